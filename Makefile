@@ -1,0 +1,29 @@
+# Set-up, build and test in one place. `make run` and `make test` work on a
+# fresh Debian machine: each installs what is missing first.
+.PHONY: all deps build build-asan run test bench clean
+
+all: build
+
+deps:
+	@scripts/install-deps
+
+build: deps
+	@cmake --preset default >/dev/null
+	@cmake --build --preset default
+
+build-asan: deps
+	@cmake --preset asan >/dev/null
+	@cmake --build --preset asan
+
+run: build
+	./build/tvkwizard --help
+
+test: build build-asan
+	ctest --preset default
+	ctest --preset asan
+
+bench: build
+	@for b in build/bench_*; do echo "== $$b"; $$b; done
+
+clean:
+	rm -rf build build-asan

@@ -1,0 +1,34 @@
+// Path routines shared by every subsystem. Both separators are accepted on
+// input; results use the platform separator "/" (URLs use "/" anyway).
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace tvk {
+
+inline constexpr char kPathSeparator = '/';
+
+// Both separators folded to the platform one.
+std::string gfsNormalisePath(std::string_view path);
+
+std::string gfsFileName(std::string_view path);
+// The directory part with its trailing separator, or the empty text.
+std::string gfsFilePath(std::string_view path);
+// The relative URL from one directory to another, ending with "/" (empty for
+// the same directory). Case-insensitive; either separator.
+std::string gfsRelativePath(std::string_view fromDirectory, std::string_view toDirectory);
+int fnDirLevels(std::string_view path);
+std::string gsQuoteDoubled(std::string_view text);
+bool gfbValidInteger(std::string_view text, std::optional<long> lower = std::nullopt,
+                     std::optional<long> upper = std::nullopt);
+// The folder browser; the empty text when cancelled.
+std::string gfsGetDirectory(std::string_view title, std::string_view startDirectory);
+
+// Upper-cases ASCII letters (paths compare without regard to case).
+std::string gfsUpper(std::string_view text);
+bool gfbEqualNoCase(std::string_view a, std::string_view b);
+bool gfbStartsWithNoCase(std::string_view text, std::string_view prefix);
+
+}  // namespace tvk

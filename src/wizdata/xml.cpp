@@ -1,0 +1,283 @@
+#include "wizdata/xml.h"
+
+#include <libxml/parser.h>
+#include <libxml/tree.h>
+#include <libxml/xmlerror.h>
+#include <libxml/xpath.h>
+#include <libxslt/transform.h>
+#include <libxslt/xslt.h>
+#include <libxslt/xsltInternals.h>
+#include <libxslt/xsltutils.h>
+
+#include <cstdarg>
+#include <cstdio>
+
+#include "files/error.h"
+#include "files/fs.h"
+
+namespace tvk {
+
+namespace {
+
+constexpr std::string_view kSource = "XML";
+
+const xmlChar* xc(const std::string& s) { return reinterpret_cast<const xmlChar*>(s.c_str()); }
+
+std::string fromXml(const xmlChar* s) {
+  return s ? std::string(reinterpret_cast<const char*>(s)) : std::string();
+}
+
+struct XmlCharFree {
+  void operator()(xmlChar* p) const noexcept { xmlFree(p); }
+};
+using XmlString = std::unique_ptr<xmlChar, XmlCharFree>;
+
+struct XPathContextFree {
+  void operator()(xmlXPathContext* p) const noexcept { xmlXPathFreeContext(p); }
+};
+struct XPathObjectFree {
+  void operator()(xmlXPathObject* p) const noexcept { xmlXPathFreeObject(p); }
+};
+struct StylesheetFree {
+  void operator()(xsltStylesheet* p) const noexcept { xsltFreeStylesheet(p); }
+};
+struct TransformContextFree {
+  void operator()(xsltTransformContext* p) const noexcept { xsltFreeTransformContext(p); }
+};
+
+// Collects libxml2's structured errors instead of printing them.
+void collectError(void* userData, xmlErrorPtr error) {
+  auto* message = static_cast<std::string*>(userData);
+  if (!message || !error || !error->message) return;
+  if (!message->empty()) return;  // the first error is the telling one
+  *message = error->message;
+  while (!message->empty() && (message->back() == '\n' || message->back() == ' ')) message->pop_back();
+  if (error->line > 0) *message += " (line " + std::to_string(error->line) + ")";
+}
+
+// libxslt reports through a generic printf-style callback.
+void collectGeneric(void* userData, const char* format, ...) {
+  auto* message = static_cast<std::string*>(userData);
+  if (!message) return;
+  char buffer[512];
+  va_list args;
+  va_start(args, format);
+  std::vsnprintf(buffer, sizeof buffer, format, args);
+  va_end(args);
+  *message += buffer;
+}
+
+XmlDocPtr parse(const std::string* path, std::string_view text, std::string* error) {
+  std::string message;
+  xmlParserCtxtPtr ctxt = xmlNewParserCtxt();
+  if (!ctxt) {
+    if (error) *error = "out of memory";
+    return nullptr;
+  }
+  const int options = XML_PARSE_NONET | XML_PARSE_NOERROR | XML_PARSE_NOWARNING;
+  xmlDocPtr doc = path ? xmlCtxtReadFile(ctxt, path->c_str(), nullptr, options)
+                       : xmlCtxtReadMemory(ctxt, text.data(), static_cast<int>(text.size()), nullptr,
+                                           nullptr, options);
+  if (!doc) collectError(&message, xmlCtxtGetLastError(ctxt));
+  xmlFreeParserCtxt(ctxt);
+  if (!doc && error) *error = message.empty() ? "cannot be parsed" : message;
+  if (doc && !xmlDocGetRootElement(doc)) {
+    xmlFreeDoc(doc);
+    if (error) *error = "the document has no root element";
+    return nullptr;
+  }
+  return XmlDocPtr(doc);
+}
+
+}  // namespace
+
+void XmlDocDeleter::operator()(_xmlDoc* doc) const noexcept { xmlFreeDoc(doc); }
+
+std::string XmlNode::name() const { return node_ ? fromXml(node_->name) : std::string(); }
+
+std::string XmlNode::text() const {
+  if (!node_) return {};
+  XmlString content{xmlNodeGetContent(node_)};
+  return fromXml(content.get());
+}
+
+void XmlNode::setText(std::string_view text) const {
+  if (!node_) raise(err::kObjectNotSet, std::string(kSource), "Object variable not set");
+  // Replace all content by one literal text node (no entity interpretation).
+  xmlNodePtr child = node_->children;
+  while (child) {
+    xmlNodePtr next = child->next;
+    xmlUnlinkNode(child);
+    xmlFreeNode(child);
+    child = next;
+  }
+  if (!text.empty()) {
+    xmlNodePtr t = xmlNewDocTextLen(node_->doc, reinterpret_cast<const xmlChar*>(text.data()),
+                                    static_cast<int>(text.size()));
+    xmlAddChild(node_, t);
+  }
+}
+
+std::string XmlNode::attribute(std::string_view name) const {
+  if (!node_) return {};
+  XmlString value{xmlGetProp(node_, xc(std::string(name)))};
+  return fromXml(value.get());
+}
+
+void XmlNode::setAttribute(std::string_view name, std::string_view value) const {
+  if (!node_) raise(err::kObjectNotSet, std::string(kSource), "Object variable not set");
+  xmlSetProp(node_, xc(std::string(name)), xc(std::string(value)));
+}
+
+XmlNode XmlNode::parent() const {
+  if (!node_ || !node_->parent || node_->parent->type != XML_ELEMENT_NODE) return {};
+  return XmlNode(node_->parent, keepAlive_);
+}
+
+std::vector<XmlNode> XmlNode::children() const {
+  std::vector<XmlNode> result;
+  if (!node_) return result;
+  for (xmlNodePtr c = node_->children; c; c = c->next)
+    if (c->type == XML_ELEMENT_NODE) result.emplace_back(c, keepAlive_);
+  return result;
+}
+
+XmlNode XmlNode::child(std::string_view name) const {
+  if (!node_) return {};
+  for (xmlNodePtr c = node_->children; c; c = c->next)
+    if (c->type == XML_ELEMENT_NODE && c->name &&
+        name == std::string_view(reinterpret_cast<const char*>(c->name)))
+      return XmlNode(c, keepAlive_);
+  return {};
+}
+
+XmlNode XmlNode::appendElement(std::string_view name) const {
+  if (!node_) raise(err::kObjectNotSet, std::string(kSource), "Object variable not set");
+  XmlNode element = xmlCreateElement(node_->doc, name);
+  return xmlAppendChild(*this, element);
+}
+
+XmlNode XmlNode::appendElement(std::string_view name, std::string_view text) const {
+  XmlNode element = appendElement(name);
+  element.setText(text);
+  return element;
+}
+
+XmlDocPtr xmlParseFileQuiet(const std::string& path, std::string* error) {
+  if (!fs::fileExists(path)) {
+    if (error) *error = "the file does not exist";
+    return nullptr;
+  }
+  return parse(&path, {}, error);
+}
+
+XmlDocPtr xmlParseTextQuiet(std::string_view text, std::string* error) {
+  return parse(nullptr, text, error);
+}
+
+XmlDocPtr xmlNewDocument() { return XmlDocPtr(xmlNewDoc(BAD_CAST "1.0")); }
+
+XmlNode xmlRoot(_xmlDoc* doc) { return doc ? XmlNode(xmlDocGetRootElement(doc)) : XmlNode(); }
+
+XmlNode xmlSetRoot(_xmlDoc* doc, std::string_view name) {
+  XmlNode root = xmlCreateElement(doc, name);
+  xmlNodePtr old = xmlDocSetRootElement(doc, root.get());
+  if (old) xmlFreeNode(old);
+  return root;
+}
+
+static bool validName(std::string_view name) {
+  if (name.empty()) return false;
+  std::string n{name};
+  return xmlValidateNCName(xc(n), 0) == 0;
+}
+
+XmlNode xmlCreateElement(_xmlDoc* doc, std::string_view name) {
+  if (!validName(name))
+    raise(err::kXml, std::string(kSource), "'" + std::string(name) + "' is not a valid element name");
+  xmlNodePtr node = xmlNewDocNode(doc, nullptr, xc(std::string(name)), nullptr);
+  if (!node) throw std::bad_alloc();
+  return XmlNode(node);
+}
+
+XmlNode xmlAppendChild(const XmlNode& parent, const XmlNode& child) {
+  if (!parent || !child) raise(err::kObjectNotSet, std::string(kSource), "Object variable not set");
+  if (child.get()->parent) xmlUnlinkNode(child.get());
+  if (!xmlAddChild(parent.get(), child.get()))
+    raise(err::kXml, std::string(kSource), "The node cannot be appended");
+  return XmlNode(child.get(), parent.keepAlive());
+}
+
+void xmlRemoveNode(const XmlNode& node) {
+  if (!node) return;
+  xmlUnlinkNode(node.get());
+  xmlFreeNode(node.get());
+}
+
+XmlNodeList xmlSelectNodes(const XmlNode& context, std::string_view xpath) {
+  XmlNodeList result;
+  if (!context) raise(err::kObjectNotSet, std::string(kSource), "Object variable not set");
+  std::unique_ptr<xmlXPathContext, XPathContextFree> ctx{xmlXPathNewContext(context.get()->doc)};
+  if (!ctx) throw std::bad_alloc();
+  std::string message;
+  ctx->error = collectError;
+  ctx->userData = &message;
+  ctx->node = context.get();
+  std::string expr{xpath};
+  std::unique_ptr<xmlXPathObject, XPathObjectFree> obj{xmlXPathEvalExpression(xc(expr), ctx.get())};
+  if (!obj) {
+    raise(err::kXml, std::string(kSource),
+          "Invalid path '" + expr + "'" + (message.empty() ? "" : ": " + message));
+  }
+  if (obj->type == XPATH_NODESET && obj->nodesetval) {
+    xmlNodeSetPtr set = obj->nodesetval;
+    result.reserve(static_cast<size_t>(set->nodeNr));
+    for (int i = 0; i < set->nodeNr; ++i) result.emplace_back(set->nodeTab[i], context.keepAlive());
+  }
+  return result;
+}
+
+XmlNode xmlSelectNode(const XmlNode& context, std::string_view xpath) {
+  XmlNodeList nodes = xmlSelectNodes(context, xpath);
+  return nodes.empty() ? XmlNode() : nodes.front();
+}
+
+std::string xmlSerialize(_xmlDoc* doc) {
+  xmlChar* buffer = nullptr;
+  int size = 0;
+  xmlDocDumpFormatMemoryEnc(doc, &buffer, &size, "UTF-8", 1);
+  XmlString owned{buffer};
+  if (!buffer) throw std::bad_alloc();
+  return std::string(reinterpret_cast<const char*>(buffer), static_cast<size_t>(size));
+}
+
+void xmlSaveAtomic(_xmlDoc* doc, const std::string& path) {
+  fs::writeFileAtomic(path, xmlSerialize(doc));
+}
+
+std::shared_ptr<_xmlDoc> xsltTransformFile(_xmlDoc* doc, const std::string& stylesheetPath) {
+  std::string error;
+  XmlDocPtr styleDoc = xmlParseFileQuiet(stylesheetPath, &error);
+  if (!styleDoc)
+    raise(err::kXml, std::string(kSource), "Cannot load stylesheet '" + stylesheetPath + "': " + error);
+  std::string message;
+  xsltSetGenericErrorFunc(&message, collectGeneric);
+  // The stylesheet takes ownership of its document once parsed.
+  std::unique_ptr<xsltStylesheet, StylesheetFree> sheet{xsltParseStylesheetDoc(styleDoc.get())};
+  if (!sheet) {
+    xsltSetGenericErrorFunc(nullptr, nullptr);
+    raise(err::kXml, std::string(kSource), "Cannot load stylesheet '" + stylesheetPath + "': " + message);
+  }
+  styleDoc.release();
+  std::unique_ptr<xsltTransformContext, TransformContextFree> tctx{
+      xsltNewTransformContext(sheet.get(), doc)};
+  if (!tctx) throw std::bad_alloc();
+  xsltSetTransformErrorFunc(tctx.get(), &message, collectGeneric);
+  xmlDocPtr out = xsltApplyStylesheetUser(sheet.get(), doc, nullptr, nullptr, nullptr, tctx.get());
+  xsltSetGenericErrorFunc(nullptr, nullptr);
+  if (!out)
+    raise(err::kXml, std::string(kSource), "Transform with '" + stylesheetPath + "' failed: " + message);
+  return std::shared_ptr<_xmlDoc>(out, XmlDocDeleter{});
+}
+
+}  // namespace tvk

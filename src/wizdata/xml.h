@@ -1,0 +1,93 @@
+// Small RAII owners over libxml2 and libxslt, keeping the C headers out of the
+// rest of the system.
+//
+// XmlNode is a non-owning handle to an element, valid while its document
+// lives; nodes that belong to a transform result carry a share of that
+// document, so they stay valid for as long as anyone holds them.
+#pragma once
+
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+struct _xmlDoc;
+struct _xmlNode;
+
+namespace tvk {
+
+struct XmlDocDeleter {
+  void operator()(_xmlDoc* doc) const noexcept;
+};
+using XmlDocPtr = std::unique_ptr<_xmlDoc, XmlDocDeleter>;
+
+class XmlNode {
+ public:
+  XmlNode() = default;
+  explicit XmlNode(_xmlNode* node, std::shared_ptr<const _xmlDoc> keepAlive = {})
+      : node_(node), keepAlive_(std::move(keepAlive)) {}
+
+  explicit operator bool() const noexcept { return node_ != nullptr; }
+  bool operator==(const XmlNode& other) const noexcept { return node_ == other.node_; }
+
+  _xmlNode* get() const noexcept { return node_; }
+  const std::shared_ptr<const _xmlDoc>& keepAlive() const noexcept { return keepAlive_; }
+
+  std::string name() const;
+  // Concatenated text of the node and its descendants (the DOM's `text`).
+  std::string text() const;
+  // Replaces all content by one text node (no text node for the empty text).
+  void setText(std::string_view text) const;
+  std::string attribute(std::string_view name) const;
+  void setAttribute(std::string_view name, std::string_view value) const;
+  XmlNode parent() const;
+  // Element children in document order.
+  std::vector<XmlNode> children() const;
+  // First element child of that name, or no node.
+  XmlNode child(std::string_view name) const;
+  // New element of that name appended as the last child; text set when given.
+  XmlNode appendElement(std::string_view name) const;
+  XmlNode appendElement(std::string_view name, std::string_view text) const;
+
+ private:
+  _xmlNode* node_ = nullptr;
+  std::shared_ptr<const _xmlDoc> keepAlive_;
+};
+
+using XmlNodeList = std::vector<XmlNode>;
+
+// Parses a file; on failure returns no document and fills *error with the
+// parser's message (file missing or not well-formed). No output on stderr.
+XmlDocPtr xmlParseFileQuiet(const std::string& path, std::string* error);
+XmlDocPtr xmlParseTextQuiet(std::string_view text, std::string* error);
+
+// A new document holding no root yet.
+XmlDocPtr xmlNewDocument();
+
+XmlNode xmlRoot(_xmlDoc* doc);
+// Sets (replacing any) the document's root element.
+XmlNode xmlSetRoot(_xmlDoc* doc, std::string_view name);
+// A new element of the document that is not yet attached.
+XmlNode xmlCreateElement(_xmlDoc* doc, std::string_view name);
+// Appends an unattached (or moved) node under parent; returns it.
+XmlNode xmlAppendChild(const XmlNode& parent, const XmlNode& child);
+// Unlinks and frees the node.
+void xmlRemoveNode(const XmlNode& node);
+
+// XPath 1.0 evaluated with `context` as context node. An invalid expression
+// throws WizError (err::kXml). Results that are not node sets yield no nodes.
+XmlNodeList xmlSelectNodes(const XmlNode& context, std::string_view xpath);
+XmlNode xmlSelectNode(const XmlNode& context, std::string_view xpath);
+
+// Serialised document: XML declaration, UTF-8, indented.
+std::string xmlSerialize(_xmlDoc* doc);
+
+// Writes the document to `path` atomically (temporary file in the same
+// folder, then rename), so a failure never leaves a half-written file.
+void xmlSaveAtomic(_xmlDoc* doc, const std::string& path);
+
+// Applies the XSLT stylesheet file to the document; the result document is
+// shared so nodes selected from it may outlive the call.
+std::shared_ptr<_xmlDoc> xsltTransformFile(_xmlDoc* doc, const std::string& stylesheetPath);
+
+}  // namespace tvk

@@ -1,0 +1,260 @@
+#include "wizdata/xml_wiz_data.h"
+
+#include <libxml/tree.h>
+
+#include "database/ado_routines.h"
+#include "files/error.h"
+#include "files/fs.h"
+#include "wizdata/xml_wiz_constants.h"
+
+namespace tvk {
+
+std::string wizardVersion() {
+  return std::to_string(TVK_VERSION_MAJOR) + "." + std::to_string(TVK_VERSION_MINOR);
+}
+
+XMLWizData::XMLWizData() : doc_(xmlNewDocument()) { InitialiseXML(); }
+
+void XMLWizData::InitialiseXML() {
+  ErrorTrap trap{kModule, "InitialiseXML"};
+  XmlNode rootNode;
+  if (!trap([&] {
+        if (!doc_) doc_ = xmlNewDocument();
+        rootNode = xmlSetRoot(doc_.get(), wiz::kRoot);
+      }))
+    return;
+  trap([&] { rootNode.setAttribute(wiz::kVersionAttribute, wizardVersion()); });
+}
+
+XmlNode XMLWizData::root() const { return xmlRoot(doc_.get()); }
+
+bool XMLWizData::Load(const std::string& path) {
+  lastLoadError_.clear();
+  XmlDocPtr loaded = xmlParseFileQuiet(path, &lastLoadError_);
+  if (!loaded) {
+    doc_ = xmlNewDocument();
+    InitialiseXML();
+    return false;
+  }
+  doc_ = std::move(loaded);
+  return true;
+}
+
+void XMLWizData::Save(const std::string& path) const { xmlSaveAtomic(doc_.get(), path); }
+
+std::string XMLWizData::GetXML() const { return xmlSerialize(doc_.get()); }
+
+XmlNode XMLWizData::appendChild(const XmlNode& node) { return xmlAppendChild(root(), node); }
+
+XmlNode XMLWizData::createElement(std::string_view name) { return xmlCreateElement(doc_.get(), name); }
+
+XmlNode XMLWizData::GetNode(std::string_view path) const { return xmlSelectNode(root(), path); }
+
+XmlNodeList XMLWizData::GetNodes(std::string_view path) const { return xmlSelectNodes(root(), path); }
+
+std::string XMLWizData::GetNodeText(std::string_view path) const {
+  XmlNode node = GetNode(path);
+  return node ? node.text() : std::string();
+}
+
+void XMLWizData::SetNodeText(std::string_view path, std::string_view text) {
+  ErrorTrap trap{kModule, "SetNodeText"};
+  XmlNode node;
+  if (!trap([&] { node = GetNode(path); })) return;
+  if (!node && !trap([&] { node = foCreateNode(root(), path); })) return;
+  trap([&] {
+    if (!node) raise(err::kObjectNotSet, std::string(kModule), "Object variable not set");
+    node.setText(text);
+  });
+}
+
+XmlNode XMLWizData::SetSubNodeText(const XmlNode& start, std::string_view path, std::string_view text) {
+  ErrorTrap trap{kModule, "SetSubNodeText"};
+  XmlNode node;
+  if (!trap([&] { node = xmlSelectNode(start, path); })) return {};
+  if (!node && !trap([&] { node = foCreateNode(start, path); })) return {};
+  if (!trap([&] {
+        if (!node) raise(err::kObjectNotSet, std::string(kModule), "Object variable not set");
+        node.setText(text);
+      }))
+    return {};
+  return node;
+}
+
+XmlNodeList XMLWizData::GetDisplayedFields() const {
+  ErrorTrap trap{kModule, "GetDisplayedFields"};
+  XmlNodeList nodes;
+  if (!trap([&] {
+        nodes = GetNodes(
+            "Fields/Field[FormFieldOptions/ShowField='TRUE'] | "
+            "Fields/Field[ListFieldOptions/ShowField='TRUE']");
+      }))
+    return {};
+  return nodes;
+}
+
+XmlNodeList XMLWizData::orderedFields(std::string_view stylesheet, std::string_view resultPath,
+                                      std::string_view procedure) const {
+  ErrorTrap trap{kModule, procedure};
+  std::shared_ptr<_xmlDoc> result;
+  if (!trap([&] {
+        result = xsltTransformFile(doc_.get(), fs::join(fs::programDirectory(), stylesheet));
+      }))
+    return {};
+  XmlNodeList nodes;
+  if (!trap([&] {
+        XmlNode resultRoot(xmlDocGetRootElement(result.get()), result);
+        if (!resultRoot) raise(err::kXml, "XML", "The field-order stylesheet produced no document");
+        // The result path is given from the document node: "ListFields/Field".
+        nodes = xmlSelectNodes(resultRoot, "/" + std::string(resultPath));
+      }))
+    return {};
+  return nodes;
+}
+
+XmlNodeList XMLWizData::GetListFields() const {
+  return orderedFields("ListFields.xsl", "ListFields/Field", "GetListFields");
+}
+
+XmlNodeList XMLWizData::GetFormFields() const {
+  return orderedFields("FormFields.xsl", "FormFields/Field", "GetFormFields");
+}
+
+XmlNodeList XMLWizData::GetFields() const {
+  ErrorTrap trap{kModule, "GetFields"};
+  XmlNodeList nodes;
+  if (!trap([&] { nodes = GetNodes(wiz::FieldsField); })) return {};
+  return nodes;
+}
+
+XmlNode XMLWizData::AddSubNode(const XmlNode& parent, std::string_view name) {
+  ErrorTrap trap{kModule, "AddSubNode"};
+  XmlNode node;
+  if (!trap([&] { node = xmlCreateElement(doc_.get(), name); })) return {};
+  if (!trap([&] { node = xmlAppendChild(parent, node); })) {
+    xmlRemoveNode(node);  // never attached: free it
+    return {};
+  }
+  return node;
+}
+
+XmlNode XMLWizData::AddSubNode(const XmlNode& parent, std::string_view name, std::string_view text) {
+  XmlNode node = AddSubNode(parent, name);
+  if (!node) return {};
+  ErrorTrap trap{kModule, "AddSubNode"};
+  trap([&] { node.setText(text); });
+  return node;
+}
+
+std::string XMLWizData::GetSubNodeText(const XmlNode& node, std::string_view path) const {
+  ErrorTrap trap{kModule, "GetSubNodeText"};
+  std::string text;
+  if (!trap([&] {
+        XmlNode found = xmlSelectNode(node, path);
+        if (found) text = found.text();
+      }))
+    return {};
+  return text;
+}
+
+XmlNode XMLWizData::GetSubNode(const XmlNode& node, std::string_view path) const {
+  ErrorTrap trap{kModule, "GetSubNode"};
+  XmlNode found;
+  if (!trap([&] { found = xmlSelectNode(node, path); })) return {};
+  return found;
+}
+
+XmlNodeList XMLWizData::GetSubNodes(const XmlNode& node, std::string_view path) const {
+  ErrorTrap trap{kModule, "GetSubNodes"};
+  XmlNodeList found;
+  if (!trap([&] { found = xmlSelectNodes(node, path); })) return {};
+  return found;
+}
+
+bool XMLWizData::FieldSortingUsed() const {
+  ErrorTrap trap{kModule, "FieldSortingUsed"};
+  std::string type;
+  if (!trap([&] {
+        XmlNode node = GetNode(wiz::ProjectType);
+        if (!node) raise(err::kObjectNotSet, std::string(kModule), "Object variable not set (ProjectType)");
+        type = node.text();
+      }))
+    return false;
+  std::string_view query;
+  if (type == wiz::kTypeList)
+    query = "Fields/Field[AllowSorting='TRUE' and ListFieldOptions/ShowField='TRUE']";
+  else if (type == wiz::kTypeForm)
+    query = "Fields/Field[AllowSorting='TRUE' and FormFieldOptions/ShowField='TRUE']";
+  else if (type == wiz::kTypeListForm)
+    query =
+        "Fields/Field[AllowSorting='TRUE' and (ListFieldOptions/ShowField='TRUE' or "
+        "FormFieldOptions/ShowField='TRUE' )]";
+  else
+    return false;
+  bool found = false;
+  if (!trap([&] { found = static_cast<bool>(GetNode(query)); })) return false;
+  return found;
+}
+
+void XMLWizData::DeleteNodes(std::string_view path) {
+  ErrorTrap trap{kModule, "DeleteNodes"};
+  XmlNodeList nodes;
+  if (!trap([&] { nodes = GetNodes(path); })) return;
+  for (const XmlNode& node : nodes) {
+    // The root itself has no element parent and stays.
+    if (!trap([&] {
+          if (!node.parent())
+            raise(err::kInvalidCall, std::string(kModule), "The root element cannot be removed");
+          xmlRemoveNode(node);
+        }))
+      return;
+  }
+}
+
+std::string XMLWizData::ProjectType() const { return GetNodeText(wiz::ProjectType); }
+std::string XMLWizData::ProjectName() const { return GetNodeText(wiz::ProjectName); }
+std::string XMLWizData::ProjectStyle() const { return GetNodeText(wiz::ProjectStyle); }
+
+bool XMLWizData::IsUniqueFieldName(std::string_view encasedName) const {
+  int count = gfsEncaseSQLObject(GetNodeText(wiz::PrimaryKey)) == encasedName ? 1 : 0;
+  for (const XmlNode& field : GetDisplayedFields()) {
+    auto sub = [&](std::string_view path) {
+      XmlNode node = xmlSelectNode(field, path);
+      return node ? node.text() : std::string();
+    };
+    if (gfsEncaseSQLObject(sub(wiz::FieldName)) == encasedName) ++count;
+    if (sub(wiz::LookupTableType) == wiz::kLookupDatabaseTable && sub(wiz::UseLookupTable) == wiz::kTrue &&
+        gfsEncaseSQLObject(sub(wiz::LookupShowField)) == encasedName)
+      ++count;
+    if (count > 1) break;
+  }
+  return count < 2;
+}
+
+XmlNode XMLWizData::foCreateNode(const XmlNode& start, std::string_view path) {
+  ErrorTrap trap{kModule, "foCreateNode"};
+  XmlNode current = start;
+  size_t position = 0;
+  for (;;) {
+    size_t slash = path.find('/', position);
+    std::string_view step = path.substr(position, slash == std::string_view::npos ? std::string_view::npos
+                                                                                   : slash - position);
+    XmlNode next;
+    if (!trap([&] {
+          next = xmlSelectNode(current, step);
+          if (!next) next = current.appendElement(step);
+        }))
+      return {};
+    if (next) current = next;
+    if (slash == std::string_view::npos) break;
+    position = slash + 1;
+  }
+  return current;
+}
+
+std::string XMLWizData::FileName(std::string_view path) {
+  size_t separator = path.find_last_of("/\\");
+  return std::string(separator == std::string_view::npos ? path : path.substr(separator + 1));
+}
+
+}  // namespace tvk

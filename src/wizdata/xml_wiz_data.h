@@ -1,0 +1,82 @@
+// The wizard data document: every answer, every schema fact and every derived
+// value of one wizard run, addressed by element paths joined with "/".
+// Saved to disk it is the project file.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "wizdata/xml.h"
+
+namespace tvk {
+
+class XMLWizData {
+ public:
+  static constexpr std::string_view kModule = "XMLWizData";
+
+  XMLWizData();
+  XMLWizData(const XMLWizData&) = delete;
+  XMLWizData& operator=(const XMLWizData&) = delete;
+  XMLWizData(XMLWizData&&) noexcept = default;
+  XMLWizData& operator=(XMLWizData&&) noexcept = default;
+  ~XMLWizData() = default;
+
+  // Loads a project file. False (and an empty document again) when the file
+  // is missing or not well-formed; never shows a message.
+  bool Load(const std::string& path);
+  // The reason the last Load failed, for callers that tell the user.
+  const std::string& lastLoadError() const { return lastLoadError_; }
+  // Saves atomically: the previous file stays whole until the new one is
+  // complete. Failures pass on as WizError.
+  void Save(const std::string& path) const;
+  std::string GetXML() const;
+
+  XmlNode appendChild(const XmlNode& node);
+  XmlNode createElement(std::string_view name);
+  XmlNode GetNode(std::string_view path) const;
+  XmlNodeList GetNodes(std::string_view path) const;
+  std::string GetNodeText(std::string_view path) const;
+  void SetNodeText(std::string_view path, std::string_view text);
+  XmlNode SetSubNodeText(const XmlNode& node, std::string_view path, std::string_view text);
+
+  XmlNodeList GetDisplayedFields() const;
+  XmlNodeList GetListFields() const;
+  XmlNodeList GetFormFields() const;
+  XmlNodeList GetFields() const;
+
+  XmlNode AddSubNode(const XmlNode& parent, std::string_view name);
+  XmlNode AddSubNode(const XmlNode& parent, std::string_view name, std::string_view text);
+  std::string GetSubNodeText(const XmlNode& node, std::string_view path) const;
+  XmlNode GetSubNode(const XmlNode& node, std::string_view path) const;
+  XmlNodeList GetSubNodes(const XmlNode& node, std::string_view path) const;
+
+  bool FieldSortingUsed() const;
+  void DeleteNodes(std::string_view path);
+
+  std::string ProjectType() const;
+  std::string ProjectName() const;
+  std::string ProjectStyle() const;
+
+  // True when the (encased) column name is used at most once among the
+  // columns of the SELECT statement being built.
+  bool IsUniqueFieldName(std::string_view encasedName) const;
+
+  XmlNode foCreateNode(const XmlNode& start, std::string_view path);
+  static std::string FileName(std::string_view path);
+
+  XmlNode root() const;
+  _xmlDoc* document() const { return doc_.get(); }
+
+ private:
+  void InitialiseXML();
+  XmlNodeList orderedFields(std::string_view stylesheet, std::string_view resultPath,
+                            std::string_view procedure) const;
+
+  XmlDocPtr doc_;
+  std::string lastLoadError_;
+};
+
+// The program version written into new documents ("1.0").
+std::string wizardVersion();
+
+}  // namespace tvk
