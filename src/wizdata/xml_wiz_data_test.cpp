@@ -1,0 +1,257 @@
+#include "wizdata/xml_wiz_data.h"
+
+#include <gtest/gtest.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+
+#include <csignal>
+
+#include <memory>
+
+#include "files/error.h"
+#include "host/ui.h"
+#include "host/wizard_context.h"
+#include "support/temp_dir.h"
+#include "wizdata/xml_wiz_constants.h"
+
+namespace tvk {
+namespace {
+
+using testing::ScopedTempDir;
+
+class XMLWizDataTest : public ::testing::Test {
+ protected:
+  std::shared_ptr<ConsoleUi> ui = std::make_shared<ConsoleUi>();
+  ScopedWizardContext context{ui};
+
+  // Adds a Fields/Field record with the given options.
+  XmlNode addField(XMLWizData& data, const std::string& name, const std::string& listShow,
+                   const std::string& listOrder, const std::string& formShow = "FALSE",
+                   const std::string& formOrder = "", const std::string& sorting = "FALSE") {
+    XmlNode fields = data.GetNode("Fields");
+    if (!fields) fields = data.foCreateNode(data.root(), "Fields");
+    XmlNode field = data.AddSubNode(fields, "Field");
+    data.AddSubNode(field, "FieldName", name);
+    data.SetSubNodeText(field, "AllowSorting", sorting);
+    data.SetSubNodeText(field, "ListFieldOptions/ShowField", listShow);
+    data.SetSubNodeText(field, "ListFieldOptions/FieldOrder", listOrder);
+    data.SetSubNodeText(field, "FormFieldOptions/ShowField", formShow);
+    data.SetSubNodeText(field, "FormFieldOptions/FieldOrder", formOrder);
+    return field;
+  }
+
+  static std::vector<std::string> names(const XMLWizData& data, const XmlNodeList& nodes) {
+    std::vector<std::string> result;
+    for (const XmlNode& node : nodes) result.push_back(data.GetSubNodeText(node, "FieldName"));
+    return result;
+  }
+};
+
+TEST_F(XMLWizDataTest, NewDocumentHoldsOnlyTheVersionedRoot) {
+  XMLWizData data;
+  std::string xml = data.GetXML();
+  EXPECT_NE(xml.find("<TVKWizardData Version=\"1.0\"/>"), std::string::npos) << xml;
+  EXPECT_EQ(data.root().children().size(), 0u);
+}
+
+TEST_F(XMLWizDataTest, SetNodeTextCreatesThePathOnceAndGetCreatesNothing) {
+  XMLWizData data;
+  EXPECT_EQ(data.GetNodeText("ListOptions/Paging/RecordsPerPage"), "");
+  EXPECT_FALSE(data.GetNode("ListOptions/Paging/RecordsPerPage"));
+  EXPECT_FALSE(data.GetNode("ListOptions"));  // the reads created nothing
+
+  data.SetNodeText("ListOptions/Paging/RecordsPerPage", "10");
+  EXPECT_EQ(data.GetNodeText("ListOptions/Paging/RecordsPerPage"), "10");
+  data.SetNodeText("ListOptions/Paging/RecordsPerPage", "20");
+  EXPECT_EQ(data.GetNodeText("ListOptions/Paging/RecordsPerPage"), "20");
+  EXPECT_EQ(data.GetNodes("ListOptions").size(), 1u);
+  EXPECT_EQ(data.GetNodes("ListOptions/Paging/RecordsPerPage").size(), 1u);
+
+  // Text with markup characters is stored as text, not parsed.
+  data.SetNodeText("ProjectName", "a<b & \"c\"");
+  EXPECT_EQ(data.ProjectName(), "a<b & \"c\"");
+  EXPECT_TRUE(ui->shown().empty());
+}
+
+TEST_F(XMLWizDataTest, SubNodesAndRepeatedElements) {
+  XMLWizData data;
+  XmlNode fields = data.foCreateNode(data.root(), "Fields");
+  XmlNode first = data.AddSubNode(fields, "Field");
+  XmlNode second = data.AddSubNode(fields, "Field");
+  EXPECT_EQ(data.GetFields().size(), 2u);
+  EXPECT_NE(data.GetXML().find("<Field/>"), std::string::npos);  // no text node without a text
+
+  XmlNode show = data.SetSubNodeText(first, "ListFieldOptions/ShowField", "TRUE");
+  EXPECT_EQ(show.name(), "ShowField");
+  EXPECT_TRUE(data.GetSubNode(first, "ListFieldOptions"));
+  EXPECT_FALSE(data.GetSubNode(second, "ListFieldOptions"));
+  EXPECT_EQ(data.GetSubNodeText(first, "ListFieldOptions/ShowField"), "TRUE");
+  EXPECT_EQ(data.GetSubNodeText(second, "ListFieldOptions/ShowField"), "");
+
+  // An empty text given is set as empty.
+  XmlNode empty = data.AddSubNode(second, "FieldName", "");
+  EXPECT_EQ(empty.text(), "");
+  EXPECT_TRUE(data.GetSubNode(second, "FieldName"));
+
+  // Predicates find existing records; DeleteNodes removes every match.
+  data.SetSubNodeText(first, "FieldName", "Name");
+  EXPECT_EQ(data.GetNode("Fields/Field[FieldName='Name']"), first);
+  data.DeleteNodes("Fields/Field");
+  EXPECT_EQ(data.GetFields().size(), 0u);
+  EXPECT_TRUE(data.GetNode("Fields"));
+}
+
+TEST_F(XMLWizDataTest, InvalidPathsAreReportedAndAbortReturnsTheDefault) {
+  XMLWizData data;
+  // A predicate step can be found but not created: the report names the
+  // operation, and Abort leaves the default result.
+  XmlNode node = data.foCreateNode(data.root(), "Fields/Field[FieldName='x']");
+  EXPECT_FALSE(node);
+  ASSERT_EQ(ui->shown().size(), 1u);
+  EXPECT_NE(ui->shown()[0].find("Source : TVKWizard.XMLWizData.foCreateNode"), std::string::npos);
+
+  EXPECT_EQ(data.GetSubNodeText(data.root(), "[["), "");
+  EXPECT_NE(ui->shown().back().find("XMLWizData.GetSubNodeText"), std::string::npos);
+
+  // The basic node operations pass failures on instead.
+  EXPECT_THROW(data.GetNode("[["), WizError);
+  EXPECT_THROW(data.createElement("not a name"), WizError);
+}
+
+TEST_F(XMLWizDataTest, DisplayedListAndFormFields) {
+  XMLWizData data;
+  data.SetNodeText("ProjectType", "List");
+  addField(data, "A", "TRUE", "10", "TRUE", "2");
+  addField(data, "B", "TRUE", "9");
+  addField(data, "C", "FALSE", "", "TRUE", "1", "TRUE");
+  addField(data, "D", "FALSE", "");
+  addField(data, "E", "TRUE", "1");
+
+  EXPECT_EQ(names(data, data.GetDisplayedFields()), (std::vector<std::string>{"A", "B", "C", "E"}));
+  // Numeric order: 9 before 10.
+  EXPECT_EQ(names(data, data.GetListFields()), (std::vector<std::string>{"E", "B", "A"}));
+  EXPECT_EQ(names(data, data.GetFormFields()), (std::vector<std::string>{"C", "A"}));
+
+  // The ordered lists are copies: changing them leaves the document alone.
+  XmlNodeList list = data.GetListFields();
+  list.front().setText("changed");
+  EXPECT_EQ(data.GetNodeText("Fields/Field[FieldName='E']/FieldName"), "E");
+  EXPECT_EQ(data.GetSubNodeText(list.back(), "ListFieldOptions/FieldOrder"), "10");
+
+  // C is sortable but shown on the form page only.
+  EXPECT_FALSE(data.FieldSortingUsed());
+  data.SetNodeText("ProjectType", "ListForm");
+  EXPECT_TRUE(data.FieldSortingUsed());
+  data.SetNodeText("ProjectType", "Form");
+  EXPECT_TRUE(data.FieldSortingUsed());
+  data.SetNodeText("ProjectType", "Other");
+  EXPECT_FALSE(data.FieldSortingUsed());
+  EXPECT_TRUE(ui->shown().empty());
+
+  data.DeleteNodes("ProjectType");
+  EXPECT_FALSE(data.FieldSortingUsed());  // reported: ProjectType must exist
+  ASSERT_EQ(ui->shown().size(), 1u);
+  EXPECT_NE(ui->shown()[0].find("XMLWizData.FieldSortingUsed"), std::string::npos);
+}
+
+TEST_F(XMLWizDataTest, IsUniqueFieldNameCountsKeyFieldsAndShowColumns) {
+  XMLWizData data;
+  data.SetNodeText("DataSource/PrimaryKey", "Order ID");
+  XmlNode customer = addField(data, "CustomerID", "TRUE", "1");
+  data.SetSubNodeText(customer, "LookupTable/UseLookupTable", "TRUE");
+  data.SetSubNodeText(customer, "LookupTable/LookupTableType", "DatabaseTable");
+  data.SetSubNodeText(customer, "LookupTable/LookupShowField", "Name");
+  XmlNode employee = addField(data, "EmployeeID", "TRUE", "2");
+  data.SetSubNodeText(employee, "LookupTable/UseLookupTable", "TRUE");
+  data.SetSubNodeText(employee, "LookupTable/LookupTableType", "DatabaseTable");
+  data.SetSubNodeText(employee, "LookupTable/LookupShowField", "Name");
+  XmlNode manual = addField(data, "Status", "TRUE", "3");
+  data.SetSubNodeText(manual, "LookupTable/UseLookupTable", "TRUE");
+  data.SetSubNodeText(manual, "LookupTable/LookupTableType", "ManualList");
+  data.SetSubNodeText(manual, "LookupTable/LookupShowField", "Label");
+
+  EXPECT_FALSE(data.IsUniqueFieldName("Name"));         // two show columns
+  EXPECT_TRUE(data.IsUniqueFieldName("CustomerID"));
+  EXPECT_TRUE(data.IsUniqueFieldName("Label"));         // manual lists select no show column
+  EXPECT_TRUE(data.IsUniqueFieldName("[Order ID]"));    // the key alone
+  addField(data, "Order ID", "TRUE", "4");
+  EXPECT_FALSE(data.IsUniqueFieldName("[Order ID]"));   // key displayed and counted again
+}
+
+TEST_F(XMLWizDataTest, SaveIsAtomicAndLoadRoundTrips) {
+  ScopedTempDir dir;
+  const std::string path = dir / "project.xml";
+  XMLWizData data;
+  data.SetNodeText("ProjectName", "Orders");
+  data.Save(path);
+  EXPECT_FALSE(std::filesystem::exists(path + ".tmp"));
+
+  XMLWizData loaded;
+  ASSERT_TRUE(loaded.Load(path));
+  EXPECT_EQ(loaded.ProjectName(), "Orders");
+
+  // A save that cannot complete leaves the previous file whole: a file-size
+  // limit makes the write fail half-way (this works for root as well).
+  for (int i = 0; i < 50; ++i) data.SetNodeText("Padding" + std::to_string(i), std::string(100, 'x'));
+  ::signal(SIGXFSZ, SIG_IGN);
+  struct rlimit saved {};
+  ::getrlimit(RLIMIT_FSIZE, &saved);
+  struct rlimit small = saved;
+  small.rlim_cur = 1024;
+  ::setrlimit(RLIMIT_FSIZE, &small);
+  bool failed = false;
+  try {
+    data.Save(path);
+  } catch (const WizError& e) {
+    failed = true;
+    EXPECT_NE(e.description().find(path), std::string::npos);
+  }
+  ::setrlimit(RLIMIT_FSIZE, &saved);
+  ::signal(SIGXFSZ, SIG_DFL);
+  EXPECT_TRUE(failed);
+  XMLWizData again;
+  ASSERT_TRUE(again.Load(path));
+  EXPECT_EQ(again.ProjectName(), "Orders");
+  for (const auto& entry : std::filesystem::directory_iterator(dir.path()))
+    EXPECT_EQ(entry.path().filename(), "project.xml");  // no temporary left behind
+}
+
+TEST_F(XMLWizDataTest, SaveIntoMissingFolderFailsWithPathNotFound) {
+  ScopedTempDir dir;
+  XMLWizData data;
+  try {
+    data.Save(dir / "missing/project.xml");
+    FAIL() << "saving into a missing folder succeeded";
+  } catch (const WizError& e) {
+    EXPECT_EQ(e.number(), 76);
+  }
+}
+
+TEST_F(XMLWizDataTest, FailedLoadLeavesAnEmptyDocument) {
+  ScopedTempDir dir;
+  XMLWizData data;
+  data.SetNodeText("ProjectName", "Kept?");
+  EXPECT_FALSE(data.Load(dir / "missing.xml"));
+  EXPECT_EQ(data.root().children().size(), 0u);
+  EXPECT_EQ(data.root().attribute("Version"), "1.0");
+
+  testing::writeFile(dir / "broken.xml", "<TVKWizardData><ProjectName>x</TVKWizardData>");
+  EXPECT_FALSE(data.Load(dir / "broken.xml"));
+  EXPECT_FALSE(data.lastLoadError().empty());
+  EXPECT_EQ(data.root().name(), "TVKWizardData");
+  EXPECT_TRUE(ui->shown().empty());  // a failed load shows no message
+
+  // Any well-formed document loads, whatever its root.
+  testing::writeFile(dir / "other.xml", "<Other><ProjectName>p</ProjectName></Other>");
+  EXPECT_TRUE(data.Load(dir / "other.xml"));
+  EXPECT_EQ(data.ProjectName(), "p");
+}
+
+TEST_F(XMLWizDataTest, FileName) {
+  EXPECT_EQ(XMLWizData::FileName("a/b\\c.xml"), "c.xml");
+  EXPECT_EQ(XMLWizData::FileName("c.xml"), "c.xml");
+  EXPECT_EQ(XMLWizData::FileName("/dir/"), "");
+}
+
+}  // namespace
+}  // namespace tvk
