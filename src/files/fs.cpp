@@ -113,22 +113,28 @@ void writeAll(int fd, std::string_view data, const std::string& path) {
   }
 }
 
+// Reads the descriptor to its end, handing each chunk to `sink`.
+template <class Sink>
+void readChunks(int fd, const std::string& path, Sink sink) {
+  char buffer[65536];
+  for (;;) {
+    ssize_t n = ::read(fd, buffer, sizeof buffer);
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      raiseErrno(errno, "Cannot read", path);
+    }
+    if (n == 0) return;
+    sink(std::string_view(buffer, static_cast<size_t>(n)));
+  }
+}
+
 std::string readFile(const std::string& path) {
   FileHandle fd{::open(path.c_str(), O_RDONLY | O_CLOEXEC)};
   if (!fd) raiseErrno(errno, "Cannot open", path);
   struct stat st {};
   if (::fstat(fd.get(), &st) == 0 && S_ISDIR(st.st_mode)) raiseErrno(EISDIR, "Cannot read", path);
   std::string content;
-  char buffer[65536];
-  for (;;) {
-    ssize_t n = ::read(fd.get(), buffer, sizeof buffer);
-    if (n < 0) {
-      if (errno == EINTR) continue;
-      raiseErrno(errno, "Cannot read", path);
-    }
-    if (n == 0) break;
-    content.append(buffer, static_cast<size_t>(n));
-  }
+  readChunks(fd.get(), path, [&](std::string_view chunk) { content.append(chunk); });
   return content;
 }
 
@@ -141,16 +147,7 @@ void copyNoOverwrite(const std::string& source, const std::string& target) {
   FileHandle out{::open(target.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644)};
   if (!out) raiseErrno(errno, "Cannot create", target);
   try {
-    char buffer[65536];
-    for (;;) {
-      ssize_t n = ::read(in.get(), buffer, sizeof buffer);
-      if (n < 0) {
-        if (errno == EINTR) continue;
-        raiseErrno(errno, "Cannot read", source);
-      }
-      if (n == 0) break;
-      writeAll(out.get(), std::string_view(buffer, static_cast<size_t>(n)), target);
-    }
+    readChunks(in.get(), source, [&](std::string_view chunk) { writeAll(out.get(), chunk, target); });
     out.close(target);
   } catch (...) {
     // A part-copied template is worse than none: the next run would count
