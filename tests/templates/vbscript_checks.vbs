@@ -1,0 +1,128 @@
+' Checks of the include files' routines; run by run-vbscript-checks after
+' vbscript_mocks.vbs and the two include files. Each Check prints a FAIL line.
+Const sADD_BUTTON = "Add"
+Const sINSERT_BUTTON = "Insert"
+Const sUPDATE_BUTTON = "Update"
+Dim msDataAction, mDictFieldErrors, mDbCon
+Dim rs, rsE, a(1,2)
+a(0,0) = "1" : a(1,0) = "One"
+a(0,1) = "2" : a(1,1) = "Two & <b>"
+a(0,2) = "x""y" : a(1,2) = "Quote"
+
+Check "enc", gfsHTMLEncode("<a href=""x"">'&"), "&lt;a href=&quot;x&quot;&gt;&#39;&amp;"
+Check "enc null", gfsHTMLEncode(Null), ""
+Check "fmt empty", gfsFormatOutput(Null), "&nbsp;"
+Check "fmt", gfsFormatOutput("a<b"), "a&lt;b"
+Check "fmt bool", gfsFormatOutput(True), "True"
+Check "chk true", gfsFieldChecked(True), "CHECKED"
+Check "chk 1", gfsFieldChecked("1"), "CHECKED"
+Check "chk -1", gfsFieldChecked(-1), "CHECKED"
+Check "chk 0", gfsFieldChecked("0"), ""
+Check "chk False", gfsFieldChecked("False"), ""
+Check "chk true txt", gfsFieldChecked("True"), "CHECKED"
+Check "chk null", gfsFieldChecked(Null), ""
+Check "chk empty", gfsFieldChecked(""), ""
+Check "chk junk", gfsFieldChecked("abc"), ""
+Check "arr 1", gfsArrayValue(a, 1), "One"
+Check "arr 02", gfsArrayValue(a, "02"), "Two & <b>"
+Check "arr missing", gfsArrayValue(a, "9"), ""
+Check "arr null", gfsArrayValue(a, Null), ""
+Check "arr noarray", gfsArrayValue(Empty, "1"), ""
+Check "num", gfsSQLNumberFormat("42"), "42"
+Check "num sp", gfsSQLNumberFormat(" -4.5 "), "-4.5"
+Check "num inj", gfsSQLNumberFormat("1 OR 1=1"), "NULL"
+Check "num hex", gfsSQLNumberFormat("&H10"), "NULL"
+Check "num exp", gfsSQLNumberFormat("1e5"), "NULL"
+Check "num dot", gfsSQLNumberFormat("1."), "NULL"
+Check "num dot2", gfsSQLNumberFormat(".5"), "NULL"
+Check "num empty", gfsSQLNumberFormat(""), "NULL"
+Check "num long", gfsSQLNumberFormat(CLng(7)), "7"
+Check "txt", gfsSQLTextFormat("O'Brien"), "'O''Brien'"
+Check "txt null", gfsSQLTextFormat(Null), "NULL"
+Check "txt empty", gfsSQLTextFormat(""), "''"
+Check "txt bs", gfsSQLTextFormat("DOM\user"), "'DOM\user'"
+Check "txt bsq", gfsSQLTextFormat("\' OR 1=1 --"), "NULL"
+Check "txt bsend", gfsSQLTextFormat("abc\"), "NULL"
+Check "date iso", gfsSQLDateFormat("2021-03-04"), "'2021-03-04'"
+Check "date iso t", gfsSQLDateFormat("2021-03-04 05:06:07"), "'2021-03-04 05:06:07'"
+Check "date iso T", gfsSQLDateFormat("2021-03-04T05:06"), "'2021-03-04 05:06:00'"
+Check "date bad", gfsSQLDateFormat("2021-02-30"), "NULL"
+Check "date inj", gfsSQLDateFormat("1' OR '1'='1"), "NULL"
+Check "date val", gfsSQLDateFormat(DateSerial(1999,12,31)), "'1999-12-31'"
+Check "date null", gfsSQLDateFormat(Null), "NULL"
+Check "date num", gfsSQLDateFormat(5), "NULL"
+Check "sortf", gfsSortField("[T].[A]", Array("T.B", "[T].[A]")), "[T].[A]"
+Check "sortf bad", gfsSortField("1;DROP", Array("T.B", "[T].[A]")), ""
+Check "sortf empty", gfsSortField("", Array("T.B")), ""
+Check "sorto", gfsSortOrder("T.B", " desc "), "DESC"
+Check "sorto asc", gfsSortOrder("T.B", "asc"), "ASC"
+Check "sorto bad", gfsSortOrder("T.B", "asc;drop"), "ASC"
+Check "sorto nofield", gfsSortOrder("", "DESC"), ""
+Check "empty", gfbEmpty("  "), True
+Check "empty2", gfbEmpty("x"), False
+Check "empty null", gfbEmpty(Null), True
+Check "e2n", IsNull(gfvEmptyToNull(" ")), True
+Check "e2n v", gfvEmptyToNull(" a"), " a"
+
+' request-backed
+Dim dd
+Set dd = gPosted
+dd.Add "Box", "1"
+dd.Add "Name", "<x>"
+Check "reqval", gfbRequestValue("Box"), True
+Check "reqval missing", gfbRequestValue("Nope"), False
+Check "empty req", gfbEmpty(Request("Nope")), True
+Check "empty req2", gfbEmpty(Request("Name")), False
+Check "e2n req", gfvEmptyToNull(Request("Name")), "<x>"
+
+' field values
+Set rs = New MockRS
+rs.AddField "Name", "Ann & Bob", 202
+rs.AddField "ID", 7, 3
+rs.AddField "Flag", True, 11
+msDataAction = ""
+Check "fv", gfsFieldValue(rs, "Name"), "Ann &amp; Bob"
+Check "fv id", gfsFieldValue(rs, "ID"), "7"
+Check "fv empty rs", gfsFieldValue(rsE, "Name"), ""
+msDataAction = "Add"
+Check "fv add", gfsFieldValue(rs, "Name"), ""
+msDataAction = "Update"
+Check "fv upd posted", gfsFieldValue(rs, "Name"), "&lt;x&gt;"
+Check "fv upd unposted", gfsFieldValue(rs, "ID"), "7"
+Check "fv upd bool", gfsFieldValue(rs, "Flag"), ""
+msDataAction = "Insert"
+Check "fv ins unposted", gfsFieldValue(rs, "ID"), ""
+Check "fv ins posted", gfsFieldValue(rsE, "Name"), "&lt;x&gt;"
+msDataAction = "Delete"
+Check "fv del", gfsFieldChecked(gfsFieldValue(rs, "Flag")), "CHECKED"
+rs.EOF = True
+Check "fv eof", gfsFieldValue(rs, "Name"), ""
+
+' errors
+Check "ferr none", gfsFieldError("Name"), ""
+Set mDictFieldErrors = CreateObject("Scripting.Dictionary")
+mDictFieldErrors("Name") = "Name <Required>"
+Check "ferr", gfsFieldError("Name"), "<SPAN CLASS=""FieldError"">Name &lt;Required&gt;</SPAN>"
+Check "ferr other", gfsFieldError("ID"), ""
+Set mDictFieldErrors = Nothing
+Check "ferr nothing", gfsFieldError("Name"), ""
+
+' controls
+Response.Buf = ""
+gGenerateHTMLSelectFromArray "F 1", "2", a, True
+Check "sel", Response.Buf, "<SELECT NAME=""F 1""><OPTION VALUE=""1"">One</OPTION><OPTION VALUE=""2"" SELECTED>Two &amp; &lt;b&gt;</OPTION><OPTION VALUE=""x&quot;y"">Quote</OPTION></SELECT>"
+Response.Buf = ""
+gGenerateHTMLSelectFromArray "F", "", a, True
+Check "sel req empty", Left(Response.Buf, 51), "<SELECT NAME=""F""><OPTION VALUE=""""></OPTION><OPTION "
+Response.Buf = ""
+gGenerateHTMLSelectFromArray "F", "x&quot;y", a, false
+Check "sel opt enc", Response.Buf, "<SELECT NAME=""F""><OPTION VALUE=""""></OPTION><OPTION VALUE=""1"">One</OPTION><OPTION VALUE=""2"">Two &amp; &lt;b&gt;</OPTION><OPTION VALUE=""x&quot;y"" SELECTED>Quote</OPTION></SELECT>"
+Response.Buf = ""
+gGenerateHTMLRadioInputsFromArray "R", "1", a
+Check "radio", Response.Buf, "<SPAN CLASS=""RadioList""><LABEL><INPUT TYPE=""Radio"" NAME=""R"" VALUE=""1"" CHECKED>&nbsp;One</LABEL><BR><LABEL><INPUT TYPE=""Radio"" NAME=""R"" VALUE=""2"">&nbsp;Two &amp; &lt;b&gt;</LABEL><BR><LABEL><INPUT TYPE=""Radio"" NAME=""R"" VALUE=""x&quot;y"">&nbsp;Quote</LABEL></SPAN>"
+Response.Buf = ""
+gGenerateHTMLRadioInputsFromArray "R", "1", Empty
+Check "radio empty", Response.Buf, "<SPAN CLASS=""RadioList""></SPAN>"
+Check "encase", gfsEncaseSQLObject("Order Details"), "[Order Details]"
+
+WScript.Echo "failures: " & nFail
