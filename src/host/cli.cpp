@@ -4,6 +4,7 @@
 
 #include <functional>
 #include <iostream>
+#include <utility>
 #include <vector>
 
 #include "host/commands.h"
@@ -21,10 +22,12 @@ int runCommandLine(int argc, char** argv) {
                                         std::to_string(TVK_VERSION_PATCH));
   app.require_subcommand(0, 1);
 
-  std::vector<std::function<int()>> runners;
+  // Each subcommand with its runner (get_subcommands() lists only the parsed
+  // ones, so its positions are not the table's).
+  std::vector<std::pair<CLI::App*, std::function<int()>>> runners;
   for (const CommandEntry& entry : commandTable()) {
     CLI::App* sub = app.add_subcommand(std::string(entry.name), std::string(entry.help));
-    runners.push_back(entry.setup(*sub));
+    runners.emplace_back(sub, entry.setup(*sub));
   }
 
   try {
@@ -35,9 +38,8 @@ int runCommandLine(int argc, char** argv) {
     return code == 0 ? 0 : 2;
   }
 
-  const auto& subs = app.get_subcommands();
-  for (size_t i = 0; i < subs.size(); ++i) {
-    if (subs[i]->parsed()) return runners[i]();
+  for (const auto& [sub, run] : runners) {
+    if (sub->parsed()) return run();
   }
   const CommandEntry* fallback = defaultCommand();
   if (fallback == nullptr) {

@@ -2,10 +2,18 @@
 
 #include <vector>
 
+#include "host/cmd_demo.h"
+#include "host/cmd_schema.h"
+
 namespace tvk {
 
 std::span<const CommandEntry> commandTable() {
-  static const std::vector<CommandEntry> table = {};
+  static const std::vector<CommandEntry> table = {
+      {"schema", "List the tables of a database, or print the wizard data a table produces",
+       setupSchemaCommand, {}},
+      {"demo", "Build the sample database and a list-with-form project over its orders",
+       setupDemoCommand, {}},
+  };
   return table;
 }
 

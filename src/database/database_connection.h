@@ -1,0 +1,29 @@
+// Opening the database the developer chose on the connection page: a typed
+// connection string, or a data source of the web application's global.asa
+// (its connection string, run-time user name and password).
+#pragma once
+
+#include <memory>
+
+#include "database/data_access.h"
+#include "files/error.h"
+
+namespace tvk {
+
+class XMLWizData;
+
+// A data connection for running statements, or none after showing the
+// connection failure message. None without a message when the document's
+// DataSourceType is neither kind.
+std::unique_ptr<db::Connection> fdbConOpenConnection(XMLWizData& wizData);
+
+// A schema catalogue over the chosen database, or none (as above).
+std::unique_ptr<db::Catalog> foOpenADOXConnection(XMLWizData& wizData);
+
+// True when foOpenADOXConnection yields a catalogue.
+bool fbValidDataConnection(XMLWizData& wizData);
+
+// The text of the connection failure message for a failure.
+std::string connectionFailureMessage(const ErrorInfo& error);
+
+}  // namespace tvk

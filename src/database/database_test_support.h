@@ -1,0 +1,57 @@
+// Helpers for the database tests: a temporary folder, the fixture schemas
+// built into SQLite files, and the PostgreSQL server of the test run.
+#pragma once
+
+#include <cstdlib>
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "database/sample_database.h"
+
+namespace tvk::test {
+
+class ScopedTempDir {
+ public:
+  ScopedTempDir() {
+    std::string pattern = (std::filesystem::temp_directory_path() / "tvk-db-test.XXXXXX").string();
+    if (mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("mkdtemp failed");
+    path_ = pattern;
+  }
+  ~ScopedTempDir() {
+    std::error_code ignored;
+    std::filesystem::remove_all(path_, ignored);
+  }
+  ScopedTempDir(const ScopedTempDir&) = delete;
+  ScopedTempDir& operator=(const ScopedTempDir&) = delete;
+
+  const std::string& path() const { return path_; }
+  std::string file(std::string_view name) const { return path_ + "/" + std::string(name); }
+
+ private:
+  std::string path_;
+};
+
+inline std::string sourceFile(std::string_view relative) {
+  return std::string(TVK_SOURCE_DIR) + "/" + std::string(relative);
+}
+
+// The portable fixture (and, unless `portableOnly`, the SQLite-only tables)
+// built into `path`; returns its native connection string.
+inline std::string buildFixtureDatabase(const std::string& path, bool portableOnly = false) {
+  std::vector<std::string> scripts = {sourceFile("tests/database/fixture.sql")};
+  if (!portableOnly) scripts.push_back(sourceFile("tests/database/fixture_sqlite.sql"));
+  db::buildSqliteDatabase(path, scripts);
+  return db::sqliteConnectionString(path);
+}
+
+// An environment variable's value, or none when unset or empty.
+inline std::optional<std::string> environment(const char* name) {
+  const char* value = std::getenv(name);
+  if (value == nullptr || *value == '\0') return std::nullopt;
+  return std::string(value);
+}
+
+}  // namespace tvk::test

@@ -1,0 +1,500 @@
+#include "database/odbc_connection.h"
+
+#include <sql.h>
+#include <sqlext.h>
+
+#include <algorithm>
+#include <cstdint>
+#include <map>
+
+#include "database/connection_string.h"
+#include "database/odbc_handle.h"
+#include "files/error.h"
+#include "files/general.h"
+
+namespace tvk::db {
+
+namespace {
+
+constexpr std::string_view kOdbc = "ODBC";
+
+std::string trimEnd(std::string text) {
+  while (!text.empty() && (text.back() == '\n' || text.back() == '\r' || text.back() == ' ')) text.pop_back();
+  return text;
+}
+
+struct Diagnostic {
+  std::string state;
+  long native = 0;
+  std::string message;
+};
+
+std::vector<Diagnostic> diagnostics(SQLSMALLINT type, SQLHANDLE handle) {
+  std::vector<Diagnostic> records;
+  if (handle == nullptr) return records;
+  for (SQLSMALLINT i = 1; i <= 20; ++i) {
+    SQLCHAR state[6] = {};
+    SQLINTEGER native = 0;
+    SQLCHAR message[2048] = {};
+    SQLSMALLINT length = 0;
+    SQLRETURN rc = SQLGetDiagRec(type, handle, i, state, &native, message, sizeof message, &length);
+    if (!SQL_SUCCEEDED(rc)) break;
+    records.push_back({reinterpret_cast<char*>(state), static_cast<long>(native),
+                       trimEnd(reinterpret_cast<char*>(message))});
+  }
+  return records;
+}
+
+// The failure of the last call on a handle: its first error record (a
+// warning record only when there is nothing else).
+[[noreturn]] void raiseOdbc(SQLSMALLINT type, SQLHANDLE handle, std::string_view call) {
+  std::vector<Diagnostic> records = diagnostics(type, handle);
+  auto chosen = std::find_if(records.begin(), records.end(),
+                             [](const Diagnostic& d) { return d.state.rfind("01", 0) != 0; });
+  if (chosen == records.end() && !records.empty()) chosen = records.begin();
+  if (chosen == records.end())
+    raise(err::kDatabase, std::string(kOdbc), "The ODBC call " + std::string(call) + " failed");
+  long number = chosen->native != 0 ? chosen->native : err::kDatabase;
+  raise(number, std::string(kOdbc) + " " + chosen->state, chosen->message);
+}
+
+bool hasState(SQLSMALLINT type, SQLHANDLE handle, std::initializer_list<std::string_view> states) {
+  for (const Diagnostic& d : diagnostics(type, handle))
+    for (std::string_view s : states)
+      if (d.state == s) return true;
+  return false;
+}
+
+SQLCHAR* text(const std::string& s) { return reinterpret_cast<SQLCHAR*>(const_cast<char*>(s.c_str())); }
+
+// One statement handle with the query timeout set, and typed column reads.
+class Statement {
+ public:
+  Statement(SQLHANDLE connection, int querySeconds) : handle_(SQL_HANDLE_STMT, connection) {
+    // Drivers that cannot time out say so; the call still runs.
+    SQLSetStmtAttr(handle_.get(), SQL_ATTR_QUERY_TIMEOUT,
+                   reinterpret_cast<SQLPOINTER>(static_cast<std::intptr_t>(querySeconds)), 0);
+  }
+
+  SQLHSTMT get() const { return handle_.get(); }
+
+  void check(SQLRETURN rc, std::string_view call) const {
+    if (!SQL_SUCCEEDED(rc)) raiseOdbc(SQL_HANDLE_STMT, handle_.get(), call);
+  }
+  // True when a catalogue function is one the driver does not have.
+  bool unsupported(SQLRETURN rc) const {
+    return !SQL_SUCCEEDED(rc) && hasState(SQL_HANDLE_STMT, handle_.get(), {"IM001", "HYC00"});
+  }
+
+  bool fetch() {
+    SQLRETURN rc = SQLFetch(handle_.get());
+    if (rc == SQL_NO_DATA) return false;
+    check(rc, "SQLFetch");
+    return true;
+  }
+
+  std::optional<std::string> column(SQLUSMALLINT index) {
+    std::string value;
+    char buffer[512];
+    for (;;) {
+      SQLLEN indicator = 0;
+      SQLRETURN rc = SQLGetData(handle_.get(), index, SQL_C_CHAR, buffer, sizeof buffer, &indicator);
+      if (rc == SQL_NO_DATA) break;
+      check(rc, "SQLGetData");
+      if (indicator == SQL_NULL_DATA) return std::nullopt;
+      if (indicator == SQL_NO_TOTAL || indicator >= static_cast<SQLLEN>(sizeof buffer)) {
+        value.append(buffer, sizeof buffer - 1);
+        continue;
+      }
+      value.append(buffer, static_cast<size_t>(indicator));
+      break;
+    }
+    return value;
+  }
+  std::string columnText(SQLUSMALLINT index) { return column(index).value_or(std::string()); }
+  long columnNumber(SQLUSMALLINT index, long fallback = 0) {
+    SQLINTEGER value = 0;
+    SQLLEN indicator = 0;
+    check(SQLGetData(handle_.get(), index, SQL_C_SLONG, &value, sizeof value, &indicator), "SQLGetData");
+    return indicator == SQL_NULL_DATA ? fallback : static_cast<long>(value);
+  }
+
+ private:
+  OdbcHandle handle_;
+};
+
+class OdbcConnection final : public Connection {
+ public:
+  OdbcConnection(const ConnectionString& connection, const Timeouts& timeouts) : timeouts_(timeouts) {
+    env_ = OdbcHandle(SQL_HANDLE_ENV, nullptr);
+    SQLSetEnvAttr(env_.get(), SQL_ATTR_ODBC_VERSION, reinterpret_cast<SQLPOINTER>(SQL_OV_ODBC3), 0);
+    dbc_ = OdbcHandle(SQL_HANDLE_DBC, env_.get());
+    SQLSetConnectAttr(dbc_.get(), SQL_ATTR_LOGIN_TIMEOUT,
+                      reinterpret_cast<SQLPOINTER>(static_cast<std::intptr_t>(timeouts.loginSeconds)), 0);
+    SQLSetConnectAttr(dbc_.get(), SQL_ATTR_CONNECTION_TIMEOUT,
+                      reinterpret_cast<SQLPOINTER>(static_cast<std::intptr_t>(timeouts.querySeconds)), 0);
+    std::string in = connection.text();
+    SQLCHAR out[2048];
+    SQLSMALLINT outLength = 0;
+    SQLRETURN rc = SQLDriverConnect(dbc_.get(), nullptr, text(in), SQL_NTS, out, sizeof out, &outLength,
+                                    SQL_DRIVER_NOPROMPT);
+    if (!SQL_SUCCEEDED(rc)) raiseOdbc(SQL_HANDLE_DBC, dbc_.get(), "SQLDriverConnect");
+    connected_ = true;
+    dbms_ = info(SQL_DBMS_NAME);
+    escape_ = info(SQL_SEARCH_PATTERN_ESCAPE);
+    quote_ = info(SQL_IDENTIFIER_QUOTE_CHAR);
+    user_ = info(SQL_USER_NAME);
+    if (quote_ == " ") quote_.clear();
+  }
+
+  ~OdbcConnection() override { close(); }
+
+  std::string providerName() override {
+    handle();
+    return dbms_;
+  }
+
+  void execute(std::string_view statement) override {
+    Statement stmt(handle(), timeouts_.querySeconds);
+    std::string sql(statement);
+    stmt.check(SQLExecDirect(stmt.get(), text(sql), SQL_NTS), "SQLExecDirect");
+    SQLSMALLINT columns = 0;
+    SQLNumResultCols(stmt.get(), &columns);
+    // The first row proves the statement runs; the rest is never read.
+    if (columns > 0) stmt.fetch();
+  }
+
+  void close() override {
+    if (connected_) SQLDisconnect(dbc_.get());
+    connected_ = false;
+    dbc_ = OdbcHandle();
+    env_ = OdbcHandle();
+  }
+
+  std::vector<TableEntry> listTables() override { return tables(nullptr); }
+
+  std::optional<TableEntry> findTable(std::string_view name) override {
+    std::string wanted(name);
+    std::string pattern = escaped(wanted);
+    std::vector<TableEntry> exact;
+    for (TableEntry& entry : tables(&pattern))
+      if (entry.name == name) exact.push_back(std::move(entry));
+    if (!exact.empty()) return preferredSchema(std::move(exact));
+    // Not under its exact name: the database may fold letter case the way
+    // its SQL does, so a unique match without regard to case counts.
+    std::vector<TableEntry> folded;
+    for (TableEntry& entry : tables(nullptr))
+      if (gfbEqualNoCase(entry.name, name)) folded.push_back(std::move(entry));
+    if (folded.empty()) return std::nullopt;
+    for (const TableEntry& entry : folded)
+      if (entry.name != folded.front().name) return std::nullopt;  // which one is meant?
+    return preferredSchema(std::move(folded));
+  }
+
+  std::vector<Column> readColumns(const TableEntry& table) override {
+    Statement stmt(handle(), timeouts_.querySeconds);
+    std::string catalog = table.catalog, schema = escaped(table.schema), name = escaped(table.name);
+    stmt.check(SQLColumns(stmt.get(), optional(catalog), length(catalog), optional(schema), length(schema),
+                          text(name), SQL_NTS, nullptr, 0),
+               "SQLColumns");
+    std::vector<Column> columns;
+    while (stmt.fetch()) {
+      if (!sameTable(table, stmt.columnText(2), stmt.columnText(3))) continue;
+      Column column;
+      column.name = stmt.columnText(4);
+      int sqlType = static_cast<int>(stmt.columnNumber(5));
+      column.type = adoTypeFromOdbc(sqlType, stmt.columnText(6));
+      column.definedSize = adoDefinedSize(column.type, stmt.columnNumber(7));
+      if (stmt.columnNumber(11, SQL_NULLABLE_UNKNOWN) != SQL_NO_NULLS) column.attributes |= kColumnNullable;
+      if (fixedDefinedSize(column.type) != 0) column.attributes |= kColumnFixed;
+      columns.push_back(std::move(column));
+    }
+    markAutoIncrement(table, columns);
+    return columns;
+  }
+
+  std::vector<Index> readIndexes(const TableEntry& table) override {
+    PrimaryKey primary = primaryKey(table);
+    std::vector<Index> indexes = statistics(table);
+    auto isPrimary = [&](const Index& index) {
+      if (primary.columns.empty() || !index.unique) return false;
+      if (!primary.name.empty() && index.name == primary.name) return true;
+      return index.columns == primary.columns;
+    };
+    auto found = std::find_if(indexes.begin(), indexes.end(), isPrimary);
+    Index primaryIndex;
+    if (found != indexes.end()) {
+      primaryIndex = std::move(*found);
+      indexes.erase(found);
+    } else if (!primary.columns.empty()) {
+      primaryIndex.name = primary.name.empty() ? "PRIMARY" : primary.name;
+      primaryIndex.unique = true;
+      primaryIndex.columns = primary.columns;
+    }
+    if (!primary.columns.empty()) {
+      primaryIndex.primaryKey = true;
+      indexes.insert(indexes.begin(), std::move(primaryIndex));
+    }
+    return indexes;
+  }
+
+  std::vector<Key> readKeys(const TableEntry& table) override {
+    std::vector<Key> keys;
+    PrimaryKey primary = primaryKey(table);
+    if (!primary.columns.empty())
+      keys.push_back({primary.name.empty() ? "PRIMARY" : primary.name, KeyType::Primary, primary.columns, {}, {}});
+
+    Statement stmt(handle(), timeouts_.querySeconds);
+    std::string catalog = table.catalog, schema = table.schema, name = table.name;
+    SQLRETURN rc = SQLForeignKeys(stmt.get(), nullptr, 0, nullptr, 0, nullptr, 0, optional(catalog),
+                                  length(catalog), optional(schema), length(schema), text(name), SQL_NTS);
+    if (!stmt.unsupported(rc)) {
+      stmt.check(rc, "SQLForeignKeys");
+      std::string lastName;
+      while (stmt.fetch()) {
+        if (!sameTable(table, stmt.columnText(6), stmt.columnText(7))) continue;
+        long sequence = stmt.columnNumber(9, 1);
+        std::string keyName = stmt.columnText(12);
+        bool next = keys.empty() || keys.back().type != KeyType::Foreign || sequence <= 1 ||
+                    (!keyName.empty() && keyName != lastName);
+        if (next) {
+          keys.push_back({keyName, KeyType::Foreign, {}, stmt.columnText(3), {}});
+          lastName = keyName;
+        }
+        keys.back().columns.push_back(stmt.columnText(8));
+        keys.back().relatedColumns.push_back(stmt.columnText(4));
+      }
+    }
+    for (Index& index : statistics(table)) {
+      if (!index.unique || index.columns == primary.columns || (!primary.name.empty() && index.name == primary.name))
+        continue;
+      keys.push_back({std::move(index.name), KeyType::Unique, std::move(index.columns), {}, {}});
+    }
+    return keys;
+  }
+
+ private:
+  struct PrimaryKey {
+    std::string name;
+    std::vector<std::string> columns;
+  };
+
+  SQLHDBC handle() {
+    if (!connected_) raise(kErrObjectClosed, std::string(kOdbc), "Operation is not allowed when the object is closed.");
+    return dbc_.get();
+  }
+
+  std::string info(SQLUSMALLINT what) {
+    char buffer[256] = {};
+    SQLSMALLINT length = 0;
+    if (!SQL_SUCCEEDED(SQLGetInfo(dbc_.get(), what, buffer, sizeof buffer, &length))) return {};
+    return buffer;
+  }
+
+  static SQLCHAR* optional(std::string& s) { return s.empty() ? nullptr : text(s); }
+  static SQLSMALLINT length(const std::string& s) { return s.empty() ? 0 : SQL_NTS; }
+
+  // Names go into pattern arguments: "_" and "%" must match only themselves.
+  std::string escaped(const std::string& name) const {
+    if (escape_.empty()) return name;
+    std::string out;
+    for (char c : name) {
+      if (c == '_' || c == '%' || escape_.find(c) != std::string::npos) out += escape_;
+      out += c;
+    }
+    return out;
+  }
+
+  // Of tables with one name in several schemas, the one unqualified SQL
+  // reaches on most servers: the user's own schema, then the usual default
+  // ones.
+  TableEntry preferredSchema(std::vector<TableEntry> entries) {
+    for (const std::string& schema : {user_, std::string("public"), std::string("dbo")}) {
+      if (schema.empty()) continue;
+      for (TableEntry& entry : entries)
+        if (entry.schema == schema) return std::move(entry);
+    }
+    return std::move(entries.front());
+  }
+
+  static bool sameTable(const TableEntry& table, const std::string& schema, const std::string& name) {
+    return name == table.name && (table.schema.empty() || schema.empty() || schema == table.schema);
+  }
+
+  std::vector<TableEntry> tables(const std::string* pattern) {
+    Statement stmt(handle(), timeouts_.querySeconds);
+    SQLRETURN rc = pattern == nullptr
+                       ? SQLTables(stmt.get(), nullptr, 0, nullptr, 0, nullptr, 0, nullptr, 0)
+                       : SQLTables(stmt.get(), nullptr, 0, nullptr, 0, text(*pattern), SQL_NTS, nullptr, 0);
+    stmt.check(rc, "SQLTables");
+    // SQLite's own tables are system tables, whatever its driver says.
+    bool sqlite = gfbEqualNoCase(dbms_, "SQLite");
+    std::vector<TableEntry> entries;
+    while (stmt.fetch()) {
+      TableEntry entry;
+      entry.catalog = stmt.columnText(1);
+      entry.schema = stmt.columnText(2);
+      entry.name = stmt.columnText(3);
+      entry.type = stmt.columnText(4);
+      if (sqlite && gfbEqualNoCase(entry.type, "TABLE") && gfbStartsWithNoCase(entry.name, "sqlite_"))
+        entry.type = "SYSTEM TABLE";
+      entries.push_back(std::move(entry));
+    }
+    return entries;
+  }
+
+  PrimaryKey primaryKey(const TableEntry& table) {
+    Statement stmt(handle(), timeouts_.querySeconds);
+    std::string catalog = table.catalog, schema = table.schema, name = table.name;
+    SQLRETURN rc = SQLPrimaryKeys(stmt.get(), optional(catalog), length(catalog), optional(schema),
+                                  length(schema), text(name), SQL_NTS);
+    PrimaryKey key;
+    if (stmt.unsupported(rc)) return key;
+    stmt.check(rc, "SQLPrimaryKeys");
+    std::map<long, std::string> columns;
+    while (stmt.fetch()) {
+      if (!sameTable(table, stmt.columnText(2), stmt.columnText(3))) continue;
+      columns[stmt.columnNumber(5)] = stmt.columnText(4);
+      key.name = stmt.columnText(6);
+    }
+    for (auto& [sequence, column] : columns) key.columns.push_back(std::move(column));
+    return key;
+  }
+
+  std::vector<Index> statistics(const TableEntry& table) {
+    Statement stmt(handle(), timeouts_.querySeconds);
+    std::string catalog = table.catalog, schema = table.schema, name = table.name;
+    SQLRETURN rc = SQLStatistics(stmt.get(), optional(catalog), length(catalog), optional(schema),
+                                 length(schema), text(name), SQL_NTS, SQL_INDEX_ALL, SQL_QUICK);
+    std::vector<Index> indexes;
+    if (stmt.unsupported(rc)) return indexes;
+    stmt.check(rc, "SQLStatistics");
+    while (stmt.fetch()) {
+      if (!sameTable(table, stmt.columnText(2), stmt.columnText(3))) continue;
+      if (stmt.columnNumber(7) == SQL_TABLE_STAT) continue;
+      std::string indexName = stmt.columnText(6);
+      if (indexes.empty() || indexes.back().name != indexName)
+        indexes.push_back({indexName, false, stmt.columnNumber(4, 1) == SQL_FALSE, {}});
+      indexes.back().columns.push_back(stmt.columnText(9));
+    }
+    return indexes;
+  }
+
+  std::string quoted(const std::string& name) const {
+    if (quote_.empty()) return name;
+    std::string out = quote_;
+    for (char c : name) {
+      out += c;
+      if (quote_.size() == 1 && c == quote_[0]) out += c;
+    }
+    return out + quote_;
+  }
+
+  // ODBC's catalogue has no auto-increment column; a result set's column
+  // attributes have. An empty select over the table asks for them; a table
+  // that cannot be selected simply has no auto-increment columns.
+  void markAutoIncrement(const TableEntry& table, std::vector<Column>& columns) {
+    try {
+      Statement stmt(handle(), timeouts_.querySeconds);
+      std::string sql = "SELECT * FROM ";
+      if (!table.schema.empty()) sql += quoted(table.schema) + ".";
+      sql += quoted(table.name) + " WHERE 1=0";
+      stmt.check(SQLExecDirect(stmt.get(), text(sql), SQL_NTS), "SQLExecDirect");
+      SQLSMALLINT count = 0;
+      SQLNumResultCols(stmt.get(), &count);
+      for (SQLSMALLINT i = 1; i <= count; ++i) {
+        SQLCHAR name[512] = {};
+        SQLSMALLINT nameLength = 0;
+        SQLLEN automatic = SQL_FALSE;
+        SQLColAttribute(stmt.get(), static_cast<SQLUSMALLINT>(i), SQL_DESC_NAME, name, sizeof name, &nameLength, nullptr);
+        SQLColAttribute(stmt.get(), static_cast<SQLUSMALLINT>(i), SQL_DESC_AUTO_UNIQUE_VALUE, nullptr, 0, nullptr,
+                        &automatic);
+        if (automatic != SQL_TRUE) continue;
+        std::string columnName = reinterpret_cast<char*>(name);
+        for (Column& column : columns)
+          if (column.name == columnName) column.autoIncrement = true;
+      }
+    } catch (const WizError&) {
+    }
+  }
+
+  Timeouts timeouts_;
+  OdbcHandle env_;
+  OdbcHandle dbc_;
+  bool connected_ = false;
+  std::string dbms_;
+  std::string escape_;
+  std::string quote_;
+  std::string user_;
+};
+
+}  // namespace
+
+OdbcHandle::OdbcHandle(short type, void* parent) : type_(type) {
+  SQLHANDLE handle = SQL_NULL_HANDLE;
+  SQLRETURN rc = SQLAllocHandle(type, parent == nullptr ? SQL_NULL_HANDLE : parent, &handle);
+  if (!SQL_SUCCEEDED(rc)) {
+    if (parent != nullptr) raiseOdbc(type == SQL_HANDLE_DBC ? SQL_HANDLE_ENV : SQL_HANDLE_DBC, parent, "SQLAllocHandle");
+    raise(err::kDatabase, std::string(kOdbc), "The ODBC driver manager could not allocate a handle");
+  }
+  handle_ = handle;
+}
+
+OdbcHandle::~OdbcHandle() {
+  if (handle_ != nullptr) SQLFreeHandle(type_, handle_);
+}
+
+OdbcHandle& OdbcHandle::operator=(OdbcHandle&& other) noexcept {
+  if (this != &other) {
+    if (handle_ != nullptr) SQLFreeHandle(type_, handle_);
+    type_ = other.type_;
+    handle_ = std::exchange(other.handle_, nullptr);
+  }
+  return *this;
+}
+
+int adoTypeFromOdbc(int sqlType, std::string_view typeName) {
+  bool isUnsigned = gfsUpper(typeName).find("UNSIGNED") != std::string::npos;
+  switch (sqlType) {
+    case SQL_CHAR: return adotype::Char;
+    case SQL_VARCHAR: return adotype::VarChar;
+    case SQL_LONGVARCHAR: return adotype::LongVarChar;
+    case SQL_WCHAR: return adotype::WChar;
+    case SQL_WVARCHAR: return adotype::VarWChar;
+    case SQL_WLONGVARCHAR: return adotype::LongVarWChar;
+    case SQL_DECIMAL:
+    case SQL_NUMERIC: return adotype::Numeric;
+    case SQL_SMALLINT: return isUnsigned ? adotype::UnsignedSmallInt : adotype::SmallInt;
+    case SQL_INTEGER: return isUnsigned ? adotype::UnsignedInt : adotype::Integer;
+    case SQL_REAL: return adotype::Single;
+    case SQL_FLOAT:
+    case SQL_DOUBLE: return adotype::Double;
+    case SQL_BIT: return adotype::Boolean;
+    case SQL_TINYINT: return isUnsigned ? adotype::UnsignedTinyInt : adotype::TinyInt;
+    case SQL_BIGINT: return isUnsigned ? adotype::UnsignedBigInt : adotype::BigInt;
+    case SQL_BINARY: return adotype::Binary;
+    case SQL_VARBINARY: return adotype::VarBinary;
+    case SQL_LONGVARBINARY: return adotype::LongVarBinary;
+    case SQL_TYPE_DATE:
+    case SQL_DATE: return adotype::DBDate;
+    case SQL_TYPE_TIME:
+    case SQL_TIME: return adotype::DBTime;
+    case SQL_TYPE_TIMESTAMP:
+    case SQL_TIMESTAMP: return adotype::DBTimeStamp;
+    case SQL_GUID: return adotype::GUID;
+    default: return adotype::Variant;
+  }
+}
+
+long adoDefinedSize(int adoType, long columnSize) {
+  if (long fixed = fixedDefinedSize(adoType); fixed != 0) return fixed;
+  if (hasDeclaredSize(adoType)) return std::max(columnSize, 0L);
+  return 0;
+}
+
+std::unique_ptr<Connection> openOdbcConnection(const ConnectionString& connection,
+                                               const Timeouts& timeouts) {
+  return std::make_unique<OdbcConnection>(connection, timeouts);
+}
+
+}  // namespace tvk::db

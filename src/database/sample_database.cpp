@@ -1,0 +1,39 @@
+#include "database/sample_database.h"
+
+#include <sqlite3.h>
+
+#include <cstdio>
+#include <filesystem>
+
+#include "database/connection_string.h"
+#include "database/sqlite_handles.h"
+#include "files/error.h"
+#include "files/fs.h"
+
+namespace tvk::db {
+
+void buildSqliteDatabase(const std::string& path, const std::vector<std::string>& scripts) {
+  std::string building = path + ".building";
+  std::error_code ignored;
+  std::filesystem::remove(building, ignored);
+  try {
+    {
+      SqliteDb db = sqliteOpen(building, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE);
+      sqliteExecScript(db.get(), "PRAGMA foreign_keys = ON; BEGIN");
+      for (const std::string& script : scripts) sqliteExecScript(db.get(), fs::readFile(script));
+      sqliteExecScript(db.get(), "COMMIT");
+    }
+    if (std::rename(building.c_str(), path.c_str()) != 0) fs::raiseErrno(errno, "rename", path);
+  } catch (...) {
+    std::filesystem::remove(building, ignored);
+    throw;
+  }
+}
+
+std::string sampleDatabaseScript() { return fs::join(fs::join(fs::programDirectory(), "samples"), "orders.sql"); }
+
+std::string sqliteConnectionString(const std::string& path) {
+  return "Driver={SQLite3};Database=" + connectionValue(path);
+}
+
+}  // namespace tvk::db

@@ -1,0 +1,140 @@
+#include "database/table_list.h"
+
+#include "database/ado_routines.h"
+#include "database/database_connection.h"
+#include "files/error.h"
+#include "files/general.h"
+#include "host/ui.h"
+#include "wizdata/xml_wiz_constants.h"
+#include "wizdata/xml_wiz_data.h"
+
+namespace tvk {
+
+namespace {
+
+constexpr std::string_view kModule = "frmWizard";
+constexpr std::string_view kCrLf = "\r\n";
+
+[[noreturn]] void raiseNoObject() {
+  raise(err::kObjectNotSet, "TVKWizard", "Object variable or With block variable not set");
+}
+
+std::string trimBlanks(std::string_view text) {
+  size_t first = text.find_first_not_of(' ');
+  if (first == std::string_view::npos) return {};
+  size_t last = text.find_last_not_of(' ');
+  return std::string(text.substr(first, last - first + 1));
+}
+
+std::string lines(std::initializer_list<std::string_view> parts) {
+  std::string text;
+  bool first = true;
+  for (std::string_view part : parts) {
+    if (!first) text += kCrLf;
+    text += part;
+    first = false;
+  }
+  return text;
+}
+
+}  // namespace
+
+std::vector<TableListOption> HTMLTableList(XMLWizData& wizData) {
+  ErrorTrap trap{kModule, "HTMLTableList"};
+  std::vector<TableListOption> options;
+  std::unique_ptr<db::Catalog> catalog;
+  if (!trap([&] { catalog = foOpenADOXConnection(wizData); })) return options;
+  if (!trap([&] {
+        if (!catalog) raiseNoObject();
+        options.clear();  // a retried listing starts again
+        for (const db::TableEntry& table : catalog->tables()) {
+          std::string type = gfsUpper(table.type);
+          if (type == "TABLE") options.push_back({table.name, "T: " + table.name});
+          else if (type == "VIEW") options.push_back({table.name, "V: " + table.name});
+        }
+      }))
+    return options;
+  trap([&] {
+    if (!catalog) raiseNoObject();
+    wizData.SetNodeText(wiz::DataProvider, gfsBaseDSProvider(catalog->providerName()));
+  });
+  return options;
+}
+
+std::string fsTableOpenError(XMLWizData& wizData) {
+  try {
+    std::string statement = "SELECT * FROM " + gfsEncaseSQLObject(wizData.GetNodeText(wiz::TableName));
+    std::unique_ptr<db::Connection> connection = fdbConOpenConnection(wizData);
+    if (!connection) raiseNoObject();
+    connection->execute(statement);
+    connection->close();
+    return {};
+  } catch (...) {
+    return currentErrorInfo().description;
+  }
+}
+
+bool fbValidDataSource(XMLWizData& wizData) {
+  ErrorTrap trap{kModule, "fbValidDataSource"};
+  bool valid = false;
+  trap([&] {
+    std::string name = wizData.GetNodeText(wiz::TableName);
+    if (trimBlanks(name).empty()) {
+      gMsgBox("Please choose a table in the database", MsgButtons::OK, MsgIcon::Exclamation);
+      return;
+    }
+    std::unique_ptr<db::Catalog> catalog = foOpenADOXConnection(wizData);
+    if (!catalog) raiseNoObject();
+    db::Table* table = nullptr;
+    try {
+      table = catalog->findTable(name);
+    } catch (const WizError&) {
+      table = nullptr;
+    }
+    if (table == nullptr) {
+      gMsgBox("Error : Unable to open the table " + name, MsgButtons::OK, MsgIcon::Exclamation);
+      return;
+    }
+    const db::Index* primary = nullptr;
+    for (const db::Index& index : table->indexes()) {
+      if (index.primaryKey) {
+        primary = &index;
+        break;
+      }
+    }
+    bool listForm = wizData.ProjectType() == wiz::kTypeListForm;
+    if (primary != nullptr && primary->columns.size() == 1) {
+      wizData.SetNodeText(wiz::TableReadOnly, wiz::kFalse);
+      valid = true;
+    } else if (primary != nullptr) {
+      if (listForm) {
+        gMsgBox(lines({"The Wizard doesn't support List & Form projects",
+                       "with tables that have compound primary keys", "(PK's that use multiple fields).", "",
+                       "Please choose another table or use back to change project type"}),
+                MsgButtons::OK, MsgIcon::Exclamation);
+        return;
+      }
+      gMsgBox(lines({"The Wizard doesn't support editing tables,", "that have compound primary keys (PK's that",
+                     "use multiple fields).", "", "Editing for this table has been disabled"}),
+              MsgButtons::OK, MsgIcon::Information);
+      wizData.SetNodeText(wiz::TableReadOnly, wiz::kTrue);
+      valid = true;
+    } else {
+      if (listForm) {
+        gMsgBox(lines({"The Wizard doesn't  support List & Form projects",
+                       "with tables that don't have primary keys. ", "",
+                       "Please choose another table or use back to change project type"}),
+                MsgButtons::OK, MsgIcon::Exclamation);
+        return;
+      }
+      gMsgBox(lines({"The Wizard doesn't support editing tables,", "that don't have primary keys. ", "",
+                     "Editing for this table has been disabled"}),
+              MsgButtons::OK, MsgIcon::Information);
+      wizData.SetNodeText(wiz::TableReadOnly, wiz::kTrue);
+      valid = true;
+    }
+  });
+  return valid;
+}
+
+}  // namespace tvk

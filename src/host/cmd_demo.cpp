@@ -1,0 +1,41 @@
+#include "host/cmd_demo.h"
+
+#include <CLI/CLI.hpp>
+
+#include <iostream>
+#include <memory>
+
+#include "database/demo_project.h"
+#include "files/error.h"
+#include "host/ui.h"
+#include "host/wizard_context.h"
+#include "wizdata/xml_wiz_data.h"
+
+namespace tvk {
+
+std::function<int()> setupDemoCommand(CLI::App& app) {
+  auto directory = std::make_shared<std::string>("demo");
+  app.add_option("dir", *directory, "Folder for the demo (default ./demo); files of an earlier demo are replaced");
+  return [directory] { return runDemoCommand(*directory, std::cout, std::cerr); };
+}
+
+int runDemoCommand(const std::string& directory, std::ostream& out, std::ostream& err) {
+  auto ui = std::make_shared<ConsoleUi>(err);
+  ScopedWizardContext context{ui};
+  DemoProject demo = demoLayout(directory);
+  XMLWizData wizData;
+  try {
+    if (!buildDemoProject(demo, wizData)) return 1;
+  } catch (...) {
+    ErrorInfo error = currentErrorInfo();
+    err << "demo: " << error.description << " (" << error.source << ", " << error.number << ")\n";
+    return 1;
+  }
+  out << "Sample database: " << demo.database << '\n'
+      << "Connection string: " << demo.connectionString << '\n'
+      << "Project file: " << demo.projectFile << '\n'
+      << "Regenerate with: tvkwizard generate " << demo.projectFile << '\n';
+  return 0;
+}
+
+}  // namespace tvk
