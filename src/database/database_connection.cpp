@@ -10,14 +10,13 @@ namespace tvk {
 
 namespace {
 
-struct ConnectionSettings {
-  std::string connectionString;
-  std::string user;
-  std::string password;
-};
+void showConnectionFailure() {
+  gMsgBox(connectionFailureMessage(currentErrorInfo()), MsgButtons::OK, MsgIcon::Critical);
+}
 
-// The settings the document chooses, or none for an unknown source type.
-std::optional<ConnectionSettings> chosenSettings(XMLWizData& wizData) {
+}  // namespace
+
+std::optional<ConnectionSettings> chosenConnectionSettings(XMLWizData& wizData) {
   std::string type = wizData.GetNodeText(wiz::DataSourceType);
   if (type == wiz::kSourceConnectionString)
     return ConnectionSettings{wizData.GetNodeText(wiz::ConnectionStringText), {}, {}};
@@ -33,11 +32,16 @@ std::optional<ConnectionSettings> chosenSettings(XMLWizData& wizData) {
   return std::nullopt;
 }
 
-void showConnectionFailure() {
-  gMsgBox(connectionFailureMessage(currentErrorInfo()), MsgButtons::OK, MsgIcon::Critical);
+std::string catalogConnectionString(const ConnectionSettings& settings) {
+  std::string connectionString = settings.connectionString;
+  // Both spellings of the user key: providers know one or the other.
+  // Values are braced when they hold a ";" that would end them early.
+  if (!settings.user.empty())
+    connectionString += ";User ID=" + db::connectionValue(settings.user) +
+                        ";user=" + db::connectionValue(settings.user) +
+                        ";password=" + db::connectionValue(settings.password);
+  return connectionString;
 }
-
-}  // namespace
 
 std::string connectionFailureMessage(const ErrorInfo& error) {
   return "Unable to open connection to database\r\n\r\nError : " + error.source + " (" +
@@ -46,7 +50,7 @@ std::string connectionFailureMessage(const ErrorInfo& error) {
 
 std::unique_ptr<db::Connection> fdbConOpenConnection(XMLWizData& wizData) {
   try {
-    std::optional<ConnectionSettings> settings = chosenSettings(wizData);
+    std::optional<ConnectionSettings> settings = chosenConnectionSettings(wizData);
     if (!settings) return nullptr;
     return db::openConnection(settings->connectionString, settings->user, settings->password, -1);
   } catch (...) {
@@ -57,16 +61,9 @@ std::unique_ptr<db::Connection> fdbConOpenConnection(XMLWizData& wizData) {
 
 std::unique_ptr<db::Catalog> foOpenADOXConnection(XMLWizData& wizData) {
   try {
-    std::optional<ConnectionSettings> settings = chosenSettings(wizData);
+    std::optional<ConnectionSettings> settings = chosenConnectionSettings(wizData);
     if (!settings) return nullptr;
-    std::string connectionString = settings->connectionString;
-    // Both spellings of the user key: providers know one or the other.
-    // Values are braced when they hold a ";" that would end them early.
-    if (!settings->user.empty())
-      connectionString += ";User ID=" + db::connectionValue(settings->user) +
-                          ";user=" + db::connectionValue(settings->user) +
-                          ";password=" + db::connectionValue(settings->password);
-    return db::Catalog::open(connectionString);
+    return db::Catalog::open(catalogConnectionString(*settings));
   } catch (...) {
     showConnectionFailure();
     return nullptr;

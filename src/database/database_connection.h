@@ -4,6 +4,8 @@
 #pragma once
 
 #include <memory>
+#include <optional>
+#include <string>
 
 #include "database/data_access.h"
 #include "files/error.h"
@@ -11,6 +13,22 @@
 namespace tvk {
 
 class XMLWizData;
+
+// Where the chosen database is: the connection string, and the run-time
+// user and password of a global.asa data source (the password is read only
+// for a named user).
+struct ConnectionSettings {
+  std::string connectionString;
+  std::string user;
+  std::string password;
+};
+
+// The settings the document chooses, or none for any other DataSourceType.
+std::optional<ConnectionSettings> chosenConnectionSettings(XMLWizData& wizData);
+
+// The string a schema catalogue opens: a named user and password are added
+// under both spellings of the user key.
+std::string catalogConnectionString(const ConnectionSettings& settings);
 
 // A data connection for running statements, or none after showing the
 // connection failure message. None without a message when the document's

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "database/sample_database.h"
+#include "wizdata/xml_wiz_data.h"
 
 namespace tvk::test {
 
@@ -52,6 +53,30 @@ inline std::optional<std::string> environment(const char* name) {
   const char* value = std::getenv(name);
   if (value == nullptr || *value == '\0') return std::nullopt;
   return std::string(value);
+}
+
+// One field record on one line, every child in document order:
+// "name|label|type|description|size|required|read-only|lookup|sorting", the
+// lookup as "TRUE:table:join:show" or its flag alone.
+inline std::string fieldRecord(const XmlNode& field) {
+  std::string line;
+  for (const XmlNode& child : field.children()) {
+    if (!line.empty()) line += '|';
+    if (child.name() == "LookupTable") {
+      std::string lookup;
+      for (const XmlNode& part : child.children()) lookup += (lookup.empty() ? "" : ":") + part.text();
+      line += lookup;
+    } else {
+      line += child.text();
+    }
+  }
+  return line;
+}
+
+inline std::vector<std::string> fieldRecords(const XMLWizData& wizData) {
+  std::vector<std::string> lines;
+  for (const XmlNode& field : wizData.GetFields()) lines.push_back(fieldRecord(field));
+  return lines;
 }
 
 }  // namespace tvk::test

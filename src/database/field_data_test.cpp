@@ -1,0 +1,170 @@
+#include "database/field_data.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <sstream>
+
+#include "database/database_test_support.h"
+#include "database/table_list.h"
+#include "host/ui.h"
+#include "host/wizard_context.h"
+#include "wizdata/xml_wiz_constants.h"
+#include "wizdata/xml_wiz_data.h"
+
+namespace tvk {
+namespace {
+
+using Records = std::vector<std::string>;
+
+class FieldDataTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    wizData_.SetNodeText(wiz::DataSourceType, "ConnectionString");
+    wizData_.SetNodeText(wiz::ConnectionStringText, test::buildFixtureDatabase(dir_.file("shop.db")));
+    HTMLTableList(wizData_);  // records the provider, as the data source page does
+  }
+
+  Records records(const std::string& table) {
+    wizData_.SetNodeText(wiz::TableName, table);
+    ResetTableData(wizData_);
+    return test::fieldRecords(wizData_);
+  }
+
+  test::ScopedTempDir dir_;
+  std::ostringstream messages_;
+  std::shared_ptr<ConsoleUi> ui_ = std::make_shared<ConsoleUi>(messages_);
+  ScopedWizardContext context_{ui_};
+  XMLWizData wizData_;
+};
+
+TEST_F(FieldDataTest, KeyUniqueColumnAndTextForeignKey) {
+  EXPECT_EQ(records("customers"),
+            (Records{
+                "cust|cust|3|Integer|4|TRUE|TRUE|NA|TRUE",
+                "company_name|company_name|202|Text (40)|40|TRUE|FALSE|FALSE|TRUE",
+                "email|email|202|Text (80)|80|FALSE|FALSE|FALSE|TRUE",
+                "region_code|region_code|130|Text (2)|2|FALSE|FALSE|TRUE:regions:region_code:region_name|TRUE",
+                "active|active|11|Boolean|2|NA|FALSE|FALSE|TRUE",
+                "credit_limit|credit_limit|131|Numeric|10|FALSE|FALSE|FALSE|TRUE",
+                "notes|notes|203|Long Text|0|FALSE|FALSE|FALSE|NA",
+            }));
+  EXPECT_EQ(wizData_.GetNodeText(wiz::PrimaryKey), "cust");
+  EXPECT_TRUE(ui_->shown().empty());
+}
+
+TEST_F(FieldDataTest, ForeignKeysToDifferentlyNamedKeys) {
+  EXPECT_EQ(records("orders"),
+            (Records{
+                "order_id|order_id|3|Integer|4|TRUE|TRUE|NA|TRUE",
+                // The key is named cust, the first integer column of customers.
+                "customer_id|customer_id|3|Integer|4|TRUE|FALSE|TRUE:customers:cust:company_name|TRUE",
+                // staff's first integer column is badge_no; the key refers to
+                // staff_id, and the lookup joins on what the key refers to.
+                "staff_id|staff_id|3|Integer|4|FALSE|FALSE|TRUE:staff:staff_id:last_name|TRUE",
+                // A related table without text shows its first other column.
+                "priority_id|priority_id|3|Integer|4|FALSE|FALSE|TRUE:priorities:priority_id:weight|TRUE",
+                "order_date|order_date|133|133|0|TRUE|FALSE|FALSE|TRUE",
+                "shipped_at|shipped_at|135|135|0|FALSE|FALSE|FALSE|TRUE",
+                "freight|freight|131|Numeric|8|FALSE|FALSE|FALSE|TRUE",
+                "ship_name|ship_name|202|Text (255)|255|FALSE|FALSE|FALSE|TRUE",
+                // Longer than 255 it reads as long text, yet sorts: VarWChar
+                // folds onto Char, which always sorts.
+                "ship_note|ship_note|202|Long Text|256|FALSE|FALSE|FALSE|TRUE",
+            }));
+}
+
+TEST_F(FieldDataTest, CompoundKeyAndTwoColumnForeignKey) {
+  EXPECT_EQ(records("order_lines"),
+            (Records{
+                // Only the key's first column is "the" key column, even though
+                // it is also a foreign key.
+                "order_id|order_id|3|Integer|4|TRUE|TRUE|NA|TRUE",
+                "line_no|line_no|2|2|2|TRUE|FALSE|FALSE|TRUE",
+                "product|product|202|Text (60)|60|TRUE|FALSE|FALSE|TRUE",
+                "quantity|quantity|3|Integer|4|TRUE|FALSE|FALSE|TRUE",
+                "unit_price|unit_price|131|Numeric|10|TRUE|FALSE|FALSE|TRUE",
+            }));
+  EXPECT_EQ(wizData_.GetNodeText(wiz::PrimaryKey), "order_id");
+  // Columns covered only by a two-column key get no lookup.
+  EXPECT_EQ(records("shipments"),
+            (Records{
+                "shipment_id|shipment_id|3|Integer|4|TRUE|TRUE|NA|TRUE",
+                "order_id|order_id|3|Integer|4|TRUE|FALSE|FALSE|TRUE",
+                "line_no|line_no|2|2|2|TRUE|FALSE|FALSE|TRUE",
+                "shipped_on|shipped_on|133|133|0|FALSE|FALSE|FALSE|TRUE",
+            }));
+  // Key order (b, a) differs from column order: b is the key column.
+  EXPECT_EQ(records("wide_key").at(1), "b|b|3|Integer|4|TRUE|TRUE|NA|TRUE");
+}
+
+TEST_F(FieldDataTest, ForeignKeyThatIsAlsoUnique) {
+  // The foreign key comes before the unique key, so the column keeps its
+  // lookup.
+  EXPECT_EQ(records("customer_profiles").at(1),
+            "cust|cust|3|Integer|4|TRUE|FALSE|TRUE:customers:cust:company_name|TRUE");
+}
+
+TEST_F(FieldDataTest, NoKeyAndViews) {
+  wizData_.SetNodeText(wiz::PrimaryKey, "stale");
+  EXPECT_EQ(records("audit_log"), (Records{
+                                       "logged_at|logged_at|135|135|0|TRUE|FALSE|FALSE|TRUE",
+                                       "who|who|202|Text (30)|30|FALSE|FALSE|FALSE|TRUE",
+                                       "what|what|203|Long Text|0|FALSE|FALSE|FALSE|NA",
+                                   }));
+  EXPECT_EQ(wizData_.GetNodeText(wiz::PrimaryKey), "");
+  EXPECT_EQ(records("customer_orders"), (Records{
+                                            "order_id|order_id|3|Integer|4|FALSE|FALSE|FALSE|TRUE",
+                                            "company_name|company_name|202|Text (40)|40|FALSE|FALSE|FALSE|TRUE",
+                                            "order_date|order_date|133|133|0|FALSE|FALSE|FALSE|TRUE",
+                                        }));
+}
+
+TEST_F(FieldDataTest, JetMarksAutoIncrementColumnsReadOnly) {
+  wizData_.SetNodeText(wiz::DataProvider, "JET");
+  Records jet = records("counters");
+  EXPECT_EQ(jet, (Records{"id|id|3|Integer|4|FALSE|TRUE|NA|TRUE", "label|label|202|Text (20)|20|TRUE|FALSE|FALSE|TRUE"}));
+  // A key that does not fill itself is editable on JET, read-only elsewhere.
+  EXPECT_EQ(records("regions").at(0), "region_code|region_code|130|Text (2)|2|TRUE|FALSE|NA|TRUE");
+  wizData_.SetNodeText(wiz::DataProvider, "OTHER");
+  EXPECT_EQ(records("regions").at(0), "region_code|region_code|130|Text (2)|2|TRUE|TRUE|NA|TRUE");
+}
+
+TEST_F(FieldDataTest, ResetEmptiesDerivedValuesAndRunningTwiceAddsNothing) {
+  wizData_.SetNodeText(wiz::TableReadOnly, "TRUE");
+  wizData_.SetNodeText(wiz::SQLStatement, "SELECT old");
+  Records first = records("orders");
+  EXPECT_EQ(wizData_.GetNodeText(wiz::TableReadOnly), "");
+  EXPECT_EQ(wizData_.GetNodeText(wiz::SQLStatement), "");
+  SetupXMLFieldData_ADOX(wizData_);
+  EXPECT_EQ(test::fieldRecords(wizData_), first);
+  EXPECT_EQ(wizData_.GetNodes("Fields").size(), 1u);
+  // Another table replaces every record.
+  EXPECT_EQ(records("regions").size(), 2u);
+}
+
+TEST_F(FieldDataTest, UnknownTableOrConnectionIsReportedAndLeavesTheRecords) {
+  records("regions");
+  wizData_.SetNodeText(wiz::TableName, "vanished");
+  SetupXMLFieldData_ADOX(wizData_);
+  ASSERT_EQ(ui_->shown().size(), 1u);
+  EXPECT_NE(ui_->shown()[0].find("Error No: 3265"), std::string::npos);
+  EXPECT_NE(ui_->shown()[0].find("TVKWizard.frmWizard.SetupXMLFieldData_ADOX"), std::string::npos);
+  EXPECT_EQ(test::fieldRecords(wizData_).size(), 2u);
+}
+
+TEST_F(FieldDataTest, RelatedTable) {
+  std::unique_ptr<db::Catalog> catalog =
+      db::Catalog::open(wizData_.GetNodeText(wiz::ConnectionStringText));
+  db::Table& orders = catalog->table("orders");
+  EXPECT_EQ(fsRelatedTable(orders, *orders.column("customer_id")), "customers");
+  EXPECT_EQ(fsRelatedTable(orders, *orders.column("order_id")), "");  // primary keys are skipped
+  EXPECT_EQ(fsRelatedTable(orders, *orders.column("freight")), "");
+  db::Table& customers = catalog->table("customers");
+  EXPECT_EQ(fsRelatedTable(customers, *customers.column("email")), "");  // a unique key
+  db::Table& shipments = catalog->table("shipments");
+  EXPECT_EQ(fsRelatedTable(shipments, *shipments.column("order_id")), "");
+}
+
+}  // namespace
+}  // namespace tvk
