@@ -94,7 +94,7 @@ class SqliteConnection final : public Connection {
 
   std::vector<Column> readColumns(const TableEntry& table) override {
     Deadline deadline(*this);
-    TableShape shape = readShape(table.name);
+    const TableShape& shape = readShape(table.name);
     std::vector<Column> columns;
     for (const ColumnRow& row : shape.rows) {
       Column column;
@@ -112,7 +112,7 @@ class SqliteConnection final : public Connection {
 
   std::vector<Index> readIndexes(const TableEntry& table) override {
     Deadline deadline(*this);
-    TableShape shape = readShape(table.name);
+    const TableShape& shape = readShape(table.name);
     std::vector<Index> indexes;
     std::vector<IndexRow> rows = readIndexRows(table.name);
     if (!shape.keyColumns.empty()) {
@@ -134,7 +134,7 @@ class SqliteConnection final : public Connection {
 
   std::vector<Key> readKeys(const TableEntry& table) override {
     Deadline deadline(*this);
-    TableShape shape = readShape(table.name);
+    const TableShape& shape = readShape(table.name);
     std::vector<Key> keys;
     if (!shape.keyColumns.empty()) {
       Key primary;
@@ -248,7 +248,11 @@ class SqliteConnection final : public Connection {
     return e;
   }
 
-  TableShape readShape(const std::string& table) {
+  // Columns, indexes and keys each need the table's shape; a connection
+  // lives for one operation, so it is read once per table.
+  const TableShape& readShape(const std::string& table) {
+    auto cached = shapes_.find(table);
+    if (cached != shapes_.end()) return cached->second;
     TableShape shape;
     // Hidden columns of virtual tables (hidden = 1) are not part of a row.
     SqliteStmt stmt = sqlitePrepare(handle(),
@@ -275,7 +279,7 @@ class SqliteConnection final : public Connection {
         shape.rowidKey = !step(pk.get());
       }
     }
-    return shape;
+    return shapes_.emplace(table, std::move(shape)).first->second;
   }
 
   std::vector<IndexRow> readIndexRows(const std::string& table) {
@@ -300,6 +304,7 @@ class SqliteConnection final : public Connection {
   SqliteDb db_;
   Timeouts timeouts_;
   std::optional<Clock::time_point> deadline_;
+  std::map<std::string, TableShape> shapes_;
 };
 
 }  // namespace
@@ -337,7 +342,7 @@ std::unique_ptr<Connection> openSqliteConnection(const ConnectionString& connect
   if (!database || database->empty())
     raise(err::kDatabase, std::string(kSqliteSource),
           "The connection string names no database file (Database=...)");
-  SqliteDb db = sqliteOpen(*database, SQLITE_OPEN_READONLY);
+  SqliteDb db = sqliteOpen(*database, SQLITE_OPEN_READONLY | SQLITE_OPEN_NOMUTEX);
   // A database file is only a database for SQLite once its header has been
   // read: do it now, so that a wrong file fails here and not later. Views and
   // triggers of an unknown file must not reach application functions.
