@@ -6,7 +6,6 @@
 #include "database/odbc_connection.h"
 #include "database/sqlite_connection.h"
 #include "files/error.h"
-#include "files/general.h"
 
 namespace tvk::db {
 
