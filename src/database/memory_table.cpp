@@ -8,7 +8,7 @@ namespace tvk::db {
 namespace {
 
 constexpr std::string_view kSource = "MemoryTable";
-// The number users of the original layer know for a value that does not fit.
+// The numbers ADO users know: a value that does not fit, no current record.
 constexpr long kErrDataOverflow = 3421;
 constexpr long kErrNoCurrentRecord = 3021;
 constexpr std::string_view kNoCurrentRecord = "Either BOF or EOF is True, or the current record has been deleted.";

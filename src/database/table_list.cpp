@@ -63,7 +63,12 @@ std::vector<TableListOption> HTMLTableList(XMLWizData& wizData) {
 
 std::string fsTableOpenError(XMLWizData& wizData) {
   try {
-    std::string statement = "SELECT * FROM " + gfsEncaseSQLObject(wizData.GetNodeText(wiz::TableName));
+    std::string name = wizData.GetNodeText(wiz::TableName);
+    // The name is written into the statement as it stands: a ";" would let a
+    // project file append statements of its own, which some drivers run.
+    if (name.find(';') != std::string::npos)
+      return "The table name " + name + " holds a \";\", which a SQL statement cannot carry";
+    std::string statement = "SELECT * FROM " + gfsEncaseSQLObject(name);
     std::unique_ptr<db::Connection> connection = fdbConOpenConnection(wizData);
     if (!connection) raiseNoObject();
     connection->execute(statement);

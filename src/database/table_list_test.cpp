@@ -70,6 +70,10 @@ TEST_F(TableListTest, TableOpenError) {
   EXPECT_EQ(fsTableOpenError(wizData_), "no such table: main.doomed");
   wizData_.SetNodeText(wiz::TableName, "vanished");
   EXPECT_EQ(fsTableOpenError(wizData_), "no such table: vanished");
+  // Nothing runs for a name that would end the statement.
+  wizData_.SetNodeText(wiz::TableName, "regions; DELETE FROM regions");
+  EXPECT_EQ(fsTableOpenError(wizData_),
+            "The table name regions; DELETE FROM regions holds a \";\", which a SQL statement cannot carry");
   EXPECT_TRUE(ui_->shown().empty());  // it shows nothing itself
 }
 
