@@ -1,0 +1,21 @@
+// Builds the SELECT statement that the generated pages open: every displayed
+// column of the table, and for each field that looks its value up in another
+// table, a join to that table and its shown column (aliased when its name
+// would clash with another column of the statement).
+#pragma once
+
+namespace tvk {
+
+class XMLWizData;
+
+// Aliases, then the statement: the data the generator needs beyond the
+// wizard's answers. Failures of the alias step pass on to the caller.
+void SetupGenerationData(XMLWizData& wizData);
+// Writes LookupShowFieldAlias for database lookups whose shown column's name
+// is not unique in the statement. Failures pass on to the caller.
+void SetupLookupAliases(XMLWizData& wizData);
+// Writes DataSource/SQLStatement. Traps its own failures; after Abort the
+// statement is not stored.
+void SetupSQLStatement(XMLWizData& wizData);
+
+}  // namespace tvk

@@ -1,0 +1,174 @@
+#include "generator/gen_context.h"
+
+#include <charconv>
+
+#include "files/error.h"
+#include "wizdata/xml_wiz_constants.h"
+#include "wizdata/xml_wiz_data.h"
+
+namespace tvk::gen {
+
+namespace {
+
+// The text of the first element of a plain child path below `node`, walked
+// child by child: the same first match as the XPath path, without compiling
+// an expression per value (a generation run reads thousands of them).
+std::string childText(const XmlNode& node, std::string_view path) {
+  XmlNode current = node;
+  while (current && !path.empty()) {
+    size_t slash = path.find('/');
+    current = current.child(path.substr(0, slash));
+    path = slash == std::string_view::npos ? std::string_view() : path.substr(slash + 1);
+  }
+  return current ? current.text() : std::string();
+}
+
+std::vector<FieldInfo> readFields(const XmlNodeList& nodes) {
+  std::vector<FieldInfo> fields;
+  fields.reserve(nodes.size());
+  for (const XmlNode& node : nodes) fields.push_back(readField(node));
+  return fields;
+}
+
+}  // namespace
+
+bool FieldInfo::isRequired() const { return required == wiz::kTrue; }
+bool FieldInfo::isReadOnly() const { return readOnly == wiz::kTrue; }
+bool FieldInfo::isSortable() const { return allowSorting == wiz::kTrue; }
+bool FieldInfo::usesLookup() const { return useLookup == wiz::kTrue; }
+bool FieldInfo::usesDatabaseLookup() const {
+  return usesLookup() && lookupType == wiz::kLookupDatabaseTable;
+}
+bool FieldInfo::usesManualList() const { return usesLookup() && lookupType == wiz::kLookupManualList; }
+const std::string& FieldInfo::shownColumn() const {
+  return trimBlanks(alias).empty() ? showField : alias;
+}
+
+FieldInfo readField(const XmlNode& field) {
+  FieldInfo info;
+  info.name = childText(field, wiz::FieldName);
+  info.label = childText(field, wiz::ColumnLabel);
+  info.dataType = childText(field, wiz::DataType);
+  info.dataTypeDesc = childText(field, wiz::DataTypeDesc);
+  info.size = childText(field, wiz::FieldSize);
+  info.required = childText(field, wiz::FieldRequired);
+  info.readOnly = childText(field, wiz::FieldReadOnly);
+  info.allowSorting = childText(field, wiz::AllowSorting);
+  info.useLookup = childText(field, wiz::UseLookupTable);
+  info.lookupType = childText(field, wiz::LookupTableType);
+  info.displayType = childText(field, wiz::LookupDisplayType);
+  info.lookupTable = childText(field, wiz::LookupTableName);
+  info.joinField = childText(field, wiz::LookupJoinField);
+  info.showField = childText(field, wiz::LookupShowField);
+  info.alias = childText(field, wiz::LookupShowFieldAlias);
+  return info;
+}
+
+GenContext::GenContext(const XMLWizData& data, std::string templatesDirectory)
+    : data_(data), templatesDirectory_(std::move(templatesDirectory)) {}
+
+std::string GenContext::text(std::string_view path) const { return data_.GetNodeText(path); }
+
+bool GenContext::isTrue(std::string_view path) const { return text(path) == wiz::kTrue; }
+
+std::string GenContext::projectType() const { return data_.ProjectType(); }
+std::string GenContext::projectStyle() const { return data_.ProjectStyle(); }
+std::string GenContext::projectName() const { return data_.ProjectName(); }
+
+bool GenContext::fieldSortingUsed() const {
+  if (!fieldSortingUsed_) fieldSortingUsed_ = data_.FieldSortingUsed();
+  return *fieldSortingUsed_;
+}
+
+const std::vector<FieldInfo>& GenContext::listFields() const {
+  if (!listFields_) listFields_ = readFields(data_.GetListFields());
+  return *listFields_;
+}
+
+const std::vector<FieldInfo>& GenContext::formFields() const {
+  if (!formFields_) formFields_ = readFields(data_.GetFormFields());
+  return *formFields_;
+}
+
+std::string GenContext::keyDataType() const {
+  std::string key = text(wiz::PrimaryKey);
+  if (key.empty()) return {};
+  // Compared directly rather than through an XPath predicate, so that a key
+  // name holding an apostrophe is found too.
+  for (const XmlNode& field : data_.GetFields()) {
+    if (childText(field, wiz::FieldName) == key) return childText(field, wiz::DataType);
+  }
+  return {};
+}
+
+ListFlags listFlags(const GenContext& ctx) {
+  ListFlags f;
+  std::string type = ctx.projectType();
+  f.listForm = type == wiz::kTypeListForm;
+  if (type == wiz::kTypeList) {
+    f.add = ctx.isTrue(wiz::ListAllowAddRecord);
+    f.update = ctx.isTrue(wiz::ListAllowUpdateRecord);
+    f.remove = ctx.isTrue(wiz::ListAllowDeleteRecord);
+  }
+  f.actions = f.add || f.update || f.remove;
+  f.paging = ctx.isTrue(wiz::AllowPaging);
+  f.pageLinks = f.paging && ctx.isTrue(wiz::PageNumberAllowPaging);
+  f.navButtons = f.paging && (ctx.isTrue(wiz::ListSkip1Buttons) || ctx.isTrue(wiz::ListSkipEndButtons));
+  f.sorting = ctx.fieldSortingUsed();
+  f.editColumn = f.listForm || f.update || f.remove;
+  return f;
+}
+
+FormFlags formFlags(const GenContext& ctx) {
+  FormFlags f;
+  f.add = ctx.isTrue(wiz::FormAllowAddRecord);
+  f.update = ctx.isTrue(wiz::FormAllowUpdateRecord);
+  f.remove = ctx.isTrue(wiz::FormAllowDeleteRecord);
+  f.any = f.add || f.update || f.remove;
+  f.navigation = ctx.isTrue(wiz::AllowNavigation);
+  std::string type = ctx.projectType();
+  f.listForm = type == wiz::kTypeListForm;
+  f.sorted = f.listForm && ctx.fieldSortingUsed();
+  return f;
+}
+
+std::string_view trimBlanks(std::string_view text) {
+  size_t begin = text.find_first_not_of(' ');
+  if (begin == std::string_view::npos) return {};
+  size_t end = text.find_last_not_of(' ');
+  return text.substr(begin, end - begin + 1);
+}
+
+bool isWholeNumber(std::string_view text) {
+  text = trimBlanks(text);
+  if (!text.empty() && (text.front() == '-' || text.front() == '+')) text.remove_prefix(1);
+  if (text.empty()) return false;
+  for (char c : text)
+    if (c < '0' || c > '9') return false;
+  return true;
+}
+
+int dataTypeCode(std::string_view text, std::string_view what) {
+  std::string_view number = trimBlanks(text);
+  if (!number.empty() && number.front() == '+') number.remove_prefix(1);
+  int value = 0;
+  auto [end, ec] = std::from_chars(number.data(), number.data() + number.size(), value);
+  if (number.empty() || ec != std::errc() || end != number.data() + number.size())
+    raise(err::kTypeMismatch, std::string(kModule),
+          "Type mismatch: the data type of " + std::string(what) + " is \"" + std::string(text) +
+              "\", not a type number");
+  return value;
+}
+
+std::string trappedRoutine(std::string_view procedure, const std::function<void(CodePrinter&)>& body) {
+  ErrorTrap trap{kModule, procedure};
+  CodePrinter printer;
+  if (!trap([&] {
+        printer.clear();
+        body(printer);
+      }))
+    return {};
+  return printer.take();
+}
+
+}  // namespace tvk::gen

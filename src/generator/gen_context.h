@@ -1,0 +1,134 @@
+// What every routine writer of the page generator shares: the wizard data
+// document of one generation run, where the templates are, the fields of
+// the list and form pages read once, and the option flags.
+//
+// Routine writers read the document themselves, as they need; the context
+// only keeps what is costly to read again (the ordered field lists, which
+// each take a stylesheet transform). The document does not change during a
+// generation run, so what is kept stays true.
+#pragma once
+
+#include <functional>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "generator/code_printer.h"
+#include "wizdata/xml.h"
+
+namespace tvk {
+class XMLWizData;
+}
+
+namespace tvk::gen {
+
+// The module name under which the generator's failures are reported.
+inline constexpr std::string_view kModule = "TVKFileCreator";
+
+// One Fields/Field record as the generators read it.
+struct FieldInfo {
+  std::string name;          // FieldName
+  std::string label;         // ColumnLabel
+  std::string dataType;      // DataType (decimal type code as text)
+  std::string dataTypeDesc;  // DataTypeDesc
+  std::string size;          // FieldSize
+  std::string required;      // FieldRequired
+  std::string readOnly;      // FieldReadOnly
+  std::string allowSorting;  // AllowSorting
+  std::string useLookup;     // LookupTable/UseLookupTable
+  std::string lookupType;    // LookupTable/LookupTableType
+  std::string displayType;   // LookupTable/LookupDisplayType
+  std::string lookupTable;   // LookupTable/LookupTableName
+  std::string joinField;     // LookupTable/LookupJoinField
+  std::string showField;     // LookupTable/LookupShowField
+  std::string alias;         // LookupTable/LookupShowFieldAlias
+
+  bool isRequired() const;
+  bool isReadOnly() const;
+  bool isSortable() const;
+  bool usesLookup() const;
+  bool usesDatabaseLookup() const;  // lookup on and from a database table
+  bool usesManualList() const;      // lookup on and a hand-made list
+  // The column that holds the looked-up text: the alias when it is not
+  // blank, else the shown column.
+  const std::string& shownColumn() const;
+};
+
+FieldInfo readField(const XmlNode& field);
+
+class GenContext {
+ public:
+  // The templates directory holds Header.txt and the files copied into the
+  // web project.
+  GenContext(const XMLWizData& data, std::string templatesDirectory);
+
+  const XMLWizData& data() const { return data_; }
+  const std::string& templatesDirectory() const { return templatesDirectory_; }
+
+  // The text of an element path ("" when missing), and whether it is "TRUE".
+  std::string text(std::string_view path) const;
+  bool isTrue(std::string_view path) const;
+
+  std::string projectType() const;
+  std::string projectStyle() const;
+  std::string projectName() const;
+  bool fieldSortingUsed() const;
+
+  // The list page's and the form page's fields, in their chosen order.
+  const std::vector<FieldInfo>& listFields() const;
+  const std::vector<FieldInfo>& formFields() const;
+
+  // The data type text of the primary key's field record; empty when the
+  // table has no key or the key has no record.
+  std::string keyDataType() const;
+
+ private:
+  const XMLWizData& data_;
+  std::string templatesDirectory_;
+  mutable std::optional<std::vector<FieldInfo>> listFields_;
+  mutable std::optional<std::vector<FieldInfo>> formFields_;
+  mutable std::optional<bool> fieldSortingUsed_;
+};
+
+// The list page's flags, each computed as the list page documents them.
+struct ListFlags {
+  bool listForm = false;    // project type "ListForm"
+  bool add = false;         // "List" project whose list allows adding
+  bool update = false;      // ... updating
+  bool remove = false;      // ... deleting
+  bool actions = false;     // add or update or remove
+  bool paging = false;
+  bool pageLinks = false;   // paging with page-number links
+  bool navButtons = false;  // paging with step or end buttons
+  bool sorting = false;     // a shown field allows sorting
+  bool editColumn = false;  // listForm or update or remove
+};
+ListFlags listFlags(const GenContext& ctx);
+
+// The form page's data action flags.
+struct FormFlags {
+  bool add = false;
+  bool update = false;
+  bool remove = false;
+  bool any = false;         // add or update or remove
+  bool navigation = false;  // the form steps through the records
+  bool listForm = false;
+  bool sorted = false;      // sorting used and the project has a list page
+};
+FormFlags formFlags(const GenContext& ctx);
+
+// A data type text as a number; a text that is not a whole number is a
+// type mismatch (error 13) naming `what`.
+int dataTypeCode(std::string_view text, std::string_view what);
+// True when the text is a whole number (blanks around it allowed).
+bool isWholeNumber(std::string_view text);
+// The text without leading and trailing blanks.
+std::string_view trimBlanks(std::string_view text);
+
+// Runs a routine writer under the generator's error trap, named after the
+// writer. Retry starts the routine again; Abort returns the empty text;
+// Ignore returns what was written before the failure.
+std::string trappedRoutine(std::string_view procedure, const std::function<void(CodePrinter&)>& body);
+
+}  // namespace tvk::gen

@@ -1,0 +1,439 @@
+#include "generator/list_routines.h"
+
+#include "database/ado_routines.h"
+#include "files/error.h"
+#include "files/general.h"
+#include "generator/code_printer.h"
+#include "generator/data_actions.h"
+#include "generator/gen_context.h"
+#include "generator/shared_routines.h"
+#include "wizdata/xml_wiz_constants.h"
+
+namespace tvk::gen {
+
+namespace {
+
+constexpr std::string_view kRadioList = "RadioList";
+constexpr std::string_view kReadOnlyAttribute = R"( DISABLED CLASS="READONLY" )";
+
+// The input of one field of the edit row, without the cell around it. The
+// read-only lookup inputs end their own line; the others are ended by the
+// line end that opens the field's error line.
+void editLineInput(CodePrinter& p, const FieldInfo& field) {
+  std::string name = field.name;  // HTML attribute
+  std::string quoted = gsQuoteDoubled(field.name);  // inside a string literal
+  std::string_view disabled = field.isReadOnly() ? kReadOnlyAttribute : std::string_view();
+  std::string required = field.isRequired() ? "true" : "false";
+
+  if (field.usesLookup()) {
+    bool database = field.lookupType == wiz::kLookupDatabaseTable;
+    bool manual = field.lookupType == wiz::kLookupManualList;
+    if (field.isReadOnly()) {
+      if (database) {
+        p.line(substitute(R"(<INPUT TYPE="Text" NAME="$F$" VALUE="<%= gfsFieldValue(rs,"$S$") %>"$D$>)",
+                          {{"F", name}, {"S", gsQuoteDoubled(field.shownColumn())}, {"D", disabled}}));
+      } else if (manual) {
+        p.line(substitute(R"(<INPUT TYPE="Text" NAME="$F$" VALUE="<%= gfsArrayValue(ma$A$,rs("$J$")) %>"$D$>)",
+                          {{"F", name}, {"A", field.name}, {"J", gsQuoteDoubled(field.joinField)}, {"D", disabled}}));
+      }
+      return;
+    }
+    // Editable lookups: the control is written by an include routine; the
+    // line is ended by the error line that follows.
+    const char* tmpl = nullptr;
+    if (database && field.displayType == wiz::kLookupSelectList)
+      tmpl = R"(<% gGenerateHTMLSelect "$Q$", gfsFieldValue(rs,"$Q$"), "$T$","$J$","$S$",$R$ %>)";
+    else if (database && field.displayType == kRadioList)
+      tmpl = R"(<% gGenerateHTMLRadioInputs "$Q$", gfsFieldValue(rs,"$Q$"), "$T$","$J$","$S$" %>)";
+    else if (manual && field.displayType == wiz::kLookupSelectList)
+      tmpl = R"(<% gGenerateHTMLSelectFromArray "$Q$", gfsFieldValue(rs,"$Q$"), ma$A$,$R$ %>)";
+    else if (manual && field.displayType == kRadioList)
+      tmpl = R"(<% gGenerateHTMLRadioInputsFromArray "$Q$", gfsFieldValue(rs,"$Q$"), ma$A$ %>)";
+    if (tmpl == nullptr) return;
+    p.indentation();
+    p.text(substitute(tmpl, {{"Q", quoted},
+                             {"A", field.name},
+                             {"T", gsQuoteDoubled(field.lookupTable)},
+                             {"J", gsQuoteDoubled(field.joinField)},
+                             {"S", gsQuoteDoubled(field.showField)},
+                             {"R", required}}));
+    return;
+  }
+
+  p.indentation();
+  if (field.dataTypeDesc == "Boolean") {
+    p.text(substitute(
+        R"(<INPUT TYPE="Checkbox" NAME="$F$" VALUE="1" <%= gfsFieldChecked(gfsFieldValue(rs,"$Q$")) %>$D$>)",
+        {{"F", name}, {"Q", quoted}, {"D", disabled}}));
+  } else {
+    std::string size;
+    if (!field.size.empty() && field.size != "0")
+      size = substitute(R"( SIZE="$n$" MAXLENGTH="$n$" )", {{"n", field.size}});
+    p.text(substitute(R"(<INPUT TYPE="Text" NAME="$F$" VALUE="<%= gfsFieldValue(rs,"$Q$") %>"$Z$$D$>)",
+                      {{"F", name}, {"Q", quoted}, {"Z", size}, {"D", disabled}}));
+  }
+  if (field.isReadOnly()) {
+    // A disabled input is not posted: a hidden one carries the value. It
+    // shares the line of the input before it.
+    p.indentation();
+    p.text(
+        "<!-- If DISABLED then result will not be posted back - important for failed updates where we "
+        "want to show the last value entered -->");
+    p.endLine();
+    p.indentation();
+    p.text(substitute(R"(<INPUT TYPE="HIDDEN" NAME="$F$" VALUE="<%= gfsFieldValue(rs,"$Q$") %>" >)",
+                      {{"F", name}, {"Q", quoted}}));
+  }
+}
+
+std::string button(std::string_view label) {
+  return substitute(
+      R"(Response.Write "<INPUT TYPE=""Submit"" CLASS=""CommandButton"" NAME=""DataAction"" VALUE=" & $X$ & ">&nbsp;&nbsp;")",
+      {{"X", label}});
+}
+
+// The page-number checks of the record set routine.
+void pageValidation(CodePrinter& p, bool blankBeforeSecondIf) {
+  p.emit(R"(
+mnMaxPage = rs.PageCount
+If mnCurrPage > mnMaxPage Then
+  mnCurrPage = mnMaxPage
+End If
+)");
+  // Inside the key search's Else branch this If starts with a blank.
+  p.line(blankBeforeSecondIf ? " If mnCurrPage < 1 Then" : "If mnCurrPage < 1 Then");
+  p.emit(R"(
+  mnCurrPage = 1
+End If
+If NOT (rs.BOF OR rs.EOF) Then
+  rs.AbsolutePage = mnCurrPage
+End If
+)");
+}
+
+// The find criterion's key value: formatted by the key's data type, as a
+// number when the key's type is not known.
+std::string findKeyValue(const GenContext& ctx) {
+  std::string type = ctx.keyDataType();
+  int code = isWholeNumber(type) ? dataTypeCode(type, "the primary key") : 0;
+  return fsSQLValueExpression("msPK", code);
+}
+
+}  // namespace
+
+std::string fsASPDisplayEditLine(const GenContext& ctx) {
+  return trappedRoutine("fsASPDisplayEditLine", [&](CodePrinter& p) {
+    ListFlags f = listFlags(ctx);
+    const std::vector<FieldInfo>& fields = ctx.listFields();
+    p.emit(R"(
+Sub DisplayEditLine (rs)
+
+  ' Display the current record as an editable row in the list table
+
+  %>
+  <FORM METHOD="POST">
+)");
+    if (f.sorting) {
+      p.emit(R"(
+  <INPUT TYPE="HIDDEN" NAME="SortField" VALUE="<%= msSortField %>" >
+  <INPUT TYPE="HIDDEN" NAME="SortOrder" VALUE="<%= msSortOrder %>" >
+)");
+    }
+    p.emit(R"(
+  <INPUT TYPE="HIDDEN" NAME="PK" VALUE="<%= gfsFieldValue(rs, "$PK$") %>" >
+
+)",
+           {{"PK", gsQuoteDoubled(ctx.text(wiz::PrimaryKey))}});
+    if (f.editColumn) p.emit("  <TR CLASS=\"EditLine\"><TD>&nbsp;</TD>\n");
+
+    {
+      auto cell = p.indent();
+      for (const FieldInfo& field : fields) {
+        p.line("<TD>");
+        editLineInput(p, field);
+        p.endLine();
+        p.line(substitute(R"(<BR><%= gfsFieldError("$F$") %>)", {{"F", gsQuoteDoubled(field.name)}}));
+        p.line("</TD>");
+        p.blank();
+      }
+    }
+
+    p.emit(R"(
+  </TR><TR CLASS="EditLine"><TD COLSPAN="$Span$" ALIGN=RIGHT>
+  <%
+  ' Now write out data action buttons State can be :
+  ' Normal - Show Add, Update, Delete (Cancel if ListForm)
+   'Add,Insert - Show Update, Cancel -->
+
+  Select Case msDataAction
+)",
+           {{"Span", std::to_string(fields.size() + 1)}});
+    if (f.add) {
+      p.emit(R"(
+    Case sADD_BUTTON, sINSERT_BUTTON
+      $Insert$
+      $Cancel$
+)",
+             {{"Insert", button("sINSERT_BUTTON")}, {"Cancel", button("sCANCEL_BUTTON")}});
+    }
+    if (f.update || f.remove) {
+      p.emit("    Case Else\n");
+      auto buttons = p.indent(3);
+      if (f.update) p.line(button("sUPDATE_BUTTON"));
+      if (f.remove)
+        p.line(
+            R"(Response.Write "<INPUT TYPE=""Submit"" CLASS=""CommandButton"" NAME=""DataAction"" VALUE=" & sDELETE_BUTTON & "  LANGUAGE=""JavaScript"" OnClick=""return confirm('Are you sure you want to delete this record?');"">&nbsp;&nbsp;")");
+      p.line(button("sCANCEL_BUTTON"));
+    }
+    p.emit(R"(
+  End Select
+
+)");
+    {
+      auto in = p.indent();
+      p.line(R"(Response.write "</TD></TR></FORM>" )");
+    }
+    p.emit(R"(
+
+End Sub
+
+)");
+  });
+}
+
+std::string fsASPListGetRecordset(const GenContext& ctx) {
+  return trappedRoutine("fsASPListGetRecordset", [&](CodePrinter& p) {
+    ListFlags f = listFlags(ctx);
+    p.emit(R"(
+Function frsGetRecordset
+
+  ' Returns an ADO recordset with the records to display.
+  ' Handles paging and sorting if necessary.
+
+  Dim rs
+  Dim sSQL
+
+)");
+    if (f.paging) {
+      p.emit(R"(
+  On Error Resume Next
+  mnCurrPage = CLng(mnCurrPage)
+  If Err.Number > 0 Then
+    mnCurrPage = 1
+    Err.Clear
+  End If
+  On Error GoTo 0
+
+)");
+    }
+    // The statement stands inside a string literal of the page.
+    p.emit(R"(
+  sSQL = "$SQL$"
+
+)",
+           {{"SQL", gsQuoteDoubled(ctx.text(wiz::SQLStatement))}});
+    if (f.sorting) {
+      p.emit(R"(
+  ' Apply Sorting
+  If msSortOrder <> "" Then
+    sSQL = sSQL & " ORDER BY " & msSortField & " " & msSortOrder
+  End If
+
+)");
+    }
+    p.emit("  Set rs = Server.CreateObject(\"ADODB.Recordset\")\n");
+    if (f.paging) {
+      p.emit(R"(
+  rs.PageSize = mnPAGE_SIZE
+  rs.Open sSQL, mdbCon, 3, 1, &H1 'adOpenStatic, adLockReadOnly, adCmdText
+)");
+    } else {
+      p.emit("  rs.Open sSQL, mdbCon\n");
+    }
+    p.blank();
+    if (f.paging) {
+      auto in = p.indent();
+      if (f.listForm || f.actions) {
+        p.emit(R"(
+' If we have just added a new record or been transfered from the form page
+' then find out which page the record is on and display that page.
+)");
+        p.line(f.actions ? R"(If Len(msPK) > 0 And msDataAction = "" Then)" : "If Len(msPK) > 0 Then");
+        p.emit(R"(
+  rs.Find ("$EPK$=" & $KeyValue$)
+  If rs.AbsolutePage > 0 Then
+    ' Found the record we are looking for, get page number
+    mnCurrPage = rs.AbsolutePage
+    mnMaxPage = rs.PageCount
+    ' Reload page - otherwise record will be at start of page, instead of correct position on page
+    rs.AbsolutePage = mnCurrPage
+  Else
+    ' Didn't find the record we are looking for, so go back to page 1
+    mnCurrPage = 1
+    rs.AbsolutePage = mnCurrPage
+    mnMaxPage = rs.PageCount
+  End If
+Else
+  ' Otherwise go to the start of the current page - checking that the page number is valid of course!
+)",
+               {{"EPK", gsQuoteDoubled(gfsEncaseSQLObject(ctx.text(wiz::PrimaryKey)))},
+                {"KeyValue", findKeyValue(ctx)}});
+        {
+          auto deeper = p.indent();
+          pageValidation(p, true);
+        }
+        p.line("End If");
+      } else {
+        pageValidation(p, false);
+      }
+    }
+    p.emit(R"(
+
+  Set frsGetRecordset = rs
+
+End Function
+
+)");
+  });
+}
+
+std::string fsASPDisplayPageNavButtons(const GenContext& ctx) {
+  return trappedRoutine("fsASPDisplayPageNavButtons", [&](CodePrinter& p) {
+    bool sorting = ctx.fieldSortingUsed();
+    const char* first = sorting
+        ? R"(Response.Write "<TD><A HREF='?CurrPage=1" & msSortOrderURL & "'>&nbsp;<<&nbsp;</A></TD>")"
+        : R"(Response.Write "<TD><A HREF='?CurrPage=1" & "'>&nbsp;<<&nbsp;</A></TD>")";
+    const char* previous = sorting
+        ? R"(Response.Write "<TD><A HREF='?CurrPage=" & mnCurrPage - 1 & msSortOrderURL & "'>&nbsp;<&nbsp;</A></TD>")"
+        : R"(Response.Write "<TD><A HREF='?CurrPage=" & mnCurrPage - 1 & "'>&nbsp;<&nbsp;</A></TD>")";
+    // (no blank before the last ampersand of the sorted next link)
+    const char* next = sorting
+        ? R"(Response.Write "<TD><A HREF='?CurrPage=" & mnCurrPage + 1 & msSortOrderURL &"'>&nbsp;>&nbsp;</A></TD>")"
+        : R"(Response.Write "<TD><A HREF='?CurrPage=" & mnCurrPage + 1 & "'>&nbsp;>&nbsp;</A></TD>")";
+    const char* last = sorting
+        ? R"(Response.Write "<TD><A HREF='?CurrPage=" & mnMaxPage & msSortOrderURL & "'>&nbsp;>>&nbsp;</A></TD>")"
+        : R"(Response.Write "<TD><A HREF='?CurrPage=" & mnMaxPage & "'>&nbsp;>>&nbsp;</A></TD>")";
+    p.emit(R"(
+Sub DisplayPageNavButtons
+
+  Response.write "<TABLE CLASS=""PageNavigation"" $Attributes$><TR>"
+  If mnCurrPage = 1 Then
+    Response.Write "<TD>&nbsp;<<&nbsp;</TD>"
+    Response.Write "<TD>&nbsp;<&nbsp;</TD>"
+  Else
+    $First$
+    $Previous$
+  End If
+
+  Response.Write "<TD CLASS=""PageNumber"">Page " & mnCurrPage & " of " & mnMaxPage & "</TD>"
+
+  If mnCurrPage < mnMaxPage Then
+    $Next$
+    $Last$
+  Else
+    Response.Write "<TD>&nbsp;>&nbsp;</TD>"
+    Response.Write "<TD>&nbsp;>>&nbsp;</TD>"
+  End If
+  Response.write "</TR></TABLE>"
+
+End Sub
+
+)",
+           {{"Attributes", fsHTMLTableAttributes(ctx)},
+            {"First", first},
+            {"Previous", previous},
+            {"Next", next},
+            {"Last", last}});
+  });
+}
+
+std::string fsASPDisplayDirectPageNav(const GenContext& ctx) {
+  return trappedRoutine("fsASPDisplayDirectPageNav", [&](CodePrinter& p) {
+    std::string maxText = ctx.text(wiz::MaxDirectPages);
+    long maxPages = 0;
+    if (!trimBlanks(maxText).empty()) {
+      if (!isWholeNumber(maxText))
+        raise(err::kTypeMismatch, std::string(kModule),
+              "Type mismatch: the most page-number links \"" + maxText + "\" is not a whole number");
+      maxPages = std::stol(std::string(trimBlanks(maxText)));
+    }
+    p.emit(R"(
+Sub DisplayDirectPageNav
+
+  Dim i
+  Dim iMax
+
+)");
+    if (maxPages != 0) {
+      p.emit(R"(
+  If mnMAX_DIRECT_PAGES < mnMaxPage Then
+    iMax = mnMAX_DIRECT_PAGES
+  Else
+    iMax = mnMaxPage
+  End If
+)");
+    } else {
+      p.emit("  iMax = mnMaxPage\n");
+    }
+    p.emit(R"(
+
+  Response.write "<TABLE WIDTH=""100%"" CLASS=""PageNumbers"" $Attributes$><TR>"
+
+  For i = 1 to iMax
+    If i = mnCurrPage Then
+      Response.Write "<TD CLASS=""CurrentPage"">" & i & "</TD>"
+    Else
+)",
+           {{"Attributes", fsHTMLTableAttributes(ctx)}});
+    if (ctx.fieldSortingUsed())
+      p.emit(R"(      Response.Write "<TD><A HREF='?CurrPage=" & i & msSortOrderURL & "'>" & i & "</A></TD>")" "\n");
+    else
+      p.emit(R"(      Response.Write "<TD><A HREF='?CurrPage=" & i & "'>" & i & "</A></TD>")" "\n");
+    p.emit(R"(
+    End If
+  Next
+
+  Response.write "</TR></TABLE>"
+
+End Sub
+
+)");
+  });
+}
+
+std::string fsASPDisplayAddButton(const GenContext& ctx) {
+  return trappedRoutine("fsASPDisplayAddButton", [&](CodePrinter& p) {
+    ListFlags f = listFlags(ctx);
+    p.emit(R"(
+Sub DisplayAddButton
+
+  %>
+)");
+    {
+      auto in = p.indent();
+      // The table and the form start on one line, parted by a tab.
+      if (f.listForm)
+        p.line(substitute("<TABLE BORDER=\"0\">\t<FORM ACTION=\"$Project$Form.asp\" METHOD=\"post\"><TR><TD>",
+                          {{"Project", ctx.projectName()}}));
+      else
+        p.line("<TABLE BORDER=\"0\">\t<FORM ACTION=\"\" METHOD=\"post\"><TR><TD>");
+      if (f.sorting) {
+        p.emit(R"(
+<INPUT TYPE="Hidden" NAME="SortOrder" VALUE="<% = msSortOrder %>">
+<INPUT TYPE="Hidden" NAME="SortField" VALUE="<% = msSortField %>">
+)");
+      }
+      p.emit(R"(
+<INPUT TYPE="Submit" CLASS="CommandButton" NAME="DataAction" VALUE="<%= sADD_BUTTON %>">
+</TD></TR></FORM></TABLE>
+<%
+)");
+    }
+    p.emit(R"(
+End Sub
+
+)");
+  });
+}
+
+}  // namespace tvk::gen

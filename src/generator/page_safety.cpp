@@ -1,0 +1,37 @@
+#include "generator/page_safety.h"
+
+#include "database/ado_routines.h"
+#include "files/general.h"
+#include "generator/code_printer.h"
+#include "generator/gen_context.h"
+#include "wizdata/xml_wiz_constants.h"
+
+namespace tvk::gen {
+
+std::string fsSortName(const GenContext& ctx, const FieldInfo& field) {
+  if (field.usesDatabaseLookup())
+    return gfsEncaseSQLObject(field.lookupTable) + "." + gfsEncaseSQLObject(field.showField);
+  return gfsEncaseSQLObject(ctx.text(wiz::TableName)) + "." + gfsEncaseSQLObject(field.name);
+}
+
+std::string fsSortableColumnsLiteral(const GenContext& ctx) {
+  std::string list = "|";
+  for (const FieldInfo& field : ctx.listFields()) {
+    if (!field.isSortable()) continue;
+    list += fsSortName(ctx, field);
+    list += '|';
+  }
+  if (list.size() == 1) list += '|';
+  return gsQuoteDoubled(list);
+}
+
+std::string fsSortFieldRequestLine(const GenContext& ctx) {
+  return substitute(R"(msSortField = $Check$(Request("SortField"), "$Columns$"))",
+                    {{"Check", kSafeSortField}, {"Columns", fsSortableColumnsLiteral(ctx)}});
+}
+
+std::string fsSortOrderRequestLine() {
+  return substitute(R"(msSortOrder = $Check$(Request("SortOrder")))", {{"Check", kSafeSortOrder}});
+}
+
+}  // namespace tvk::gen

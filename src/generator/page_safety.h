@@ -1,0 +1,43 @@
+// The include-file helpers through which generated pages keep request values
+// out of SQL and HTML. Generated lines name them only through these
+// constants, so renaming a helper in the include files is a change here.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace tvk::gen {
+
+class GenContext;
+
+// A numeric key formatted for SQL; a text that is not a number becomes text
+// that matches no record.
+inline constexpr std::string_view kSQLNumberFormat = "gfsSQLNumberFormat";
+// (requested field, "|Field1|Field2|"): the requested field when it is one
+// of the page's own sortable columns, else the empty text.
+inline constexpr std::string_view kSafeSortField = "gfsSafeSortField";
+// (requested order): "ASC", "DESC" or the empty text.
+inline constexpr std::string_view kSafeSortOrder = "gfsSafeSortOrder";
+// A text made fit for HTML.
+inline constexpr std::string_view kHTMLEncode = "Server.HTMLEncode";
+// A text made fit for a URL's query string.
+inline constexpr std::string_view kURLEncode = "Server.URLEncode";
+
+// The qualified column by which the list is sorted when the user clicks the
+// header of a sortable field: the looked-up column for a database lookup,
+// else the table's own column (both through gfsEncaseSQLObject).
+struct FieldInfo;
+std::string fsSortName(const GenContext& ctx, const FieldInfo& field);
+
+// The list page's sortable columns as the sort-field check takes them:
+// "|" + the sort names joined by "|" + "|", quote-doubled for a string
+// literal of the page.
+std::string fsSortableColumnsLiteral(const GenContext& ctx);
+
+// The page's reading of the sort field and order from the request, checked
+// against the page's own sortable columns and ASC/DESC before they can reach
+// ORDER BY or the HTML.
+std::string fsSortFieldRequestLine(const GenContext& ctx);  // msSortField = ...
+std::string fsSortOrderRequestLine();                       // msSortOrder = ...
+
+}  // namespace tvk::gen

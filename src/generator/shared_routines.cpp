@@ -1,0 +1,280 @@
+#include "generator/shared_routines.h"
+
+#include <array>
+
+#include "files/error.h"
+#include "files/fs.h"
+#include "files/general.h"
+#include "generator/code_printer.h"
+#include "generator/gen_context.h"
+#include "wizdata/xml_wiz_constants.h"
+#include "wizdata/xml_wiz_data.h"
+
+namespace tvk::gen {
+
+namespace {
+
+bool isValidUtf8(std::string_view bytes) {
+  size_t i = 0;
+  while (i < bytes.size()) {
+    auto c = static_cast<unsigned char>(bytes[i]);
+    size_t extra = 0;
+    if (c < 0x80) extra = 0;
+    else if (c >= 0xC2 && c <= 0xDF) extra = 1;
+    else if (c >= 0xE0 && c <= 0xEF) extra = 2;
+    else if (c >= 0xF0 && c <= 0xF4) extra = 3;
+    else return false;
+    if (i + extra >= bytes.size() && extra > 0) return false;
+    for (size_t k = 1; k <= extra; ++k)
+      if ((static_cast<unsigned char>(bytes[i + k]) & 0xC0) != 0x80) return false;
+    i += extra + 1;
+  }
+  return true;
+}
+
+void appendUtf8(std::string& out, unsigned code) {
+  if (code < 0x80) {
+    out += static_cast<char>(code);
+  } else if (code < 0x800) {
+    out += static_cast<char>(0xC0 | (code >> 6));
+    out += static_cast<char>(0x80 | (code & 0x3F));
+  } else {
+    out += static_cast<char>(0xE0 | (code >> 12));
+    out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
+    out += static_cast<char>(0x80 | (code & 0x3F));
+  }
+}
+
+// Windows-1252 bytes 0x80 to 0x9F; the five bytes it leaves undefined are
+// taken as the C1 control characters of the same value.
+constexpr std::array<unsigned, 32> kCp1252High = {
+    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+    0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
+
+bool isStyle(const std::string& style, std::string_view name) { return style == name; }
+
+}  // namespace
+
+std::string gfsTemplateText(const std::string& bytes) {
+  if (isValidUtf8(bytes)) return bytes;
+  std::string out;
+  out.reserve(bytes.size() + bytes.size() / 4);
+  for (char ch : bytes) {
+    auto c = static_cast<unsigned char>(ch);
+    if (c >= 0x80 && c <= 0x9F) appendUtf8(out, kCp1252High[c - 0x80]);
+    else appendUtf8(out, c);
+  }
+  return out;
+}
+
+std::string fsASPStandardHeader(const GenContext& ctx) {
+  return trappedRoutine("fsASPStandardHeader", [&](CodePrinter& p) {
+    std::string header = gfsTemplateText(fs::readFile(fs::join(ctx.templatesDirectory(), kHeaderTemplate)));
+    p.emit(R"(
+<%@ Language=VBScript %>
+<%
+Option Explicit
+Response.expires = 0
+)");
+    // The user's header, line by line so that every line of the page ends
+    // alike whatever line ends the file has; its last line is ended too.
+    std::string_view rest = header;
+    for (;;) {
+      size_t newline = rest.find('\n');
+      std::string_view piece = rest.substr(0, newline);
+      if (newline != std::string_view::npos && !piece.empty() && piece.back() == '\r')
+        piece.remove_suffix(1);
+      p.line(piece);
+      if (newline == std::string_view::npos) break;
+      rest.remove_prefix(newline + 1);
+    }
+    p.blank();
+  });
+}
+
+std::string fsStylesheetName(const GenContext& ctx) {
+  std::string style = ctx.projectStyle();
+  if (isStyle(style, wiz::kStyleClassic)) return "TVKW_Classic.css";
+  if (isStyle(style, wiz::kStyleProfessional)) return "TVKW_Professional.css";
+  if (isStyle(style, wiz::kStyleXP)) return "TVKW_XP.css";
+  return {};
+}
+
+std::string fsHTMLStandardHeader(const GenContext& ctx) {
+  return trappedRoutine("fsHTMLStandardHeader", [&](CodePrinter& p) {
+    std::string rel = gfsRelativePath(ctx.text(wiz::FileDirectory), ctx.text(wiz::StylesheetDirectory));
+    std::string sheet = fsStylesheetName(ctx);
+    p.emit(R"(
+<HTML>
+<HEAD>
+<META NAME="GENERATOR" Content="Tavekor Wizard">
+)");
+    p.line(substitute(R"(<LINK REL="STYLESHEET" HREF="$Rel$$Sheet$"> )", {{"Rel", rel}, {"Sheet", sheet}}));
+    p.emit(R"(
+</HEAD>
+<BODY>
+
+)");
+    std::string style = ctx.projectStyle();
+    std::string name = ctx.projectName();
+    const char* titleRow = nullptr;
+    if (isStyle(style, wiz::kStyleClassic) || isStyle(style, wiz::kStyleXP))
+      titleRow = R"(<TH NOWRAP>&nbsp;$Name$&nbsp;</TH><TD WIDTH=100%>&nbsp;</TD>)";
+    else if (isStyle(style, wiz::kStyleProfessional))
+      titleRow = R"(<TD WIDTH=100%>&nbsp;</TD><TH NOWRAP>&nbsp;$Name$&nbsp;</TH>)";
+    if (titleRow == nullptr) return;
+    p.line(R"(<TABLE CLASS="TITLE" BORDER="0" WIDTH="100%" CELLPADDING="5" CELLSPACING="0"><TR>)");
+    p.line(substitute(titleRow, {{"Name", name}}));
+    p.line(R"(</TR></TABLE><BR>)");
+    p.blank();
+  });
+}
+
+std::string fsHTMLStandardFooter() {
+  CodePrinter p;
+  p.emit(R"(
+</BODY>
+</HTML>
+)");
+  return p.take();
+}
+
+std::string fsASPOpenDBConnection(const GenContext& ctx) {
+  return trappedRoutine("fsASPOpenDBConnection", [&](CodePrinter& p) {
+    p.emit(R"(
+' Open a connection to the database
+Set mDbCon = Server.CreateObject ("ADODB.Connection")
+)");
+    // Names and connection strings stand inside string literals of the page.
+    if (ctx.text(wiz::DataSourceType) == wiz::kSourceGlobalASA) {
+      std::string name = gsQuoteDoubled(ctx.text(wiz::GlobalASADataSourceName));
+      p.emit(R"(
+mDbCon.ConnectionTimeout = Application("$N$_ConnectionTimeout")
+mDbCon.CommandTimeout = Application("$N$_CommandTimeout")
+mDbCon.Open Application("$N$_ConnectionString"), Application("$N$_RuntimeUserName"), Application("$N$_RuntimePassword")
+)",
+             {{"N", name}});
+    } else {
+      p.emit(R"(
+mDbCon.open "$C$"
+)",
+             {{"C", gsQuoteDoubled(ctx.text(wiz::ConnectionStringText))}});
+    }
+  });
+}
+
+namespace {
+
+constexpr std::string_view kManualListLookups =
+    "Fields/Field/LookupTable[UseLookupTable='TRUE' and LookupTableType='ManualList']";
+
+// The array of a hand-made list: "ma" and the owning field's name.
+std::string arrayName(const XmlNode& lookup) {
+  XmlNode field = lookup.parent();
+  XmlNode name = field ? field.child(wiz::FieldName) : XmlNode();
+  return "ma" + (name ? name.text() : std::string());
+}
+
+XmlNodeList arrayRows(const XmlNode& lookup) {
+  XmlNode array = lookup.child("LookupArray");
+  XmlNodeList rows;
+  if (!array) return rows;
+  for (const XmlNode& child : array.children())
+    if (child.name() == wiz::Row) rows.push_back(child);
+  return rows;
+}
+
+std::string childText(const XmlNode& node, std::string_view name) {
+  XmlNode child = node.child(name);
+  return child ? child.text() : std::string();
+}
+
+}  // namespace
+
+std::string fsASPDefineLookupArrays(const GenContext& ctx) {
+  return trappedRoutine("fsASPDefineLookupArrays", [&](CodePrinter& p) {
+    for (const XmlNode& lookup : ctx.data().GetNodes(kManualListLookups)) {
+      long bound = static_cast<long>(arrayRows(lookup).size()) - 1;
+      p.emit("Dim $A$(1,$R$)\n", {{"A", arrayName(lookup)}, {"R", std::to_string(bound)}});
+    }
+  });
+}
+
+std::string fsASPGenerateLookupArrays(const GenContext& ctx) {
+  return trappedRoutine("fsASPGenerateLookupArrays", [&](CodePrinter& p) {
+    XmlNodeList lookups = ctx.data().GetNodes(kManualListLookups);
+    if (lookups.empty()) return;
+    p.emit(R"(
+Sub GenerateLookupArrays()
+
+  ' Fill up the arrays holding the manual lookup lists
+)");
+    for (const XmlNode& lookup : lookups) {
+      std::string array = arrayName(lookup);
+      long i = 0;
+      for (const XmlNode& row : arrayRows(lookup)) {
+        std::string index = std::to_string(i++);
+        // Two assignments on one line, parted by " : " and a tab; the list's
+        // texts stand inside string literals.
+        p.emit("  $A$(0,$i$) = \"$J$\" : \t$A$(1,$i$) = \"$D$\"\n",
+               {{"A", array},
+                {"i", index},
+                {"J", gsQuoteDoubled(childText(row, wiz::JoinField))},
+                {"D", gsQuoteDoubled(childText(row, wiz::DisplayField))}});
+      }
+      p.blank();
+    }
+    p.line("End Sub ");
+    p.blank();
+  });
+}
+
+std::string fsHTMLTableAttributes(const GenContext& ctx) {
+  std::string style = ctx.projectStyle();
+  if (isStyle(style, wiz::kStyleClassic) || isStyle(style, wiz::kStyleBasic))
+    return "BORDER=1 CELLSPACING=0 CELLPADDING=3";
+  if (isStyle(style, wiz::kStyleProfessional)) return "BORDER=0 CELLSPACING=2 CELLPADDING=3";
+  if (isStyle(style, wiz::kStyleXP)) return "BORDER=0 CELLSPACING=1 CELLPADDING=3";
+  return {};
+}
+
+std::string fsHTMLGraphic(const GenContext& ctx, int kind) {
+  ErrorTrap trap{kModule, "fsHTMLGraphic"};
+  std::string result;
+  if (!trap([&] {
+        std::string style = ctx.projectStyle();
+        if (isStyle(style, wiz::kStyleBasic) || isStyle(style, wiz::kStyleClassic)) {
+          switch (kind) {
+            case kMarkerSortAscending: result = "/\\"; break;
+            case kMarkerSortDescending: result = "\\/"; break;
+            case kMarkerEditRecord: result = "Edit"; break;
+            default: break;
+          }
+          return;
+        }
+        std::string prefix;
+        if (isStyle(style, wiz::kStyleProfessional)) prefix = "TVKW_Pro_";
+        else if (isStyle(style, wiz::kStyleXP)) prefix = "TVKW_XP_";
+        else return;
+        std::string rel = gfsRelativePath(ctx.text(wiz::FileDirectory), ctx.text(wiz::GraphicsDirectory));
+        const char* tmpl = nullptr;
+        switch (kind) {
+          case kMarkerSortAscending:
+            tmpl = R"(<IMG SRC="$Rel$$P$SortAsc.gif" BORDER=0 ALT="Sorted in Ascending Order">)";
+            break;
+          case kMarkerSortDescending:
+            tmpl = R"(<IMG SRC="$Rel$$P$SortDesc.gif" BORDER=0 ALT="Sorted in Descending Order">)";
+            break;
+          case kMarkerEditRecord:
+            tmpl = R"(<IMG SRC="$Rel$$P$EditRecord.gif" BORDER=0 ALT="Edit Record">)";
+            break;
+          default: return;
+        }
+        result = substitute(tmpl, {{"Rel", rel}, {"P", prefix}});
+      }))
+    return {};
+  return result;
+}
+
+}  // namespace tvk::gen

@@ -1,0 +1,37 @@
+// The blocks that the list page and the form page share: the page opening
+// (with the user's Header.txt), the HTML frame and title bar, the database
+// connection, the hand-made lookup arrays, and the style's table attributes,
+// stylesheet and sort and edit markers. Each returns its text; the blocks
+// that can fail report through the generator's error trap and return the
+// empty text after Abort.
+#pragma once
+
+#include <string>
+
+namespace tvk::gen {
+
+class GenContext;
+
+// The markers of fsHTMLGraphic.
+inline constexpr int kMarkerSortAscending = 1;
+inline constexpr int kMarkerSortDescending = 2;
+inline constexpr int kMarkerEditRecord = 3;
+
+// The template file read into the opening of every page.
+inline constexpr const char* kHeaderTemplate = "Header.txt";
+
+std::string fsASPStandardHeader(const GenContext& ctx);
+std::string fsHTMLStandardHeader(const GenContext& ctx);
+std::string fsHTMLStandardFooter();
+std::string fsASPOpenDBConnection(const GenContext& ctx);
+std::string fsASPDefineLookupArrays(const GenContext& ctx);
+std::string fsASPGenerateLookupArrays(const GenContext& ctx);
+std::string fsHTMLTableAttributes(const GenContext& ctx);
+std::string fsStylesheetName(const GenContext& ctx);
+std::string fsHTMLGraphic(const GenContext& ctx, int kind);
+
+// A template file's text as UTF-8: taken as it is when it is valid UTF-8,
+// else read as Windows-1252 (the single-byte code page of the pages).
+std::string gfsTemplateText(const std::string& bytes);
+
+}  // namespace tvk::gen
