@@ -33,8 +33,10 @@ void editLineInput(CodePrinter& p, const FieldInfo& field) {
         p.line(substitute(R"(<INPUT TYPE="Text" NAME="$F$" VALUE="<%= gfsFieldValue(rs,"$S$") %>"$D$>)",
                           {{"F", name}, {"S", gsQuoteDoubled(field.shownColumn())}, {"D", disabled}}));
       } else if (manual) {
-        p.line(substitute(R"(<INPUT TYPE="Text" NAME="$F$" VALUE="<%= gfsArrayValue(ma$A$,rs("$J$")) %>"$D$>)",
-                          {{"F", name}, {"A", field.name}, {"J", gsQuoteDoubled(field.joinField)}, {"D", disabled}}));
+        // The stored value is the field's own: a hand-made list has no join
+        // column (what LookupJoinField holds belongs to some other table).
+        p.line(substitute(R"(<INPUT TYPE="Text" NAME="$F$" VALUE="<%= gfsArrayValue(ma$A$,rs("$Q$")) %>"$D$>)",
+                          {{"F", name}, {"A", field.name}, {"Q", quoted}, {"D", disabled}}));
       }
       return;
     }
