@@ -1,0 +1,178 @@
+#include "generator/tvk_file_creator.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "host/ui.h"
+#include "host/wizard_context.h"
+#include "support/temp_dir.h"
+#include "wizdata/xml_wiz_constants.h"
+#include "wizdata/xml_wiz_data.h"
+
+namespace tvk {
+namespace {
+
+using testing::ScopedTempDir;
+
+const std::string kTemplates = std::string(TVK_SOURCE_DIR) + "/tests/generator/templates";
+
+std::vector<std::string> lines(const std::string& report) {
+  std::vector<std::string> result;
+  size_t pos = 0;
+  while (pos < report.size()) {
+    size_t end = report.find("\r\n", pos);
+    if (end == std::string::npos) {
+      ADD_FAILURE() << "report line without CR LF: " << report.substr(pos);
+      break;
+    }
+    result.push_back(report.substr(pos, end - pos));
+    pos = end + 2;
+  }
+  return result;
+}
+
+class FileCreator : public ::testing::Test {
+ protected:
+  std::shared_ptr<ConsoleUi> ui = std::make_shared<ConsoleUi>();
+  ScopedWizardContext context{ui};
+  ScopedTempDir site;
+  XMLWizData data;
+  TVKFileCreator creator{kTemplates};
+
+  void SetUp() override {
+    for (const char* dir : {"pages", "inc", "css", "img"}) std::filesystem::create_directories(site / dir);
+    data.SetNodeText(wiz::ProjectName, "Orders");
+    data.SetNodeText(wiz::FileDirectory, site / "pages");
+    data.SetNodeText(wiz::IncludeDirectory, site / "inc");
+    data.SetNodeText(wiz::StylesheetDirectory, site / "css");
+    data.SetNodeText(wiz::GraphicsDirectory, site / "img");
+    data.SetNodeText(wiz::TableName, "Orders");
+    data.SetNodeText(wiz::PrimaryKey, "OrderID");
+    data.SetNodeText(wiz::SQLStatement, "SELECT OrderID FROM Orders ");
+    XmlNode field = data.AddSubNode(data.foCreateNode(data.root(), wiz::Fields), wiz::Field);
+    data.AddSubNode(field, wiz::FieldName, "OrderID");
+    data.AddSubNode(field, wiz::DataType, "3");
+    data.SetSubNodeText(field, wiz::ListShowField, "TRUE");
+  }
+
+  void project(const std::string& type, const std::string& style) {
+    data.SetNodeText(wiz::ProjectType, type);
+    data.SetNodeText(wiz::ProjectStyle, style);
+  }
+
+  std::string page() const { return site / "pages/OrdersList.asp"; }
+};
+
+TEST_F(FileCreator, BasicListWithoutActionsGetsThePageAndTheDisplayInclude) {
+  project("List", "Basic");
+  // The list decides alone; what the form allows does not count.
+  data.SetNodeText(wiz::FormAllowAddRecord, "TRUE");
+  EXPECT_EQ(lines(creator.GenerateFiles(data)),
+            (std::vector<std::string>{
+                "File OrdersList.asp successfully created at " + page(),
+                "File incTVKWDisplay.asp successfully created in " + site / "inc",
+            }));
+  EXPECT_TRUE(std::filesystem::exists(page()));
+  EXPECT_EQ(testing::readFile(site / "inc/incTVKWDisplay.asp"), "fixture: incTVKWDisplay.asp\n");
+  EXPECT_TRUE(ui->shown().empty()) << ui->shown().front();
+}
+
+TEST_F(FileCreator, StylesBringTheirSheetAndGraphicsAndASecondRunFindsThemPresent) {
+  project("List", "Classic");
+  data.SetNodeText(wiz::ListAllowDeleteRecord, "TRUE");
+  EXPECT_EQ(lines(creator.GenerateFiles(data)),
+            (std::vector<std::string>{
+                "File OrdersList.asp successfully created at " + page(),
+                "File incTVKWDisplay.asp successfully created in " + site / "inc",
+                "File incTVKWAction.asp successfully created in " + site / "inc",
+                "File TVKW_Classic.css successfully created in " + site / "css",
+            }));
+
+  project("List", "XP");
+  std::vector<std::string> xp = lines(creator.GenerateFiles(data));
+  ASSERT_EQ(xp.size(), 7u);
+  EXPECT_EQ(xp[4], "File TVKW_XP_SortAsc.gif successfully created in " + site / "img");
+  EXPECT_EQ(xp[5], "File TVKW_XP_SortDesc.gif successfully created in " + site / "img");
+  EXPECT_EQ(xp[6], "File TVKW_XP_EditRecord.gif successfully created in " + site / "img");
+
+  // Again: the page is rewritten, the templates are left alone.
+  project("List", "Professional");
+  testing::writeFile(page(), "old page");
+  std::vector<std::string> pro = lines(creator.GenerateFiles(data));
+  ASSERT_EQ(pro.size(), 7u);
+  EXPECT_EQ(pro[0], "File OrdersList.asp successfully created at " + page());
+  EXPECT_EQ(pro[1], "File incTVKWDisplay.asp already present in " + site / "inc");
+  EXPECT_EQ(pro[2], "File incTVKWAction.asp already present in " + site / "inc");
+  EXPECT_EQ(pro[3], "File TVKW_Professional.css successfully created in " + site / "css");
+  EXPECT_EQ(pro[4], "File TVKW_Pro_SortAsc.gif successfully created in " + site / "img");
+  EXPECT_NE(testing::readFile(page()), "old page");
+  for (const std::string& line : pro) EXPECT_TRUE(gfbReportLineSucceeded(line)) << line;
+}
+
+TEST_F(FileCreator, ListWithFormDecidesByTheFormAndReportsTheFormPageNotWritten) {
+  project("ListForm", "Basic");
+  data.SetNodeText(wiz::ListAllowAddRecord, "TRUE");  // ignored for a list with form
+  std::vector<std::string> report = lines(creator.GenerateFiles(data));
+  ASSERT_EQ(report.size(), 3u);
+  EXPECT_EQ(report[0], "File OrdersList.asp successfully created at " + page());
+  EXPECT_EQ(report[1].rfind("Error creating OrdersForm.asp - (", 0), 0u) << report[1];
+  EXPECT_EQ(report[2], "File incTVKWDisplay.asp successfully created in " + site / "inc");
+  EXPECT_FALSE(gfbReportLineSucceeded(report[1]));
+  EXPECT_FALSE(std::filesystem::exists(site / "pages/OrdersForm.asp"));
+
+  data.SetNodeText(wiz::FormAllowUpdateRecord, "TRUE");
+  report = lines(creator.GenerateFiles(data));
+  ASSERT_EQ(report.size(), 4u);
+  EXPECT_EQ(report[3], "File incTVKWAction.asp successfully created in " + site / "inc");
+}
+
+TEST_F(FileCreator, UnknownTypeStillCopiesTheTemplates) {
+  project("Report", "Classic");
+  std::vector<std::string> report = lines(creator.GenerateFiles(data));
+  ASSERT_EQ(report.size(), 3u);
+  EXPECT_EQ(report[0], "Unknown Project Type : Report");
+  EXPECT_FALSE(gfbReportLineSucceeded(report[0]));
+  EXPECT_EQ(report[2], "File TVKW_Classic.css successfully created in " + site / "css");
+}
+
+TEST_F(FileCreator, PagesThatCannotBeWrittenBecomeErrorLines) {
+  project("List", "Basic");
+  data.SetNodeText(wiz::FileDirectory, site / "missing");
+  std::vector<std::string> report = lines(creator.GenerateFiles(data));
+  ASSERT_EQ(report.size(), 2u);
+  EXPECT_EQ(report[0].rfind("Error creating OrdersList.asp - (76) ", 0), 0u) << report[0];
+  EXPECT_NE(report[0].find(site / "missing/OrdersList.asp"), std::string::npos) << report[0];
+  EXPECT_TRUE(gfbReportLineSucceeded(report[1]));
+
+  // No directory at all: never the file-system root.
+  data.SetNodeText(wiz::FileDirectory, "");
+  report = lines(creator.GenerateFiles(data));
+  EXPECT_EQ(report[0].rfind("Error creating OrdersList.asp - (76) The project names no directory", 0), 0u)
+      << report[0];
+}
+
+TEST_F(FileCreator, ARoutineAbandonedAtTheErrorReportLeavesOnlyItsBlankLine) {
+  project("List", "Basic");
+  data.SetNodeText(wiz::AllowPaging, "TRUE");
+  data.SetNodeText(wiz::RecordsPerPage, "10");
+  data.SetNodeText(wiz::PageNumberAllowPaging, "TRUE");
+  data.SetNodeText(wiz::MaxDirectPages, "ten");
+  ui->pushAnswer(MsgResult::Abort);
+  std::vector<std::string> report = lines(creator.GenerateFiles(data));
+  ASSERT_EQ(ui->shown().size(), 1u);
+  EXPECT_NE(ui->shown()[0].find("TVKFileCreator.fsASPDisplayDirectPageNav"), std::string::npos);
+  EXPECT_EQ(report[0], "File OrdersList.asp successfully created at " + page());
+  std::string text = testing::readFile(page());
+  EXPECT_EQ(text.find("Sub DisplayDirectPageNav"), std::string::npos);
+  EXPECT_NE(text.find("Const mnMAX_DIRECT_PAGES = ten"), std::string::npos);
+  // The list line routine, its blank line, the abandoned routine's blank
+  // line, the section's blank line, then the database routines.
+  EXPECT_NE(text.find("End Sub\r\n\r\n\r\n\r\n\r\n' *** DATABASE ROUTINES"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace tvk
