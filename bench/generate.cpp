@@ -1,0 +1,214 @@
+// Times the code generator on a large list project: GenerateFiles in
+// process (targets: under 5 ms per project), and `tvkwizard generate` as a
+// whole process (under 30 ms).
+//   build/bench_generate [fields] [lookups]
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "database/sql_statement_builder.h"
+#include "files/fs.h"
+#include "generator/tvk_file_creator.h"
+#include "host/ui.h"
+#include "host/wizard_context.h"
+#include "wizdata/xml_wiz_data.h"
+
+extern char** environ;
+
+using Clock = std::chrono::steady_clock;
+namespace stdfs = std::filesystem;
+
+namespace {
+
+double msSince(Clock::time_point start) {
+  return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
+}
+
+struct Timing {
+  double best = 1e30;
+  double total = 0;
+  int runs = 0;
+  double mean() const { return runs ? total / runs : 0; }
+};
+
+template <class F>
+Timing time(int runs, F f) {
+  Timing t;
+  for (int i = 0; i < runs; ++i) {
+    auto start = Clock::now();
+    f();
+    double ms = msSince(start);
+    t.best = std::min(t.best, ms);
+    t.total += ms;
+    ++t.runs;
+  }
+  return t;
+}
+
+void write(const std::string& path, const std::string& text) {
+  std::ofstream out(path, std::ios::binary);
+  out << text;
+}
+
+// A list project with every option on: paging, page links, sorting, add,
+// update and delete; `lookups` of its fields look their values up (every
+// other one in a database table, the rest in a hand-made list of 8 rows).
+void buildProject(tvk::XMLWizData& data, const std::string& site, int fields, int lookups) {
+  auto set = [&](const char* path, const std::string& text) { data.SetNodeText(path, text); };
+  set("ProjectType", "List");
+  set("ProjectStyle", "Professional");
+  set("ProjectName", "Bench");
+  set("FileDirectory", site + "/admin");
+  set("StylesheetDirectory", site + "/styles");
+  set("GraphicsDirectory", site + "/images");
+  set("IncludeDirectory", site + "/include");
+  set("DatabaseConnection/DataSourceType", "ConnectionString");
+  set("DatabaseConnection/ConnectionStringText", "Driver={SQLite3};Database=/srv/bench.db");
+  set("DatabaseConnection/DataProvider", "OTHER");
+  set("DataSource/TableName", "Bench Table");
+  set("DataSource/PrimaryKey", "ID");
+  for (const char* flag : {"ListOptions/AllowAddRecord", "ListOptions/AllowUpdateRecord",
+                           "ListOptions/AllowDeleteRecord", "ListOptions/Paging/AllowPaging",
+                           "ListOptions/Paging/Skip1HavigationButtons", "ListOptions/Paging/SkipEndHavigationButtons",
+                           "ListOptions/Paging/PageNumberNavigation/AllowPaging"})
+    set(flag, "TRUE");
+  set("ListOptions/Paging/RecordsPerPage", "20");
+  set("ListOptions/Paging/PageNumberNavigation/MaxDirectPages", "10");
+
+  tvk::XmlNode container = data.foCreateNode(data.root(), "Fields");
+  for (int i = 0; i < fields; ++i) {
+    std::string name = i == 0 ? "ID" : "Column" + std::to_string(i);
+    tvk::XmlNode field = data.AddSubNode(container, "Field");
+    data.AddSubNode(field, "FieldName", name);
+    data.AddSubNode(field, "ColumnLabel", "Column " + std::to_string(i));
+    data.AddSubNode(field, "DataType", i % 7 == 3 ? "11" : i == 0 ? "3" : "202");
+    data.AddSubNode(field, "DataTypeDesc", i % 7 == 3 ? "Boolean" : i == 0 ? "Integer" : "Text (50)");
+    data.AddSubNode(field, "FieldSize", "50");
+    data.AddSubNode(field, "FieldRequired", i % 3 == 0 ? "TRUE" : "FALSE");
+    data.AddSubNode(field, "FieldReadOnly", i == 0 || i % 11 == 5 ? "TRUE" : "FALSE");
+    int lookup = i >= 1 && i <= lookups ? i : 0;
+    if (lookup) {
+      bool database = lookup % 2 == 1;
+      data.SetSubNodeText(field, "LookupTable/UseLookupTable", "TRUE");
+      data.SetSubNodeText(field, "LookupTable/LookupTableType", database ? "DatabaseTable" : "ManualList");
+      data.SetSubNodeText(field, "LookupTable/LookupDisplayType", lookup % 4 < 2 ? "SelectList" : "RadioList");
+      data.SetSubNodeText(field, "LookupTable/LookupTableName", "Lookup" + std::to_string(lookup));
+      data.SetSubNodeText(field, "LookupTable/LookupJoinField", "Code");
+      data.SetSubNodeText(field, "LookupTable/LookupShowField", "Name");
+      if (!database) {
+        tvk::XmlNode array = data.foCreateNode(field, "LookupTable/LookupArray");
+        for (int r = 0; r < 8; ++r) {
+          tvk::XmlNode row = data.AddSubNode(array, "Row");
+          data.AddSubNode(row, "JoinField", std::to_string(r));
+          data.AddSubNode(row, "DisplayField", "Choice " + std::to_string(r));
+        }
+      }
+    } else {
+      data.SetSubNodeText(field, "LookupTable/UseLookupTable", i == 0 ? "NA" : "FALSE");
+    }
+    data.AddSubNode(field, "AllowSorting", i % 4 == 1 ? "TRUE" : "FALSE");
+    data.SetSubNodeText(field, "ListFieldOptions/ShowField", "TRUE");
+    data.SetSubNodeText(field, "ListFieldOptions/FieldOrder", std::to_string(i + 1));
+    data.SetSubNodeText(field, "FormFieldOptions/ShowField", "FALSE");
+  }
+}
+
+// Runs a program with its output discarded; returns its exit status and
+// adds the CPU time it used (user and system) to *cpuMs.
+int runQuietly(const std::vector<std::string>& args, double* cpuMs) {
+  posix_spawn_file_actions_t actions;
+  posix_spawn_file_actions_init(&actions);
+  posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
+  posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
+  std::vector<char*> argv;
+  for (const std::string& arg : args) argv.push_back(const_cast<char*>(arg.c_str()));
+  argv.push_back(nullptr);
+  pid_t pid = 0;
+  int rc = posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ);
+  posix_spawn_file_actions_destroy(&actions);
+  if (rc != 0) return -1;
+  int status = 0;
+  struct rusage usage {};
+  wait4(pid, &status, 0, &usage);
+  *cpuMs += (usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) * 1e3 +
+            (usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e3;
+  return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  const int fields = argc > 1 ? std::atoi(argv[1]) : 100;
+  const int lookups = argc > 2 ? std::atoi(argv[2]) : 10;
+
+  std::string root = (stdfs::temp_directory_path() / ("tvk-bench-generate-" + std::to_string(getpid()))).string();
+  std::string site = root + "/site";
+  for (const char* dir : {"/admin", "/styles", "/images", "/include"}) stdfs::create_directories(site + dir);
+  // Templates of our own, so the in-process figures do not depend on what
+  // is installed beside the program.
+  std::string templates = root + "/Templates";
+  stdfs::create_directories(templates);
+  write(templates + "/Header.txt", "' Generated by TVK Wizard\r\n' Benchmark header\r\n");
+  for (const char* name : {"incTVKWDisplay.asp", "incTVKWAction.asp", "TVKW_Professional.css",
+                           "TVKW_Pro_SortAsc.gif", "TVKW_Pro_SortDesc.gif", "TVKW_Pro_EditRecord.gif"})
+    write(templates + "/" + name, "template\r\n");
+
+  auto ui = std::make_shared<tvk::ConsoleUi>();
+  tvk::ScopedWizardContext context{ui};
+  tvk::XMLWizData data;
+  buildProject(data, site, fields, lookups);
+  tvk::SetupGenerationData(data);
+
+  tvk::TVKFileCreator creator(templates);
+  std::string report;
+  const int runs = 50;
+  Timing inProcess = time(runs, [&] { report = creator.GenerateFiles(data); });
+  const auto pageBytes = stdfs::file_size(site + "/admin/BenchList.asp");
+  if (!ui->shown().empty()) std::fprintf(stderr, "error reported: %s\n", ui->shown().front().c_str());
+
+  std::string projectFile = root + "/Bench.xml";
+  data.Save(projectFile);
+  Timing load = time(runs, [&] {
+    tvk::XMLWizData loaded;
+    if (!loaded.Load(projectFile)) std::abort();
+  });
+  Timing setup = time(runs, [&] { tvk::SetupGenerationData(data); });
+
+  std::printf("generate: List project, %d fields, %d lookups, list page %ju bytes\n", fields, lookups,
+              static_cast<uintmax_t>(pageBytes));
+  std::printf("  GenerateFiles in process   best %7.2f ms   mean %7.2f ms   (%d runs; target < 5 ms)\n",
+              inProcess.best, inProcess.mean(), runs);
+  std::printf("  Load project file          best %7.2f ms   mean %7.2f ms\n", load.best, load.mean());
+  std::printf("  SetupGenerationData        best %7.2f ms   mean %7.2f ms\n", setup.best, setup.mean());
+
+  // The whole command, as a user runs it.
+  std::string program = tvk::fs::join(tvk::fs::programDirectory(), "tvkwizard");
+  int status = 0;
+  double cpuMs = 0, startCpuMs = 0;
+  const int processRuns = 20;
+  Timing process = time(processRuns, [&] { status = runQuietly({program, "generate", projectFile}, &cpuMs); });
+  Timing start = time(processRuns, [&] { runQuietly({program, "--version"}, &startCpuMs); });
+  std::printf("  tvkwizard generate process best %7.2f ms   mean %7.2f ms   cpu %6.2f ms   (%d runs; target < 30 ms)",
+              process.best, process.mean(), cpuMs / processRuns, processRuns);
+  if (status != 0)
+    std::printf("  [exit %d: %s]", status,
+                stdfs::exists(tvk::fs::join(tvk::fs::programDirectory(), "Templates/Header.txt"))
+                    ? "see `tvkwizard generate` output"
+                    : "no Templates beside the program yet");
+  std::printf("\n  tvkwizard --version (start-up) best %7.2f ms   mean %7.2f ms   cpu %6.2f ms\n", start.best,
+              start.mean(), startCpuMs / processRuns);
+
+  stdfs::remove_all(root);
+  return 0;
+}
