@@ -14,24 +14,25 @@ std::string fsSortName(const GenContext& ctx, const FieldInfo& field) {
   return gfsEncaseSQLObject(ctx.text(wiz::TableName)) + "." + gfsEncaseSQLObject(field.name);
 }
 
-std::string fsSortableColumnsLiteral(const GenContext& ctx) {
-  std::string list = "|";
+std::string fsSortableColumnsArray(const GenContext& ctx) {
+  std::string array = "Array(";
+  bool first = true;
   for (const FieldInfo& field : ctx.listFields()) {
     if (!field.isSortable()) continue;
-    list += fsSortName(ctx, field);
-    list += '|';
+    if (!first) array += ", ";
+    array += '"' + gsQuoteDoubled(fsSortName(ctx, field)) + '"';
+    first = false;
   }
-  if (list.size() == 1) list += '|';
-  return gsQuoteDoubled(list);
+  return array + ")";
 }
 
 std::string fsSortFieldRequestLine(const GenContext& ctx) {
-  return substitute(R"(msSortField = $Check$(Request("SortField"), "$Columns$"))",
-                    {{"Check", kSafeSortField}, {"Columns", fsSortableColumnsLiteral(ctx)}});
+  return substitute(R"(msSortField = $Check$(Request("SortField"), $Columns$))",
+                    {{"Check", kSafeSortField}, {"Columns", fsSortableColumnsArray(ctx)}});
 }
 
 std::string fsSortOrderRequestLine() {
-  return substitute(R"(msSortOrder = $Check$(Request("SortOrder")))", {{"Check", kSafeSortOrder}});
+  return substitute(R"(msSortOrder = $Check$(msSortField, Request("SortOrder")))", {{"Check", kSafeSortOrder}});
 }
 
 }  // namespace tvk::gen

@@ -10,16 +10,17 @@ namespace tvk::gen {
 
 class GenContext;
 
-// A numeric key formatted for SQL; a text that is not a number becomes text
-// that matches no record.
+// A numeric key formatted for SQL; a text that is not a number becomes NULL,
+// which matches no record.
 inline constexpr std::string_view kSQLNumberFormat = "gfsSQLNumberFormat";
-// (requested field, "|Field1|Field2|"): the requested field when it is one
-// of the page's own sortable columns, else the empty text.
-inline constexpr std::string_view kSafeSortField = "gfsSafeSortField";
-// (requested order): "ASC", "DESC" or the empty text.
-inline constexpr std::string_view kSafeSortOrder = "gfsSafeSortOrder";
-// A text made fit for HTML.
-inline constexpr std::string_view kHTMLEncode = "Server.HTMLEncode";
+// (requested field, Array(...) of the page's sortable columns): the page's
+// own column that the request names, else the empty text.
+inline constexpr std::string_view kSafeSortField = "gfsSortField";
+// (checked sort field, requested order): "ASC" or "DESC" for a sort field,
+// the empty text without one (so no ORDER BY is written).
+inline constexpr std::string_view kSafeSortOrder = "gfsSortOrder";
+// A text made fit for HTML (Null gives the empty text).
+inline constexpr std::string_view kHTMLEncode = "gfsHTMLEncode";
 // A text made fit for a URL's query string.
 inline constexpr std::string_view kURLEncode = "Server.URLEncode";
 
@@ -29,10 +30,9 @@ inline constexpr std::string_view kURLEncode = "Server.URLEncode";
 struct FieldInfo;
 std::string fsSortName(const GenContext& ctx, const FieldInfo& field);
 
-// The list page's sortable columns as the sort-field check takes them:
-// "|" + the sort names joined by "|" + "|", quote-doubled for a string
-// literal of the page.
-std::string fsSortableColumnsLiteral(const GenContext& ctx);
+// The list page's sortable columns as the sort-field check takes them: an
+// Array(...) expression of string literals, one per sort name.
+std::string fsSortableColumnsArray(const GenContext& ctx);
 
 // The page's reading of the sort field and order from the request, checked
 // against the page's own sortable columns and ASC/DESC before they can reach

@@ -32,8 +32,8 @@ Dim msPK
 msPK = Request("PK")
 
 mnCurrPage = Request("CurrPage")
-msSortField = gfsSafeSortField(Request("SortField"), "|Customers.CompanyName|Countries.CountryName|")
-msSortOrder = gfsSafeSortOrder(Request("SortOrder"))
+msSortField = gfsSortField(Request("SortField"), Array("Customers.CompanyName", "Countries.CountryName"))
+msSortOrder = gfsSortOrder(msSortField, Request("SortOrder"))
 If msSortField = "" Then
 	msSortOrderURL = ""
 Else

@@ -51,8 +51,8 @@ End If
 msPK = Request("PK")
 
 mnCurrPage = Request("CurrPage")
-msSortField = gfsSafeSortField(Request("SortField"), "|Events.Title|")
-msSortOrder = gfsSafeSortOrder(Request("SortOrder"))
+msSortField = gfsSortField(Request("SortField"), Array("Events.Title"))
+msSortOrder = gfsSortOrder(msSortField, Request("SortOrder"))
 If msSortField = "" Then
 	msSortOrderURL = ""
 Else

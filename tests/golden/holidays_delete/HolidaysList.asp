@@ -41,8 +41,8 @@ End If
 ' If we have been passed a primary key, get it
 msPK = Request("PK")
 
-msSortField = gfsSafeSortField(Request("SortField"), "|Holidays.HolidayDate|Holidays.Name|")
-msSortOrder = gfsSafeSortOrder(Request("SortOrder"))
+msSortField = gfsSortField(Request("SortField"), Array("Holidays.HolidayDate", "Holidays.Name"))
+msSortOrder = gfsSortOrder(msSortField, Request("SortOrder"))
 If msSortField = "" Then
 	msSortOrderURL = ""
 Else
@@ -302,7 +302,7 @@ Function fbDeleteRecord()
 	' Now find out if everything worked
 	If Err.Number <> 0 Then
 		fbDeleteRecord = False
-		msUserMessage = "<SPAN CLASS=""MainError"">Error Deleting Record <BR>" & Server.HTMLEncode(Err.Source & " : " & Err.Description) & "</SPAN><BR><BR>"
+		msUserMessage = "<SPAN CLASS=""MainError"">Error Deleting Record <BR>" & gfsHTMLEncode(Err.Source & " : " & Err.Description) & "</SPAN><BR><BR>"
 		Err.Clear
 	Else
 		msUserMessage = "<SPAN CLASS=""UserMessage"">Record Deleted</SPAN><BR><BR>"

@@ -53,8 +53,8 @@ End If
 msPK = Request("PK")
 
 mnCurrPage = Request("CurrPage")
-msSortField = gfsSafeSortField(Request("SortField"), "|Orders.OrderID|Customers.CompanyName|Orders.OrderDate|")
-msSortOrder = gfsSafeSortOrder(Request("SortOrder"))
+msSortField = gfsSortField(Request("SortField"), Array("Orders.OrderID", "Customers.CompanyName", "Orders.OrderDate"))
+msSortOrder = gfsSortOrder(msSortField, Request("SortOrder"))
 If msSortField = "" Then
 	msSortOrderURL = ""
 Else
@@ -697,7 +697,7 @@ Function fbDeleteRecord()
 	' Now find out if everything worked
 	If Err.Number <> 0 Then
 		fbDeleteRecord = False
-		msUserMessage = "<SPAN CLASS=""MainError"">Error Deleting Record <BR>" & Server.HTMLEncode(Err.Source & " : " & Err.Description) & "</SPAN><BR><BR>"
+		msUserMessage = "<SPAN CLASS=""MainError"">Error Deleting Record <BR>" & gfsHTMLEncode(Err.Source & " : " & Err.Description) & "</SPAN><BR><BR>"
 		Err.Clear
 	Else
 		msUserMessage = "<SPAN CLASS=""UserMessage"">Record Deleted</SPAN><BR><BR>"
