@@ -16,7 +16,7 @@ build-asan: deps
 	@cmake --build --preset asan
 
 run: build
-	./build/tvkwizard --help
+	./build/tvkwizard demo demo
 
 test: build build-asan
 	ctest --preset default

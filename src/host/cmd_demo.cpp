@@ -7,6 +7,7 @@
 
 #include "database/demo_project.h"
 #include "files/error.h"
+#include "host/cmd_generate.h"
 #include "host/ui.h"
 #include "host/wizard_context.h"
 #include "wizdata/xml_wiz_data.h"
@@ -31,11 +32,13 @@ int runDemoCommand(const std::string& directory, std::ostream& out, std::ostream
     err << "demo: " << error.description << " (" << error.source << ", " << error.number << ")\n";
     return 1;
   }
-  out << "Sample database: " << demo.database << '\n'
+  int status = generateLoadedProject(wizData, {}, *ui, out, err);
+  out << '\n'
+      << "Sample database: " << demo.database << '\n'
       << "Connection string: " << demo.connectionString << '\n'
       << "Project file: " << demo.projectFile << '\n'
       << "Regenerate with: tvkwizard generate " << demo.projectFile << '\n';
-  return 0;
+  return status;
 }
 
 }  // namespace tvk

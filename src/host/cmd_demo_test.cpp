@@ -25,6 +25,16 @@ TEST(DemoCommand, BuildsTheDatabaseAndTheProject) {
   EXPECT_NE(out.str().find("Connection string: Driver={SQLite3};Database=" + demo + "/TVKWizardSample.db"),
             std::string::npos);
   EXPECT_NE(out.str().find("tvkwizard generate " + demo + "/Orders.xml"), std::string::npos);
+  // The pages are generated into the site, and the report says so.
+  for (const char* page : {"OrdersList.asp", "OrdersForm.asp"}) {
+    EXPECT_NE(out.str().find(std::string("File ") + page + " successfully created at " + demo + "/site/" + page),
+              std::string::npos)
+        << out.str();
+    EXPECT_TRUE(std::filesystem::is_regular_file(demo + "/site/" + page)) << page;
+  }
+  EXPECT_TRUE(std::filesystem::is_regular_file(demo + "/site/includes/incTVKWAction.asp"));
+  EXPECT_TRUE(std::filesystem::is_regular_file(demo + "/site/stylesheets/TVKW_Professional.css"));
+  EXPECT_TRUE(std::filesystem::is_regular_file(demo + "/site/images/TVKW_Pro_SortAsc.gif"));
 
   XMLWizData wizData;
   ASSERT_TRUE(wizData.Load(demo + "/Orders.xml"));

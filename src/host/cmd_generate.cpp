@@ -47,6 +47,11 @@ int runGenerate(const GenerateOptions& options, std::ostream& out, std::ostream&
     return 1;
   }
 
+  return generateLoadedProject(data, options.templatesDirectory, *ui, out, err);
+}
+
+int generateLoadedProject(XMLWizData& data, const std::string& templatesDirectory, const ConsoleUi& ui,
+                          std::ostream& out, std::ostream& err) {
   try {
     SetupGenerationData(data);
   } catch (...) {
@@ -54,15 +59,15 @@ int runGenerate(const GenerateOptions& options, std::ostream& out, std::ostream&
     err << kCommand << "cannot prepare the project: " << error.description << " (" << error.source << ")\n";
     return 1;
   }
-  if (!ui->shown().empty()) {
+  if (!ui.shown().empty()) {
     // The SELECT statement could not be built: pages written now would
     // open whatever statement the file last held.
     err << kCommand << "the SELECT statement could not be built; no file was written\n";
     return 1;
   }
 
-  TVKFileCreator creator = options.templatesDirectory.empty() ? TVKFileCreator()
-                                                               : TVKFileCreator(options.templatesDirectory);
+  TVKFileCreator creator = templatesDirectory.empty() ? TVKFileCreator()
+                                                               : TVKFileCreator(templatesDirectory);
   std::string report = creator.GenerateFiles(data);
   bool succeeded = !report.empty();
   size_t pos = 0;
@@ -74,7 +79,7 @@ int runGenerate(const GenerateOptions& options, std::ostream& out, std::ostream&
     if (!gfbReportLineSucceeded(line)) succeeded = false;
     pos = end + 2;
   }
-  return succeeded && ui->shown().empty() ? 0 : 1;
+  return succeeded && ui.shown().empty() ? 0 : 1;
 }
 
 }  // namespace tvk

@@ -12,6 +12,9 @@ class App;
 
 namespace tvk {
 
+class ConsoleUi;
+class XMLWizData;
+
 struct GenerateOptions {
   std::string projectFile;
   // Where the templates are; empty: the Templates directory beside the
@@ -28,5 +31,10 @@ std::function<int()> setupGenerate(CLI::App& app);
 // file was created or already present and nothing went wrong on the way,
 // 1 otherwise.
 int runGenerate(const GenerateOptions& options, std::ostream& out, std::ostream& err);
+
+// The same for a project already in memory, whose messages go to `ui`
+// (installed in the wizard context by the caller).
+int generateLoadedProject(XMLWizData& data, const std::string& templatesDirectory, const ConsoleUi& ui,
+                          std::ostream& out, std::ostream& err);
 
 }  // namespace tvk
