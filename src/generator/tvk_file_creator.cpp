@@ -4,6 +4,7 @@
 #include "files/file_routines.h"
 #include "files/fs.h"
 #include "files/general.h"
+#include "generator/form_page.h"
 #include "generator/gen_context.h"
 #include "generator/list_page.h"
 #include "generator/shared_routines.h"
@@ -78,11 +79,15 @@ std::string TVKFileCreator::fsCreateListFile(const XMLWizData& wizData) {
 }
 
 std::string TVKFileCreator::fsCreateFormFile(const XMLWizData& wizData) {
-  // The form page writer is not part of this build yet: its line says so
-  // rather than claiming a page that was never written.
   std::string name = wizData.ProjectName() + "Form.asp";
-  return pageErrorLine(name, ErrorInfo{err::kInvalidCall, std::string(kModule),
-                                       "The form page writer is not available in this build", {}, 0});
+  std::string path;
+  try {
+    path = pagePath(wizData, "Form.asp");
+  } catch (...) {
+    return pageErrorLine(name, currentErrorInfo());
+  }
+  gen::GenContext ctx(wizData, templatesDirectory_);
+  return gfsCreatePageFile(path, [&] { return gen::fsFormPageText(ctx); });
 }
 
 std::string TVKFileCreator::GenerateFiles(const XMLWizData& wizData) {
