@@ -167,8 +167,15 @@ std::vector<std::string> generatedPages() {
     gen::GenContext ctx(data, kSource + "/tests/generator/templates");
     if (data.ProjectType() != "Form") pages.push_back(gen::fsListPageText(ctx));
     if (data.ProjectType() != "List") pages.push_back(gen::fsFormPageText(ctx));
-    pages.push_back(gen::fsASPPerformDataActions(ctx) + gen::fsASPFormInsertRecord(ctx) +
-                    gen::fsASPFormUpdateRecord(ctx) + gen::fsASPDeleteRecord(ctx));
+    // The form's data actions as the form page writes them: only those its
+    // options allow (a table without a key allows none).
+    gen::FormFlags f = gen::formFlags(ctx);
+    std::string actions;
+    if (f.any || f.listForm) actions += gen::fsASPPerformDataActions(ctx);
+    if (f.add) actions += gen::fsASPFormInsertRecord(ctx);
+    if (f.update) actions += gen::fsASPFormUpdateRecord(ctx);
+    if (f.remove) actions += gen::fsASPDeleteRecord(ctx);
+    pages.push_back(actions);
   }
   return pages;
 }
