@@ -293,7 +293,7 @@ TEST_F(FormDisplay, RecordWithoutDataActions) {
       lines({"Sub DisplayForm()", "", "\tDim rs", "", "\tSet rs = frsGetRecordset", "\tIf rs.BOF OR rs.EOF Then",
              "\t\tResponse.Write \"<SPAN CLASS=\"\"UserMessage\"\">Empty Table</SPAN><BR><BR>\"", "\t\trs.Close",
              "\t\tset rs = nothing", "\t\tExit Sub", "\tElse", "\t\tmsPK = rs(\"OrderID\")",
-             "\t\tResponse.Write \"<INPUT TYPE=\"\"HIDDEN\"\" NAME=\"\"PK\"\" VALUE=\"\"\" & Server.HTMLEncode(msPK) & \"\"\">\"",
+             "\t\tResponse.Write \"<INPUT TYPE=\"\"HIDDEN\"\" NAME=\"\"PK\"\" VALUE=\"\"\" & gfsHTMLEncode(msPK) & \"\"\">\"",
              "\tEnd If", "\t%>", "\t<TABLE CLASS=\"FormTable\" BORDER=1 CELLSPACING=0 CELLPADDING=3><TBODY>"}) +
           row("Name label",
               lines({"\t\t<TD><INPUT TYPE=\"Text\" NAME=\"Name\" VALUE=\"<%= gfsFieldValue(rs,\"Name\") %>\" SIZE=\"40\" "
@@ -346,10 +346,10 @@ TEST_F(FormDisplay, RecordWithDataActionsNavigationAndEveryLookup) {
              "\t\t\tResponse.Write \"<SPAN CLASS=\"\"UserMessage\"\">Empty Table</SPAN><BR><BR>\"", "\t\t\trs.Close",
              "\t\t\tset rs = nothing", "\t\t\tmbEmptyRS = true", "\t\t\tExit Sub", "\t\tElse",
              "\t\t\tmsPK = rs(\"OrderID\")",
-             "\t\t\tResponse.Write \"<INPUT TYPE=\"\"HIDDEN\"\" NAME=\"\"PK\"\" VALUE=\"\"\" & Server.HTMLEncode(msPK) & "
+             "\t\t\tResponse.Write \"<INPUT TYPE=\"\"HIDDEN\"\" NAME=\"\"PK\"\" VALUE=\"\"\" & gfsHTMLEncode(msPK) & "
              "\"\"\">\"",
              "\t\tEnd If", "\tEnd If", "", "\t%>",
-             "\t<INPUT TYPE=\"HIDDEN\" NAME=\"CurrRecord\" VALUE=\"<%= Server.HTMLEncode(mnCurrRecord) %>\">",
+             "\t<INPUT TYPE=\"HIDDEN\" NAME=\"CurrRecord\" VALUE=\"<%= gfsHTMLEncode(mnCurrRecord) %>\">",
              "\t<TABLE CLASS=\"FormTable\" BORDER=1 CELLSPACING=0 CELLPADDING=3><TBODY>"}) +
           row("Size 0 label",
               lines({"\t\t<TD><INPUT TYPE=\"Text\" NAME=\"Size 0\" VALUE=\"<%= gfsFieldValue(rs,\"Size 0\") %>\" "
@@ -384,7 +384,7 @@ TEST_F(FormDisplay, RecordWithDataActionsNavigationAndEveryLookup) {
               true, "Receiver") +
           row("Zone label",
               lines({"\t\t<TD><INPUT TYPE=\"Text\" NAME=\"Zone\" VALUE=\"<%= "
-                     "Server.HTMLEncode(gfsArrayValue(maZone,gfsFieldValue(rs,\"Zone\"))) %>\" DISABLED "
+                     "gfsHTMLEncode(gfsArrayValue(maZone,gfsFieldValue(rs,\"Zone\"))) %>\" DISABLED "
                      "CLASS=\"READONLY\" >"}),
               true, "Zone") +
           // An unknown lookup type writes no control.

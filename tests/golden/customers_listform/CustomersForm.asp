@@ -41,8 +41,8 @@ Dim msPK
 ' Read in variables from query string etc
 
 ' Read in sort order variables
-msSortField = gfsSafeSortField(Request("SortField"), "|Customers.CompanyName|Countries.CountryName|")
-msSortOrder = gfsSafeSortOrder(Request("SortOrder"))
+msSortField = gfsSortField(Request("SortField"), Array("Customers.CompanyName", "Countries.CountryName"))
+msSortOrder = gfsSortOrder(msSortField, Request("SortOrder"))
 If msSortField = "" Then
 	msSortOrderURL = ""
 Else
@@ -144,12 +144,12 @@ Sub DisplayForm()
 			Exit Sub
 		Else
 			msPK = rs("CustomerID")
-			Response.Write "<INPUT TYPE=""HIDDEN"" NAME=""PK"" VALUE=""" & Server.HTMLEncode(msPK) & """>"
+			Response.Write "<INPUT TYPE=""HIDDEN"" NAME=""PK"" VALUE=""" & gfsHTMLEncode(msPK) & """>"
 		End If
 	End If
 
 	%>
-	<INPUT TYPE="HIDDEN" NAME="CurrRecord" VALUE="<%= Server.HTMLEncode(mnCurrRecord) %>">
+	<INPUT TYPE="HIDDEN" NAME="CurrRecord" VALUE="<%= gfsHTMLEncode(mnCurrRecord) %>">
 	<TABLE CLASS="FormTable" BORDER=0 CELLSPACING=2 CELLPADDING=3><TBODY>
 	<TR>
 		<TH>ID</TH>
@@ -556,7 +556,7 @@ Function fbDeleteRecord()
 	' Now find out if everything worked
 	If Err.Number <> 0 Then
 		fbDeleteRecord = False
-		msUserMessage = "<SPAN CLASS=""MainError"">Error Deleting Record <BR>" & Server.HTMLEncode(Err.Source & " : " & Err.Description) & "</SPAN><BR><BR>"
+		msUserMessage = "<SPAN CLASS=""MainError"">Error Deleting Record <BR>" & gfsHTMLEncode(Err.Source & " : " & Err.Description) & "</SPAN><BR><BR>"
 		Err.Clear
 	Else
 		msUserMessage = "<SPAN CLASS=""UserMessage"">Record Deleted</SPAN><BR><BR>"

@@ -135,12 +135,12 @@ Sub DisplayForm()
 			Exit Sub
 		Else
 			msPK = rs("EventCode")
-			Response.Write "<INPUT TYPE=""HIDDEN"" NAME=""PK"" VALUE=""" & Server.HTMLEncode(msPK) & """>"
+			Response.Write "<INPUT TYPE=""HIDDEN"" NAME=""PK"" VALUE=""" & gfsHTMLEncode(msPK) & """>"
 		End If
 	End If
 
 	%>
-	<INPUT TYPE="HIDDEN" NAME="CurrRecord" VALUE="<%= Server.HTMLEncode(mnCurrRecord) %>">
+	<INPUT TYPE="HIDDEN" NAME="CurrRecord" VALUE="<%= gfsHTMLEncode(mnCurrRecord) %>">
 	<TABLE CLASS="FormTable" BORDER=0 CELLSPACING=1 CELLPADDING=3><TBODY>
 	<TR>
 		<TH>Code</TH>

@@ -43,8 +43,8 @@ GenerateLookupArrays
 ' Read in variables from query string etc
 
 ' Read in sort order variables
-msSortField = gfsSafeSortField(Request("SortField"), "|[Order Items].[Item ID]|Products.ProductName|")
-msSortOrder = gfsSafeSortOrder(Request("SortOrder"))
+msSortField = gfsSortField(Request("SortField"), Array("[Order Items].[Item ID]", "Products.ProductName"))
+msSortOrder = gfsSortOrder(msSortField, Request("SortOrder"))
 If msSortField = "" Then
 	msSortOrderURL = ""
 Else
@@ -136,7 +136,7 @@ Sub DisplayForm()
 			Exit Sub
 		Else
 			msPK = rs("Item ID")
-			Response.Write "<INPUT TYPE=""HIDDEN"" NAME=""PK"" VALUE=""" & Server.HTMLEncode(msPK) & """>"
+			Response.Write "<INPUT TYPE=""HIDDEN"" NAME=""PK"" VALUE=""" & gfsHTMLEncode(msPK) & """>"
 		End If
 	End If
 
@@ -178,7 +178,7 @@ Sub DisplayForm()
 	
 	<TR>
 		<TH>Status</TH>
-		<TD><INPUT TYPE="Text" NAME="Status" VALUE="<%= Server.HTMLEncode(gfsArrayValue(maStatus,gfsFieldValue(rs,"Status"))) %>" DISABLED CLASS="READONLY" >
+		<TD><INPUT TYPE="Text" NAME="Status" VALUE="<%= gfsHTMLEncode(gfsArrayValue(maStatus,gfsFieldValue(rs,"Status"))) %>" DISABLED CLASS="READONLY" >
 		<%= gfsFieldError("Status") %>
 		</TD>
 	</TR>

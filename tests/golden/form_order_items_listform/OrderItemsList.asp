@@ -33,8 +33,8 @@ GenerateLookupArrays
 ' If we have been passed a primary key, get it
 msPK = Request("PK")
 
-msSortField = gfsSafeSortField(Request("SortField"), "|[Order Items].[Item ID]|Products.ProductName|")
-msSortOrder = gfsSafeSortOrder(Request("SortOrder"))
+msSortField = gfsSortField(Request("SortField"), Array("[Order Items].[Item ID]", "Products.ProductName"))
+msSortOrder = gfsSortOrder(msSortField, Request("SortOrder"))
 If msSortField = "" Then
 	msSortOrderURL = ""
 Else

@@ -94,7 +94,7 @@ Sub DisplayForm()
 	Else
 	End If
 	%>
-	<INPUT TYPE="HIDDEN" NAME="CurrRecord" VALUE="<%= Server.HTMLEncode(mnCurrRecord) %>">
+	<INPUT TYPE="HIDDEN" NAME="CurrRecord" VALUE="<%= gfsHTMLEncode(mnCurrRecord) %>">
 	<TABLE CLASS="FormTable" BORDER=1 CELLSPACING=0 CELLPADDING=3><TBODY>
 	<TR>
 		<TH>Meter</TH>

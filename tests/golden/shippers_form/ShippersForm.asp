@@ -124,12 +124,12 @@ Sub DisplayForm()
 			Exit Sub
 		Else
 			msPK = rs("ShipperID")
-			Response.Write "<INPUT TYPE=""HIDDEN"" NAME=""PK"" VALUE=""" & Server.HTMLEncode(msPK) & """>"
+			Response.Write "<INPUT TYPE=""HIDDEN"" NAME=""PK"" VALUE=""" & gfsHTMLEncode(msPK) & """>"
 		End If
 	End If
 
 	%>
-	<INPUT TYPE="HIDDEN" NAME="CurrRecord" VALUE="<%= Server.HTMLEncode(mnCurrRecord) %>">
+	<INPUT TYPE="HIDDEN" NAME="CurrRecord" VALUE="<%= gfsHTMLEncode(mnCurrRecord) %>">
 	<TABLE CLASS="FormTable" BORDER=1 CELLSPACING=0 CELLPADDING=3><TBODY>
 	<TR>
 		<TH>ShipperID</TH>
@@ -395,7 +395,7 @@ Function fbDeleteRecord()
 	' Now find out if everything worked
 	If Err.Number <> 0 Then
 		fbDeleteRecord = False
-		msUserMessage = "<SPAN CLASS=""MainError"">Error Deleting Record <BR>" & Server.HTMLEncode(Err.Source & " : " & Err.Description) & "</SPAN><BR><BR>"
+		msUserMessage = "<SPAN CLASS=""MainError"">Error Deleting Record <BR>" & gfsHTMLEncode(Err.Source & " : " & Err.Description) & "</SPAN><BR><BR>"
 		Err.Clear
 	Else
 		msUserMessage = "<SPAN CLASS=""UserMessage"">Record Deleted</SPAN><BR><BR>"

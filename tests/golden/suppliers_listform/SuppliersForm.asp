@@ -44,8 +44,8 @@ GenerateLookupArrays
 ' Read in variables from query string etc
 
 ' Read in sort order variables
-msSortField = gfsSafeSortField(Request("SortField"), "||")
-msSortOrder = gfsSafeSortOrder(Request("SortOrder"))
+msSortField = gfsSortField(Request("SortField"), Array())
+msSortOrder = gfsSortOrder(msSortField, Request("SortOrder"))
 If msSortField = "" Then
 	msSortOrderURL = ""
 Else
@@ -135,7 +135,7 @@ Sub DisplayForm()
 			Exit Sub
 		Else
 			msPK = rs("SupplierID")
-			Response.Write "<INPUT TYPE=""HIDDEN"" NAME=""PK"" VALUE=""" & Server.HTMLEncode(msPK) & """>"
+			Response.Write "<INPUT TYPE=""HIDDEN"" NAME=""PK"" VALUE=""" & gfsHTMLEncode(msPK) & """>"
 		End If
 	End If
 
