@@ -4,6 +4,7 @@
 #include "files/file_routines.h"
 #include "files/fs.h"
 #include "files/general.h"
+#include "generator/form_page.h"
 #include "generator/gen_context.h"
 #include "generator/list_page.h"
 #include "generator/shared_routines.h"
@@ -65,7 +66,7 @@ bool gfbReportLineSucceeded(std::string_view line) {
   return line.substr(0, 5) == "File ";
 }
 
-std::string TVKFileCreator::fsCreateListFile(const XMLWizData& wizData) {
+std::string TVKFileCreator::fsCreateListFile(const XMLWizData& wizData, const gen::GenContext& ctx) {
   std::string name = wizData.ProjectName() + "List.asp";
   std::string path;
   try {
@@ -73,20 +74,23 @@ std::string TVKFileCreator::fsCreateListFile(const XMLWizData& wizData) {
   } catch (...) {
     return pageErrorLine(name, currentErrorInfo());
   }
-  gen::GenContext ctx(wizData, templatesDirectory_);
   return gfsCreatePageFile(path, [&] { return gen::fsListPageText(ctx); });
 }
 
-std::string TVKFileCreator::fsCreateFormFile(const XMLWizData& wizData) {
-  // The form page writer is not part of this build yet: its line says so
-  // rather than claiming a page that was never written.
+std::string TVKFileCreator::fsCreateFormFile(const XMLWizData& wizData, const gen::GenContext& ctx) {
   std::string name = wizData.ProjectName() + "Form.asp";
-  return pageErrorLine(name, ErrorInfo{err::kInvalidCall, std::string(kModule),
-                                       "The form page writer is not available in this build", {}, 0});
+  std::string path;
+  try {
+    path = pagePath(wizData, "Form.asp");
+  } catch (...) {
+    return pageErrorLine(name, currentErrorInfo());
+  }
+  return gfsCreatePageFile(path, [&] { return gen::fsFormPageText(ctx); });
 }
 
 std::string TVKFileCreator::GenerateFiles(const XMLWizData& wizData) {
   ErrorTrap trap{kModule, "GenerateFiles"};
+  gen::GenContext ctx(wizData, templatesDirectory_);
   std::string report;
   auto add = [&](const std::string& line) {
     report += line;
@@ -108,12 +112,12 @@ std::string TVKFileCreator::GenerateFiles(const XMLWizData& wizData) {
   }
 
   if (type == wiz::kTypeList) {
-    if (!trap([&] { add(fsCreateListFile(wizData)); })) return {};
+    if (!trap([&] { add(fsCreateListFile(wizData, ctx)); })) return {};
   } else if (type == wiz::kTypeForm) {
-    if (!trap([&] { add(fsCreateFormFile(wizData)); })) return {};
+    if (!trap([&] { add(fsCreateFormFile(wizData, ctx)); })) return {};
   } else if (type == wiz::kTypeListForm) {
-    if (!trap([&] { add(fsCreateListFile(wizData)); })) return {};
-    if (!trap([&] { add(fsCreateFormFile(wizData)); })) return {};
+    if (!trap([&] { add(fsCreateListFile(wizData, ctx)); })) return {};
+    if (!trap([&] { add(fsCreateFormFile(wizData, ctx)); })) return {};
   } else {
     if (!trap([&] { add("Unknown Project Type : " + type); })) return {};
   }
@@ -125,7 +129,6 @@ std::string TVKFileCreator::GenerateFiles(const XMLWizData& wizData) {
       !trap([&] { add(gsCreateFileReport(templatePath("incTVKWAction.asp"), includeDirectory)); }))
     return {};
 
-  gen::GenContext ctx(wizData, templatesDirectory_);
   std::string style;
   if (!trap([&] { style = wizData.ProjectStyle(); })) return {};
   if (style == wiz::kStyleClassic || style == wiz::kStyleProfessional || style == wiz::kStyleXP) {

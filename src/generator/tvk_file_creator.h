@@ -11,6 +11,9 @@
 namespace tvk {
 
 class XMLWizData;
+namespace gen {
+class GenContext;
+}
 
 class TVKFileCreator {
  public:
@@ -26,8 +29,10 @@ class TVKFileCreator {
   const std::string& templatesDirectory() const { return templatesDirectory_; }
 
  private:
-  std::string fsCreateListFile(const XMLWizData& wizData);
-  std::string fsCreateFormFile(const XMLWizData& wizData);
+  // The page writers of one run share its context, so that the field lists
+  // are read once.
+  std::string fsCreateListFile(const XMLWizData& wizData, const gen::GenContext& ctx);
+  std::string fsCreateFormFile(const XMLWizData& wizData, const gen::GenContext& ctx);
   std::string templatePath(std::string_view fileName) const;
 
   std::string templatesDirectory_;

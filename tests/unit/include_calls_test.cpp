@@ -1,9 +1,9 @@
 // Every call that a generated page makes into the include files must match a
 // routine the include files define, with the same number of arguments. The
-// pages of every fixture project (list pages and the form page's data
-// actions) are scanned for calls of include routines (names starting with
-// "gfs", "gfb", "gfv", "gfn" or "gGenerate"), the include files for their
-// Function and Sub definitions.
+// pages of every fixture project (list pages, form pages and the form
+// page's data actions) are scanned for calls of include routines (names
+// starting with "gfs", "gfb", "gfv", "gfn" or "gGenerate"), the include
+// files for their Function and Sub definitions.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -18,6 +18,7 @@
 
 #include "database/sql_statement_builder.h"
 #include "generator/data_actions.h"
+#include "generator/form_page.h"
 #include "generator/gen_context.h"
 #include "generator/list_page.h"
 #include "host/ui.h"
@@ -165,8 +166,16 @@ std::vector<std::string> generatedPages() {
     SetupGenerationData(data);
     gen::GenContext ctx(data, kSource + "/tests/generator/templates");
     if (data.ProjectType() != "Form") pages.push_back(gen::fsListPageText(ctx));
-    pages.push_back(gen::fsASPPerformDataActions(ctx) + gen::fsASPFormInsertRecord(ctx) +
-                    gen::fsASPFormUpdateRecord(ctx) + gen::fsASPDeleteRecord(ctx));
+    if (data.ProjectType() != "List") pages.push_back(gen::fsFormPageText(ctx));
+    // The form's data actions as the form page writes them: only those its
+    // options allow (a table without a key allows none).
+    gen::FormFlags f = gen::formFlags(ctx);
+    std::string actions;
+    if (f.any || f.listForm) actions += gen::fsASPPerformDataActions(ctx);
+    if (f.add) actions += gen::fsASPFormInsertRecord(ctx);
+    if (f.update) actions += gen::fsASPFormUpdateRecord(ctx);
+    if (f.remove) actions += gen::fsASPDeleteRecord(ctx);
+    pages.push_back(actions);
   }
   return pages;
 }

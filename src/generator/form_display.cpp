@@ -1,0 +1,392 @@
+#include "generator/form_display.h"
+
+#include "files/general.h"
+#include "generator/code_printer.h"
+#include "generator/gen_context.h"
+#include "generator/page_safety.h"
+#include "generator/shared_routines.h"
+#include "wizdata/xml_wiz_constants.h"
+
+namespace tvk::gen {
+
+namespace {
+
+constexpr std::string_view kRadioList = "RadioList";
+constexpr std::string_view kReadOnlyAttribute = R"( DISABLED CLASS="READONLY" )";
+
+// The record fetch at the top of DisplayForm. With data actions it is
+// skipped while a record is being added, and an empty table is remembered
+// so that the Update and Delete buttons stay hidden.
+void recordFetch(CodePrinter& p, const GenContext& ctx, bool any) {
+  std::string key = ctx.text(wiz::PrimaryKey);
+  if (any) {
+    p.emit(R"(
+  If msDataAction <> sADD_BUTTON And msDataAction <> sINSERT_BUTTON Then
+    ' Unless we are in the process of adding a record then get the
+    ' record from the database ready for display.
+)");
+  }
+  auto inner = p.indent(any ? 1 : 0);
+  p.emit(R"(
+  Set rs = frsGetRecordset
+  If rs.BOF OR rs.EOF Then
+    Response.Write "<SPAN CLASS=""UserMessage"">Empty Table</SPAN><BR><BR>"
+    rs.Close
+    set rs = nothing
+)");
+  if (any) p.emit("    mbEmptyRS = true\n");
+  p.emit(R"(
+    Exit Sub
+  Else
+)");
+  // A table without a key (shown read-only) has no key to carry.
+  if (!key.empty()) {
+    // The key stands inside a string literal; its value is written into an
+    // attribute, so it is HTML-encoded.
+    p.emit(R"(
+    msPK = rs("$Key$")
+    Response.Write "<INPUT TYPE=""HIDDEN"" NAME=""PK"" VALUE=""" & $HTMLEncode$(msPK) & """>"
+)",
+           {{"Key", gsQuoteDoubled(key)}, {"HTMLEncode", kHTMLEncode}});
+  }
+  p.emit("  End If\n");
+  if (any) {
+    auto outer = p.indent(-1);
+    p.emit("  End If\n\n");
+  }
+}
+
+// The control of one field, written after "<TD>" on the same line. Returns
+// whether the control ended its line; an editable lookup leaves it open for
+// the text that follows.
+bool fieldControl(CodePrinter& p, const FieldInfo& field) {
+  std::string quoted = gsQuoteDoubled(field.name);  // inside a string literal
+  std::string_view disabled = field.isReadOnly() ? kReadOnlyAttribute : std::string_view();
+
+  if (field.usesLookup()) {
+    bool database = field.lookupType == wiz::kLookupDatabaseTable;
+    bool manual = field.lookupType == wiz::kLookupManualList;
+    if (field.isReadOnly()) {
+      if (database) {
+        // The looked-up text comes from the joined column of the statement.
+        p.text(substitute(R"(<INPUT TYPE="Text" NAME="$F$" VALUE="<%= gfsFieldValue(rs,"$S$") %>"$D$>)",
+                          {{"F", field.name}, {"S", gsQuoteDoubled(field.shownColumn())}, {"D", disabled}}));
+        p.endLine();
+        return true;
+      }
+      if (manual) {
+        // The stored value is the field's own, read through gfsFieldValue so
+        // that it is usable while no record is open (adding); the list's
+        // text is the developer's and is encoded for the attribute.
+        p.text(substitute(
+            R"(<INPUT TYPE="Text" NAME="$F$" VALUE="<%= $HTMLEncode$(gfsArrayValue(ma$F$,gfsFieldValue(rs,"$Q$"))) %>"$D$>)",
+            {{"F", field.name}, {"Q", quoted}, {"D", disabled}, {"HTMLEncode", kHTMLEncode}}));
+        p.endLine();
+        return true;
+      }
+      return false;
+    }
+    const char* tmpl = nullptr;
+    if (database && field.displayType == wiz::kLookupSelectList)
+      tmpl = R"(<% gGenerateHTMLSelect "$Q$", gfsFieldValue(rs,"$Q$"), "$T$","$J$","$S$",$R$ %>)";
+    else if (database && field.displayType == kRadioList)
+      tmpl = R"(<% gGenerateHTMLRadioInputs "$Q$", gfsFieldValue(rs,"$Q$"), "$T$","$J$","$S$" %>)";
+    else if (manual && field.displayType == wiz::kLookupSelectList)
+      tmpl = R"(<% gGenerateHTMLSelectFromArray "$Q$", gfsFieldValue(rs,"$Q$"), ma$F$,$R$ %>)";
+    else if (manual && field.displayType == kRadioList)
+      tmpl = R"(<% gGenerateHTMLRadioInputsFromArray "$Q$", gfsFieldValue(rs,"$Q$"), ma$F$ %>)";
+    if (tmpl != nullptr) {
+      p.text(substitute(tmpl, {{"Q", quoted},
+                               {"F", field.name},
+                               {"T", gsQuoteDoubled(field.lookupTable)},
+                               {"J", gsQuoteDoubled(field.joinField)},
+                               {"S", gsQuoteDoubled(field.showField)},
+                               {"R", field.isRequired() ? "true" : "false"}}));
+    }
+    return false;
+  }
+
+  if (field.dataTypeDesc == "Boolean") {
+    p.text(substitute(
+        R"(<INPUT TYPE="Checkbox" NAME="$F$" VALUE="1" <%= gfsFieldChecked(gfsFieldValue(rs,"$Q$")) %>$D$>)",
+        {{"F", field.name}, {"Q", quoted}, {"D", disabled}}));
+  } else if (field.dataTypeDesc == kLongTextDesc) {
+    // A text input drops line breaks, and the update would store the text
+    // without them: long texts are edited in a text area.
+    p.text(substitute(R"(<TEXTAREA NAME="$F$" ROWS="5" COLS="50"$D$><%= gfsFieldValue(rs,"$Q$") %></TEXTAREA>)",
+                      {{"F", field.name}, {"Q", quoted}, {"D", disabled}}));
+  } else {
+    std::string size;
+    if (!field.size.empty() && field.size != "0")
+      size = substitute(R"( SIZE="$n$" MAXLENGTH="$n$" )", {{"n", field.size}});
+    p.text(substitute(R"(<INPUT TYPE="Text" NAME="$F$" VALUE="<%= gfsFieldValue(rs,"$Q$") %>"$Z$$D$>)",
+                      {{"F", field.name}, {"Q", quoted}, {"Z", size}, {"D", disabled}}));
+  }
+  p.endLine();
+  if (field.isReadOnly()) {
+    // A disabled control is not posted: a hidden input carries the value.
+    p.line(
+        "<!-- If DISABLED then result will not be posted back - important for failed updates where we "
+        "want to show the last value entered -->");
+    p.line(substitute(R"(<INPUT TYPE="HIDDEN" NAME="$F$" VALUE="<%= gfsFieldValue(rs,"$Q$") %>" >)",
+                      {{"F", field.name}, {"Q", quoted}}));
+  }
+  return true;
+}
+
+void fieldRow(CodePrinter& p, const FieldInfo& field, bool any) {
+  p.emit(R"(
+  <TR>
+    <TH>$Label$</TH>
+)",
+         {{"Label", field.label}});
+  auto inCell = p.indent(2);
+  p.indentation();
+  p.text("<TD>");
+  fieldControl(p, field);
+  // An editable lookup's line goes on here: the tabs of the next line land
+  // inside it.
+  if (any) p.line(substitute(R"(<%= gfsFieldError("$F$") %>)", {{"F", gsQuoteDoubled(field.name)}}));
+  p.line("</TD>");
+  auto row = p.indent(-1);
+  p.line("</TR>");
+  p.line("");
+}
+
+// One submit button in its own cell; its label is the next data action.
+std::string cell(std::string_view constant) {
+  return substitute(
+      R"(<TD><INPUT TYPE="Submit" CLASS="CommandButton" NAME="DataAction" VALUE="<%= $C$ %>"></TD>)",
+      {{"C", constant}});
+}
+
+constexpr std::string_view kDeleteCell =
+    R"(<TD><INPUT TYPE="Submit" CLASS="CommandButton" NAME="DataAction" VALUE="<%= sDELETE_BUTTON %>" LANGUAGE="JavaScript" OnClick="return confirm('Are you sure you want to delete this record?');"></TD>)";
+
+// The Delete and Update buttons, hidden when the table turned out empty.
+// `outer` is the depth of the If lines, `inner` of the script marks and the
+// cells; `marksAtOuter` puts the first "<%" and the last "%>" at the If
+// depth.
+void guardedButtons(CodePrinter& p, const FormFlags& f, int outer, int inner, bool marksAtOuter) {
+  auto at = [&](int depth, std::string_view text) {
+    auto in = p.indent(depth);
+    p.line(text);
+  };
+  at(marksAtOuter ? outer : inner, "<%");
+  at(outer, "If Not mbEmptyRS Then");
+  at(inner, "%>");
+  if (f.remove) at(inner, kDeleteCell);
+  if (f.update) at(inner, cell("sUPDATE_BUTTON"));
+  at(inner, "<%");
+  at(outer, "End If");
+  at(marksAtOuter ? outer : inner, "%>");
+}
+
+// The buttons of a project whose form adds records: Cancel and Insert
+// while adding, the others otherwise.
+void buttonsWithAdd(CodePrinter& p, const FormFlags& f) {
+  p.emit(R"(
+  Select Case msDataAction
+    Case sADD_BUTTON, sINSERT_BUTTON
+      %>
+      <TABLE BORDER="0"><TR>
+      $Cancel$
+      $Insert$
+      </TR></TABLE>
+      <%
+    Case Else
+      %>
+      <TABLE BORDER="0"><TR>
+)",
+         {{"Cancel", cell("sCANCEL_BUTTON")}, {"Insert", cell("sINSERT_BUTTON")}});
+  {
+    auto in = p.indent(3);
+    if (!f.listForm) {
+      p.line(cell("sADD_BUTTON"));
+    } else if (f.navigation) {
+      p.line(cell("sLIST_BUTTON"));
+      p.line(cell("sADD_BUTTON"));
+    } else {
+      p.line(cell("sCANCEL_BUTTON"));
+    }
+  }
+  // A form-only project writes the guard even with nothing inside it.
+  if (!f.listForm || f.remove || f.update) guardedButtons(p, f, 3, 4, true);
+  p.emit(R"(
+      </TR></TABLE>
+      <%
+  End Select
+)");
+}
+
+}  // namespace
+
+std::string fsASPDisplayForm(const GenContext& ctx) {
+  return trappedRoutine("fsASPDisplayForm", [&](CodePrinter& p) {
+    FormFlags f = formFlags(ctx);
+    p.emit(R"(
+Sub DisplayForm()
+
+  Dim rs
+
+)");
+    recordFetch(p, ctx, f.any);
+    p.emit("  %>\n");
+    // The record number is echoed into an attribute: while a record is
+    // being added it is still the text the request brought.
+    if (f.navigation)
+      p.emit(R"(  <INPUT TYPE="HIDDEN" NAME="CurrRecord" VALUE="<%= $HTMLEncode$(mnCurrRecord) %>">)" "\n",
+             {{"HTMLEncode", kHTMLEncode}});
+    p.emit(R"(  <TABLE CLASS="FormTable" $Attributes$><TBODY>)" "\n", {{"Attributes", fsHTMLTableAttributes(ctx)}});
+    for (const FieldInfo& field : ctx.formFields()) fieldRow(p, field, f.any);
+    p.emit(R"(
+  </TBODY></TABLE>
+  <%
+
+)");
+    if (f.any) {
+      p.emit(R"(
+  If msDataAction <> sADD_BUTTON And msDataAction <> sINSERT_BUTTON Then
+    rs.Close
+    set rs = nothing
+  End IF
+)");
+    } else {
+      p.emit(R"(
+  rs.Close
+  set rs = nothing
+)");
+    }
+    p.emit(R"(
+
+End Sub
+
+)");
+  });
+}
+
+std::string fsASPDisplayRecordNav(const GenContext& ctx) {
+  return trappedRoutine("fsASPDisplayRecordNav", [&](CodePrinter& p) {
+    bool step = ctx.isTrue(wiz::FormSkip1Buttons);
+    bool ends = ctx.isTrue(wiz::FormSkipEndButtons);
+    bool number = ctx.isTrue(wiz::DisplayRecordNo);
+    std::string type = ctx.projectType();
+    bool sorted = ctx.fieldSortingUsed() && (type == wiz::kTypeList || type == wiz::kTypeListForm);
+
+    const char* first = sorted
+        ? R"(Response.Write "<TD><A HREF=""?CurrRecord=1" & msSortOrderURL & """>&nbsp;<<&nbsp;</A></TD>")"
+        : R"(Response.Write "<TD><A HREF=""?CurrRecord=1" & """>&nbsp;<<&nbsp;</A></TD>")";
+    // (two blanks before the last string of the sorted previous link)
+    const char* previous = sorted
+        ? R"(Response.Write "<TD><A HREF=""?CurrRecord=" & mnCurrRecord - 1 & msSortOrderURL &  """>&nbsp;<&nbsp;</A></TD>")"
+        : R"(Response.Write "<TD><A HREF=""?CurrRecord=" & mnCurrRecord - 1 & """>&nbsp;<&nbsp;</A></TD>")";
+    const char* next = sorted
+        ? R"(Response.Write "<TD><A HREF=""?CurrRecord=" & mnCurrRecord + 1 & msSortOrderURL & """>&nbsp;>&nbsp;</A></TD>")"
+        : R"(Response.Write "<TD><A HREF=""?CurrRecord=" & mnCurrRecord + 1 & """>&nbsp;>&nbsp;</A></TD>")";
+    const char* last = sorted
+        ? R"(Response.Write "<TD><A HREF=""?CurrRecord=" & mnMaxRecords & msSortOrderURL & """>&nbsp;>>&nbsp;</A></TD>")"
+        : R"(Response.Write "<TD><A HREF=""?CurrRecord=" & mnMaxRecords & """>&nbsp;>>&nbsp;</A></TD>")";
+
+    p.emit(R"(
+Sub DisplayRecordNavButtons()
+
+  Response.write "<TABLE CLASS=""RecordNavigation"" $Attributes$><TR>"
+)",
+           {{"Attributes", fsHTMLTableAttributes(ctx)}});
+    auto in = p.indent();
+    if (step || ends) {
+      p.line("If mnCurrRecord = 1 Then");
+      {
+        auto branch = p.indent();
+        if (ends) p.line(R"(Response.Write "<TD>&nbsp;<<&nbsp;</TD>")");
+        if (step) p.line(R"(Response.Write "<TD>&nbsp;<&nbsp;</TD>")");
+      }
+      p.line("Else");
+      {
+        auto branch = p.indent();
+        if (ends) p.line(first);
+        if (step) p.line(previous);
+      }
+      p.line("End If");
+    }
+    p.blank();
+    if (number) {
+      p.line(R"(Response.Write "<TD CLASS=""RecordNumber"">Record " & mnCurrRecord & " of " & mnMaxRecords & "</TD>")");
+      p.blank();
+    }
+    if (step || ends) {
+      p.line("If mnCurrRecord < mnMaxRecords Then");
+      {
+        auto branch = p.indent();
+        if (step) p.line(next);
+        if (ends) p.line(last);
+      }
+      p.line("Else");
+      {
+        auto branch = p.indent();
+        if (step) p.line(R"(Response.Write "<TD>&nbsp;>&nbsp;</TD>")");
+        if (ends) p.line(R"(Response.Write "<TD>&nbsp;>>&nbsp;</TD>")");
+      }
+      p.line("End If");
+    }
+    p.blank();
+    p.line(R"(Response.Write "</TR></TABLE>")");
+    auto out = p.indent(-1);
+    p.line("End Sub");
+    p.blank();
+  });
+}
+
+std::string fsASPDisplayRecordAction(const GenContext& ctx) {
+  return trappedRoutine("fsASPDisplayRecordAction", [&](CodePrinter& p) {
+    FormFlags f = formFlags(ctx);
+    p.emit(R"(
+Sub DisplayRecordActionButtons()
+
+)");
+    {
+      // (a blank at the end of this comment line)
+      auto in = p.indent();
+      p.line("' State can be : ");
+    }
+    p.emit(R"(
+  ' Normal - Show Add, Update, Delete (Cancel if ListForm)
+  ' Add,Insert - Show Update, Cancel
+
+)");
+    if (f.add) {
+      buttonsWithAdd(p, f);
+    } else if (f.listForm) {
+      p.emit(R"(
+  %>
+  <TABLE BORDER="0"><TR>
+)");
+      auto in = p.indent();
+      p.line(!f.navigation && f.any ? cell("sCANCEL_BUTTON") : cell("sLIST_BUTTON"));
+      if (f.remove || f.update) guardedButtons(p, f, 0, 1, false);
+      p.emit(R"(
+</TR></TABLE>
+<%
+)");
+    } else {
+      p.emit(R"(
+    %>
+    <TABLE BORDER="0"><TR>
+)");
+      auto in = p.indent(2);
+      if (f.remove) p.line(kDeleteCell);
+      if (f.update) p.line(cell("sUPDATE_BUTTON"));
+      p.emit(R"(
+</TR></TABLE>
+<%
+)");
+    }
+    p.emit(R"(
+
+End Sub
+
+)");
+  });
+}
+
+}  // namespace tvk::gen

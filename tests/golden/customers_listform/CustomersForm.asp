@@ -1,0 +1,571 @@
+<%@ Language=VBScript %>
+<%
+Option Explicit
+Response.expires = 0
+' Test header: every generated page of the golden tests starts with it.
+' Its lines end with LF alone; the pages end them with CR LF.
+
+
+' *** INCLUDE FILES ***********************************************************
+%>
+<!--#INCLUDE file="include/incTVKWAction.asp" -->
+<!--#INCLUDE file="include/incTVKWDisplay.asp" -->
+<%
+' *** CONSTANTS *************************************************************
+' These constants are used to label the buttons
+' NOTE - these are needed even if no record editing as used in include files
+Const sINSERT_BUTTON = "Insert"
+Const sADD_BUTTON = "Add" ' Note - if you change the label of the Add button, be sure to change any related List pages
+Const sUPDATE_BUTTON = "Update"
+Const sEDIT_BUTTON = "Edit"
+Const sDELETE_BUTTON = "Delete"
+Const sLIST_BUTTON = "List"
+Const sCANCEL_BUTTON = "Cancel"
+
+
+' *** GLOBAL VARS *************************************************************
+Dim mDbCon
+Dim mnCurrRecord
+Dim mnMaxRecords
+Dim msDataAction
+Dim mbEmptyRS
+Dim mDictFieldErrors   ' Holds database field errors in a Dictionary object.
+Dim msUserMessage      ' Message to display to user after data action (e.g. update = Record Updated)
+Dim msSortField
+Dim msSortOrder
+Dim msSortOrderURL
+Dim msPK
+
+
+' *** SETUP *******************************************************************
+' Read in variables from query string etc
+
+' Read in sort order variables
+msSortField = gfsSortField(Request("SortField"), Array("Customers.CompanyName", "Countries.CountryName"))
+msSortOrder = gfsSortOrder(msSortField, Request("SortOrder"))
+If msSortField = "" Then
+	msSortOrderURL = ""
+Else
+	msSortOrderURL = "&SortField=" & server.urlEncode(msSortField) & "&SortOrder=" & server.urlEncode(msSortOrder)
+End If
+
+' Read pageing records
+mnCurrRecord = Request.Form("CurrRecord")
+If Len(mnCurrRecord) = 0 Then
+	' Variables from the FORM request overide those in Query string
+	mnCurrRecord = Request.QueryString("CurrRecord")
+End If
+
+' Read Primary Key variables
+msPK = Request.Form("PK")
+If Len(msPK) = 0 Then
+	' Variables from the FORM request overide those in Query string
+	msPK = Request.QueryString("PK")
+End If
+
+' Get the data action to be performed
+msDataAction = Request.Form("DataAction")
+If Len(msDataAction) = 0 Then 
+	' If no data action from Form variables, see if we have been sent anything in the URL
+	msDataAction = Request.QueryString("DataAction")
+End If
+
+' Open a connection to the database
+Set mDbCon = Server.CreateObject ("ADODB.Connection")
+mDbCon.open "Driver={SQLite3};Database=/srv/data/crm.db"
+
+' Check if any actions to be performed on database (update, delete etc)
+' We need to do this before any HTML is output as this may redirect to list.
+PerformDataActions
+
+%>
+<HTML>
+<HEAD>
+<META NAME="GENERATOR" Content="Tavekor Wizard">
+<LINK REL="STYLESHEET" HREF="styles/TVKW_Professional.css"> 
+</HEAD>
+<BODY>
+
+<TABLE CLASS="TITLE" BORDER="0" WIDTH="100%" CELLPADDING="5" CELLSPACING="0"><TR>
+<TD WIDTH=100%>&nbsp;</TD><TH NOWRAP>&nbsp;Customers&nbsp;</TH>
+</TR></TABLE><BR>
+
+<CENTER>
+<FORM METHOD="POST">
+<INPUT TYPE="HIDDEN" NAME="SortField" VALUE="<% = msSortField %>">
+<INPUT TYPE="HIDDEN" NAME="SortOrder" VALUE="<% = msSortOrder %>">
+<%
+
+Response.write msUserMessage
+
+Response.write "<TABLE BORDER=0><TR><TD ALIGN=""CENTER"" COLSPAN=2>"
+
+DisplayForm
+
+Response.Write "</TD></TR><TR><TD ALIGN=""RIGHT"">"
+
+DisplayRecordActionButtons
+
+If msDataAction <> sINSERT_BUTTON And msDataAction <> sADD_BUTTON Then
+	' Only show navigation buttons if we are not in the middle of an insert
+	Response.Write "</TR></TR><TR><TD>&nbsp;</TD></TR><TR><TD ALIGN=CENTER>"
+	DisplayRecordNavButtons
+End If
+
+Response.Write "</TD></TR></TABLE>"
+
+%>
+</FORM>
+</BODY>
+</HTML>
+<%
+
+' *** TERMINATE ***************************************************************
+' Close database connection
+mDbCon.Close
+set mDbCon = Nothing 
+
+
+' *** ROUTINES ****************************************************************
+
+Sub DisplayForm()
+
+	Dim rs
+
+	If msDataAction <> sADD_BUTTON And msDataAction <> sINSERT_BUTTON Then
+		' Unless we are in the process of adding a record then get the
+		' record from the database ready for display.
+		Set rs = frsGetRecordset
+		If rs.BOF OR rs.EOF Then
+			Response.Write "<SPAN CLASS=""UserMessage"">Empty Table</SPAN><BR><BR>"
+			rs.Close
+			set rs = nothing
+			mbEmptyRS = true
+			Exit Sub
+		Else
+			msPK = rs("CustomerID")
+			Response.Write "<INPUT TYPE=""HIDDEN"" NAME=""PK"" VALUE=""" & gfsHTMLEncode(msPK) & """>"
+		End If
+	End If
+
+	%>
+	<INPUT TYPE="HIDDEN" NAME="CurrRecord" VALUE="<%= gfsHTMLEncode(mnCurrRecord) %>">
+	<TABLE CLASS="FormTable" BORDER=0 CELLSPACING=2 CELLPADDING=3><TBODY>
+	<TR>
+		<TH>ID</TH>
+		<TD><INPUT TYPE="Text" NAME="CustomerID" VALUE="<%= gfsFieldValue(rs,"CustomerID") %>" SIZE="5" MAXLENGTH="5"  DISABLED CLASS="READONLY" >
+		<!-- If DISABLED then result will not be posted back - important for failed updates where we want to show the last value entered -->
+		<INPUT TYPE="HIDDEN" NAME="CustomerID" VALUE="<%= gfsFieldValue(rs,"CustomerID") %>" >
+		<%= gfsFieldError("CustomerID") %>
+		</TD>
+	</TR>
+	
+	<TR>
+		<TH>Company</TH>
+		<TD><INPUT TYPE="Text" NAME="CompanyName" VALUE="<%= gfsFieldValue(rs,"CompanyName") %>" SIZE="40" MAXLENGTH="40" >
+		<%= gfsFieldError("CompanyName") %>
+		</TD>
+	</TR>
+	
+	<TR>
+		<TH>Contact</TH>
+		<TD><INPUT TYPE="Text" NAME="ContactName" VALUE="<%= gfsFieldValue(rs,"ContactName") %>" SIZE="30" MAXLENGTH="30" >
+		<%= gfsFieldError("ContactName") %>
+		</TD>
+	</TR>
+	
+	<TR>
+		<TH>Country</TH>
+		<TD><% gGenerateHTMLSelect "Country", gfsFieldValue(rs,"Country"), "Countries","CountryCode","CountryName",false %>		<%= gfsFieldError("Country") %>
+		</TD>
+	</TR>
+	
+	<TR>
+		<TH>Phone</TH>
+		<TD><INPUT TYPE="Text" NAME="Phone" VALUE="<%= gfsFieldValue(rs,"Phone") %>" SIZE="24" MAXLENGTH="24" >
+		<%= gfsFieldError("Phone") %>
+		</TD>
+	</TR>
+	
+	<TR>
+		<TH>Active</TH>
+		<TD><INPUT TYPE="Checkbox" NAME="Active" VALUE="1" <%= gfsFieldChecked(gfsFieldValue(rs,"Active")) %>>
+		<%= gfsFieldError("Active") %>
+		</TD>
+	</TR>
+	
+	</TBODY></TABLE>
+	<%
+
+	If msDataAction <> sADD_BUTTON And msDataAction <> sINSERT_BUTTON Then
+		rs.Close
+		set rs = nothing
+	End IF
+
+End Sub
+
+
+Sub DisplayRecordNavButtons()
+
+	Response.write "<TABLE CLASS=""RecordNavigation"" BORDER=0 CELLSPACING=2 CELLPADDING=3><TR>"
+	If mnCurrRecord = 1 Then
+		Response.Write "<TD>&nbsp;<<&nbsp;</TD>"
+		Response.Write "<TD>&nbsp;<&nbsp;</TD>"
+	Else
+		Response.Write "<TD><A HREF=""?CurrRecord=1" & msSortOrderURL & """>&nbsp;<<&nbsp;</A></TD>"
+		Response.Write "<TD><A HREF=""?CurrRecord=" & mnCurrRecord - 1 & msSortOrderURL &  """>&nbsp;<&nbsp;</A></TD>"
+	End If
+
+	Response.Write "<TD CLASS=""RecordNumber"">Record " & mnCurrRecord & " of " & mnMaxRecords & "</TD>"
+
+	If mnCurrRecord < mnMaxRecords Then
+		Response.Write "<TD><A HREF=""?CurrRecord=" & mnCurrRecord + 1 & msSortOrderURL & """>&nbsp;>&nbsp;</A></TD>"
+		Response.Write "<TD><A HREF=""?CurrRecord=" & mnMaxRecords & msSortOrderURL & """>&nbsp;>>&nbsp;</A></TD>"
+	Else
+		Response.Write "<TD>&nbsp;>&nbsp;</TD>"
+		Response.Write "<TD>&nbsp;>>&nbsp;</TD>"
+	End If
+
+	Response.Write "</TR></TABLE>"
+End Sub
+
+
+Sub DisplayRecordActionButtons()
+
+	' State can be : 
+	' Normal - Show Add, Update, Delete (Cancel if ListForm)
+	' Add,Insert - Show Update, Cancel
+
+	Select Case msDataAction
+		Case sADD_BUTTON, sINSERT_BUTTON
+			%>
+			<TABLE BORDER="0"><TR>
+			<TD><INPUT TYPE="Submit" CLASS="CommandButton" NAME="DataAction" VALUE="<%= sCANCEL_BUTTON %>"></TD>
+			<TD><INPUT TYPE="Submit" CLASS="CommandButton" NAME="DataAction" VALUE="<%= sINSERT_BUTTON %>"></TD>
+			</TR></TABLE>
+			<%
+		Case Else
+			%>
+			<TABLE BORDER="0"><TR>
+			<TD><INPUT TYPE="Submit" CLASS="CommandButton" NAME="DataAction" VALUE="<%= sLIST_BUTTON %>"></TD>
+			<TD><INPUT TYPE="Submit" CLASS="CommandButton" NAME="DataAction" VALUE="<%= sADD_BUTTON %>"></TD>
+			<%
+			If Not mbEmptyRS Then
+				%>
+				<TD><INPUT TYPE="Submit" CLASS="CommandButton" NAME="DataAction" VALUE="<%= sDELETE_BUTTON %>" LANGUAGE="JavaScript" OnClick="return confirm('Are you sure you want to delete this record?');"></TD>
+				<TD><INPUT TYPE="Submit" CLASS="CommandButton" NAME="DataAction" VALUE="<%= sUPDATE_BUTTON %>"></TD>
+				<%
+			End If
+			%>
+			</TR></TABLE>
+			<%
+	End Select
+
+End Sub
+
+
+
+
+' *** DATABASE ROUTINES *******************************************************
+
+
+Sub PerformDataActions
+
+	' Run an action if the user clicks on an update button (Add, Update, Delete etc)
+	' If the data action succeeds then set DataAction to empty string
+
+	Select Case msDataAction
+
+		Case sLIST_BUTTON
+			Response.Redirect "CustomersList.asp?PK=" & Server.URLEncode(msPK) & msSortOrderURL
+			Response.end
+
+		Case sCANCEL_BUTTON
+			msDataAction = ""
+
+		Case sUPDATE_BUTTON
+			If fbUpdateRecord Then
+				msDataAction = ""
+			End If
+
+		Case sINSERT_BUTTON
+			If fbInsertRecord Then
+				msDataAction = ""
+			End If
+
+		Case sDELETE_BUTTON
+			If fbDeleteRecord Then
+				msPK = "" ' Primary Key not valid anymore cos it's been deleted!
+				msDataAction = ""
+			End If
+
+	End Select
+
+End Sub
+
+
+Function frsGetRecordset
+
+	' Returns an ADO recordset with the records to display.
+	' Handles paging if necessary.
+
+	Dim rs
+	Dim sSQL
+
+	On Error Resume Next
+	mnCurrRecord = CLng(mnCurrRecord)
+	If Err.Number > 0 Then
+		mnCurrRecord = 1
+		Err.Clear
+	End If
+	On Error GoTo 0
+
+	sSQL = "SELECT Customers.CustomerID, Customers.CompanyName, Customers.ContactName, Customers.Country, Countries.CountryName, Customers.Phone, Customers.Active FROM Customers LEFT OUTER JOIN Countries ON Customers.Country = Countries.CountryCode "
+
+	' Apply Sorting
+	If msSortOrder <> "" Then
+		sSQL = sSQL & " ORDER BY " & msSortField & " " & msSortOrder
+	End If
+
+	Set rs = Server.CreateObject("ADODB.Recordset")
+	rs.PageSize = 1
+	rs.Open sSQL, mdbCon, 3, 1, &H1 'adOpenStatic, adLockReadOnly, adCmdText
+
+	If Len(msPK) > 0 And Not rs.EOF Then
+
+		rs.Find ("CustomerID=" & gfsSQLTextFormat(msPK))
+		
+		If rs.AbsolutePage > 0 Then
+			' Found the record
+			mnMaxRecords = rs.PageCount
+			mnCurrRecord = rs.AbsolutePage
+		Else
+			' Didnt find the record, so go to record 1
+			mnMaxRecords = rs.PageCount
+			rs.AbsolutePage = 1
+			mnCurrRecord = rs.AbsolutePage
+		End If
+
+	Else
+
+		mnMaxRecords = rs.PageCount
+		If mnCurrRecord > mnMaxRecords Then
+		mnCurrRecord = mnMaxRecords
+		End If
+		If mnCurrRecord < 1 Then
+			mnCurrRecord = 1
+		End If
+		If NOT (rs.BOF OR rs.EOF) Then
+			rs.AbsolutePage = mnCurrRecord
+		End If
+
+	End If
+
+	Set frsGetRecordset = rs
+
+End Function
+
+
+Function fbInsertRecord()
+
+	Dim rs
+
+	' Inserts a new record into the database. Returns TRUE on success, FALSE on error.
+	' On Error mDictFieldErrors holds a dictionary object containing any field errors
+	' msUserMessage is set to a message of failure / success.
+
+	' Set up a dictionary object for any field errors
+	Set mDictFieldErrors = Server.CreateObject("Scripting.Dictionary")
+
+	Set rs = Server.CreateObject("ADODB.Recordset")
+	' Note - need to open as a keyset recordset otherwise we will not be able
+	' to find out any Identity (Autonumber) generated primary key for the new record
+
+	rs.Open "Customers", mDbCon, 1, 3 ' adOpenKeyset, adLockOptimistic
+
+	rs.AddNew
+
+	On Error Resume Next
+
+	If gfbEmpty(Request("CompanyName")) Then
+			mDictFieldErrors("CompanyName") = "Company Required"
+	Else
+		rs("CompanyName") = Request("CompanyName")
+		If Err.Number <> 0 Then
+			mDictFieldErrors("CompanyName") = "Invalid Company"
+			Err.Clear
+		End If
+	End If
+
+	rs("ContactName") = gfvEmptyToNull(Request("ContactName"))
+	If Err.Number <> 0 Then
+		mDictFieldErrors("ContactName") = "Invalid Contact"
+		Err.Clear
+	End If
+
+	rs("Country") = gfvEmptyToNull(Request("Country"))
+	If Err.Number <> 0 Then
+		mDictFieldErrors("Country") = "Invalid Country"
+		Err.Clear
+	End If
+
+	rs("Phone") = gfvEmptyToNull(Request("Phone"))
+	If Err.Number <> 0 Then
+		mDictFieldErrors("Phone") = "Invalid Phone"
+		Err.Clear
+	End If
+
+	rs("Active") = gfbRequestValue("Active")
+	If Err.Number <> 0 Then
+		mDictFieldErrors("Active") = "Invalid Active"
+		Err.Clear
+	End If
+
+	' Now find out if everything worked
+	If mDictFieldErrors.Count = 0 Then
+		' No Errors so far, so try and insert record
+		rs.Update
+		If Err.Number <> 0 Then
+			fbInsertRecord = False
+			msUserMessage = "<SPAN CLASS=""MainError"">Error Inserting Record</SPAN><BR><BR>"
+			' General error, not error with a particular field
+			Err.Clear
+			rs.CancelUpdate
+		Else
+			msUserMessage = "<SPAN CLASS=""UserMessage"">Record Inserted</SPAN><BR><BR>"
+			fbInsertRecord = True
+			' Get the Primary Key for use when returning to list, or finding this
+			' new record in the form.
+			msPK = rs("CustomerID")
+			Set mDictFieldErrors = Nothing
+		End If
+	Else
+		rs.CancelUpdate
+		fbInsertRecord = False
+		msUserMessage = "<SPAN CLASS=""MainError"">Error Inserting Record</SPAN><BR><BR>"
+	End If
+
+	On Error GoTo 0
+
+	rs.Close
+	Set rs = Nothing
+
+End Function
+
+
+Function fbUpdateRecord()
+
+	Dim rs
+	Dim sSQL
+
+	' Updates a record in the database. Returns TRUE on success, FALSE on error.
+	' On Error mDictFieldErrors holds a dictionary object containing any field errors
+	' msUserMessage is set to a message of failure / success.
+
+	' Set up a dictionary object for any field errors
+	Set mDictFieldErrors = Server.CreateObject("Scripting.Dictionary")
+
+	sSQL = "SELECT * FROM Customers WHERE CustomerID = " & gfsSQLTextFormat(Request("PK"))
+
+	Set rs = Server.CreateObject("ADODB.Recordset")
+
+	rs.Open sSQL, mDbCon, 3, 3 ' adOpenStatic, adLockOptimistic
+
+	rs.Update
+
+	On Error Resume Next
+
+	If gfbEmpty(Request("CompanyName")) Then
+			mDictFieldErrors("CompanyName") = "Company Required"
+	Else
+		rs("CompanyName") = Request("CompanyName")
+		If Err.Number <> 0 Then
+			mDictFieldErrors("CompanyName") = "Invalid Company"
+			Err.Clear
+		End If
+	End If
+
+	rs("ContactName") = gfvEmptyToNull(Request("ContactName"))
+	If Err.Number <> 0 Then
+		mDictFieldErrors("ContactName") = "Invalid Contact"
+		Err.Clear
+	End If
+
+	rs("Country") = gfvEmptyToNull(Request("Country"))
+	If Err.Number <> 0 Then
+		mDictFieldErrors("Country") = "Invalid Country"
+		Err.Clear
+	End If
+
+	rs("Phone") = gfvEmptyToNull(Request("Phone"))
+	If Err.Number <> 0 Then
+		mDictFieldErrors("Phone") = "Invalid Phone"
+		Err.Clear
+	End If
+
+	rs("Active") = gfvEmptyToNull(Request("Active"))
+	If Err.Number <> 0 Then
+		mDictFieldErrors("Active") = "Invalid Active"
+		Err.Clear
+	End If
+
+	' Now find out if everything worked
+	If mDictFieldErrors.Count = 0 Then
+		' No Errors so far, so try and update record
+		rs.Update
+		If Err.Number <> 0 Then
+			fbUpdateRecord = False
+			msUserMessage = "<SPAN CLASS=""MainError"">Error Updating Record</SPAN><BR><BR>"
+			' General error, not error with a particular field
+			Err.Clear
+			rs.CancelUpdate
+		Else
+			msUserMessage = "<SPAN CLASS=""UserMessage"">Record Updated</SPAN><BR><BR>"
+			fbUpdateRecord = True
+			' Get the Primary Key for use when returning to list, or finding this
+			' new record in the form.
+			msPK = rs("CustomerID")
+			Set mDictFieldErrors = Nothing
+		End If
+	Else
+		rs.CancelUpdate
+		fbUpdateRecord = False
+		msUserMessage = "<SPAN CLASS=""MainError"">Error Updating Record</SPAN><BR><BR>"
+	End If
+
+	On Error GoTo 0
+
+	rs.Close
+	Set rs = Nothing
+
+End Function
+
+
+Function fbDeleteRecord()
+
+	' Deletes a record in the database. Returns TRUE on success, FALSE on error.
+	' msUserMessage is set to a message of failure / success.
+
+	Dim sSQL
+
+	 sSQL = " DELETE FROM Customers WHERE CustomerID = " & gfsSQLTextFormat(Request("PK"))
+
+	On Error Resume Next
+	mDbCon.Execute sSQL
+
+	' Now find out if everything worked
+	If Err.Number <> 0 Then
+		fbDeleteRecord = False
+		msUserMessage = "<SPAN CLASS=""MainError"">Error Deleting Record <BR>" & gfsHTMLEncode(Err.Source & " : " & Err.Description) & "</SPAN><BR><BR>"
+		Err.Clear
+	Else
+		msUserMessage = "<SPAN CLASS=""UserMessage"">Record Deleted</SPAN><BR><BR>"
+		fbDeleteRecord = True
+	End If
+
+	On Error GoTo 0
+
+End Function
+
+
+%>

@@ -1,0 +1,227 @@
+<%@ Language=VBScript %>
+<%
+Option Explicit
+Response.expires = 0
+' Test header: every generated page of the golden tests starts with it.
+' Its lines end with LF alone; the pages end them with CR LF.
+
+
+' *** INCLUDE FILES ***********************************************************
+%>
+<!--#INCLUDE file="incTVKWDisplay.asp" -->
+<%
+' *** CONSTANTS ***************************************************************
+' These constants are used to label the buttons
+Const sEDIT_BUTTON = "Edit"
+Const sINSERT_BUTTON = "Insert"
+Const sADD_BUTTON = "Add"
+
+' *** GLOBAL VARS *************************************************************
+Dim mDbCon
+Dim msSortField
+Dim msSortOrder
+Dim msSortOrderURL
+Dim msPK
+' Define arrays used for lookup tables
+Dim maStatus(1,1)
+
+
+' *** SETUP *******************************************************************
+' Setup any arrays needed for the lookup tables
+GenerateLookupArrays
+
+' If we have been passed a primary key, get it
+msPK = Request("PK")
+
+msSortField = gfsSortField(Request("SortField"), Array("[Order Items].[Item ID]", "Products.ProductName"))
+msSortOrder = gfsSortOrder(msSortField, Request("SortOrder"))
+If msSortField = "" Then
+	msSortOrderURL = ""
+Else
+	msSortOrderURL = "&SortField=" & server.urlEncode(msSortField) & "&SortOrder=" & server.urlEncode(msSortOrder)
+End If
+
+' Open a connection to the database
+Set mDbCon = Server.CreateObject ("ADODB.Connection")
+mDbCon.ConnectionTimeout = Application("Shop_ConnectionTimeout")
+mDbCon.CommandTimeout = Application("Shop_CommandTimeout")
+mDbCon.Open Application("Shop_ConnectionString"), Application("Shop_RuntimeUserName"), Application("Shop_RuntimePassword")
+
+%>
+<HTML>
+<HEAD>
+<META NAME="GENERATOR" Content="Tavekor Wizard">
+<LINK REL="STYLESHEET" HREF="TVKW_Professional.css"> 
+</HEAD>
+<BODY>
+
+<TABLE CLASS="TITLE" BORDER="0" WIDTH="100%" CELLPADDING="5" CELLSPACING="0"><TR>
+<TD WIDTH=100%>&nbsp;</TD><TH NOWRAP>&nbsp;OrderItems&nbsp;</TH>
+</TR></TABLE><BR>
+
+<%
+
+DisplayList 
+
+Response.Write "<BR><TABLE BORDER=0 WIDTH=""100%""><TR><TD VALIGN=""middle"" ALIGN=""left"">"
+Response.Write "</TD><TD VALIGN=""middle"" ALIGN=""right"">"
+DisplayAddButton
+Response.Write "</TD></TR><TR><TD COLSPAN=""2"">"
+Response.Write "</TD></TR></TABLE>"
+
+%>
+</BODY>
+</HTML>
+<%
+
+' *** TERMINATE ***************************************************************
+' Close database connection
+mDbCon.Close
+set mDbCon = Nothing 
+
+
+' *** ROUTINES ****************************************************************
+
+Sub DisplayList
+
+	' Gets the records to display, and loops through the recordset displaying
+	' a table row for each record.
+
+	Dim rs
+	Dim i
+	Dim bEvenLine
+	i = 0
+	set rs = frsGetRecordset
+
+	Response.Write "<TABLE CLASS=""ListTable"" WIDTH=""100%"" BORDER=0 CELLSPACING=2 CELLPADDING=3>"
+	DisplayListHeader
+	Response.Write "<TBODY>"
+
+	Do Until rs.EOF
+		bEvenLine = i Mod 2
+		DisplayListLine rs, bEvenLine
+
+		i = i + 1
+		rs.MoveNext
+	Loop
+
+	rs.Close
+	Set rs = Nothing
+
+	Response.Write "</TBODY></TABLE>"
+
+End Sub
+
+
+Sub DisplayListHeader
+	' Display the header for the table
+	Response.write "<THEAD><TR>"
+	Response.write "<TH>Edit</TH>"
+	Response.write "<TH>" & fsSortingHeader("[Order Items].[Item ID]","Item") & "</TH>"
+	Response.write "<TH>" & fsSortingHeader("Products.ProductName","Product") & "</TH>"
+	Response.write "<TH>Qty</TH>"
+	Response.write "</TR></THEAD>"
+End Sub
+
+
+Function fsSortingHeader(sFieldName, sDisplayName)
+
+	' Handles generating the URL for the table headers that when
+	' clicked on will change the sort order
+
+	Dim sNextSortOrder
+
+	' If re-sort on same field then
+	If sFieldName = msSortField Then
+		' Toggle sort order
+		If msSortOrder = "ASC" Then
+			sNextSortOrder = "DESC"
+		Else
+			sNextSortOrder = "ASC"
+		End If
+	Else
+		' Sort on new field, so start sorting in ascending order
+		sNextSortOrder = "ASC"
+	End If
+
+	fsSortingHeader = "<A HREF='?SortField=" & Server.URLEncode(sFieldName) & "&SortOrder=" & sNextSortOrder & "'>" & sDisplayName
+	If sFieldName = msSortField Then
+		' If we are currently sorting by this field then display this to user
+		If msSortOrder = "ASC" Then
+			fsSortingHeader = fsSortingHeader & "&nbsp;<IMG SRC=""img/TVKW_Pro_SortAsc.gif"" BORDER=0 ALT=""Sorted in Ascending Order"">" ' Ascending order
+		Else
+			fsSortingHeader = fsSortingHeader & "&nbsp;<IMG SRC=""img/TVKW_Pro_SortDesc.gif"" BORDER=0 ALT=""Sorted in Descending Order"">" ' Descending order
+		End If
+	End If
+	fsSortingHeader = fsSortingHeader & "</A>"
+
+End Function
+
+
+Sub DisplayListLine (rs, bEvenLine)
+
+	' Display the current record as a row in the list table
+
+	If bEvenLine Then
+		Response.write "<TR CLASS=""EvenLine"">"
+	Else
+		Response.write "<TR CLASS=""OddLine"">"
+	End If
+	Response.write "<TH><A HREF=""OrderItemsForm.asp?DataAction=" & sEDIT_BUTTON & "&PK=" & rs("Item ID") & msSortOrderURL & """><IMG SRC=""img/TVKW_Pro_EditRecord.gif"" BORDER=0 ALT=""Edit Record""></A></TH>"
+	Response.write "<TD>" & gfsFormatOutput(rs("Item ID")) & "</TD>"
+	Response.write "<TD>" & gfsFormatOutput(rs("ProductName")) & "</TD>"
+	Response.write "<TD>" & gfsFormatOutput(rs("Quantity")) & "</TD>"
+	Response.write "</TR>"
+
+End Sub
+
+
+Sub DisplayAddButton
+
+	%>
+	<TABLE BORDER="0">	<FORM ACTION="OrderItemsForm.asp" METHOD="post"><TR><TD>
+	<INPUT TYPE="Hidden" NAME="SortOrder" VALUE="<% = msSortOrder %>">
+	<INPUT TYPE="Hidden" NAME="SortField" VALUE="<% = msSortField %>">
+	<INPUT TYPE="Submit" CLASS="CommandButton" NAME="DataAction" VALUE="<%= sADD_BUTTON %>">
+	</TD></TR></FORM></TABLE>
+	<%
+End Sub
+
+
+
+' *** DATABASE ROUTINES *******************************************************
+
+Function frsGetRecordset
+
+	' Returns an ADO recordset with the records to display.
+	' Handles paging and sorting if necessary.
+
+	Dim rs
+	Dim sSQL
+
+	sSQL = "SELECT [Order Items].[Item ID], [Order Items].ProductID, Products.ProductName, [Order Items].ShipVia, Shippers.CompanyName AS Shippers_CompanyName, [Order Items].SupplierID, Suppliers.CompanyName AS Suppliers_CompanyName, [Order Items].CategoryID, Categories.CategoryName, [Order Items].Status, [Order Items].Quantity, [Order Items].Discount FROM [Order Items] INNER JOIN Products ON [Order Items].ProductID = Products.ProductID LEFT OUTER JOIN Shippers ON [Order Items].ShipVia = Shippers.ShipperID INNER JOIN Suppliers ON [Order Items].SupplierID = Suppliers.SupplierID LEFT OUTER JOIN Categories ON [Order Items].CategoryID = Categories.CategoryID "
+
+	' Apply Sorting
+	If msSortOrder <> "" Then
+		sSQL = sSQL & " ORDER BY " & msSortField & " " & msSortOrder
+	End If
+
+	Set rs = Server.CreateObject("ADODB.Recordset")
+	rs.Open sSQL, mdbCon
+
+
+	Set frsGetRecordset = rs
+
+End Function
+
+
+Sub GenerateLookupArrays()
+
+	' Fill up the arrays holding the manual lookup lists
+	maStatus(0,0) = "O" : 	maStatus(1,0) = "Open"
+	maStatus(0,1) = "S" : 	maStatus(1,1) = "Shipped"
+
+End Sub 
+
+
+%>
