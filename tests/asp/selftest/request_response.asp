@@ -1,0 +1,26 @@
+<%@ Language=VBScript %>
+<%
+Option Explicit
+Response.Expires = 0
+Dim sName, sAction
+sName = Request("Name")
+sAction = Request.Form("Action")
+If Len(sAction) = 0 Then
+	sAction = Request.QueryString("Action")
+End If
+
+Select Case sAction
+	Case "go"
+		Response.Redirect "target.asp?Name=" & Server.URLEncode(sName)
+		Response.End
+	Case "count"
+		Application("Hits") = Application("Hits") + 1
+		Session("Last") = sName
+End Select
+%>
+<HTML><BODY>
+<P>Name: <%= Server.HTMLEncode(sName) %></P>
+<P>Action: <%= sAction %></P>
+<P>Hits: <%= Application("Hits") %>, last: <%= Session("Last") %></P>
+<P>Missing: [<%= Request("Missing") %>] <%= IsEmpty(Request.Form("Missing")) %></P>
+</BODY></HTML>

@@ -1,0 +1,75 @@
+"""Shared set-up of the page tests: one harness per run, skipped without Wine."""
+
+from __future__ import annotations
+
+import os
+import re
+import unittest
+from html.parser import HTMLParser
+from pathlib import Path
+
+from harness import Fixture, Harness, PageRequest, WineUnavailable
+
+HERE = Path(__file__).resolve().parent
+FIXTURES = HERE / "fixtures"
+
+_harness: Harness | None = None
+
+
+def harness() -> Harness:
+    """The run's harness; raises SkipTest where Wine cannot run the pages."""
+    global _harness
+    if _harness is None:
+        h = Harness(workers=int(os.environ.get("TVK_ASP_WORKERS", "2")))
+        try:
+            h.check()
+        except WineUnavailable as e:
+            raise unittest.SkipTest(str(e))
+        _harness = h
+    return _harness
+
+
+def fixture(name: str) -> Fixture:
+    return Fixture.from_file(FIXTURES / name)
+
+
+def run_all(requests: dict[str, PageRequest]) -> dict:
+    """Runs named requests in one batch; returns the results by name."""
+    names = list(requests)
+    results = harness().run_many([requests[n] for n in names])
+    return dict(zip(names, results))
+
+
+class _Table(HTMLParser):
+    """Collects the rows of the HTML tables of a page: cell texts per row."""
+
+    def __init__(self):
+        super().__init__(convert_charrefs=True)
+        self.rows: list[list[str]] = []
+        self._cell: list[str] | None = None
+
+    def handle_starttag(self, tag, attrs):
+        if tag == "tr":
+            self.rows.append([])
+        elif tag in ("td", "th"):
+            self._cell = []
+
+    def handle_endtag(self, tag):
+        if tag in ("td", "th") and self._cell is not None and self.rows:
+            self.rows[-1].append("".join(self._cell).strip())
+            self._cell = None
+
+    def handle_data(self, data):
+        if self._cell is not None:
+            self._cell.append(data)
+
+
+def table_rows(html: str) -> list[list[str]]:
+    p = _Table()
+    p.feed(html)
+    return p.rows
+
+
+def unencoded_script(html: str) -> bool:
+    """True when the page holds a <script> tag that it did not write itself."""
+    return re.search(r"<\s*script", html, re.I) is not None
