@@ -21,6 +21,7 @@ run: build
 test: build build-asan
 	ctest --preset default
 	ctest --preset asan
+	@command -v wine >/dev/null || echo "make test: ASP page tests (asp_pages) skipped: Wine is not installed; scripts/install-wine installs it"
 
 bench: build
 	@for b in build/bench_*; do echo "== $$b"; $$b; done
