@@ -24,7 +24,8 @@ class SelfTest(unittest.TestCase):
         shop = fixture("shop.sql")
         cls.r = run_all({
             "greet": PageRequest(page("request_response.asp"),
-                                 query={"Name": "<b>Bob</b>", "Action": "count"},
+                                 query=[("Name", "<b>Bob</b>"), ("Action", "count"), ("Tag", "a"),
+                                        ("Tag", "b")],
                                  application={"Hits": 4}),
             "redirect": PageRequest(page("request_response.asp"), form={"Name": "A & B", "Action": "go"}),
             "page2": PageRequest(page("ado_list.asp"), query={"CurrPage": "2", "PK": "14"}, fixture=shop),
@@ -58,7 +59,8 @@ class SelfTest(unittest.TestCase):
         self.assertIn("<P>Name: &lt;b&gt;Bob&lt;/b&gt;</P>", r.output)
         self.assertIn("<P>Action: count</P>", r.output)
         self.assertIn("<P>Hits: 5, last: <b>Bob</b></P>", r.output)
-        self.assertIn("<P>Missing: [] True</P>", r.output)
+        self.assertIn("<P>Missing: [] 0 True</P>", r.output)
+        self.assertIn("<P>Tags: a, b (2)</P>", r.output)
         self.assertEqual(r.expires, 0)
         self.assertIsNone(r.redirect)
 
@@ -78,6 +80,8 @@ class SelfTest(unittest.TestCase):
         self.assertIn("<P>Records 25, pages 3</P>", r.output)
         self.assertIn("<P>Found page 2 EOF False</P>", r.output)
         self.assertIn("<P>Forward -1 Chang Chang</P>", r.output)
+        self.assertIn("<P>Types 3 202 30</P>", r.output)
+        self.assertIn("<P>Rows 4: Beverages 1, EOF True</P>", r.output)
         self.assertEqual(r.received()[0], "Driver={SQLite3};Database=shop.db")
         self.assertIn("ProductID=14", r.received())
 

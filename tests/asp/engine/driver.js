@@ -161,6 +161,17 @@ Host.prototype.RequestItem = function (collection, key) {
   }
   return undefined;
 };
+Host.prototype.RequestItemCount = function (collection, key) {
+  var order = collection ? [collection] : ["query", "form", "cookies", "server"];
+  var k = String(key).toLowerCase(), c, i, n;
+  for (c = 0; c < order.length; c++) {
+    var p = this.pairs(order[c]);
+    n = 0;
+    for (i = 0; i < p.length; i++) if (String(p[i][0]).toLowerCase() == k) n++;
+    if (n) return n;
+  }
+  return 0;
+};
 Host.prototype.RequestCount = function (collection) { return this.pairs(collection).length; };
 Host.prototype.RequestKey = function (collection, i) { return String(this.pairs(collection)[i][0]); };
 Host.prototype.RequestMethod = function () { return (this.job.request && this.job.request.method) || "GET"; };

@@ -64,10 +64,16 @@ Sub TVKEnter()
 	If TVKPendingInErr() Then Err.Raise TVKPendingN, TVKPendingS, TVKPendingD
 End Sub
 
-' The plain value of a variant: a field object gives its value.
+' The plain value of a variant: an object (a field, a request value) gives
+' its default property. (The engine's IsNull, IsEmpty and VarType do not look
+' through an object to its default property, as the real one does.)
 Function TVKPlain(v)
 	If IsObject(v) Then
-		TVKPlain = v.Value
+		If v Is Nothing Then
+			TVKPlain = Null
+		Else
+			TVKPlain = v
+		End If
 	Else
 		TVKPlain = v
 	End If
@@ -206,24 +212,53 @@ End Function
 
 ' ------------------------------------------------------------------ Request
 
+' A value of Request.Form or Request.QueryString: its default property is
+' the text (several values joined by ", "), Count the number of values.
+Class TVKStringList
+	Private mValue
+	Private mCount
+	Public Sub TVKInit(collection, k)
+		mValue = TVKHost.RequestItem(collection, k)
+		mCount = TVKHost.RequestItemCount(collection, k)
+	End Sub
+	Public Default Property Get Item()
+		Item = mValue
+	End Property
+	Public Property Get Count()
+		Count = mCount
+	End Property
+End Class
+
 Class TVKRequest
+	Private Function Values(collection, k)
+		Dim v
+		Set v = New TVKStringList
+		v.TVKInit collection, TVKPlain(k)
+		Set Values = v
+	End Function
+	' Request("x") searches the query string, the form, the cookies and the
+	' server variables; a name in none of them gives Empty.
 	Public Default Function Item(k)
-		Item = TVKHost.RequestItem("", k)
+		If TVKHost.RequestItemCount("", TVKPlain(k)) > 0 Then
+			Set Item = Values("", k)
+		Else
+			Item = Empty
+		End If
 	End Function
 	Public Function Form(k)
-		Form = TVKHost.RequestItem("form", k)
+		Set Form = Values("form", k)
 	End Function
 	Public Function QueryString(k)
-		QueryString = TVKHost.RequestItem("query", k)
+		Set QueryString = Values("query", k)
 	End Function
 	Public Function Cookies(k)
-		Cookies = TVKHost.RequestItem("cookies", k)
+		Cookies = TVKHost.RequestItem("cookies", TVKPlain(k))
 	End Function
 	Public Function ServerVariables(k)
 		If UCase(k) = "REQUEST_METHOD" Then
 			ServerVariables = TVKHost.RequestMethod()
 		Else
-			ServerVariables = TVKHost.RequestItem("server", k)
+			ServerVariables = TVKHost.RequestItem("server", TVKPlain(k))
 		End If
 	End Function
 	Public Property Get TotalBytes()
@@ -808,15 +843,17 @@ Class TVKRecordset
 		TVKDbCheck
 	End Function
 
-	' rs("Name") reads the value; rs("Name") = v writes it (the harness gives
-	' the value, not a Field object, so that IsNull(rs("Name")) works in
-	' this engine); rs.Fields("Name") gives the Field object.
+	' rs("Name") and rs.Fields("Name") give the Field object, whose default
+	' property is its value; rs("Name") = v writes the value.
 	Public Default Property Get Item(k)
 		Dim i
+		Dim f
 		If h = 0 Then TVKRaiseFromGet TVK_ERR_CLOSED, "ADODB.Recordset", "Operation is not allowed when the object is closed."
 		i = TVKDb.FieldIndex(h, TVKPlain(k))
 		TVKDbCheckGet
-		Item = TVKGetValue(i)
+		Set f = New TVKField
+		f.TVKInit Me, i
+		Set Item = f
 	End Property
 	Public Property Let Item(k, v)
 		TVKSetValue FieldIndex(k), v
@@ -826,6 +863,34 @@ Class TVKRecordset
 		Set f = New TVKField
 		f.TVKInit Me, FieldIndex(k)
 		Set Fields = f
+	End Function
+
+	' GetRows [Rows]: the values from the current record on, as an array
+	' (field, record).
+	Public Function TVKGetRows(a)
+		Dim nFields
+		Dim nRows
+		Dim r
+		Dim i
+		Dim rows
+		NeedOpen
+		nFields = TVKDb.FieldCount(h)
+		nRows = TVKDb.Remaining(h)
+		TVKDbCheck
+		If UBound(a) >= 0 Then
+			If Not IsEmpty(a(0)) Then
+				If CLng(a(0)) >= 0 And CLng(a(0)) < nRows Then nRows = CLng(a(0))
+			End If
+		End If
+		If nRows = 0 Then Err.Raise -2146825267, "ADODB.Recordset", "Either BOF or EOF is True, or the current record has been deleted. Requested operation requires a current record."
+		ReDim rows(nFields - 1, nRows - 1)
+		For r = 0 To nRows - 1
+			For i = 0 To nFields - 1
+				rows(i, r) = TVKGetValue(i)
+			Next
+			MoveBy "next", 1
+		Next
+		TVKGetRows = rows
 	End Function
 	Public Property Get FieldCount()
 		NeedOpen
@@ -859,6 +924,9 @@ Function TVKM_Update(o, a)
 End Function
 Function TVKM_End(o, a)
 	o.TVKEnd
+End Function
+Function TVKM_GetRows(o, a)
+	TVKM_GetRows = o.TVKGetRows(a)
 End Function
 Function TVKM_Execute(o, a)
 	If TVKIsRegExp(o) Then

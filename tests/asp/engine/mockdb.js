@@ -1049,6 +1049,14 @@ MockDb.prototype.indexOfField = function (r, key) {
   fail(ADO.NOT_FOUND, "Item cannot be found in the collection corresponding to the requested name or ordinal ('" + key + "').");
 };
 
+MockDb.prototype.Remaining = function (h) {
+  return this.guard("ADODB.Recordset", function () {
+    var r = this.rs(h);
+    if (rsEOF(r)) return 0;
+    return r.rows.length - Math.max(r.pos, 0);
+  });
+};
+
 MockDb.prototype.FieldCount = function (h) { return this.guard("ADODB.Recordset", function () { return this.rs(h).cols.length; }); };
 MockDb.prototype.FieldIndex = function (h, key) { return this.guard("ADODB.Fields", function () { return this.indexOfField(this.rs(h), key); }); };
 MockDb.prototype.FieldName = function (h, i) { return this.guard("ADODB.Field", function () { return this.rs(h).cols[i].name; }); };

@@ -3,7 +3,7 @@
 A small tokenizer, and the rewrites that let standard VBScript run on Wine's
 engine with the harness's mock objects:
 
-* ``obj.Open a, b`` (and Execute, Find, Move, AddNew, Update, End) becomes
+* ``obj.Open a, b`` (and Execute, Find, Move, AddNew, Update, GetRows, End) becomes
   ``TVKM_Open obj, Array(a, b)``: the engine gives script classes no optional
   arguments, so the mocks take their arguments as one array.
 * ``Round(x, 2)`` (and Join, Filter, DateDiff, DatePart, Mid) becomes
@@ -21,7 +21,7 @@ from __future__ import annotations
 import re
 from dataclasses import dataclass
 
-MEMBER_CALLS = {"open", "execute", "find", "move", "addnew", "update", "end"}
+MEMBER_CALLS = {"open", "execute", "find", "move", "addnew", "update", "end", "getrows"}
 FUNCTION_CALLS = {"round", "join", "filter", "datediff", "datepart", "mid"}
 
 KEYWORDS = {

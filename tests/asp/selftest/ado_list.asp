@@ -51,6 +51,14 @@ rs.Close
 Set rs = mDbCon.Execute("SELECT ProductName FROM Products WHERE ProductID = 2")
 Response.Write "<P>Forward " & rs.RecordCount & " " & rs.Fields("ProductName").Value & " " & rs(0) & "</P>" & vbCrLf
 rs.Close
+
+' GetRows gives the rest of a recordset as an array (field, record).
+Dim aRows
+rs.Open "SELECT CategoryID, CategoryName FROM Categories ORDER BY CategoryName", mDbCon, 0, 1, &H1
+Response.Write "<P>Types " & rs(0).Type & " " & rs("CategoryName").Type & " " & rs.Fields("CategoryName").DefinedSize & "</P>" & vbCrLf
+aRows = rs.GetRows()
+Response.Write "<P>Rows " & (UBound(aRows, 2) + 1) & ": " & aRows(1, 0) & " " & aRows(0, 0) & ", EOF " & rs.EOF & "</P>" & vbCrLf
+rs.Close
 mDbCon.Close
 Set mDbCon = Nothing
 %>

@@ -22,5 +22,6 @@ End Select
 <P>Name: <%= Server.HTMLEncode(sName) %></P>
 <P>Action: <%= sAction %></P>
 <P>Hits: <%= Application("Hits") %>, last: <%= Session("Last") %></P>
-<P>Missing: [<%= Request("Missing") %>] <%= IsEmpty(Request.Form("Missing")) %></P>
+<P>Missing: [<%= Request("Missing") %>] <%= Request.Form("Missing").Count %> <%= IsEmpty(Request("Missing")) %></P>
+<P>Tags: <%= Request.QueryString("Tag") %> (<%= Request.QueryString("Tag").Count %>)</P>
 </BODY></HTML>
