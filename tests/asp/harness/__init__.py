@@ -159,6 +159,10 @@ class PageResult:
             src = self.request.page.source_line(where)
             if src.strip():
                 lines.append("    " + src.strip())
+            if self.status == "runtime_error":
+                procs, variables = vbs.declared_names(self.request.page.code)
+                for name in vbs.unknown_calls(src, procs | variables):
+                    lines.append(f"  '{name}' is not defined by the page, its include files or the harness")
         else:
             lines.append(f"{self.status} in {self.request.page.path.name}: {desc}")
         if self.status == "compile_error":

@@ -228,8 +228,9 @@ def compile_page(path: Path | str, root: Path | str | None = None,
         if body.startswith("@"):
             swallow_newline = True
             continue
-        if body.startswith("="):
-            expr = " ".join(body[1:].split("\n")).replace("\r", " ").strip()
+        m = re.match(r"[ \t]*=", body)
+        if m:   # <%= expr %>, also written <% = expr %>
+            expr = " ".join(body[m.end():].split("\n")).replace("\r", " ").strip()
             em.write("Response.Write (" + em.rewriter.expression(expr) + ")", origin_at(start))
             continue
         # A code block: one output line per logical line (continuations joined).

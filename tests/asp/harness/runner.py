@@ -162,6 +162,7 @@ class WineRunner:
         jobs_file.write_text(json.dumps({"shared": shared, "jobs": packed}, ensure_ascii=True),
                              encoding="utf-16")
         skip = 0
+        starts = 0
         while skip < len(jobs):
             failed, reason, detail = self._run_driver(jobs_file, skip, len(jobs))
             for k in range(skip, len(jobs) if failed is None else failed):
@@ -169,6 +170,11 @@ class WineRunner:
             if failed is None:
                 return
             if reason == "no_start":
+                # Wine can fail to start while its server shuts down: try again.
+                starts += 1
+                if starts < 3:
+                    time.sleep(1.0)
+                    continue
                 for k in range(failed, len(jobs)):
                     results[indexes[k]] = {"status": "harness_error", "error": {"description": detail}}
                 return

@@ -371,6 +371,41 @@ class Rewriter:
         return ", ".join(texts)
 
 
+# The engine's built-in functions and objects (for telling an unknown
+# procedure in an error message).
+BUILTINS = {
+    "abs", "array", "asc", "ascb", "ascw", "atn", "cbool", "cbyte", "ccur", "cdate", "cdbl", "chr",
+    "chrb", "chrw", "cint", "clng", "cos", "createobject", "csng", "cstr", "date", "dateadd",
+    "datediff", "datepart", "dateserial", "datevalue", "day", "escape", "eval", "exp", "filter",
+    "fix", "formatcurrency", "formatdatetime", "formatnumber", "formatpercent", "getobject",
+    "getref", "hex", "hour", "inputbox", "instr", "instrb", "instrrev", "int", "isarray", "isdate",
+    "isempty", "isnull", "isnumeric", "isobject", "join", "lbound", "lcase", "left", "leftb", "len",
+    "lenb", "loadpicture", "log", "ltrim", "mid", "midb", "minute", "month", "monthname", "msgbox",
+    "now", "oct", "replace", "rgb", "right", "rightb", "rnd", "round", "rtrim", "scriptengine",
+    "second", "sgn", "sin", "space", "split", "sqr", "strcomp", "string", "strreverse", "tan",
+    "time", "timer", "timeserial", "timevalue", "trim", "typename", "ubound", "ucase", "unescape",
+    "vartype", "weekday", "weekdayname", "year", "err", "request", "response", "server", "session",
+    "application", "regexp",
+}
+
+
+def unknown_calls(line: str, known: set[str]) -> list[str]:
+    """Names called on a line (name followed by "(") that are neither
+    declared by the script nor built in."""
+    tokens = tokenize(line)
+    names = []
+    for i, t in enumerate(tokens):
+        if t.kind != "id" or t.low in KEYWORDS or t.low in BUILTINS or t.low in known:
+            continue
+        p = _prev_significant(tokens, i)
+        if p >= 0 and tokens[p].is_op("."):
+            continue
+        n = _next_significant(tokens, i)
+        if n < len(tokens) and tokens[n].is_op("(") and t.text not in names:
+            names.append(t.text)
+    return names
+
+
 _DECLARED_PROC = re.compile(r"^\s*(?:(?:public|private)\s+(?:default\s+)?)?(?:function|sub)\s+([A-Za-z]\w*)",
                             re.I | re.M)
 _DECLARED_VAR = re.compile(r"^\s*(?:dim|public|private|redim(?:\s+preserve)?|const)\s+([^'\r\n]*)",
