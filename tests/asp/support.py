@@ -70,6 +70,47 @@ def table_rows(html: str) -> list[list[str]]:
     return p.rows
 
 
+class _ListTable(HTMLParser):
+    """The data rows of the list page's table (CLASS="ListTable"): the cell
+    texts of each row, and the link of its edit cell."""
+
+    def __init__(self):
+        super().__init__(convert_charrefs=True)
+        self.rows: list[dict] = []
+        self._depth = 0
+        self._cell: list[str] | None = None
+
+    def handle_starttag(self, tag, attrs):
+        a = {k.lower(): v or "" for k, v in attrs}
+        if tag == "table":
+            if self._depth or a.get("class", "").lower() == "listtable":
+                self._depth += 1
+        elif self._depth == 1 and tag == "tr":
+            self.rows.append({"class": a.get("class", ""), "cells": [], "edit": None})
+        elif self._depth == 1 and tag == "td" and self.rows:
+            self._cell = []
+        elif self._depth == 1 and tag == "a" and self.rows and self._cell is None:
+            self.rows[-1]["edit"] = a.get("href")
+
+    def handle_endtag(self, tag):
+        if tag == "table" and self._depth:
+            self._depth -= 1
+        elif tag == "td" and self._cell is not None:
+            self.rows[-1]["cells"].append("".join(self._cell).strip(" \t\r\n"))
+            self._cell = None
+
+    def handle_data(self, data):
+        if self._cell is not None:
+            self._cell.append(data)
+
+
+def list_rows(html: str) -> list[dict]:
+    """Rows of the list table that show a record (the header row has no cells)."""
+    p = _ListTable()
+    p.feed(html)
+    return [r for r in p.rows if r["cells"] and r["class"].lower() in ("evenline", "oddline")]
+
+
 def unencoded_script(html: str) -> bool:
     """True when the page holds a <script> tag that it did not write itself."""
     return re.search(r"<\s*script", html, re.I) is not None

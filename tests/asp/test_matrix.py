@@ -181,7 +181,7 @@ class GeneratorMatrix(unittest.TestCase):
         failures = []
         for entry, r in self.attacks:
             where = f"{entry[0]}/{entry[1]} {r.request.query or r.request.form}"
-            for text in r.received():
+            for text in r.sql():
                 # A value inside a properly quoted literal is data, not SQL.
                 code = re.sub(r"'(?:[^']|'')*'", "''", text)
                 for bad in FORBIDDEN_SQL:

@@ -113,8 +113,13 @@ class PageResult:
         return self.redirects[-1] if self.redirects else None
 
     def received(self) -> list[str]:
-        """Every statement text the page sent to the database, in order."""
+        """Every text the page sent to the database (connection strings
+        included), in order."""
         return [s["text"] for s in self.statements if s["kind"] in RECEIVED_KINDS]
+
+    def sql(self) -> list[str]:
+        """The SQL statements, table names and Find criteria the page sent."""
+        return [s["text"] for s in self.statements if s["kind"] in ("open", "execute", "find")]
 
     def table(self, name: str) -> list[dict]:
         """The rows of a table after the page ran, as dictionaries."""
