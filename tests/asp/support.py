@@ -20,7 +20,8 @@ def harness() -> Harness:
     """The run's harness; raises SkipTest where Wine cannot run the pages."""
     global _harness
     if _harness is None:
-        h = Harness(workers=int(os.environ.get("TVK_ASP_WORKERS", "2")))
+        workers = os.environ.get("TVK_ASP_WORKERS") or max(2, min(4, os.cpu_count() or 2))
+        h = Harness(workers=int(workers))
         try:
             h.check()
         except WineUnavailable as e:

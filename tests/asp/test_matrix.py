@@ -177,6 +177,38 @@ class GeneratorMatrix(unittest.TestCase):
         # The crawl went past the first page: links and posted forms ran too.
         self.assertGreater(len(self.results), 2 * len(self.pages))
 
+    def test_a_missing_end_if_in_a_generated_page_names_its_file_and_line(self):
+        # Take a generated page, drop the "End If" of a simple block If (no
+        # Else, no If inside) in a routine, and run the copy: the failure
+        # must name the copy and the line of that If.
+        _, name, page, fixture, app, _ = self.pages[0]
+        lines = page.path.read_bytes().decode("cp1252").split("\r\n")
+        stack, target, in_routine = [], None, False
+        for n, line in enumerate(lines, 1):
+            text = line.strip()
+            if re.match(r"(Sub|Function) ", text):
+                in_routine = True
+            if re.match(r"If .* Then$", text):
+                if stack:
+                    stack[-1][1] = False
+                stack.append([n, True])
+            elif re.match(r"Else(If .*)?$", text) and stack:
+                stack[-1][1] = False
+            elif text == "End If" and stack:
+                opened, simple = stack.pop()
+                if in_routine and simple and target is None:
+                    target = (opened, n)
+        self.assertIsNotNone(target, f"{name} has no simple block If inside a routine")
+        opened, closing = target
+        broken = page.path.with_name("Broken" + page.path.name)
+        broken.write_bytes("\r\n".join(lines[:closing - 1] + [""] + lines[closing:]).encode("cp1252"))
+        r = harness().run(harness().compile(broken, root=self.ws.path), fixture=fixture, application=app)
+        self.assertEqual(r.status, "compile_error", r.message())
+        self.assertEqual(r.where.path, str(broken))
+        self.assertGreater(r.where.line, closing - 1, r.message())
+        self.assertIn(f"'If' block opened at {broken.relative_to(self.ws.path)}:{opened} "
+                      "(missing 'End If'?)", r.message())
+
     def test_hostile_values_reach_neither_sql_nor_html(self):
         failures = []
         for entry, r in self.attacks:
