@@ -178,6 +178,10 @@ class FormPage(unittest.TestCase):
     def ok(self, name):
         return self.r[name].assert_ok()
 
+    def assert_message(self, text, r):
+        """The page's message, or what the database refused on the way."""
+        self.assertIn(text, r.output, f"errors the database raised: {r.raised}")
+
     def field(self, name, field):
         return dict(the_form(self.ok(name)).fields).get(field)
 
@@ -221,7 +225,7 @@ class FormPage(unittest.TestCase):
 
     def test_update(self):
         r = self.ok("update")
-        self.assertIn("Record Updated", r.output)
+        self.assert_message("Record Updated", r)
         tofu = {p["ProductID"]: p for p in r.table("Products")}[14]
         self.assertEqual((tofu["ProductName"], tofu["UnitPrice"]), ("Tofu Extra", 24))
         self.assertEqual(self.field("update", "ProductName"), "Tofu Extra")
@@ -236,7 +240,7 @@ class FormPage(unittest.TestCase):
 
     def test_insert(self):
         r = self.ok("insert")
-        self.assertIn("Record Inserted", r.output)
+        self.assert_message("Record Inserted", r)
         new = {p["ProductID"]: p for p in r.table("Products")}[26]
         self.assertEqual((new["ProductName"], new["Rating"], new["Notes"]), ("Tea", 2, "green"))
         self.assertEqual(record_number(r), (26, 26))
@@ -246,7 +250,7 @@ class FormPage(unittest.TestCase):
 
     def test_delete(self):
         r = self.ok("delete")
-        self.assertIn("Record Deleted", r.output)
+        self.assert_message("Record Deleted", r)
         self.assertNotIn(14, [p["ProductID"] for p in r.table("Products")])
         self.assertEqual(record_number(r)[1], 24)
 
@@ -273,7 +277,7 @@ class FormPage(unittest.TestCase):
 
     def test_without_navigation_every_action_returns_to_the_list(self):
         r = self.r["nonav_update"]
-        self.assertEqual(r.status, "ended", r.message())
+        self.assertEqual(r.status, "ended", f"{r.message()}; errors the database raised: {r.raised}")
         self.assertEqual({p["ProductID"]: p for p in r.table("Products")}[5]["ProductName"], "Gumbo")
         path, query = redirect_query(r)
         self.assertEqual((path, query.get("PK"), query.get("SortField")), ("GoodsList.asp", "5", "Products.ProductName"))

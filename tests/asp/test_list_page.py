@@ -127,6 +127,10 @@ class ListPage(unittest.TestCase):
     def ok(self, name):
         return self.r[name].assert_ok()
 
+    def assert_message(self, text, r):
+        """The page's message, or what the database refused on the way."""
+        self.assertIn(text, r.output, f"errors the database raised: {r.raised}")
+
     # ------------------------------------------------------------- paging
 
     def test_first_page_shows_ten_records_and_the_navigation(self):
@@ -191,7 +195,7 @@ class ListPage(unittest.TestCase):
 
     def test_update(self):
         r = self.ok("update")
-        self.assertIn("Record Updated", r.output)
+        self.assert_message("Record Updated", r)
         product = {p["ProductID"]: p for p in r.table("Products")}[5]
         self.assertEqual(product["ProductName"], "Gumbo Mix Deluxe")
         self.assertEqual(product["UnitPrice"], 22.5)
@@ -218,7 +222,7 @@ class ListPage(unittest.TestCase):
         self.assertEqual([b[1] for b in edit_form(add).buttons], ["Insert", "Cancel"])
         self.assertEqual(dict(edit_form(add).fields)["ProductName"], "")
         r = self.ok("insert")
-        self.assertIn("Record Inserted", r.output)
+        self.assert_message("Record Inserted", r)
         new = {p["ProductID"]: p for p in r.table("Products")}[26]
         self.assertEqual((new["ProductName"], new["CategoryID"], new["UnitPrice"], new["InStock"], new["Rating"]),
                          ("Tea", 1, 3.5, True, 2))
@@ -235,7 +239,7 @@ class ListPage(unittest.TestCase):
 
     def test_delete_keeps_the_list_on_its_page(self):
         r = self.ok("delete")
-        self.assertIn("Record Deleted", r.output)
+        self.assert_message("Record Deleted", r)
         self.assertNotIn(12, [p["ProductID"] for p in r.table("Products")])
         self.assertIn("Page 2 of 3", r.output)
         self.assertEqual(ids(r), [11] + list(range(13, 22)))

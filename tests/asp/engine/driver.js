@@ -274,6 +274,7 @@ function runJob(job) {
   result.writeLimitReached = host.WriteLimitReached();
   result.statements = db.statements;
   result.changes = db.changes;
+  result.raised = db.raised;
   result.tables = db.dumpTables();
   result.milliseconds = new Date().getTime() - started;
   return result;

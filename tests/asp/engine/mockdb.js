@@ -453,6 +453,7 @@ function MockDb(fixture) {
   this.tables = {};
   this.statements = [];
   this.changes = [];
+  this.raised = [];
   this.handles = {};
   this.nextHandle = 1;
   this.ops = 0;
@@ -514,6 +515,7 @@ MockDb.prototype.guard = function (source, fn) {
       this.lastErrNumber = e.number;
       this.lastErrSource = source;
       this.lastErrDescription = e.description;
+      this.raised.push(source + ": " + e.description);
     } else {
       this.lastErrNumber = ADO.CONTEXT;
       this.lastErrSource = "TVK harness";

@@ -82,6 +82,7 @@ class PageResult:
     changes: list[dict] = field(default_factory=list)
     tables: dict = field(default_factory=dict)
     notes: list[str] = field(default_factory=list)
+    raised: list[str] = field(default_factory=list)   # errors the mock database raised
     after_end: list[str] = field(default_factory=list)
     expires: object = None
     ended: bool = False
@@ -94,7 +95,7 @@ class PageResult:
         r = cls(request=request, status=raw.get("status", "harness_error"),
                 output=raw.get("output", ""), redirects=raw.get("redirects", []),
                 statements=raw.get("statements", []), changes=raw.get("changes", []),
-                tables=raw.get("tables", {}), notes=raw.get("notes", []),
+                tables=raw.get("tables", {}), notes=raw.get("notes", []), raised=raw.get("raised", []),
                 after_end=raw.get("afterEnd", []), expires=raw.get("expires"),
                 ended=raw.get("ended", False), error=raw.get("error"))
         if r.error and r.error.get("line"):
