@@ -106,7 +106,7 @@ class ListPage(unittest.TestCase):
             "update": req(q5, e5.submit(button(e5, "Update"), ProductName="Gumbo Mix Deluxe", UnitPrice="22.5")),
             "update_required": req(q5, e5.submit(button(e5, "Update"), ProductName="")),
             "update_number": req(q5, e5.submit(button(e5, "Update"), UnitPrice="abc")),
-            "update_script": req(q5, e5.submit(button(e5, "Update"), ProductName=SCRIPT)),
+            "update_script": req(q5, e5.submit(button(e5, "Update"), ProductName=SCRIPT, InStock="1")),
             "insert": req((), add.submit(button(add, "Insert"), **new)),
             "insert_required": req((), add.submit(button(add, "Insert"), **dict(new, ProductName=" "))),
             "delete": req(q12, e12.submit(button(e12, "Delete"))),
