@@ -245,15 +245,14 @@ void fieldBlock(CodePrinter& p, const FieldInfo& field, bool boolean) {
   }
 }
 
-void fieldBlocks(CodePrinter& p, const std::vector<FieldInfo>& fields, RecordRoutine routine) {
+void fieldBlocks(CodePrinter& p, const std::vector<FieldInfo>& fields) {
   for (const FieldInfo& field : fields) {
     // Read-only fields are never written.
     if (field.isReadOnly()) continue;
-    bool boolean = false;
-    // Only the insert routine reads check boxes as booleans; the update
-    // routine takes every posted value as it comes.
-    if (routine == RecordRoutine::Insert)
-      boolean = gfnBaseDataType(dataTypeCode(field.dataType, "field " + field.name)) == adotype::Boolean;
+    // Check boxes are read as booleans by both routines: an unticked box
+    // posts nothing, which must store False, and a ticked one posts "on",
+    // which no Boolean column takes as it stands.
+    bool boolean = gfnBaseDataType(dataTypeCode(field.dataType, "field " + field.name)) == adotype::Boolean;
     fieldBlock(p, field, boolean);
   }
 }
@@ -330,7 +329,7 @@ Function fbInsertRecord()
 
 )",
          {{"Table", tableLiteral(ctx)}});
-  fieldBlocks(p, fields, RecordRoutine::Insert);
+  fieldBlocks(p, fields);
   recordTail(p, ctx, RecordRoutine::Insert);
 }
 
@@ -363,7 +362,7 @@ Function fbUpdateRecord()
          {{"Table", tableLiteral(ctx)},
           {"KeyColumn", keyColumnLiteral(ctx)},
           {"KeyValue", fsKeyValueExpression(ctx, R"(Request("PK"))")}});
-  fieldBlocks(p, fields, RecordRoutine::Update);
+  fieldBlocks(p, fields);
   if (extraBlankLine) p.blank();
   recordTail(p, ctx, RecordRoutine::Update);
 }

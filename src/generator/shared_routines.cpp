@@ -1,5 +1,7 @@
 #include "generator/shared_routines.h"
 
+#include <algorithm>
+
 #include <array>
 
 #include "files/error.h"
@@ -195,7 +197,9 @@ std::string childText(const XmlNode& node, std::string_view name) {
 std::string fsASPDefineLookupArrays(const GenContext& ctx) {
   return trappedRoutine("fsASPDefineLookupArrays", [&](CodePrinter& p) {
     for (const XmlNode& lookup : ctx.data().GetNodes(kManualListLookups)) {
-      long bound = static_cast<long>(arrayRows(lookup).size()) - 1;
+      // A list without rows still gets one (empty) row: "Dim ma(1,-1)" is
+      // not VBScript, and the page would not compile at all.
+      long bound = std::max(0L, static_cast<long>(arrayRows(lookup).size()) - 1);
       p.emit("Dim $A$(1,$R$)\n", {{"A", arrayName(lookup)}, {"R", std::to_string(bound)}});
     }
   });

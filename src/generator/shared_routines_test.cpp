@@ -108,7 +108,7 @@ TEST_F(SharedRoutines, LookupArraysOnlyForSwitchedOnHandMadeLists) {
   manualList("Empty", 0);
   manualList("With Blank", 1);
   EXPECT_EQ(fsASPDefineLookupArrays(ctx),
-            "Dim maA(1,2)\r\nDim maB(1,1)\r\nDim maEmpty(1,-1)\r\nDim maWith Blank(1,0)\r\n");
+            "Dim maA(1,2)\r\nDim maB(1,1)\r\nDim maEmpty(1,0)\r\nDim maWith Blank(1,0)\r\n");  // an empty list keeps one empty row
   EXPECT_EQ(fsASPGenerateLookupArrays(ctx),
             "Sub GenerateLookupArrays()\r\n\r\n"
             "\t' Fill up the arrays holding the manual lookup lists\r\n"

@@ -503,7 +503,7 @@ Function fbUpdateRecord()
 		Err.Clear
 	End If
 
-	rs("Active") = gfvEmptyToNull(Request("Active"))
+	rs("Active") = gfbRequestValue("Active")
 	If Err.Number <> 0 Then
 		mDictFieldErrors("Active") = "Invalid Active"
 		Err.Clear

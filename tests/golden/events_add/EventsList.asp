@@ -33,7 +33,7 @@ Dim mDictFieldErrors   ' Holds database field errors in a Dictionary object.
 Dim msUserMessage      ' Message to display to user after data action (e.g. update = Record Updated)
 ' Define arrays used for lookup tables
 Dim maCategory(1,1)
-Dim maStatus(1,-1)
+Dim maStatus(1,0)
 
 
 ' *** SETUP *******************************************************************

@@ -526,7 +526,7 @@ Function fbUpdateRecord()
 		Err.Clear
 	End If
 
-	rs("Public") = gfvEmptyToNull(Request("Public"))
+	rs("Public") = gfbRequestValue("Public")
 	If Err.Number <> 0 Then
 		mDictFieldErrors("Public") = "Invalid Public"
 		Err.Clear

@@ -643,7 +643,7 @@ Function fbUpdateRecord()
 		Err.Clear
 	End If
 
-	rs("Shipped") = gfvEmptyToNull(Request("Shipped"))
+	rs("Shipped") = gfbRequestValue("Shipped")
 	If Err.Number <> 0 Then
 		mDictFieldErrors("Shipped") = "Invalid Shipped"
 		Err.Clear
