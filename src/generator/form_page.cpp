@@ -98,16 +98,8 @@ GenerateLookupArrays
     // The list page hands its sort order over; it is checked against the
     // list's own sortable columns and ASC/DESC before it reaches ORDER BY.
     p.line("' Read in sort order variables");
-    p.line(fsSortFieldRequestLine(ctx));
-    p.line(fsSortOrderRequestLine());
-    p.emit(R"(
-If msSortField = "" Then
-  msSortOrderURL = ""
-Else
-  msSortOrderURL = "&SortField=" & server.urlEncode(msSortField) & "&SortOrder=" & server.urlEncode(msSortOrder)
-End If
-
-)");
+    p.block(fsASPSortRequest(ctx));
+    p.blank();
   }
   if (f.form.navigation) {
     p.emit(R"(
@@ -338,15 +330,7 @@ Function frsGetRecordset
               {"KeyValue", keyValue}});
     }
     p.blank();
-    if (sorting) {
-      p.emit(R"(
-  ' Apply Sorting
-  If msSortOrder <> "" Then
-    sSQL = sSQL & " ORDER BY " & msSortField & " " & msSortOrder
-  End If
-
-)");
-    }
+    if (sorting) p.block(fsASPApplySorting());
     p.emit("  Set rs = Server.CreateObject(\"ADODB.Recordset\")\n");
     if (nav) {
       p.emit(R"(

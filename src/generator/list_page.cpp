@@ -120,15 +120,7 @@ msPK = Request("PK")
   }
   if (f.paging) p.emit("mnCurrPage = Request(\"CurrPage\")\n");
   if (f.sorting) {
-    p.line(fsSortFieldRequestLine(ctx));
-    p.line(fsSortOrderRequestLine());
-    p.emit(R"(
-If msSortField = "" Then
-  msSortOrderURL = ""
-Else
-  msSortOrderURL = "&SortField=" & server.urlEncode(msSortField) & "&SortOrder=" & server.urlEncode(msSortOrder)
-End If
-)");
+    p.block(fsASPSortRequest(ctx));
   }
   p.blank();
 }

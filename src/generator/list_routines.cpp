@@ -6,6 +6,7 @@
 #include "generator/code_printer.h"
 #include "generator/data_actions.h"
 #include "generator/gen_context.h"
+#include "generator/page_safety.h"
 #include "generator/shared_routines.h"
 #include "wizdata/xml_wiz_constants.h"
 
@@ -234,15 +235,7 @@ Function frsGetRecordset
 
 )",
            {{"SQL", gsQuoteDoubled(ctx.text(wiz::SQLStatement))}});
-    if (f.sorting) {
-      p.emit(R"(
-  ' Apply Sorting
-  If msSortOrder <> "" Then
-    sSQL = sSQL & " ORDER BY " & msSortField & " " & msSortOrder
-  End If
-
-)");
-    }
+    if (f.sorting) p.block(fsASPApplySorting());
     p.emit("  Set rs = Server.CreateObject(\"ADODB.Recordset\")\n");
     if (f.paging) {
       p.emit(R"(

@@ -26,13 +26,31 @@ std::string fsSortableColumnsArray(const GenContext& ctx) {
   return array + ")";
 }
 
-std::string fsSortFieldRequestLine(const GenContext& ctx) {
-  return substitute(R"(msSortField = $Check$(Request("SortField"), $Columns$))",
-                    {{"Check", kSafeSortField}, {"Columns", fsSortableColumnsArray(ctx)}});
+std::string fsASPSortRequest(const GenContext& ctx) {
+  CodePrinter p;
+  p.line(substitute(R"(msSortField = $Check$(Request("SortField"), $Columns$))",
+                    {{"Check", kSafeSortField}, {"Columns", fsSortableColumnsArray(ctx)}}));
+  p.line(substitute(R"(msSortOrder = $Check$(msSortField, Request("SortOrder")))", {{"Check", kSafeSortOrder}}));
+  p.emit(R"(
+If msSortField = "" Then
+  msSortOrderURL = ""
+Else
+  msSortOrderURL = "&SortField=" & server.urlEncode(msSortField) & "&SortOrder=" & server.urlEncode(msSortOrder)
+End If
+)");
+  return p.take();
 }
 
-std::string fsSortOrderRequestLine() {
-  return substitute(R"(msSortOrder = $Check$(msSortField, Request("SortOrder")))", {{"Check", kSafeSortOrder}});
+std::string fsASPApplySorting() {
+  CodePrinter p;
+  p.emit(R"(
+  ' Apply Sorting
+  If msSortOrder <> "" Then
+    sSQL = sSQL & " ORDER BY " & msSortField & " " & msSortOrder
+  End If
+
+)");
+  return p.take();
 }
 
 }  // namespace tvk::gen

@@ -35,9 +35,15 @@ std::string fsSortName(const GenContext& ctx, const FieldInfo& field);
 std::string fsSortableColumnsArray(const GenContext& ctx);
 
 // The page's reading of the sort field and order from the request, checked
-// against the page's own sortable columns and ASC/DESC before they can reach
-// ORDER BY or the HTML.
-std::string fsSortFieldRequestLine(const GenContext& ctx);  // msSortField = ...
-std::string fsSortOrderRequestLine();                       // msSortOrder = ...
+// against the list's own sortable columns and ASC/DESC before they can reach
+// ORDER BY or the HTML, and msSortOrderURL, the query-string tail that
+// carries them on in the page's links. The list page and the form page of a
+// sorted list read them alike, so that the form hands back the order the
+// list was shown in.
+std::string fsASPSortRequest(const GenContext& ctx);
+
+// The record set routine's ORDER BY: written only when the checked sort
+// order is not empty, which a request cannot force with an unchecked field.
+std::string fsASPApplySorting();
 
 }  // namespace tvk::gen
