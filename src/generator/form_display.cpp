@@ -11,9 +11,6 @@ namespace tvk::gen {
 
 namespace {
 
-constexpr std::string_view kRadioList = "RadioList";
-constexpr std::string_view kReadOnlyAttribute = R"( DISABLED CLASS="READONLY" )";
-
 // The record fetch at the top of DisplayForm. With data actions it is
 // skipped while a record is being added, and an empty table is remembered
 // so that the Update and Delete buttons stay hidden.
@@ -86,23 +83,7 @@ bool fieldControl(CodePrinter& p, const FieldInfo& field) {
       }
       return false;
     }
-    const char* tmpl = nullptr;
-    if (database && field.displayType == wiz::kLookupSelectList)
-      tmpl = R"(<% gGenerateHTMLSelect "$Q$", gfsFieldValue(rs,"$Q$"), "$T$","$J$","$S$",$R$ %>)";
-    else if (database && field.displayType == kRadioList)
-      tmpl = R"(<% gGenerateHTMLRadioInputs "$Q$", gfsFieldValue(rs,"$Q$"), "$T$","$J$","$S$" %>)";
-    else if (manual && field.displayType == wiz::kLookupSelectList)
-      tmpl = R"(<% gGenerateHTMLSelectFromArray "$Q$", gfsFieldValue(rs,"$Q$"), ma$F$,$R$ %>)";
-    else if (manual && field.displayType == kRadioList)
-      tmpl = R"(<% gGenerateHTMLRadioInputsFromArray "$Q$", gfsFieldValue(rs,"$Q$"), ma$F$ %>)";
-    if (tmpl != nullptr) {
-      p.text(substitute(tmpl, {{"Q", quoted},
-                               {"F", field.name},
-                               {"T", gsQuoteDoubled(field.lookupTable)},
-                               {"J", gsQuoteDoubled(field.joinField)},
-                               {"S", gsQuoteDoubled(field.showField)},
-                               {"R", field.isRequired() ? "true" : "false"}}));
-    }
+    p.text(fsASPLookupControl(field));
     return false;
   }
 

@@ -14,9 +14,6 @@ namespace tvk::gen {
 
 namespace {
 
-constexpr std::string_view kRadioList = "RadioList";
-constexpr std::string_view kReadOnlyAttribute = R"( DISABLED CLASS="READONLY" )";
-
 // The input of one field of the edit row, without the cell around it. The
 // read-only lookup inputs end their own line; the others are ended by the
 // line end that opens the field's error line.
@@ -24,7 +21,6 @@ void editLineInput(CodePrinter& p, const FieldInfo& field) {
   std::string name = field.name;  // HTML attribute
   std::string quoted = gsQuoteDoubled(field.name);  // inside a string literal
   std::string_view disabled = field.isReadOnly() ? kReadOnlyAttribute : std::string_view();
-  std::string required = field.isRequired() ? "true" : "false";
 
   if (field.usesLookup()) {
     bool database = field.lookupType == wiz::kLookupDatabaseTable;
@@ -43,23 +39,10 @@ void editLineInput(CodePrinter& p, const FieldInfo& field) {
     }
     // Editable lookups: the control is written by an include routine; the
     // line is ended by the error line that follows.
-    const char* tmpl = nullptr;
-    if (database && field.displayType == wiz::kLookupSelectList)
-      tmpl = R"(<% gGenerateHTMLSelect "$Q$", gfsFieldValue(rs,"$Q$"), "$T$","$J$","$S$",$R$ %>)";
-    else if (database && field.displayType == kRadioList)
-      tmpl = R"(<% gGenerateHTMLRadioInputs "$Q$", gfsFieldValue(rs,"$Q$"), "$T$","$J$","$S$" %>)";
-    else if (manual && field.displayType == wiz::kLookupSelectList)
-      tmpl = R"(<% gGenerateHTMLSelectFromArray "$Q$", gfsFieldValue(rs,"$Q$"), ma$A$,$R$ %>)";
-    else if (manual && field.displayType == kRadioList)
-      tmpl = R"(<% gGenerateHTMLRadioInputsFromArray "$Q$", gfsFieldValue(rs,"$Q$"), ma$A$ %>)";
-    if (tmpl == nullptr) return;
+    std::string control = fsASPLookupControl(field);
+    if (control.empty()) return;
     p.indentation();
-    p.text(substitute(tmpl, {{"Q", quoted},
-                             {"A", field.name},
-                             {"T", gsQuoteDoubled(field.lookupTable)},
-                             {"J", gsQuoteDoubled(field.joinField)},
-                             {"S", gsQuoteDoubled(field.showField)},
-                             {"R", required}}));
+    p.text(control);
     return;
   }
 

@@ -281,4 +281,28 @@ std::string fsHTMLGraphic(const GenContext& ctx, int kind) {
   return result;
 }
 
+std::string fsASPLookupControl(const FieldInfo& field) {
+  constexpr std::string_view kRadioList = "RadioList";
+  bool database = field.lookupType == wiz::kLookupDatabaseTable;
+  bool manual = field.lookupType == wiz::kLookupManualList;
+  const char* tmpl = nullptr;
+  if (database && field.displayType == wiz::kLookupSelectList)
+    tmpl = R"(<% gGenerateHTMLSelect "$Q$", gfsFieldValue(rs,"$Q$"), "$T$","$J$","$S$",$R$ %>)";
+  else if (database && field.displayType == kRadioList)
+    tmpl = R"(<% gGenerateHTMLRadioInputs "$Q$", gfsFieldValue(rs,"$Q$"), "$T$","$J$","$S$" %>)";
+  else if (manual && field.displayType == wiz::kLookupSelectList)
+    tmpl = R"(<% gGenerateHTMLSelectFromArray "$Q$", gfsFieldValue(rs,"$Q$"), ma$F$,$R$ %>)";
+  else if (manual && field.displayType == kRadioList)
+    tmpl = R"(<% gGenerateHTMLRadioInputsFromArray "$Q$", gfsFieldValue(rs,"$Q$"), ma$F$ %>)";
+  if (tmpl == nullptr) return {};
+  // The names stand inside string literals of the page; the array name is
+  // a script name made from the field name.
+  return substitute(tmpl, {{"Q", gsQuoteDoubled(field.name)},
+                           {"F", field.name},
+                           {"T", gsQuoteDoubled(field.lookupTable)},
+                           {"J", gsQuoteDoubled(field.joinField)},
+                           {"S", gsQuoteDoubled(field.showField)},
+                           {"R", field.isRequired() ? "true" : "false"}});
+}
+
 }  // namespace tvk::gen

@@ -1,16 +1,19 @@
 // The blocks that the list page and the form page share: the page opening
 // (with the user's Header.txt), the HTML frame and title bar, the database
-// connection, the hand-made lookup arrays, and the style's table attributes,
-// stylesheet and sort and edit markers. Each returns its text; the blocks
+// connection, the hand-made lookup arrays, the lookup controls of editable
+// fields, and the style's table attributes, stylesheet and sort and edit
+// markers. Each returns its text; the blocks
 // that can fail report through the generator's error trap and return the
 // empty text after Abort.
 #pragma once
 
 #include <string>
+#include <string_view>
 
 namespace tvk::gen {
 
 class GenContext;
+struct FieldInfo;
 
 // The markers of fsHTMLGraphic.
 inline constexpr int kMarkerSortAscending = 1;
@@ -29,6 +32,17 @@ std::string fsASPGenerateLookupArrays(const GenContext& ctx);
 std::string fsHTMLTableAttributes(const GenContext& ctx);
 std::string fsStylesheetName(const GenContext& ctx);
 std::string fsHTMLGraphic(const GenContext& ctx, int kind);
+
+// Written into the input of a read-only field. A disabled input is not
+// posted, so the pages add a hidden input that carries the value.
+inline constexpr std::string_view kReadOnlyAttribute = R"( DISABLED CLASS="READONLY" )";
+
+// The include routine call, in script marks, that draws the control of an
+// editable lookup field inside its cell: a select list or radio buttons,
+// over the field's database table or over the page's hand-made array
+// ma<FieldName>. The empty text when the lookup or display type names no
+// control.
+std::string fsASPLookupControl(const FieldInfo& field);
 
 // A template file's text as UTF-8: taken as it is when it is valid UTF-8,
 // else read as Windows-1252 (the single-byte code page of the pages).
