@@ -1,5 +1,6 @@
 #include "generator/data_actions.h"
 
+#include <initializer_list>
 #include <vector>
 
 #include "database/ado_routines.h"
@@ -44,6 +45,25 @@ std::string backAfterDelete(const GenContext& ctx, bool sorted) {
       {{"Project", gsQuoteDoubled(ctx.projectName())}, {"URLEncode", kURLEncode}});
 }
 
+// A Case of PerformDataActions that runs a record function and, when it
+// succeeds, the given lines. The list page and the form page both write
+// their save and delete cases this way.
+void recordCase(CodePrinter& p, std::string_view button, std::string_view function,
+                std::initializer_list<std::string_view> onSuccess) {
+  p.emit(R"(
+Case $Button$
+  If $Function$ Then
+)",
+         {{"Button", button}, {"Function", function}});
+  {
+    auto success = p.indent(2);
+    for (std::string_view line : onSuccess) p.line(line);
+  }
+  p.emit("  End If\n");
+}
+
+constexpr std::string_view kActionDone = R"(msDataAction = "")";
+
 void formCases(const GenContext& ctx, CodePrinter& p) {
   FormFlags f = formFlags(ctx);
   bool sorted = ctx.fieldSortingUsed();
@@ -77,46 +97,23 @@ Case sCANCEL_BUTTON
     }
   }
 
+  // After a finished action the form either goes back to the list page or
+  // shows its next state.
   auto saveCase = [&](std::string_view button, std::string_view function) {
-    p.emit(R"(
-
-Case $Button$
-  If $Function$ Then
-)",
-           {{"Button", button}, {"Function", function}});
-    {
-      auto success = p.indent(2);
-      if (returnsToList) {
-        p.line(back);
-        p.line("Response.end");
-      } else {
-        p.line(R"(msDataAction = "")");
-      }
-    }
-    p.emit("  End If\n");
+    p.blank();
+    if (returnsToList) recordCase(p, button, function, {back, "Response.end"});
+    else recordCase(p, button, function, {kActionDone});
   };
   if (f.update) saveCase("sUPDATE_BUTTON", "fbUpdateRecord");
   if (f.add) saveCase("sINSERT_BUTTON", "fbInsertRecord");
 
   if (f.remove) {
-    p.emit(R"(
-
-Case sDELETE_BUTTON
-  If fbDeleteRecord Then
-)");
-    {
-      auto success = p.indent(2);
-      if (returnsToList) {
-        p.line(backAfterDelete(ctx, sorted));
-        p.line("Response.end");
-      } else {
-        p.emit(R"(
-msPK = "" ' Primary Key not valid anymore cos it's been deleted!
-msDataAction = ""
-)");
-      }
-    }
-    p.emit("  End If\n");
+    p.blank();
+    if (returnsToList)
+      recordCase(p, "sDELETE_BUTTON", "fbDeleteRecord", {backAfterDelete(ctx, sorted), "Response.end"});
+    else
+      recordCase(p, "sDELETE_BUTTON", "fbDeleteRecord",
+                 {R"(msPK = "" ' Primary Key not valid anymore cos it's been deleted!)", kActionDone});
   }
 }
 
@@ -161,22 +158,13 @@ Sub PerformDataActions
 
   Select Case msDataAction
 )");
-    if (update) {
-      p.emit(R"(
-    Case sUPDATE_BUTTON
-      If fbUpdateRecord Then
-        msDataAction = ""
-      End If
-)");
-    }
-    if (add) {
-      p.emit(R"(
-
-    Case sINSERT_BUTTON
-      If fbInsertRecord Then
-        msDataAction = ""
-      End If
-)");
+    {
+      auto cases = p.indent(2);
+      if (update) recordCase(p, "sUPDATE_BUTTON", "fbUpdateRecord", {kActionDone});
+      if (add) {
+        p.blank();
+        recordCase(p, "sINSERT_BUTTON", "fbInsertRecord", {kActionDone});
+      }
     }
     if (remove) {
       p.emit(R"(
