@@ -36,6 +36,20 @@ std::string pagePath(const XMLWizData& wizData, std::string_view suffix) {
   return fs::join(directory, name);
 }
 
+// One page of the project, `suffix` after the project name. A project with
+// no place for its pages gets the error line under the page's name.
+std::string createProjectPage(const XMLWizData& wizData, std::string_view suffix,
+                              const std::function<std::string()>& buildText) {
+  std::string name = wizData.ProjectName() + std::string(suffix);
+  std::string path;
+  try {
+    path = pagePath(wizData, suffix);
+  } catch (...) {
+    return pageErrorLine(name, currentErrorInfo());
+  }
+  return gfsCreatePageFile(path, buildText);
+}
+
 }  // namespace
 
 TVKFileCreator::TVKFileCreator() : TVKFileCreator(fs::join(fs::programDirectory(), "Templates")) {}
@@ -67,25 +81,11 @@ bool gfbReportLineSucceeded(std::string_view line) {
 }
 
 std::string TVKFileCreator::fsCreateListFile(const XMLWizData& wizData, const gen::GenContext& ctx) {
-  std::string name = wizData.ProjectName() + "List.asp";
-  std::string path;
-  try {
-    path = pagePath(wizData, "List.asp");
-  } catch (...) {
-    return pageErrorLine(name, currentErrorInfo());
-  }
-  return gfsCreatePageFile(path, [&] { return gen::fsListPageText(ctx); });
+  return createProjectPage(wizData, "List.asp", [&] { return gen::fsListPageText(ctx); });
 }
 
 std::string TVKFileCreator::fsCreateFormFile(const XMLWizData& wizData, const gen::GenContext& ctx) {
-  std::string name = wizData.ProjectName() + "Form.asp";
-  std::string path;
-  try {
-    path = pagePath(wizData, "Form.asp");
-  } catch (...) {
-    return pageErrorLine(name, currentErrorInfo());
-  }
-  return gfsCreatePageFile(path, [&] { return gen::fsFormPageText(ctx); });
+  return createProjectPage(wizData, "Form.asp", [&] { return gen::fsFormPageText(ctx); });
 }
 
 std::string TVKFileCreator::GenerateFiles(const XMLWizData& wizData) {
