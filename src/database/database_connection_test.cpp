@@ -10,6 +10,7 @@
 #include "database/database_test_support.h"
 #include "host/ui.h"
 #include "host/wizard_context.h"
+#include "support/temp_dir.h"
 #include "wizdata/xml_wiz_constants.h"
 #include "wizdata/xml_wiz_data.h"
 
@@ -18,10 +19,10 @@ namespace {
 
 class DatabaseConnectionTest : public ::testing::Test {
  protected:
-  void SetUp() override { connection_ = test::buildFixtureDatabase(dir_.file("shop.db"), true); }
+  void SetUp() override { connection_ = testing::buildFixtureDatabase(dir_ / "shop.db", true); }
 
   std::string globalAsa(const std::string& user, const std::string& password) {
-    std::string path = dir_.file("global.asa");
+    std::string path = dir_ / "global.asa";
     std::ofstream(path) << "Sub Application_OnStart\n"
                         << "  Application(\"Shop_ConnectionString\") = \"" << connection_ << "\"\n"
                         << "  Application(\"Shop_RuntimeUserName\") = \"" << user << "\"\n"
@@ -30,7 +31,7 @@ class DatabaseConnectionTest : public ::testing::Test {
     return path;
   }
 
-  test::ScopedTempDir dir_;
+  testing::ScopedTempDir dir_;
   std::string connection_;
   std::ostringstream messages_;
   std::shared_ptr<ConsoleUi> ui_ = std::make_shared<ConsoleUi>(messages_);
@@ -89,7 +90,7 @@ TEST_F(DatabaseConnectionTest, UnknownSourceTypeOpensNothingSilently) {
 }
 
 TEST_F(DatabaseConnectionTest, FailureShowsTheConnectionMessageAndCreatesNoFile) {
-  std::string missing = dir_.file("missing.db");
+  std::string missing = dir_ / "missing.db";
   wizData_.SetNodeText(wiz::DataSourceType, "ConnectionString");
   wizData_.SetNodeText(wiz::ConnectionStringText, "Driver={SQLite3};Database=" + missing);
   EXPECT_FALSE(fdbConOpenConnection(wizData_));

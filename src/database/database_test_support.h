@@ -1,9 +1,9 @@
-// Helpers for the database tests: a temporary folder, the fixture schemas
-// built into SQLite files, and the PostgreSQL server of the test run.
+// Helpers for the database tests: the fixture schemas built into SQLite
+// files, the PostgreSQL server of the test run, and field records as text.
+// Temporary folders come from tests/support/temp_dir.h.
 #pragma once
 
 #include <cstdlib>
-#include <filesystem>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -12,28 +12,7 @@
 #include "database/sample_database.h"
 #include "wizdata/xml_wiz_data.h"
 
-namespace tvk::test {
-
-class ScopedTempDir {
- public:
-  ScopedTempDir() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "tvk-db-test.XXXXXX").string();
-    if (mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("mkdtemp failed");
-    path_ = pattern;
-  }
-  ~ScopedTempDir() {
-    std::error_code ignored;
-    std::filesystem::remove_all(path_, ignored);
-  }
-  ScopedTempDir(const ScopedTempDir&) = delete;
-  ScopedTempDir& operator=(const ScopedTempDir&) = delete;
-
-  const std::string& path() const { return path_; }
-  std::string file(std::string_view name) const { return path_ + "/" + std::string(name); }
-
- private:
-  std::string path_;
-};
+namespace tvk::testing {
 
 inline std::string sourceFile(std::string_view relative) {
   return std::string(TVK_SOURCE_DIR) + "/" + std::string(relative);
@@ -79,4 +58,4 @@ inline std::vector<std::string> fieldRecords(const XMLWizData& wizData) {
   return lines;
 }
 
-}  // namespace tvk::test
+}  // namespace tvk::testing

@@ -9,6 +9,7 @@
 #include "database/table_list.h"
 #include "host/ui.h"
 #include "host/wizard_context.h"
+#include "support/temp_dir.h"
 #include "wizdata/xml_wiz_constants.h"
 #include "wizdata/xml_wiz_data.h"
 
@@ -21,17 +22,17 @@ class FieldDataTest : public ::testing::Test {
  protected:
   void SetUp() override {
     wizData_.SetNodeText(wiz::DataSourceType, "ConnectionString");
-    wizData_.SetNodeText(wiz::ConnectionStringText, test::buildFixtureDatabase(dir_.file("shop.db")));
+    wizData_.SetNodeText(wiz::ConnectionStringText, testing::buildFixtureDatabase(dir_ / "shop.db"));
     HTMLTableList(wizData_);  // records the provider, as the data source page does
   }
 
   Records records(const std::string& table) {
     wizData_.SetNodeText(wiz::TableName, table);
     ResetTableData(wizData_);
-    return test::fieldRecords(wizData_);
+    return testing::fieldRecords(wizData_);
   }
 
-  test::ScopedTempDir dir_;
+  testing::ScopedTempDir dir_;
   std::ostringstream messages_;
   std::shared_ptr<ConsoleUi> ui_ = std::make_shared<ConsoleUi>(messages_);
   ScopedWizardContext context_{ui_};
@@ -137,7 +138,7 @@ TEST_F(FieldDataTest, ResetEmptiesDerivedValuesAndRunningTwiceAddsNothing) {
   EXPECT_EQ(wizData_.GetNodeText(wiz::TableReadOnly), "");
   EXPECT_EQ(wizData_.GetNodeText(wiz::SQLStatement), "");
   SetupXMLFieldData_ADOX(wizData_);
-  EXPECT_EQ(test::fieldRecords(wizData_), first);
+  EXPECT_EQ(testing::fieldRecords(wizData_), first);
   EXPECT_EQ(wizData_.GetNodes("Fields").size(), 1u);
   // Another table replaces every record.
   EXPECT_EQ(records("regions").size(), 2u);
@@ -150,7 +151,7 @@ TEST_F(FieldDataTest, UnknownTableOrConnectionIsReportedAndLeavesTheRecords) {
   ASSERT_EQ(ui_->shown().size(), 1u);
   EXPECT_NE(ui_->shown()[0].find("Error No: 3265"), std::string::npos);
   EXPECT_NE(ui_->shown()[0].find("TVKWizard.frmWizard.SetupXMLFieldData_ADOX"), std::string::npos);
-  EXPECT_EQ(test::fieldRecords(wizData_).size(), 2u);
+  EXPECT_EQ(testing::fieldRecords(wizData_).size(), 2u);
 }
 
 TEST_F(FieldDataTest, RelatedTable) {

@@ -5,12 +5,13 @@
 #include <fstream>
 
 #include "database/database_test_support.h"
+#include "support/temp_dir.h"
 
 namespace tvk {
 namespace {
 
-std::string write(const test::ScopedTempDir& dir, const std::string& name, const std::string& text) {
-  std::string path = dir.file(name);
+std::string write(const testing::ScopedTempDir& dir, const std::string& name, const std::string& text) {
+  std::string path = dir / name;
   std::ofstream(path, std::ios::binary) << text;
   return path;
 }
@@ -25,7 +26,7 @@ std::vector<std::string> names(const std::optional<XmlNodeList>& list) {
 }
 
 TEST(GlobalAsa, DataSourcesOfApplicationOnStartInFileOrder) {
-  test::ScopedTempDir dir;
+  testing::ScopedTempDir dir;
   std::string path = write(dir, "global.asa",
                            "<SCRIPT LANGUAGE=VBScript RUNAT=Server>\r\n"
                            "Application(\"Outside_ConnectionString\") = \"DSN=out\"\r\n"
@@ -49,7 +50,7 @@ TEST(GlobalAsa, DataSourcesOfApplicationOnStartInFileOrder) {
 }
 
 TEST(GlobalAsa, NoProcedureEmptyListUnfinishedOrMissingNoList) {
-  test::ScopedTempDir dir;
+  testing::ScopedTempDir dir;
   std::optional<XmlNodeList> none =
       gfoGlobalASADataSources(write(dir, "a.asa", "Application(\"A_ConnectionString\") = \"x\"\n"));
   ASSERT_TRUE(none.has_value());
@@ -58,12 +59,12 @@ TEST(GlobalAsa, NoProcedureEmptyListUnfinishedOrMissingNoList) {
   EXPECT_TRUE(gfoGlobalASADataSources(write(dir, "b.asa", "sub application_onstart\nApplication(\"A_ConnectionString\")=\"x\"\nend sub\n"))
                   ->empty());
   EXPECT_FALSE(gfoGlobalASADataSources(write(dir, "c.asa", "Sub Application_OnStart\nApplication(\"A_ConnectionString\")=\"x\"\n")));
-  EXPECT_FALSE(gfoGlobalASADataSources(dir.file("missing.asa")));
-  EXPECT_EQ(gfsGlobalASAValue(dir.file("missing.asa"), "A_ConnectionString"), "");
+  EXPECT_FALSE(gfoGlobalASADataSources(dir / "missing.asa"));
+  EXPECT_EQ(gfsGlobalASAValue(dir / "missing.asa", "A_ConnectionString"), "");
 }
 
 TEST(GlobalAsa, ValuesKeepTheirCaseAndSkipComments) {
-  test::ScopedTempDir dir;
+  testing::ScopedTempDir dir;
   std::string path = write(dir, "global.asa",
                            "' Application(\"Sales_RuntimeUserName\") = \"Commented\"\n"
                            "application(\"sales_runtimeusername\") = \"Admin\"  ' the shop's user\n"

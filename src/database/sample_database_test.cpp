@@ -9,6 +9,7 @@
 #include "database/database_test_support.h"
 #include "database/sqlite_handles.h"
 #include "files/error.h"
+#include "support/temp_dir.h"
 
 #include <sqlite3.h>
 
@@ -23,8 +24,8 @@ long long count(const std::string& path, const std::string& sql) {
 }
 
 TEST(SampleDatabase, BuildsTheOrderDatabaseBesideTheProgram) {
-  test::ScopedTempDir dir;
-  std::string path = dir.file("sample.db");
+  testing::ScopedTempDir dir;
+  std::string path = dir / "sample.db";
   buildSqliteDatabase(path, {sampleDatabaseScript()});
   std::unique_ptr<Catalog> catalog = Catalog::open(sqliteConnectionString(path));
   std::vector<std::string> tables;
@@ -43,13 +44,13 @@ TEST(SampleDatabase, BuildsTheOrderDatabaseBesideTheProgram) {
 }
 
 TEST(SampleDatabase, AFailedBuildKeepsTheEarlierFile) {
-  test::ScopedTempDir dir;
-  std::string path = dir.file("sample.db");
-  std::ofstream(dir.file("good.sql")) << "CREATE TABLE t (x INTEGER); INSERT INTO t VALUES (1);";
-  std::ofstream(dir.file("bad.sql")) << "CREATE TABLE u (y INTEGER); INSERT INTO nowhere VALUES (1);";
-  buildSqliteDatabase(path, {dir.file("good.sql")});
+  testing::ScopedTempDir dir;
+  std::string path = dir / "sample.db";
+  std::ofstream(dir / "good.sql") << "CREATE TABLE t (x INTEGER); INSERT INTO t VALUES (1);";
+  std::ofstream(dir / "bad.sql") << "CREATE TABLE u (y INTEGER); INSERT INTO nowhere VALUES (1);";
+  buildSqliteDatabase(path, {dir / "good.sql"});
   try {
-    buildSqliteDatabase(path, {dir.file("good.sql"), dir.file("bad.sql")});
+    buildSqliteDatabase(path, {dir / "good.sql", dir / "bad.sql"});
     FAIL() << "built";
   } catch (const WizError& e) {
     EXPECT_EQ(e.source(), "SQLite");
@@ -58,7 +59,7 @@ TEST(SampleDatabase, AFailedBuildKeepsTheEarlierFile) {
   EXPECT_EQ(count(path, "SELECT count(*) FROM t"), 1);
   EXPECT_EQ(count(path, "SELECT count(*) FROM sqlite_schema WHERE name = 'u'"), 0);
   EXPECT_FALSE(std::filesystem::exists(path + ".building"));
-  EXPECT_THROW(buildSqliteDatabase(path, {dir.file("missing.sql")}), WizError);
+  EXPECT_THROW(buildSqliteDatabase(path, {dir / "missing.sql"}), WizError);
 }
 
 TEST(SampleDatabase, ConnectionStringOpensNatively) {

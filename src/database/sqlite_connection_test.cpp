@@ -8,11 +8,12 @@
 #include "database/data_access.h"
 #include "database/database_test_support.h"
 #include "files/error.h"
+#include "support/temp_dir.h"
 
 namespace tvk::db {
 namespace {
 
-using test::ScopedTempDir;
+using testing::ScopedTempDir;
 
 TEST(SqliteColumnType, EveryDeclaredTypeRow) {
   struct Row {
@@ -44,7 +45,7 @@ TEST(SqliteColumnType, EveryDeclaredTypeRow) {
 
 class SqliteCatalogTest : public ::testing::Test {
  protected:
-  void SetUp() override { connection_ = test::buildFixtureDatabase(dir_.file("fixture.db")); }
+  void SetUp() override { connection_ = testing::buildFixtureDatabase(dir_ / "fixture.db"); }
 
   ScopedTempDir dir_;
   std::string connection_;
@@ -143,12 +144,12 @@ TEST_F(SqliteCatalogTest, KeysPrimaryThenForeignInDeclaredOrderThenUnique) {
 
 TEST_F(SqliteCatalogTest, BareReferenceMeansTheRelatedPrimaryKeyAndNamesAsCatalogued) {
   {
-    std::ofstream sql(dir_.file("refs.sql"));
+    std::ofstream sql(dir_ / "refs.sql");
     sql << "CREATE TABLE Parent (p_id INTEGER PRIMARY KEY, name TEXT);"
            "CREATE TABLE child (id INTEGER PRIMARY KEY, parent INTEGER REFERENCES PARENT);";
   }
-  db::buildSqliteDatabase(dir_.file("refs.db"), {dir_.file("refs.sql")});
-  std::unique_ptr<Catalog> catalog = Catalog::open(sqliteConnectionString(dir_.file("refs.db")));
+  db::buildSqliteDatabase(dir_ / "refs.db", {dir_ / "refs.sql"});
+  std::unique_ptr<Catalog> catalog = Catalog::open(sqliteConnectionString(dir_ / "refs.db"));
   const Key& key = catalog->table("child").keys().at(1);
   EXPECT_EQ(key.relatedTable, "Parent");
   EXPECT_EQ(key.relatedColumns, std::vector<std::string>{"p_id"});
@@ -172,7 +173,7 @@ TEST_F(SqliteCatalogTest, TableByNameIgnoresCaseAndIsLazy) {
 
 TEST(SqliteConnection, MissingFileFailsAndCreatesNothing) {
   ScopedTempDir dir;
-  std::string path = dir.file("absent.db");
+  std::string path = dir / "absent.db";
   try {
     openConnection("Driver={SQLite3};Database=" + path);
     FAIL() << "opened";
@@ -191,10 +192,10 @@ TEST(SqliteConnection, MissingFileFailsAndCreatesNothing) {
 TEST(SqliteConnection, BadFilesAndStringsFailAtOpen) {
   ScopedTempDir dir;
   {
-    std::ofstream junk(dir.file("junk.db"));
+    std::ofstream junk(dir / "junk.db");
     junk << "this is not a database file, just some text that is long enough to have a header";
   }
-  EXPECT_THROW(openConnection("Driver={SQLite3};Database=" + dir.file("junk.db")), WizError);
+  EXPECT_THROW(openConnection("Driver={SQLite3};Database=" + dir / "junk.db"), WizError);
   EXPECT_THROW(openConnection("Driver={SQLite3};Database=" + dir.path()), WizError);
   try {
     openConnection("Driver={SQLite3}");
@@ -206,7 +207,7 @@ TEST(SqliteConnection, BadFilesAndStringsFailAtOpen) {
 
 TEST(SqliteConnection, ReadOnlyExecuteAndClose) {
   ScopedTempDir dir;
-  std::string connection = test::buildFixtureDatabase(dir.file("f.db"));
+  std::string connection = testing::buildFixtureDatabase(dir / "f.db");
   std::unique_ptr<Connection> c = openConnection(connection, "user", "ignored", -1);
   c->execute("SELECT * FROM [order_lines]");
   c->execute("SELECT * FROM audit_log");  // no rows is success too
@@ -230,7 +231,7 @@ TEST(SqliteConnection, ReadOnlyExecuteAndClose) {
 
 TEST(SqliteConnection, LongStatementsTimeOut) {
   ScopedTempDir dir;
-  std::string connection = test::buildFixtureDatabase(dir.file("f.db"), true);
+  std::string connection = testing::buildFixtureDatabase(dir / "f.db", true);
   Timeouts quick;
   quick.querySeconds = 1;
   std::unique_ptr<Connection> c = openConnection(connection, {}, {}, -1, quick);

@@ -8,6 +8,7 @@
 #include "database/database_test_support.h"
 #include "host/ui.h"
 #include "host/wizard_context.h"
+#include "support/temp_dir.h"
 #include "wizdata/xml_wiz_constants.h"
 #include "wizdata/xml_wiz_data.h"
 
@@ -18,7 +19,7 @@ class TableListTest : public ::testing::Test {
  protected:
   void SetUp() override {
     wizData_.SetNodeText(wiz::DataSourceType, "ConnectionString");
-    wizData_.SetNodeText(wiz::ConnectionStringText, test::buildFixtureDatabase(dir_.file("shop.db")));
+    wizData_.SetNodeText(wiz::ConnectionStringText, testing::buildFixtureDatabase(dir_ / "shop.db"));
   }
 
   bool validate(const std::string& projectType, const std::string& table) {
@@ -27,7 +28,7 @@ class TableListTest : public ::testing::Test {
     return fbValidDataSource(wizData_);
   }
 
-  test::ScopedTempDir dir_;
+  testing::ScopedTempDir dir_;
   std::ostringstream messages_;
   std::shared_ptr<ConsoleUi> ui_ = std::make_shared<ConsoleUi>(messages_);
   ScopedWizardContext context_{ui_};
@@ -53,7 +54,7 @@ TEST_F(TableListTest, TablesAndViewsInCatalogueOrderWithoutSystemTables) {
 }
 
 TEST_F(TableListTest, NoConnectionShowsTheMessageThenTheErrorReport) {
-  wizData_.SetNodeText(wiz::ConnectionStringText, "Driver={SQLite3};Database=" + dir_.file("none.db"));
+  wizData_.SetNodeText(wiz::ConnectionStringText, "Driver={SQLite3};Database=" + (dir_ / "none.db"));
   wizData_.SetNodeText(wiz::DataProvider, "JET");
   EXPECT_TRUE(HTMLTableList(wizData_).empty());
   ASSERT_EQ(ui_->shown().size(), 2u);

@@ -8,6 +8,7 @@
 
 #include "database/data_access.h"
 #include "database/database_test_support.h"
+#include "support/temp_dir.h"
 #include "wizdata/xml_wiz_constants.h"
 #include "wizdata/xml_wiz_data.h"
 
@@ -15,8 +16,8 @@ namespace tvk {
 namespace {
 
 TEST(DemoCommand, BuildsTheDatabaseAndTheProject) {
-  test::ScopedTempDir dir;
-  std::string demo = dir.file("demo");
+  testing::ScopedTempDir dir;
+  std::string demo = dir / "demo";
   std::ostringstream out, err;
   ASSERT_EQ(runDemoCommand(demo, out, err), 0) << err.str();
   EXPECT_EQ(err.str(), "");
@@ -66,10 +67,10 @@ TEST(DemoCommand, BuildsTheDatabaseAndTheProject) {
 }
 
 TEST(DemoCommand, AFolderThatCannotBeMadeFails) {
-  test::ScopedTempDir dir;
-  std::ofstream(dir.file("file")) << "x";
+  testing::ScopedTempDir dir;
+  std::ofstream(dir / "file") << "x";
   std::ostringstream out, err;
-  EXPECT_EQ(runDemoCommand(dir.file("file") + "/demo", out, err), 1);
+  EXPECT_EQ(runDemoCommand(dir / "file/demo", out, err), 1);
   EXPECT_NE(err.str().find("demo: "), std::string::npos);
   EXPECT_EQ(out.str(), "");
 }

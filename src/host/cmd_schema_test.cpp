@@ -6,6 +6,7 @@
 #include <sstream>
 
 #include "database/database_test_support.h"
+#include "support/temp_dir.h"
 #include "wizdata/xml_wiz_constants.h"
 #include "wizdata/xml_wiz_data.h"
 
@@ -20,8 +21,8 @@ class SchemaCommandTest : public ::testing::Test {
     return runSchemaCommand({connection_, table, type}, out_, err_);
   }
 
-  test::ScopedTempDir dir_;
-  std::string connection_ = test::buildFixtureDatabase(dir_.file("shop.db"));
+  testing::ScopedTempDir dir_;
+  std::string connection_ = testing::buildFixtureDatabase(dir_ / "shop.db");
   std::ostringstream out_, err_;
 };
 
@@ -36,7 +37,7 @@ TEST_F(SchemaCommandTest, ListsWhatTheDataSourcePageOffers) {
 
 TEST_F(SchemaCommandTest, PrintsTheDocumentChoosingATableProduces) {
   ASSERT_EQ(run("orders", "ListForm"), 0) << err_.str();
-  std::string printed = dir_.file("printed.xml");
+  std::string printed = dir_ / "printed.xml";
   {
     std::ofstream file(printed);
     file << out_.str();
@@ -50,7 +51,7 @@ TEST_F(SchemaCommandTest, PrintsTheDocumentChoosingATableProduces) {
   EXPECT_EQ(wizData.GetNodeText(wiz::TableName), "orders");
   EXPECT_EQ(wizData.GetNodeText(wiz::TableReadOnly), "FALSE");
   EXPECT_EQ(wizData.GetNodeText(wiz::PrimaryKey), "order_id");
-  std::vector<std::string> records = test::fieldRecords(wizData);
+  std::vector<std::string> records = testing::fieldRecords(wizData);
   ASSERT_EQ(records.size(), 9u);
   EXPECT_EQ(records[1], "customer_id|customer_id|3|Integer|4|TRUE|FALSE|TRUE:customers:cust:company_name|TRUE");
   EXPECT_EQ(err_.str(), "");
@@ -73,7 +74,7 @@ TEST_F(SchemaCommandTest, RefusalsExitOne) {
   EXPECT_EQ(run("sqlite_sequence"), 1);
   EXPECT_NE(err_.str().find("offers no table or view named \"sqlite_sequence\""), std::string::npos);
 
-  connection_ = "Driver={SQLite3};Database=" + dir_.file("absent.db");
+  connection_ = "Driver={SQLite3};Database=" + dir_ / "absent.db";
   EXPECT_EQ(run(), 1);
   EXPECT_NE(err_.str().find("Unable to open connection to database"), std::string::npos);
   EXPECT_EQ(out_.str(), "");

@@ -27,6 +27,7 @@
 #include "files/error.h"
 #include "host/ui.h"
 #include "host/wizard_context.h"
+#include "support/temp_dir.h"
 #include "wizdata/xml_wiz_constants.h"
 #include "wizdata/xml_wiz_data.h"
 
@@ -39,7 +40,7 @@ const std::vector<std::string> kFixtureTables = {"regions",    "customers", "cus
                                                  "audit_log",  "customer_orders"};
 
 std::string pgFixtureOrSkip() {
-  std::optional<std::string> connection = test::environment("TVK_TEST_PG_FIXTURE");
+  std::optional<std::string> connection = testing::environment("TVK_TEST_PG_FIXTURE");
   return connection.value_or("");
 }
 
@@ -86,7 +87,7 @@ std::map<std::string, std::vector<Field>> readAll(const std::string& connection,
       f.size = wizData.GetSubNodeText(node, wiz::FieldSize);
       f.required = wizData.GetSubNodeText(node, wiz::FieldRequired);
       f.readOnly = wizData.GetSubNodeText(node, wiz::FieldReadOnly);
-      f.lookup = test::fieldRecord(node);
+      f.lookup = testing::fieldRecord(node);
       f.lookup = f.lookup.substr(0, f.lookup.rfind('|'));
       f.lookup = f.lookup.substr(f.lookup.rfind('|') + 1);
       f.sorting = wizData.GetSubNodeText(node, wiz::AllowSorting);
@@ -129,11 +130,11 @@ void expectSameRecords(const std::map<std::string, std::vector<Field>>& expected
 class IntrospectionTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    path_ = dir_.file("fixture.db");
-    native_ = test::buildFixtureDatabase(path_, true);
+    path_ = dir_ / "fixture.db";
+    native_ = testing::buildFixtureDatabase(path_, true);
   }
 
-  test::ScopedTempDir dir_;
+  testing::ScopedTempDir dir_;
   std::string path_;
   std::string native_;
   std::ostringstream messages_;

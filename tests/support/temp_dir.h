@@ -3,11 +3,13 @@
 
 #include <sys/stat.h>
 
+#include <cerrno>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <string>
+#include <system_error>
 
 namespace tvk::testing {
 
@@ -15,9 +17,10 @@ class ScopedTempDir {
  public:
   ScopedTempDir() {
     std::string pattern = (std::filesystem::temp_directory_path() / "tvkwizard-test-XXXXXX").string();
-    char* made = ::mkdtemp(pattern.data());
-    if (made == nullptr) std::abort();
-    path_ = made;
+    // A test that cannot make its folder fails here, not the whole run.
+    if (::mkdtemp(pattern.data()) == nullptr)
+      throw std::system_error(errno, std::generic_category(), "mkdtemp " + pattern);
+    path_ = pattern;
   }
   ~ScopedTempDir() {
     std::error_code ec;
@@ -31,6 +34,7 @@ class ScopedTempDir {
   ScopedTempDir& operator=(const ScopedTempDir&) = delete;
 
   const std::string& path() const { return path_; }
+  // The path of `name` (which may hold folders) inside the directory.
   std::string operator/(const std::string& name) const { return path_ + "/" + name; }
 
  private:
