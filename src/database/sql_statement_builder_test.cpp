@@ -2,22 +2,17 @@
 
 #include <gtest/gtest.h>
 
-#include <memory>
 #include <string>
 
-#include "host/ui.h"
-#include "host/wizard_context.h"
+#include "support/wizard_document.h"
 #include "wizdata/xml_wiz_constants.h"
 #include "wizdata/xml_wiz_data.h"
 
 namespace tvk {
 namespace {
 
-class SqlStatementBuilder : public ::testing::Test {
+class SqlStatementBuilder : public testing::WizardDocumentTest {
  protected:
-  std::shared_ptr<ConsoleUi> ui = std::make_shared<ConsoleUi>();
-  ScopedWizardContext context{ui};
-  XMLWizData data;
 
   void table(const std::string& name, const std::string& key, const std::string& provider = "OTHER") {
     data.SetNodeText(wiz::TableName, name);
@@ -29,9 +24,7 @@ class SqlStatementBuilder : public ::testing::Test {
   // looks its value up in a database table.
   XmlNode field(const std::string& name, const std::string& lookup = "", bool required = false,
                 const std::string& type = "DatabaseTable") {
-    XmlNode fields = data.GetNode(wiz::Fields);
-    if (!fields) fields = data.foCreateNode(data.root(), wiz::Fields);
-    XmlNode f = data.AddSubNode(fields, wiz::Field);
+    XmlNode f = testing::addFieldRecord(data);
     data.AddSubNode(f, wiz::FieldName, name);
     data.SetSubNodeText(f, wiz::FieldRequired, required ? "TRUE" : "FALSE");
     data.SetSubNodeText(f, wiz::ListShowField, "TRUE");

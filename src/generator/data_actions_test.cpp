@@ -2,29 +2,22 @@
 
 #include <gtest/gtest.h>
 
-#include <memory>
 #include <string>
 
 #include "generator/gen_context.h"
-#include "host/ui.h"
-#include "host/wizard_context.h"
+#include "support/wizard_document.h"
 #include "wizdata/xml_wiz_constants.h"
 #include "wizdata/xml_wiz_data.h"
 
 namespace tvk::gen {
 namespace {
 
-class DataActions : public ::testing::Test {
+class DataActions : public testing::WizardDocumentTest {
  protected:
-  std::shared_ptr<ConsoleUi> ui = std::make_shared<ConsoleUi>();
-  ScopedWizardContext context{ui};
-  XMLWizData data;
   GenContext ctx{data, "/nowhere"};
 
   XmlNode field(const std::string& name, const std::string& type, bool onForm = true) {
-    XmlNode fields = data.GetNode(wiz::Fields);
-    if (!fields) fields = data.foCreateNode(data.root(), wiz::Fields);
-    XmlNode f = data.AddSubNode(fields, wiz::Field);
+    XmlNode f = testing::addFieldRecord(data);
     data.AddSubNode(f, wiz::FieldName, name);
     data.AddSubNode(f, wiz::ColumnLabel, name);
     data.AddSubNode(f, wiz::DataType, type);

@@ -2,36 +2,20 @@
 
 #include <gtest/gtest.h>
 
-#include <initializer_list>
-#include <memory>
 #include <string>
-#include <string_view>
 
 #include "generator/gen_context.h"
-#include "host/ui.h"
-#include "host/wizard_context.h"
+#include "support/wizard_document.h"
 #include "wizdata/xml_wiz_constants.h"
 #include "wizdata/xml_wiz_data.h"
 
 namespace tvk::gen {
 namespace {
 
-// Expected routine text: each line followed by CR LF. Tabs are written as
-// \t so that every leading tab and trailing blank shows.
-std::string lines(std::initializer_list<std::string_view> list) {
-  std::string text;
-  for (std::string_view line : list) {
-    text += line;
-    text += "\r\n";
-  }
-  return text;
-}
+using testing::lines;
 
-class FormDisplay : public ::testing::Test {
+class FormDisplay : public testing::WizardDocumentTest {
  protected:
-  std::shared_ptr<ConsoleUi> ui = std::make_shared<ConsoleUi>();
-  ScopedWizardContext context{ui};
-  XMLWizData data;
   GenContext ctx{data, "/nowhere"};
   int order = 0;
 
@@ -63,9 +47,7 @@ class FormDisplay : public ::testing::Test {
 
   XmlNode field(const std::string& name, const std::string& type, const std::string& desc,
                 const std::string& size, bool required = false, bool readOnly = false) {
-    XmlNode fields = data.GetNode(wiz::Fields);
-    if (!fields) fields = data.foCreateNode(data.root(), wiz::Fields);
-    XmlNode f = data.AddSubNode(fields, wiz::Field);
+    XmlNode f = testing::addFieldRecord(data);
     data.AddSubNode(f, wiz::FieldName, name);
     data.AddSubNode(f, wiz::ColumnLabel, name + " label");
     data.AddSubNode(f, wiz::DataType, type);

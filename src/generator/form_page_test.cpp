@@ -3,16 +3,12 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <initializer_list>
-#include <memory>
 #include <string>
-#include <string_view>
 
 #include "generator/gen_context.h"
 #include "generator/tvk_file_creator.h"
-#include "host/ui.h"
-#include "host/wizard_context.h"
 #include "support/temp_dir.h"
+#include "support/wizard_document.h"
 #include "wizdata/xml_wiz_constants.h"
 #include "wizdata/xml_wiz_data.h"
 
@@ -21,23 +17,12 @@ namespace {
 
 const std::string kTemplates = std::string(TVK_SOURCE_DIR) + "/tests/generator/templates";
 
-// Expected text: each line followed by CR LF; tabs written as \t.
-std::string lines(std::initializer_list<std::string_view> list) {
-  std::string text;
-  for (std::string_view line : list) {
-    text += line;
-    text += "\r\n";
-  }
-  return text;
-}
+using testing::lines;
 
 bool contains(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
 
-class FormPage : public ::testing::Test {
+class FormPage : public testing::WizardDocumentTest {
  protected:
-  std::shared_ptr<ConsoleUi> ui = std::make_shared<ConsoleUi>();
-  ScopedWizardContext context{ui};
-  XMLWizData data;
   GenContext ctx{data, kTemplates};
 
   void SetUp() override {
@@ -57,9 +42,7 @@ class FormPage : public ::testing::Test {
   }
 
   XmlNode field(const std::string& name, const std::string& type, bool onForm) {
-    XmlNode fields = data.GetNode(wiz::Fields);
-    if (!fields) fields = data.foCreateNode(data.root(), wiz::Fields);
-    XmlNode f = data.AddSubNode(fields, wiz::Field);
+    XmlNode f = testing::addFieldRecord(data);
     data.AddSubNode(f, wiz::FieldName, name);
     data.AddSubNode(f, wiz::ColumnLabel, name);
     data.AddSubNode(f, wiz::DataType, type);

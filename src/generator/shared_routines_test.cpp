@@ -9,6 +9,7 @@
 #include "host/ui.h"
 #include "host/wizard_context.h"
 #include "support/temp_dir.h"
+#include "support/wizard_document.h"
 #include "wizdata/xml_wiz_constants.h"
 #include "wizdata/xml_wiz_data.h"
 
@@ -17,12 +18,9 @@ namespace {
 
 using tvk::testing::ScopedTempDir;
 
-class SharedRoutines : public ::testing::Test {
+class SharedRoutines : public testing::WizardDocumentTest {
  protected:
-  std::shared_ptr<ConsoleUi> ui = std::make_shared<ConsoleUi>();
-  ScopedWizardContext context{ui};
   ScopedTempDir templates;
-  XMLWizData data;
   GenContext ctx{data, templates.path()};
 
   void style(const std::string& name) {
@@ -36,9 +34,7 @@ class SharedRoutines : public ::testing::Test {
   // A field with a hand-made list of `rows` rows.
   void manualList(const std::string& name, int rows, const std::string& use = "TRUE",
                   const std::string& type = "ManualList") {
-    XmlNode fields = data.GetNode(wiz::Fields);
-    if (!fields) fields = data.foCreateNode(data.root(), wiz::Fields);
-    XmlNode field = data.AddSubNode(fields, wiz::Field);
+    XmlNode field = testing::addFieldRecord(data);
     data.AddSubNode(field, wiz::FieldName, name);
     data.SetSubNodeText(field, wiz::UseLookupTable, use);
     data.SetSubNodeText(field, wiz::LookupTableType, type);

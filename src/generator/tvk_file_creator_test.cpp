@@ -7,9 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "host/ui.h"
-#include "host/wizard_context.h"
 #include "support/temp_dir.h"
+#include "support/wizard_document.h"
 #include "wizdata/xml_wiz_constants.h"
 #include "wizdata/xml_wiz_data.h"
 
@@ -35,12 +34,9 @@ std::vector<std::string> lines(const std::string& report) {
   return result;
 }
 
-class FileCreator : public ::testing::Test {
+class FileCreator : public testing::WizardDocumentTest {
  protected:
-  std::shared_ptr<ConsoleUi> ui = std::make_shared<ConsoleUi>();
-  ScopedWizardContext context{ui};
   ScopedTempDir site;
-  XMLWizData data;
   TVKFileCreator creator{kTemplates};
 
   void SetUp() override {
@@ -53,7 +49,7 @@ class FileCreator : public ::testing::Test {
     data.SetNodeText(wiz::TableName, "Orders");
     data.SetNodeText(wiz::PrimaryKey, "OrderID");
     data.SetNodeText(wiz::SQLStatement, "SELECT OrderID FROM Orders ");
-    XmlNode field = data.AddSubNode(data.foCreateNode(data.root(), wiz::Fields), wiz::Field);
+    XmlNode field = testing::addFieldRecord(data);
     data.AddSubNode(field, wiz::FieldName, "OrderID");
     data.AddSubNode(field, wiz::DataType, "3");
     data.SetSubNodeText(field, wiz::ListShowField, "TRUE");
