@@ -65,9 +65,7 @@ bool fieldControl(CodePrinter& p, const FieldInfo& field) {
     bool manual = field.lookupType == wiz::kLookupManualList;
     if (field.isReadOnly()) {
       if (database) {
-        // The looked-up text comes from the joined column of the statement.
-        p.text(substitute(R"(<INPUT TYPE="Text" NAME="$F$" VALUE="<%= gfsFieldValue(rs,"$S$") %>"$D$>)",
-                          {{"F", field.name}, {"S", gsQuoteDoubled(field.shownColumn())}, {"D", disabled}}));
+        p.text(fsHTMLReadOnlyLookupInput(field));
         p.endLine();
         return true;
       }

@@ -81,6 +81,21 @@ Dim msSortOrderURL
   p.blank();
 }
 
+// A request value read into `variable`: the posted form's value, else the
+// query string's (the form posts back what its links also carry).
+void readPostedFirst(CodePrinter& p, std::string_view comment, std::string_view variable, std::string_view name) {
+  p.emit(R"(
+$Comment$
+$Var$ = Request.Form("$Name$")
+If Len($Var$) = 0 Then
+  ' Variables from the FORM request overide those in Query string
+  $Var$ = Request.QueryString("$Name$")
+End If
+
+)",
+         {{"Comment", comment}, {"Var", variable}, {"Name", name}});
+}
+
 void setup(CodePrinter& p, const GenContext& ctx, const PageFlags& f) {
   p.line(fsBanner("SETUP"));
   if (f.lookups) {
@@ -101,36 +116,10 @@ GenerateLookupArrays
     p.block(fsASPSortRequest(ctx));
     p.blank();
   }
-  if (f.form.navigation) {
-    p.emit(R"(
-' Read pageing records
-mnCurrRecord = Request.Form("CurrRecord")
-If Len(mnCurrRecord) = 0 Then
-  ' Variables from the FORM request overide those in Query string
-  mnCurrRecord = Request.QueryString("CurrRecord")
-End If
-
-)");
-  }
+  if (f.form.navigation) readPostedFirst(p, "' Read pageing records", "mnCurrRecord", "CurrRecord");
   if (f.keyed) {
-    p.emit(R"(
-' Read Primary Key variables
-msPK = Request.Form("PK")
-If Len(msPK) = 0 Then
-  ' Variables from the FORM request overide those in Query string
-  msPK = Request.QueryString("PK")
-End If
-
-' Get the data action to be performed
-msDataAction = Request.Form("DataAction")
-)");
-    p.line("If Len(msDataAction) = 0 Then ");
-    p.emit(R"(
-  ' If no data action from Form variables, see if we have been sent anything in the URL
-  msDataAction = Request.QueryString("DataAction")
-End If
-
-)");
+    readPostedFirst(p, "' Read Primary Key variables", "msPK", "PK");
+    p.block(fsASPReadDataAction());
   }
   p.block(fsASPOpenDBConnection(ctx));
   p.blank();
@@ -304,18 +293,7 @@ Function frsGetRecordset
   Dim sSQL
 
 )");
-    if (nav) {
-      p.emit(R"(
-  On Error Resume Next
-  mnCurrRecord = CLng(mnCurrRecord)
-  If Err.Number > 0 Then
-    mnCurrRecord = 1
-    Err.Clear
-  End If
-  On Error GoTo 0
-
-)");
-    }
+    if (nav) p.block(fsASPWholeNumberGuard("mnCurrRecord"));
     p.emit("  sSQL = \"$SQL$\"\n", {{"SQL", gsQuoteDoubled(ctx.text(wiz::SQLStatement))}});
     if (keyed && !nav) {
       // The key column is named with its table: a joined lookup table may

@@ -98,19 +98,7 @@ GenerateLookupArrays
 
 )");
   }
-  if (f.actions) {
-    p.emit(R"(
-' Get the data action to be performed
-msDataAction = Request.Form("DataAction")
-)");
-    p.line("If Len(msDataAction) = 0 Then ");
-    p.emit(R"(
-  ' If no data action from Form variables, see if we have been sent anything in the URL
-  msDataAction = Request.QueryString("DataAction")
-End If
-
-)");
-  }
+  if (f.actions) p.block(fsASPReadDataAction());
   if (f.listForm || f.actions) {
     p.emit(R"(
 ' If we have been passed a primary key, get it

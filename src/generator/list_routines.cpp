@@ -27,8 +27,7 @@ void editLineInput(CodePrinter& p, const FieldInfo& field) {
     bool manual = field.lookupType == wiz::kLookupManualList;
     if (field.isReadOnly()) {
       if (database) {
-        p.line(substitute(R"(<INPUT TYPE="Text" NAME="$F$" VALUE="<%= gfsFieldValue(rs,"$S$") %>"$D$>)",
-                          {{"F", name}, {"S", gsQuoteDoubled(field.shownColumn())}, {"D", disabled}}));
+        p.line(fsHTMLReadOnlyLookupInput(field));
       } else if (manual) {
         // The stored value is the field's own: a hand-made list has no join
         // column (what LookupJoinField holds belongs to some other table).
@@ -200,18 +199,7 @@ Function frsGetRecordset
   Dim sSQL
 
 )");
-    if (f.paging) {
-      p.emit(R"(
-  On Error Resume Next
-  mnCurrPage = CLng(mnCurrPage)
-  If Err.Number > 0 Then
-    mnCurrPage = 1
-    Err.Clear
-  End If
-  On Error GoTo 0
-
-)");
-    }
+    if (f.paging) p.block(fsASPWholeNumberGuard("mnCurrPage"));
     // The statement stands inside a string literal of the page.
     p.emit(R"(
   sSQL = "$SQL$"

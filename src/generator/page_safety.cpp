@@ -41,6 +41,22 @@ End If
   return p.take();
 }
 
+std::string fsASPWholeNumberGuard(std::string_view variable) {
+  CodePrinter p;
+  p.emit(R"(
+  On Error Resume Next
+  $N$ = CLng($N$)
+  If Err.Number > 0 Then
+    $N$ = 1
+    Err.Clear
+  End If
+  On Error GoTo 0
+
+)",
+         {{"N", variable}});
+  return p.take();
+}
+
 std::string fsASPApplySorting() {
   CodePrinter p;
   p.emit(R"(

@@ -42,6 +42,11 @@ std::string fsSortableColumnsArray(const GenContext& ctx);
 // list was shown in.
 std::string fsASPSortRequest(const GenContext& ctx);
 
+// The record set routine's guard on the page or record number that came
+// with the request (`variable`): made a whole number, 1 when the request's
+// text is not one, before it positions the record set.
+std::string fsASPWholeNumberGuard(std::string_view variable);
+
 // The record set routine's ORDER BY: written only when the checked sort
 // order is not empty, which a request cannot force with an unchecked field.
 std::string fsASPApplySorting();

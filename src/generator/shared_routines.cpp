@@ -281,6 +281,28 @@ std::string fsHTMLGraphic(const GenContext& ctx, int kind) {
   return result;
 }
 
+std::string fsASPReadDataAction() {
+  CodePrinter p;
+  p.emit(R"(
+' Get the data action to be performed
+msDataAction = Request.Form("DataAction")
+)");
+  // (a blank at the end of this line)
+  p.line("If Len(msDataAction) = 0 Then ");
+  p.emit(R"(
+  ' If no data action from Form variables, see if we have been sent anything in the URL
+  msDataAction = Request.QueryString("DataAction")
+End If
+
+)");
+  return p.take();
+}
+
+std::string fsHTMLReadOnlyLookupInput(const FieldInfo& field) {
+  return substitute(R"(<INPUT TYPE="Text" NAME="$F$" VALUE="<%= gfsFieldValue(rs,"$S$") %>"$D$>)",
+                    {{"F", field.name}, {"S", gsQuoteDoubled(field.shownColumn())}, {"D", kReadOnlyAttribute}});
+}
+
 std::string fsASPLookupControl(const FieldInfo& field) {
   constexpr std::string_view kRadioList = "RadioList";
   bool database = field.lookupType == wiz::kLookupDatabaseTable;

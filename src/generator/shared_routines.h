@@ -33,6 +33,11 @@ std::string fsHTMLTableAttributes(const GenContext& ctx);
 std::string fsStylesheetName(const GenContext& ctx);
 std::string fsHTMLGraphic(const GenContext& ctx, int kind);
 
+// The page's reading of the data action (the label of the button that sent
+// the request) into msDataAction: a posted form's value first, else the
+// query string's.
+std::string fsASPReadDataAction();
+
 // Written into the input of a read-only field. A disabled input is not
 // posted, so the pages add a hidden input that carries the value.
 inline constexpr std::string_view kReadOnlyAttribute = R"( DISABLED CLASS="READONLY" )";
@@ -43,6 +48,11 @@ inline constexpr std::string_view kReadOnlyAttribute = R"( DISABLED CLASS="READO
 // ma<FieldName>. The empty text when the lookup or display type names no
 // control.
 std::string fsASPLookupControl(const FieldInfo& field);
+
+// The disabled input of a read-only lookup field over a database table:
+// it shows the looked-up text, which comes from the joined column of the
+// page's statement.
+std::string fsHTMLReadOnlyLookupInput(const FieldInfo& field);
 
 // A template file's text as UTF-8: taken as it is when it is valid UTF-8,
 // else read as Windows-1252 (the single-byte code page of the pages).
