@@ -70,12 +70,7 @@ bool fieldControl(CodePrinter& p, const FieldInfo& field) {
         return true;
       }
       if (manual) {
-        // The stored value is the field's own, read through gfsFieldValue so
-        // that it is usable while no record is open (adding); the list's
-        // text is the developer's and is encoded for the attribute.
-        p.text(substitute(
-            R"(<INPUT TYPE="Text" NAME="$F$" VALUE="<%= $HTMLEncode$(gfsArrayValue(ma$F$,gfsFieldValue(rs,"$Q$"))) %>"$D$>)",
-            {{"F", field.name}, {"Q", quoted}, {"D", disabled}, {"HTMLEncode", kHTMLEncode}}));
+        p.text(fsHTMLReadOnlyManualListInput(field));
         p.endLine();
         return true;
       }

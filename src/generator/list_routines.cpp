@@ -31,8 +31,7 @@ void editLineInput(CodePrinter& p, const FieldInfo& field) {
       } else if (manual) {
         // The stored value is the field's own: a hand-made list has no join
         // column (what LookupJoinField holds belongs to some other table).
-        p.line(substitute(R"(<INPUT TYPE="Text" NAME="$F$" VALUE="<%= gfsArrayValue(ma$A$,rs("$Q$")) %>"$D$>)",
-                          {{"F", name}, {"A", field.name}, {"Q", quoted}, {"D", disabled}}));
+        p.line(fsHTMLReadOnlyManualListInput(field));
       }
       return;
     }

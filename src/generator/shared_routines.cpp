@@ -1,4 +1,5 @@
 #include "generator/shared_routines.h"
+#include "generator/page_safety.h"
 
 #include <algorithm>
 
@@ -301,6 +302,12 @@ End If
 std::string fsHTMLReadOnlyLookupInput(const FieldInfo& field) {
   return substitute(R"(<INPUT TYPE="Text" NAME="$F$" VALUE="<%= gfsFieldValue(rs,"$S$") %>"$D$>)",
                     {{"F", field.name}, {"S", gsQuoteDoubled(field.shownColumn())}, {"D", kReadOnlyAttribute}});
+}
+
+std::string fsHTMLReadOnlyManualListInput(const FieldInfo& field) {
+  return substitute(
+      R"(<INPUT TYPE="Text" NAME="$F$" VALUE="<%= $HTMLEncode$(gfsArrayValue(ma$F$,gfsFieldValue(rs,"$Q$"))) %>"$D$>)",
+      {{"F", field.name}, {"Q", gsQuoteDoubled(field.name)}, {"D", kReadOnlyAttribute}, {"HTMLEncode", kHTMLEncode}});
 }
 
 std::string fsASPLookupControl(const FieldInfo& field) {

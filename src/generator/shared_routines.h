@@ -54,6 +54,12 @@ std::string fsASPLookupControl(const FieldInfo& field);
 // page's statement.
 std::string fsHTMLReadOnlyLookupInput(const FieldInfo& field);
 
+// The disabled input of a read-only field with a hand-made list: it shows the
+// list's text for the field's own value, read through gfsFieldValue so that
+// it works while no record is open (adding); the developer's text is encoded
+// for the attribute.
+std::string fsHTMLReadOnlyManualListInput(const FieldInfo& field);
+
 // A template file's text as UTF-8: taken as it is when it is valid UTF-8,
 // else read as Windows-1252 (the single-byte code page of the pages).
 std::string gfsTemplateText(const std::string& bytes);

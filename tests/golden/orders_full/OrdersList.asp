@@ -285,7 +285,7 @@ Sub DisplayEditLine (rs)
 	</TD>
 
 	<TD>
-	<INPUT TYPE="Text" NAME="ShipCountry" VALUE="<%= gfsArrayValue(maShipCountry,rs("ShipCountry")) %>" DISABLED CLASS="READONLY" >
+	<INPUT TYPE="Text" NAME="ShipCountry" VALUE="<%= gfsHTMLEncode(gfsArrayValue(maShipCountry,gfsFieldValue(rs,"ShipCountry"))) %>" DISABLED CLASS="READONLY" >
 
 	<BR><%= gfsFieldError("ShipCountry") %>
 	</TD>
