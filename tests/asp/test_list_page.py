@@ -279,6 +279,8 @@ class ListPage(unittest.TestCase):
             r.assert_ok()
             self.assertEqual(len(r.table("Products")), 25, name)
             self.assertEqual(r.changes, [], name)
+        # An update whose key matches no record says so instead of failing.
+        self.assertIn("Error Updating Record", self.r["pk_or_update"].output)
 
     def test_sort_parameters_outside_the_pages_columns_are_ignored(self):
         r = self.assert_no_injection("sort_drop")

@@ -1153,11 +1153,14 @@ MockDb.prototype.doUpdate = function (r) {
   r.buffer = null;
 };
 
-// Update with no pending change does nothing.
+// Update with no pending change does nothing, as long as there is a current
+// record; without one ADO refuses, as for any other record operation.
 MockDb.prototype.Update = function (h) {
   return this.guard("ADODB.Recordset", function () {
     var r = this.rs(h);
     if (r.editMode != 0) this.doUpdate(r);
+    else if (rsEOF(r) || rsBOF(r))
+      fail(ADO.NO_CURRENT, "Either BOF or EOF is True, or the current record has been deleted. Requested operation requires a current record.");
     return true;
   });
 };

@@ -471,6 +471,15 @@ Function fbUpdateRecord()
 
 	rs.Open sSQL, mDbCon, 3, 3 ' adOpenStatic, adLockOptimistic
 
+	If rs.EOF Then
+		' No record has that key (deleted meanwhile, or not a key at all)
+		rs.Close
+		Set rs = Nothing
+		fbUpdateRecord = False
+		msUserMessage = "<SPAN CLASS=""MainError"">Error Updating Record</SPAN><BR><BR>"
+		Exit Function
+	End If
+
 	rs.Update
 
 	On Error Resume Next
