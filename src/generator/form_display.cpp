@@ -61,20 +61,12 @@ bool fieldControl(CodePrinter& p, const FieldInfo& field) {
   std::string_view disabled = field.isReadOnly() ? kReadOnlyAttribute : std::string_view();
 
   if (field.usesLookup()) {
-    bool database = field.lookupType == wiz::kLookupDatabaseTable;
-    bool manual = field.lookupType == wiz::kLookupManualList;
     if (field.isReadOnly()) {
-      if (database) {
-        p.text(fsHTMLReadOnlyLookupInput(field));
-        p.endLine();
-        return true;
-      }
-      if (manual) {
-        p.text(fsHTMLReadOnlyManualListInput(field));
-        p.endLine();
-        return true;
-      }
-      return false;
+      std::string input = fsHTMLReadOnlyLookup(field);
+      if (input.empty()) return false;
+      p.text(input);
+      p.endLine();
+      return true;
     }
     p.text(fsASPLookupControl(field));
     return false;

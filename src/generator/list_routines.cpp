@@ -23,16 +23,9 @@ void editLineInput(CodePrinter& p, const FieldInfo& field) {
   std::string_view disabled = field.isReadOnly() ? kReadOnlyAttribute : std::string_view();
 
   if (field.usesLookup()) {
-    bool database = field.lookupType == wiz::kLookupDatabaseTable;
-    bool manual = field.lookupType == wiz::kLookupManualList;
     if (field.isReadOnly()) {
-      if (database) {
-        p.line(fsHTMLReadOnlyLookupInput(field));
-      } else if (manual) {
-        // The stored value is the field's own: a hand-made list has no join
-        // column (what LookupJoinField holds belongs to some other table).
-        p.line(fsHTMLReadOnlyManualListInput(field));
-      }
+      std::string input = fsHTMLReadOnlyLookup(field);
+      if (!input.empty()) p.line(input);
       return;
     }
     // Editable lookups: the control is written by an include routine; the

@@ -310,6 +310,12 @@ std::string fsHTMLReadOnlyManualListInput(const FieldInfo& field) {
       {{"F", field.name}, {"Q", gsQuoteDoubled(field.name)}, {"D", kReadOnlyAttribute}, {"HTMLEncode", kHTMLEncode}});
 }
 
+std::string fsHTMLReadOnlyLookup(const FieldInfo& field) {
+  if (field.lookupType == wiz::kLookupDatabaseTable) return fsHTMLReadOnlyLookupInput(field);
+  if (field.lookupType == wiz::kLookupManualList) return fsHTMLReadOnlyManualListInput(field);
+  return {};
+}
+
 std::string fsASPLookupControl(const FieldInfo& field) {
   constexpr std::string_view kRadioList = "RadioList";
   bool database = field.lookupType == wiz::kLookupDatabaseTable;

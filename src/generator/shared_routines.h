@@ -60,6 +60,10 @@ std::string fsHTMLReadOnlyLookupInput(const FieldInfo& field);
 // for the attribute.
 std::string fsHTMLReadOnlyManualListInput(const FieldInfo& field);
 
+// The disabled input of a read-only lookup field, by its lookup type; empty
+// for a type that has none.
+std::string fsHTMLReadOnlyLookup(const FieldInfo& field);
+
 // A template file's text as UTF-8: taken as it is when it is valid UTF-8,
 // else read as Windows-1252 (the single-byte code page of the pages).
 std::string gfsTemplateText(const std::string& bytes);
