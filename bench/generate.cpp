@@ -19,10 +19,10 @@
 #include <vector>
 
 #include "database/sql_statement_builder.h"
-#include "files/fs.h"
+#include "base/fs.h"
 #include "generator/tvk_file_creator.h"
-#include "host/ui.h"
-#include "host/wizard_context.h"
+#include "base/ui.h"
+#include "base/session.h"
 #include "wizdata/xml_wiz_data.h"
 
 extern char** environ;
@@ -173,29 +173,30 @@ int main(int argc, char** argv) {
     write(templates + "/" + name, "template\r\n");
 
   auto ui = std::make_shared<tvk::ConsoleUi>();
-  tvk::ScopedWizardContext context{ui};
-  tvk::XMLWizData data;
+  tvk::Session session{ui};
+  tvk::XMLWizData data{session};
   buildProject(data, site, fields, lookups);
   tvk::SetupGenerationData(data);
 
-  tvk::TVKFileCreator creator(templates);
-  std::string report;
+  tvk::DiskOutput output;
+  tvk::TVKFileCreator creator(output, templates);
+  tvk::GenerationReport report;
   const int runs = 50;
   Timing inProcess = time(runs, [&] { report = creator.GenerateFiles(data); });
   const auto pageBytes = stdfs::file_size(site + "/admin/BenchList.asp");
   if (!ui->shown().empty()) std::fprintf(stderr, "error reported: %s\n", ui->shown().front().c_str());
 
-  tvk::XMLWizData formData;
+  tvk::XMLWizData formData{session};
   buildProject(formData, site, fields, lookups, true);
   tvk::SetupGenerationData(formData);
   Timing withForm = time(runs, [&] { report = creator.GenerateFiles(formData); });
   const auto formBytes = stdfs::file_size(site + "/admin/BenchForm.asp");
-  if (report.find("Error") != std::string::npos) std::fprintf(stderr, "%s", report.c_str());
+  if (!report.succeeded()) std::fprintf(stderr, "%s", tvk::renderReport(report).c_str());
 
   std::string projectFile = root + "/Bench.xml";
   data.Save(projectFile);
   Timing load = time(runs, [&] {
-    tvk::XMLWizData loaded;
+    tvk::XMLWizData loaded{session};
     if (!loaded.Load(projectFile)) std::abort();
   });
   Timing setup = time(runs, [&] { tvk::SetupGenerationData(data); });

@@ -21,10 +21,10 @@
 #include "database/data_access.h"
 #include "database/field_data.h"
 #include "database/sample_database.h"
-#include "database/table_list.h"
-#include "files/error.h"
-#include "host/ui.h"
-#include "host/wizard_context.h"
+#include "wizard/table_list.h"
+#include "base/error.h"
+#include "base/ui.h"
+#include "base/session.h"
 #include "wizdata/xml_wiz_constants.h"
 #include "wizdata/xml_wiz_data.h"
 
@@ -88,7 +88,7 @@ void choose(XMLWizData& wizData, const std::string& connection) {
 int main() {
   std::ostringstream messages;
   auto ui = std::make_shared<ConsoleUi>(messages);
-  ScopedWizardContext context{ui};
+  Session session{ui};
   bool allMet = true;
 
   std::string dir = (std::filesystem::temp_directory_path() / ("tvk-bench-schema-" + std::to_string(getpid()))).string();
@@ -99,7 +99,7 @@ int main() {
   auto built = timeMs(1, [&] { db::buildSqliteDatabase(database, {script}); });
   std::printf("built SQLite database of 1,000 x 30 columns + 300 columns in %.0f ms\n", built.best);
 
-  XMLWizData wizData;
+  XMLWizData wizData{session};
   choose(wizData, db::sqliteConnectionString(database));
   size_t listed = 0;
   allMet &= report("SQLite: table list of 1,001 tables", timeMs(15, [&] { listed = HTMLTableList(wizData).size(); }),
@@ -127,7 +127,7 @@ int main() {
       for (int c = 1; c < 30; ++c) sql += ", " + column(c, "c");
       admin->execute(sql + ")");
     }
-    XMLWizData pgData;
+    XMLWizData pgData{session};
     choose(pgData, pg);
     allMet &= report("PostgreSQL (ODBC): table list of 200 tables",
                      timeMs(9, [&] { listed = HTMLTableList(pgData).size(); }), 200);

@@ -7,6 +7,8 @@
 #include <filesystem>
 #include <string>
 
+#include "base/session.h"
+#include "base/ui.h"
 #include "wizdata/xml_wiz_data.h"
 
 using Clock = std::chrono::steady_clock;
@@ -34,7 +36,8 @@ int main(int argc, char** argv) {
   const int fields = argc > 1 ? std::atoi(argv[1]) : 500;
   const std::string path = (std::filesystem::temp_directory_path() / "tvk-bench-wizdata.xml").string();
 
-  tvk::XMLWizData data;
+  tvk::Session session{std::make_shared<tvk::ConsoleUi>()};
+  tvk::XMLWizData data{session};
   double buildMs = best(1, [&] {
     data.SetNodeText("ProjectType", "ListForm");
     data.SetNodeText("ProjectName", "Bench");
@@ -60,7 +63,7 @@ int main(int argc, char** argv) {
   double saveMs = best(5, [&] { data.Save(path); });
   const auto bytes = std::filesystem::file_size(path);
   double loadMs = best(5, [&] {
-    tvk::XMLWizData loaded;
+    tvk::XMLWizData loaded{session};
     if (!loaded.Load(path)) std::abort();
   });
   size_t listCount = 0, formCount = 0, shown = 0;

@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
-#include "files/error.h"
-#include "files/general.h"
+#include "base/error.h"
+#include "base/general.h"
 
 namespace tvk::db {
 

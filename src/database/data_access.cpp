@@ -5,7 +5,7 @@
 #include "database/connection_string.h"
 #include "database/odbc_connection.h"
 #include "database/sqlite_connection.h"
-#include "files/error.h"
+#include "base/error.h"
 
 namespace tvk::db {
 

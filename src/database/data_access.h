@@ -13,7 +13,7 @@
 #include <string_view>
 #include <vector>
 
-#include "database/ado_routines.h"
+#include "base/ado_routines.h"
 
 namespace tvk::db {
 

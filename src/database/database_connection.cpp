@@ -2,7 +2,7 @@
 
 #include "database/connection_string.h"
 #include "database/global_asa.h"
-#include "host/ui.h"
+#include "base/ui.h"
 #include "wizdata/xml_wiz_constants.h"
 #include "wizdata/xml_wiz_data.h"
 
@@ -10,8 +10,8 @@ namespace tvk {
 
 namespace {
 
-void showConnectionFailure() {
-  gMsgBox(connectionFailureMessage(currentErrorInfo()), MsgButtons::OK, MsgIcon::Critical);
+void showConnectionFailure(Ui& ui) {
+  gMsgBox(ui, connectionFailureMessage(currentErrorInfo()), MsgButtons::OK, MsgIcon::Critical);
 }
 
 }  // namespace
@@ -54,7 +54,7 @@ std::unique_ptr<db::Connection> fdbConOpenConnection(XMLWizData& wizData) {
     if (!settings) return nullptr;
     return db::openConnection(settings->connectionString, settings->user, settings->password, -1);
   } catch (...) {
-    showConnectionFailure();
+    showConnectionFailure(wizData.ui());
     return nullptr;
   }
 }
@@ -65,7 +65,7 @@ std::unique_ptr<db::Catalog> foOpenADOXConnection(XMLWizData& wizData) {
     if (!settings) return nullptr;
     return db::Catalog::open(catalogConnectionString(*settings));
   } catch (...) {
-    showConnectionFailure();
+    showConnectionFailure(wizData.ui());
     return nullptr;
   }
 }

@@ -8,7 +8,7 @@
 #include <string>
 
 #include "database/data_access.h"
-#include "files/error.h"
+#include "base/error.h"
 
 namespace tvk {
 

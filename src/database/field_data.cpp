@@ -3,9 +3,9 @@
 #include <memory>
 #include <optional>
 
-#include "database/ado_routines.h"
+#include "base/ado_routines.h"
 #include "database/database_connection.h"
-#include "files/error.h"
+#include "base/error.h"
 #include "wizdata/xml_wiz_constants.h"
 #include "wizdata/xml_wiz_data.h"
 
@@ -87,7 +87,7 @@ Lookup proposeLookup(db::Catalog& catalog, const db::Column& column, const db::K
   return lookup;
 }
 
-FieldRecord describe(db::Catalog& catalog, db::Table& table, const db::Column& column,
+FieldRecord describe(Ui& ui, db::Catalog& catalog, db::Table& table, const db::Column& column,
                      const std::string& primaryKey, bool jet) {
   FieldRecord record;
   ColumnFacts facts = column.facts();
@@ -107,7 +107,7 @@ FieldRecord describe(db::Catalog& catalog, db::Table& table, const db::Column& c
     record.sorting = sortable;
     return record;
   }
-  std::string related = fsRelatedTable(table, column);
+  std::string related = fsRelatedTable(ui, table, column);
   if (related.empty()) {
     record.useLookup = wiz::kFalse;
     record.sorting = sortable;
@@ -148,7 +148,7 @@ void ResetTableData(XMLWizData& wizData) {
 }
 
 void SetupXMLFieldData_ADOX(XMLWizData& wizData) {
-  ErrorTrap trap{kModule, "SetupXMLFieldData_ADOX"};
+  ErrorTrap trap{wizData.ui(), kModule, "SetupXMLFieldData_ADOX"};
   std::unique_ptr<db::Catalog> catalog;
   db::Table* table = nullptr;
   if (!trap([&] {
@@ -183,13 +183,13 @@ void SetupXMLFieldData_ADOX(XMLWizData& wizData) {
   if (!trap([&] { columns = &table->columns(); })) return;
   for (const db::Column& column : *columns) {
     FieldRecord record;
-    if (!trap([&] { record = describe(*catalog, *table, column, primaryKey, jet); })) return;
+    if (!trap([&] { record = describe(wizData.ui(), *catalog, *table, column, primaryKey, jet); })) return;
     writeRecord(wizData, fields, record);
   }
 }
 
-std::string fsRelatedTable(db::Table& table, const db::Column& column) {
-  ErrorTrap trap{kModule, "fsRelatedTable"};
+std::string fsRelatedTable(Ui& ui, db::Table& table, const db::Column& column) {
+  ErrorTrap trap{ui, kModule, "fsRelatedTable"};
   std::string related;
   trap([&] {
     if (const db::Key* key = relatedKey(table, column)) related = key->relatedTable;

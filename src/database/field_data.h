@@ -9,6 +9,7 @@
 
 namespace tvk {
 
+class Ui;
 class XMLWizData;
 
 // Empties DataSource/PrimaryKey, TableReadOnly and SQLStatement, then
@@ -21,6 +22,6 @@ void SetupXMLFieldData_ADOX(XMLWizData& wizData);
 
 // The table a column refers to through a single-column key of the table
 // other than the primary key (empty for a unique key), or empty.
-std::string fsRelatedTable(db::Table& table, const db::Column& column);
+std::string fsRelatedTable(Ui& ui, db::Table& table, const db::Column& column);
 
 }  // namespace tvk

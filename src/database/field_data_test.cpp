@@ -6,9 +6,8 @@
 #include <sstream>
 
 #include "database/database_test_support.h"
-#include "database/table_list.h"
-#include "host/ui.h"
-#include "host/wizard_context.h"
+#include "base/ui.h"
+#include "base/session.h"
 #include "support/temp_dir.h"
 #include "wizdata/xml_wiz_constants.h"
 #include "wizdata/xml_wiz_data.h"
@@ -23,7 +22,8 @@ class FieldDataTest : public ::testing::Test {
   void SetUp() override {
     wizData_.SetNodeText(wiz::DataSourceType, "ConnectionString");
     wizData_.SetNodeText(wiz::ConnectionStringText, testing::buildFixtureDatabase(dir_ / "shop.db"));
-    HTMLTableList(wizData_);  // records the provider, as the data source page does
+    // The data source page records the provider class with the table list.
+    wizData_.SetNodeText(wiz::DataProvider, "OTHER");
   }
 
   Records records(const std::string& table) {
@@ -35,8 +35,8 @@ class FieldDataTest : public ::testing::Test {
   testing::ScopedTempDir dir_;
   std::ostringstream messages_;
   std::shared_ptr<ConsoleUi> ui_ = std::make_shared<ConsoleUi>(messages_);
-  ScopedWizardContext context_{ui_};
-  XMLWizData wizData_;
+  Session session_{ui_};
+  XMLWizData wizData_{session_};
 };
 
 TEST_F(FieldDataTest, KeyUniqueColumnAndTextForeignKey) {
@@ -158,13 +158,13 @@ TEST_F(FieldDataTest, RelatedTable) {
   std::unique_ptr<db::Catalog> catalog =
       db::Catalog::open(wizData_.GetNodeText(wiz::ConnectionStringText));
   db::Table& orders = catalog->table("orders");
-  EXPECT_EQ(fsRelatedTable(orders, *orders.column("customer_id")), "customers");
-  EXPECT_EQ(fsRelatedTable(orders, *orders.column("order_id")), "");  // primary keys are skipped
-  EXPECT_EQ(fsRelatedTable(orders, *orders.column("freight")), "");
+  EXPECT_EQ(fsRelatedTable(*ui_, orders, *orders.column("customer_id")), "customers");
+  EXPECT_EQ(fsRelatedTable(*ui_, orders, *orders.column("order_id")), "");  // primary keys are skipped
+  EXPECT_EQ(fsRelatedTable(*ui_, orders, *orders.column("freight")), "");
   db::Table& customers = catalog->table("customers");
-  EXPECT_EQ(fsRelatedTable(customers, *customers.column("email")), "");  // a unique key
+  EXPECT_EQ(fsRelatedTable(*ui_, customers, *customers.column("email")), "");  // a unique key
   db::Table& shipments = catalog->table("shipments");
-  EXPECT_EQ(fsRelatedTable(shipments, *shipments.column("order_id")), "");
+  EXPECT_EQ(fsRelatedTable(*ui_, shipments, *shipments.column("order_id")), "");
 }
 
 }  // namespace

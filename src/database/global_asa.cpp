@@ -2,8 +2,8 @@
 
 #include <memory>
 
-#include "files/fs.h"
-#include "files/general.h"
+#include "base/fs.h"
+#include "base/general.h"
 
 namespace tvk {
 

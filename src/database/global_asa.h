@@ -6,7 +6,7 @@
 #include <string>
 #include <string_view>
 
-#include "wizdata/xml.h"
+#include "base/xml.h"
 
 namespace tvk {
 

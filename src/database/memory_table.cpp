@@ -1,7 +1,7 @@
 #include "database/memory_table.h"
 
 #include "database/data_access.h"
-#include "files/error.h"
+#include "base/error.h"
 
 namespace tvk::db {
 

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "files/error.h"
+#include "base/error.h"
 
 namespace tvk::db {
 namespace {

@@ -9,8 +9,8 @@
 
 #include "database/connection_string.h"
 #include "database/odbc_handle.h"
-#include "files/error.h"
-#include "files/general.h"
+#include "base/error.h"
+#include "base/general.h"
 
 namespace tvk::db {
 

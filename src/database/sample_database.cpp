@@ -7,8 +7,8 @@
 
 #include "database/connection_string.h"
 #include "database/sqlite_handles.h"
-#include "files/error.h"
-#include "files/fs.h"
+#include "base/error.h"
+#include "base/fs.h"
 
 namespace tvk::db {
 

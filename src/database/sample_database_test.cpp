@@ -8,7 +8,7 @@
 #include "database/data_access.h"
 #include "database/database_test_support.h"
 #include "database/sqlite_handles.h"
-#include "files/error.h"
+#include "base/error.h"
 #include "support/temp_dir.h"
 
 #include <sqlite3.h>

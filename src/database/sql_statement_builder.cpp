@@ -2,9 +2,9 @@
 
 #include <string>
 
-#include "database/ado_routines.h"
-#include "files/error.h"
-#include "wizdata/xml.h"
+#include "base/ado_routines.h"
+#include "base/error.h"
+#include "base/xml.h"
 #include "wizdata/xml_wiz_constants.h"
 #include "wizdata/xml_wiz_data.h"
 
@@ -29,9 +29,9 @@ std::string trimmedBlanks(const std::string& text) {
 
 }  // namespace
 
-void SetupGenerationData(XMLWizData& wizData) {
+bool SetupGenerationData(XMLWizData& wizData) {
   SetupLookupAliases(wizData);
-  SetupSQLStatement(wizData);
+  return SetupSQLStatement(wizData);
 }
 
 void SetupLookupAliases(XMLWizData& wizData) {
@@ -45,8 +45,8 @@ void SetupLookupAliases(XMLWizData& wizData) {
   }
 }
 
-void SetupSQLStatement(XMLWizData& wizData) {
-  ErrorTrap trap{kModule, "SetupSQLStatement"};
+bool SetupSQLStatement(XMLWizData& wizData) {
+  ErrorTrap trap{wizData.ui(), kModule, "SetupSQLStatement"};
   std::string statement;
   if (!trap([&] {
         const std::string table = gfsEncaseSQLObject(wizData.GetNodeText(wiz::TableName));
@@ -95,8 +95,8 @@ void SetupSQLStatement(XMLWizData& wizData) {
         columns.resize(columns.size() - 2);
         statement = "SELECT " + columns + " FROM " + from + " " + joins;
       }))
-    return;
-  trap([&] { wizData.SetNodeText(wiz::SQLStatement, statement); });
+    return false;
+  return trap([&] { wizData.SetNodeText(wiz::SQLStatement, statement); }) && !trap.aborted();
 }
 
 }  // namespace tvk

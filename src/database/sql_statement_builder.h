@@ -9,13 +9,14 @@ namespace tvk {
 class XMLWizData;
 
 // Aliases, then the statement: the data the generator needs beyond the
-// wizard's answers. Failures of the alias step pass on to the caller.
-void SetupGenerationData(XMLWizData& wizData);
+// wizard's answers. Failures of the alias step pass on to the caller; false
+// when the statement could not be built (its failure has been reported).
+bool SetupGenerationData(XMLWizData& wizData);
 // Writes LookupShowFieldAlias for database lookups whose shown column's name
 // is not unique in the statement. Failures pass on to the caller.
 void SetupLookupAliases(XMLWizData& wizData);
 // Writes DataSource/SQLStatement. Traps its own failures; after Abort the
-// statement is not stored.
-void SetupSQLStatement(XMLWizData& wizData);
+// statement is not stored and the result is false.
+bool SetupSQLStatement(XMLWizData& wizData);
 
 }  // namespace tvk

@@ -7,7 +7,7 @@
 
 #include "database/data_access.h"
 #include "database/database_test_support.h"
-#include "files/error.h"
+#include "base/error.h"
 #include "support/temp_dir.h"
 
 namespace tvk::db {

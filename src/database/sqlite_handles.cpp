@@ -2,7 +2,7 @@
 
 #include <sqlite3.h>
 
-#include "files/error.h"
+#include "base/error.h"
 
 namespace tvk::db {
 

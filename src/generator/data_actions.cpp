@@ -3,8 +3,8 @@
 #include <initializer_list>
 #include <vector>
 
-#include "database/ado_routines.h"
-#include "files/general.h"
+#include "base/ado_routines.h"
+#include "base/general.h"
 #include "generator/code_printer.h"
 #include "generator/gen_context.h"
 #include "generator/page_safety.h"
@@ -120,7 +120,7 @@ Case sCANCEL_BUTTON
 }  // namespace
 
 std::string fsASPPerformDataActions(const GenContext& ctx) {
-  return trappedRoutine("fsASPPerformDataActions", [&](CodePrinter& p) {
+  return trappedRoutine(ctx, "fsASPPerformDataActions", [&](CodePrinter& p) {
     p.emit(R"(
 Sub PerformDataActions
 
@@ -145,7 +145,7 @@ End Sub
 }
 
 std::string fsASPListPerformDataActions(const GenContext& ctx) {
-  return trappedRoutine("fsASPListPerformDataActions", [&](CodePrinter& p) {
+  return trappedRoutine(ctx, "fsASPListPerformDataActions", [&](CodePrinter& p) {
     bool add = ctx.isTrue(wiz::ListAllowAddRecord);
     bool update = ctx.isTrue(wiz::ListAllowUpdateRecord);
     bool remove = ctx.isTrue(wiz::ListAllowDeleteRecord);
@@ -367,27 +367,27 @@ Function fbUpdateRecord()
 }  // namespace
 
 std::string fsASPFormInsertRecord(const GenContext& ctx) {
-  return trappedRoutine("fsASPFormInsertRecord",
+  return trappedRoutine(ctx, "fsASPFormInsertRecord",
                         [&](CodePrinter& p) { insertRecord(ctx, p, ctx.formFields()); });
 }
 
 std::string fsASPListInsertRecord(const GenContext& ctx) {
-  return trappedRoutine("fsASPListInsertRecord",
+  return trappedRoutine(ctx, "fsASPListInsertRecord",
                         [&](CodePrinter& p) { insertRecord(ctx, p, ctx.listFields()); });
 }
 
 std::string fsASPFormUpdateRecord(const GenContext& ctx) {
-  return trappedRoutine("fsASPFormUpdateRecord",
+  return trappedRoutine(ctx, "fsASPFormUpdateRecord",
                         [&](CodePrinter& p) { updateRecord(ctx, p, ctx.formFields(), false); });
 }
 
 std::string fsASPListUpdateRecord(const GenContext& ctx) {
-  return trappedRoutine("fsASPListUpdateRecord",
+  return trappedRoutine(ctx, "fsASPListUpdateRecord",
                         [&](CodePrinter& p) { updateRecord(ctx, p, ctx.listFields(), true); });
 }
 
 std::string fsASPDeleteRecord(const GenContext& ctx) {
-  return trappedRoutine("fsASPDeleteRecord", [&](CodePrinter& p) {
+  return trappedRoutine(ctx, "fsASPDeleteRecord", [&](CodePrinter& p) {
     // The database's error text may repeat what was posted: it is HTML-encoded.
     p.emit(R"(
 Function fbDeleteRecord()

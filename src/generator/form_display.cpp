@@ -1,6 +1,6 @@
 #include "generator/form_display.h"
 
-#include "files/general.h"
+#include "base/general.h"
 #include "generator/code_printer.h"
 #include "generator/gen_context.h"
 #include "generator/page_safety.h"
@@ -188,7 +188,7 @@ void buttonsWithAdd(CodePrinter& p, const FormFlags& f) {
 }  // namespace
 
 std::string fsASPDisplayForm(const GenContext& ctx) {
-  return trappedRoutine("fsASPDisplayForm", [&](CodePrinter& p) {
+  return trappedRoutine(ctx, "fsASPDisplayForm", [&](CodePrinter& p) {
     FormFlags f = formFlags(ctx);
     p.emit(R"(
 Sub DisplayForm()
@@ -232,7 +232,7 @@ End Sub
 }
 
 std::string fsASPDisplayRecordNav(const GenContext& ctx) {
-  return trappedRoutine("fsASPDisplayRecordNav", [&](CodePrinter& p) {
+  return trappedRoutine(ctx, "fsASPDisplayRecordNav", [&](CodePrinter& p) {
     bool step = ctx.isTrue(wiz::FormSkip1Buttons);
     bool ends = ctx.isTrue(wiz::FormSkipEndButtons);
     bool number = ctx.isTrue(wiz::DisplayRecordNo);
@@ -304,7 +304,7 @@ Sub DisplayRecordNavButtons()
 }
 
 std::string fsASPDisplayRecordAction(const GenContext& ctx) {
-  return trappedRoutine("fsASPDisplayRecordAction", [&](CodePrinter& p) {
+  return trappedRoutine(ctx, "fsASPDisplayRecordAction", [&](CodePrinter& p) {
     FormFlags f = formFlags(ctx);
     p.emit(R"(
 Sub DisplayRecordActionButtons()

@@ -1,7 +1,7 @@
 #include "generator/form_page.h"
 
-#include "database/ado_routines.h"
-#include "files/general.h"
+#include "base/ado_routines.h"
+#include "base/general.h"
 #include "generator/code_printer.h"
 #include "generator/data_actions.h"
 #include "generator/form_display.h"
@@ -269,7 +269,7 @@ std::string fsFormPageText(const GenContext& ctx) {
 }
 
 std::string fsASPFormGetRecordset(const GenContext& ctx) {
-  return trappedRoutine("fsASPFormGetRecordset", [&](CodePrinter& p) {
+  return trappedRoutine(ctx, "fsASPFormGetRecordset", [&](CodePrinter& p) {
     FormFlags f = formFlags(ctx);
     bool keyed = f.listForm || f.any;
     bool nav = f.navigation;

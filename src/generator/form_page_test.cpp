@@ -511,8 +511,9 @@ TEST_F(FormPage, TheGeneratorWritesAndReportsTheFormPage) {
   for (std::string_view path : {wiz::FileDirectory, wiz::IncludeDirectory, wiz::StylesheetDirectory})
     data.SetNodeText(path, site.path());
   data.SetNodeText(wiz::ProjectType, "ListForm");
-  TVKFileCreator creator(kTemplates);
-  std::string report = creator.GenerateFiles(data);
+  DiskOutput output;
+  TVKFileCreator creator(output, kTemplates);
+  std::string report = renderReport(creator.GenerateFiles(data));
   std::string list = site.path() + "/OrdersList.asp";
   std::string form = site.path() + "/OrdersForm.asp";
   EXPECT_EQ(report.substr(0, report.find("File incTVKWDisplay.asp")),
@@ -522,7 +523,7 @@ TEST_F(FormPage, TheGeneratorWritesAndReportsTheFormPage) {
   EXPECT_EQ(testing::readFile(form), fsFormPageText(ctx));
 
   data.SetNodeText(wiz::FileDirectory, site.path() + "/missing");
-  report = creator.GenerateFiles(data);
+  report = renderReport(creator.GenerateFiles(data));
   EXPECT_TRUE(contains(report, "\r\nError creating OrdersForm.asp - (76) ")) << report;
   EXPECT_TRUE(ui->shown().empty()) << ui->shown().front();
 }

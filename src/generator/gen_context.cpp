@@ -2,7 +2,7 @@
 
 #include <charconv>
 
-#include "files/error.h"
+#include "base/error.h"
 #include "wizdata/xml_wiz_constants.h"
 #include "wizdata/xml_wiz_data.h"
 
@@ -160,14 +160,17 @@ int dataTypeCode(std::string_view text, std::string_view what) {
   return value;
 }
 
-std::string trappedRoutine(std::string_view procedure, const std::function<void(CodePrinter&)>& body) {
-  ErrorTrap trap{kModule, procedure};
+std::string trappedRoutine(const GenContext& ctx, std::string_view procedure,
+                           const std::function<void(CodePrinter&)>& body) {
+  ErrorTrap trap{ctx.data().ui(), kModule, procedure};
   CodePrinter printer;
   if (!trap([&] {
         printer.clear();
         body(printer);
-      }))
+      })) {
+    ctx.noteFailure(procedure);
     return {};
+  }
   return printer.take();
 }
 

@@ -15,7 +15,7 @@
 #include <vector>
 
 #include "generator/code_printer.h"
-#include "wizdata/xml.h"
+#include "base/xml.h"
 
 namespace tvk {
 class XMLWizData;
@@ -83,11 +83,17 @@ class GenContext {
   // table has no key or the key has no record.
   std::string keyDataType() const;
 
+  // Routines whose failure was reported and abandoned (the page was written
+  // without them); a run with any is not a success.
+  void noteFailure(std::string_view procedure) const { failures_.emplace_back(procedure); }
+  const std::vector<std::string>& failures() const { return failures_; }
+
  private:
   const XMLWizData& data_;
   std::string templatesDirectory_;
   mutable std::optional<std::vector<FieldInfo>> listFields_;
   mutable std::optional<std::vector<FieldInfo>> formFields_;
+  mutable std::vector<std::string> failures_;
   mutable std::optional<bool> fieldSortingUsed_;
 };
 
@@ -129,6 +135,7 @@ std::string_view trimBlanks(std::string_view text);
 // Runs a routine writer under the generator's error trap, named after the
 // writer. Retry starts the routine again; Abort returns the empty text;
 // Ignore returns what was written before the failure.
-std::string trappedRoutine(std::string_view procedure, const std::function<void(CodePrinter&)>& body);
+std::string trappedRoutine(const GenContext& ctx, std::string_view procedure,
+                           const std::function<void(CodePrinter&)>& body);
 
 }  // namespace tvk::gen

@@ -1,7 +1,7 @@
 #include "generator/list_page.h"
 
-#include "database/ado_routines.h"
-#include "files/general.h"
+#include "base/ado_routines.h"
+#include "base/general.h"
 #include "generator/code_printer.h"
 #include "generator/data_actions.h"
 #include "generator/gen_context.h"
@@ -229,7 +229,7 @@ std::string fsListPageText(const GenContext& ctx) {
 }
 
 std::string fsASPDisplayList(const GenContext& ctx) {
-  return trappedRoutine("fsASPDisplayList", [&](CodePrinter& p) {
+  return trappedRoutine(ctx, "fsASPDisplayList", [&](CodePrinter& p) {
     ListFlags f = listFlags(ctx);
     p.emit(R"(
 Sub DisplayList
@@ -293,7 +293,7 @@ End Sub
 }
 
 std::string fsASPDisplayListHeader(const GenContext& ctx) {
-  return trappedRoutine("fsASPDisplayListHeader", [&](CodePrinter& p) {
+  return trappedRoutine(ctx, "fsASPDisplayListHeader", [&](CodePrinter& p) {
     ListFlags f = listFlags(ctx);
     p.emit(R"(
 Sub DisplayListHeader
@@ -318,7 +318,7 @@ End Sub
 }
 
 std::string fsASPSortingHeader(const GenContext& ctx) {
-  return trappedRoutine("fsASPSortingHeader", [&](CodePrinter& p) {
+  return trappedRoutine(ctx, "fsASPSortingHeader", [&](CodePrinter& p) {
     // The markers stand inside string literals of the page.
     std::string ascending = gsQuoteDoubled(fsHTMLGraphic(ctx, kMarkerSortAscending));
     std::string descending = gsQuoteDoubled(fsHTMLGraphic(ctx, kMarkerSortDescending));
@@ -362,7 +362,7 @@ End Function
 }
 
 std::string fsASPDisplayListLine(const GenContext& ctx) {
-  return trappedRoutine("fsASPDisplayListLine", [&](CodePrinter& p) {
+  return trappedRoutine(ctx, "fsASPDisplayListLine", [&](CodePrinter& p) {
     ListFlags f = listFlags(ctx);
     p.emit(R"(
 Sub DisplayListLine (rs, bEvenLine)

@@ -1,8 +1,8 @@
 #include "generator/list_routines.h"
 
-#include "database/ado_routines.h"
-#include "files/error.h"
-#include "files/general.h"
+#include "base/ado_routines.h"
+#include "base/error.h"
+#include "base/general.h"
 #include "generator/code_printer.h"
 #include "generator/data_actions.h"
 #include "generator/gen_context.h"
@@ -99,7 +99,7 @@ std::string findKeyValue(const GenContext& ctx) {
 }  // namespace
 
 std::string fsASPDisplayEditLine(const GenContext& ctx) {
-  return trappedRoutine("fsASPDisplayEditLine", [&](CodePrinter& p) {
+  return trappedRoutine(ctx, "fsASPDisplayEditLine", [&](CodePrinter& p) {
     ListFlags f = listFlags(ctx);
     const std::vector<FieldInfo>& fields = ctx.listFields();
     p.emit(R"(
@@ -179,7 +179,7 @@ End Sub
 }
 
 std::string fsASPListGetRecordset(const GenContext& ctx) {
-  return trappedRoutine("fsASPListGetRecordset", [&](CodePrinter& p) {
+  return trappedRoutine(ctx, "fsASPListGetRecordset", [&](CodePrinter& p) {
     ListFlags f = listFlags(ctx);
     p.emit(R"(
 Function frsGetRecordset
@@ -256,7 +256,7 @@ End Function
 }
 
 std::string fsASPDisplayPageNavButtons(const GenContext& ctx) {
-  return trappedRoutine("fsASPDisplayPageNavButtons", [&](CodePrinter& p) {
+  return trappedRoutine(ctx, "fsASPDisplayPageNavButtons", [&](CodePrinter& p) {
     bool sorting = ctx.fieldSortingUsed();
     const char* first = sorting
         ? R"(Response.Write "<TD><A HREF='?CurrPage=1" & msSortOrderURL & "'>&nbsp;<<&nbsp;</A></TD>")"
@@ -306,7 +306,7 @@ End Sub
 }
 
 std::string fsASPDisplayDirectPageNav(const GenContext& ctx) {
-  return trappedRoutine("fsASPDisplayDirectPageNav", [&](CodePrinter& p) {
+  return trappedRoutine(ctx, "fsASPDisplayDirectPageNav", [&](CodePrinter& p) {
     std::string maxText = ctx.text(wiz::MaxDirectPages);
     long maxPages = 0;
     if (!trimBlanks(maxText).empty()) {
@@ -360,7 +360,7 @@ End Sub
 }
 
 std::string fsASPDisplayAddButton(const GenContext& ctx) {
-  return trappedRoutine("fsASPDisplayAddButton", [&](CodePrinter& p) {
+  return trappedRoutine(ctx, "fsASPDisplayAddButton", [&](CodePrinter& p) {
     ListFlags f = listFlags(ctx);
     p.emit(R"(
 Sub DisplayAddButton

@@ -1,7 +1,7 @@
 #include "generator/page_safety.h"
 
-#include "database/ado_routines.h"
-#include "files/general.h"
+#include "base/ado_routines.h"
+#include "base/general.h"
 #include "generator/code_printer.h"
 #include "generator/gen_context.h"
 #include "wizdata/xml_wiz_constants.h"

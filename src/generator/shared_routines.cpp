@@ -5,9 +5,9 @@
 
 #include <array>
 
-#include "files/error.h"
-#include "files/fs.h"
-#include "files/general.h"
+#include "base/error.h"
+#include "base/fs.h"
+#include "base/general.h"
 #include "generator/code_printer.h"
 #include "generator/gen_context.h"
 #include "wizdata/xml_wiz_constants.h"
@@ -72,7 +72,7 @@ std::string gfsTemplateText(const std::string& bytes) {
 }
 
 std::string fsASPStandardHeader(const GenContext& ctx) {
-  return trappedRoutine("fsASPStandardHeader", [&](CodePrinter& p) {
+  return trappedRoutine(ctx, "fsASPStandardHeader", [&](CodePrinter& p) {
     std::string header = gfsTemplateText(fs::readFile(fs::join(ctx.templatesDirectory(), kHeaderTemplate)));
     p.emit(R"(
 <%@ Language=VBScript %>
@@ -105,7 +105,7 @@ std::string fsStylesheetName(const GenContext& ctx) {
 }
 
 std::string fsHTMLStandardHeader(const GenContext& ctx) {
-  return trappedRoutine("fsHTMLStandardHeader", [&](CodePrinter& p) {
+  return trappedRoutine(ctx, "fsHTMLStandardHeader", [&](CodePrinter& p) {
     std::string rel = gfsRelativePath(ctx.text(wiz::FileDirectory), ctx.text(wiz::StylesheetDirectory));
     std::string sheet = fsStylesheetName(ctx);
     p.emit(R"(
@@ -144,7 +144,7 @@ std::string fsHTMLStandardFooter() {
 }
 
 std::string fsASPOpenDBConnection(const GenContext& ctx) {
-  return trappedRoutine("fsASPOpenDBConnection", [&](CodePrinter& p) {
+  return trappedRoutine(ctx, "fsASPOpenDBConnection", [&](CodePrinter& p) {
     p.emit(R"(
 ' Open a connection to the database
 Set mDbCon = Server.CreateObject ("ADODB.Connection")
@@ -196,7 +196,7 @@ std::string childText(const XmlNode& node, std::string_view name) {
 }  // namespace
 
 std::string fsASPDefineLookupArrays(const GenContext& ctx) {
-  return trappedRoutine("fsASPDefineLookupArrays", [&](CodePrinter& p) {
+  return trappedRoutine(ctx, "fsASPDefineLookupArrays", [&](CodePrinter& p) {
     for (const XmlNode& lookup : ctx.data().GetNodes(kManualListLookups)) {
       // A list without rows still gets one (empty) row: "Dim ma(1,-1)" is
       // not VBScript, and the page would not compile at all.
@@ -207,7 +207,7 @@ std::string fsASPDefineLookupArrays(const GenContext& ctx) {
 }
 
 std::string fsASPGenerateLookupArrays(const GenContext& ctx) {
-  return trappedRoutine("fsASPGenerateLookupArrays", [&](CodePrinter& p) {
+  return trappedRoutine(ctx, "fsASPGenerateLookupArrays", [&](CodePrinter& p) {
     XmlNodeList lookups = ctx.data().GetNodes(kManualListLookups);
     if (lookups.empty()) return;
     p.emit(R"(
@@ -245,7 +245,7 @@ std::string fsHTMLTableAttributes(const GenContext& ctx) {
 }
 
 std::string fsHTMLGraphic(const GenContext& ctx, int kind) {
-  ErrorTrap trap{kModule, "fsHTMLGraphic"};
+  ErrorTrap trap{ctx.data().ui(), kModule, "fsHTMLGraphic"};
   std::string result;
   if (!trap([&] {
         std::string style = ctx.projectStyle();
@@ -277,8 +277,10 @@ std::string fsHTMLGraphic(const GenContext& ctx, int kind) {
           default: return;
         }
         result = substitute(tmpl, {{"Rel", rel}, {"P", prefix}});
-      }))
+      })) {
+    ctx.noteFailure("fsHTMLGraphic");
     return {};
+  }
   return result;
 }
 

@@ -6,8 +6,8 @@
 #include <string>
 
 #include "generator/gen_context.h"
-#include "host/ui.h"
-#include "host/wizard_context.h"
+#include "base/ui.h"
+#include "base/session.h"
 #include "support/temp_dir.h"
 #include "support/wizard_document.h"
 #include "wizdata/xml_wiz_constants.h"
@@ -157,8 +157,10 @@ TEST_F(SharedRoutines, MissingHeaderIsReportedAndAbortLeavesTheBlockOut) {
   };
   auto retrying = std::make_shared<CreatesHeaderOnReport>();
   retrying->path = templates / "Header.txt";
-  ScopedWizardContext inner{retrying};
-  std::string text = fsASPStandardHeader(ctx);
+  Session inner{retrying};
+  XMLWizData innerData{inner};
+  GenContext innerCtx{innerData, templates.path()};
+  std::string text = fsASPStandardHeader(innerCtx);
   EXPECT_NE(text.find("' late\r\n"), std::string::npos) << text;
 }
 

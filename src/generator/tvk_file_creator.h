@@ -8,6 +8,8 @@
 #include <string>
 #include <string_view>
 
+#include "generator/output_files.h"
+
 namespace tvk {
 
 class XMLWizData;
@@ -17,34 +19,35 @@ class GenContext;
 
 class TVKFileCreator {
  public:
-  // Templates from the "Templates" directory beside the program.
-  TVKFileCreator();
+  // Writes through `output`, which must outlive the creator; templates come
+  // from the "Templates" directory beside the program.
+  explicit TVKFileCreator(OutputFiles& output);
   // Templates from another directory (tests use their own).
-  explicit TVKFileCreator(std::string templatesDirectory);
+  TVKFileCreator(OutputFiles& output, std::string templatesDirectory);
 
-  // Writes every file of the project and returns the report: one line per
-  // file, each ended by CR LF. Reads the document, never changes it.
-  std::string GenerateFiles(const XMLWizData& wizData);
+  // Writes every file of the project and returns one report entry per file.
+  // Reads the document, never changes it.
+  GenerationReport GenerateFiles(const XMLWizData& wizData);
 
   const std::string& templatesDirectory() const { return templatesDirectory_; }
 
  private:
   // The page writers of one run share its context, so that the field lists
   // are read once.
-  std::string fsCreateListFile(const XMLWizData& wizData, const gen::GenContext& ctx);
-  std::string fsCreateFormFile(const XMLWizData& wizData, const gen::GenContext& ctx);
+  FileReport fsCreateListFile(const XMLWizData& wizData, const gen::GenContext& ctx);
+  FileReport fsCreateFormFile(const XMLWizData& wizData, const gen::GenContext& ctx);
   std::string templatePath(std::string_view fileName) const;
 
+  OutputFiles* output_;
   std::string templatesDirectory_;
 };
 
 // Writes one generated page through a text stream (opened before the text
-// is built, closed after it is written) and returns its report line:
-// "File <name> successfully created at <path>", or "Error creating <name> -
-// (<number>) <description> : <source>" when the page cannot be written.
-std::string gfsCreatePageFile(const std::string& path, const std::function<std::string()>& buildText);
-
-// True for a report line that names a file created or already present.
-bool gfbReportLineSucceeded(std::string_view line);
+// is built, closed after it is written), tells `output`, and returns its
+// report entry: "File <name> successfully created at <path>", or "Error
+// creating <name> - (<number>) <description> : <source>" when the page
+// cannot be written.
+FileReport gfsCreatePageFile(OutputFiles& output, const std::string& path,
+                             const std::function<std::string()>& buildText);
 
 }  // namespace tvk

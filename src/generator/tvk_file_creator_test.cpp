@@ -19,25 +19,20 @@ using testing::ScopedTempDir;
 
 const std::string kTemplates = std::string(TVK_SOURCE_DIR) + "/tests/generator/templates";
 
-std::vector<std::string> lines(const std::string& report) {
-  std::vector<std::string> result;
-  size_t pos = 0;
-  while (pos < report.size()) {
-    size_t end = report.find("\r\n", pos);
-    if (end == std::string::npos) {
-      ADD_FAILURE() << "report line without CR LF: " << report.substr(pos);
-      break;
-    }
-    result.push_back(report.substr(pos, end - pos));
-    pos = end + 2;
-  }
-  return result;
-}
-
 class FileCreator : public testing::WizardDocumentTest {
  protected:
   ScopedTempDir site;
-  TVKFileCreator creator{kTemplates};
+  DiskOutput output;
+  TVKFileCreator creator{output, kTemplates};
+  GenerationReport last;
+
+  // The report's lines, keeping the report for outcome checks.
+  std::vector<std::string> lines(GenerationReport report) {
+    last = std::move(report);
+    std::vector<std::string> result;
+    for (const FileReport& entry : last.entries) result.push_back(entry.line);
+    return result;
+  }
 
   void SetUp() override {
     for (const char* dir : {"pages", "inc", "css", "img"}) std::filesystem::create_directories(site / dir);
@@ -106,7 +101,7 @@ TEST_F(FileCreator, StylesBringTheirSheetAndGraphicsAndASecondRunFindsThemPresen
   EXPECT_EQ(pro[3], "File TVKW_Professional.css successfully created in " + site / "css");
   EXPECT_EQ(pro[4], "File TVKW_Pro_SortAsc.gif successfully created in " + site / "img");
   EXPECT_NE(testing::readFile(page()), "old page");
-  for (const std::string& line : pro) EXPECT_TRUE(gfbReportLineSucceeded(line)) << line;
+  EXPECT_TRUE(last.succeeded());
 }
 
 TEST_F(FileCreator, ListWithFormDecidesByTheFormAndWritesTheFormPageAfterTheList) {
@@ -130,7 +125,8 @@ TEST_F(FileCreator, UnknownTypeStillCopiesTheTemplates) {
   std::vector<std::string> report = lines(creator.GenerateFiles(data));
   ASSERT_EQ(report.size(), 3u);
   EXPECT_EQ(report[0], "Unknown Project Type : Report");
-  EXPECT_FALSE(gfbReportLineSucceeded(report[0]));
+  EXPECT_FALSE(last.entries[0].succeeded());
+  EXPECT_FALSE(last.succeeded());
   EXPECT_EQ(report[2], "File TVKW_Classic.css successfully created in " + site / "css");
 }
 
@@ -141,7 +137,8 @@ TEST_F(FileCreator, PagesThatCannotBeWrittenBecomeErrorLines) {
   ASSERT_EQ(report.size(), 2u);
   EXPECT_EQ(report[0].rfind("Error creating OrdersList.asp - (76) ", 0), 0u) << report[0];
   EXPECT_NE(report[0].find(site / "missing/OrdersList.asp"), std::string::npos) << report[0];
-  EXPECT_TRUE(gfbReportLineSucceeded(report[1]));
+  EXPECT_FALSE(last.entries[0].succeeded());
+  EXPECT_TRUE(last.entries[1].succeeded());
 
   // No directory at all: never the file-system root.
   data.SetNodeText(wiz::FileDirectory, "");

@@ -6,10 +6,8 @@
 
 #include <cerrno>
 
-#include "files/error.h"
-#include "files/fs.h"
-#include "files/vid_integration.h"
-#include "host/wizard_context.h"
+#include "base/error.h"
+#include "base/fs.h"
 
 namespace tvk {
 
@@ -130,8 +128,6 @@ void TVKTextStream::CloseStream() {
   std::unique_ptr<Impl> impl = std::move(impl_);
   fs::writeAll(impl->file.get(), impl->buffer, fileName_);
   impl->file.close(fileName_);
-  const WizardContext& context = wizardContext();
-  if (context.gbInEnvironment) AddFileToProject(context.goProject.get(), fileName_);
   fileName_.clear();
 }
 

@@ -1,7 +1,6 @@
 // The output file of one generated page: written in the single-byte code page
 // (Windows-1252; a character it cannot hold becomes "?"), every WriteLine
-// ending with CR LF. Opening replaces any existing file, read-only or not;
-// closing adds the page to the web project when the wizard runs inside one.
+// ending with CR LF. Opening replaces any existing file, read-only or not.
 // Failures pass on to the caller as WizError.
 #pragma once
 

@@ -5,10 +5,10 @@
 
 #include <memory>
 
-#include "files/error.h"
-#include "files/web_project.h"
-#include "host/ui.h"
-#include "host/wizard_context.h"
+#include "base/error.h"
+#include "base/web_project.h"
+#include "base/ui.h"
+#include "base/session.h"
 #include "support/temp_dir.h"
 
 namespace tvk {
@@ -19,7 +19,7 @@ using testing::ScopedTempDir;
 using testing::writeFile;
 
 TEST(TextStream, WritesCodePage1252WithCRLF) {
-  ScopedWizardContext context;
+  Session session{std::make_shared<ConsoleUi>()};
   ScopedTempDir dir;
   const std::string path = dir / "page.asp";
   TVKTextStream stream;
@@ -35,7 +35,7 @@ TEST(TextStream, WritesCodePage1252WithCRLF) {
 }
 
 TEST(TextStream, LineEndsAndBlankLines) {
-  ScopedWizardContext context;
+  Session session{std::make_shared<ConsoleUi>()};
   ScopedTempDir dir;
   const std::string path = dir / "lines.asp";
   TVKTextStream stream;
@@ -51,7 +51,7 @@ TEST(TextStream, LineEndsAndBlankLines) {
 }
 
 TEST(TextStream, ReplacesReadOnlyFileAndReportsFailures) {
-  ScopedWizardContext context;
+  Session session{std::make_shared<ConsoleUi>()};
   ScopedTempDir dir;
   const std::string path = dir / "old.asp";
   writeFile(path, "old content that is longer than the new one");
@@ -71,34 +71,6 @@ TEST(TextStream, ReplacesReadOnlyFileAndReportsFailures) {
   }
   // Writing on a stream that is not open fails instead of losing text.
   EXPECT_THROW(missing.WriteLine("x"), WizError);
-}
-
-TEST(TextStream, CloseAddsThePageToTheWebProjectInsideTheEnvironment) {
-  auto ui = std::make_shared<ConsoleUi>();
-  ScopedWizardContext context{ui};
-  ScopedTempDir dir;
-  writeFile(dir / "site.wproj",
-            "<WebProject Name=\"site\"><Item Name=\"admin\" Folder=\"true\"/></WebProject>");
-  std::filesystem::create_directory(dir / "admin");
-  context->gbInEnvironment = true;
-  context->gsLocalDirectory = dir.path();
-  context->goProject = WebProject::Load(dir / "site.wproj");
-
-  TVKTextStream stream;
-  stream.OpenOutputStream(dir / "admin/OrdersList.asp");
-  stream.WriteLine("<%@ LANGUAGE=\"VBSCRIPT\" %>");
-  stream.CloseStream();
-  EXPECT_TRUE(ui->shown().empty());
-  auto reloaded = WebProject::Load(dir / "site.wproj");
-  ASSERT_NE(reloaded->root().find("admin"), nullptr);
-  EXPECT_NE(reloaded->root().find("admin")->find("orderslist.asp"), nullptr);
-
-  // Stand-alone, closing only closes.
-  context->gbInEnvironment = false;
-  TVKTextStream plain;
-  plain.OpenOutputStream(dir / "admin/OrdersForm.asp");
-  plain.CloseStream();
-  EXPECT_EQ(WebProject::Load(dir / "site.wproj")->root().find("admin")->find("OrdersForm.asp"), nullptr);
 }
 
 }  // namespace

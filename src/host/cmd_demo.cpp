@@ -5,11 +5,11 @@
 #include <iostream>
 #include <memory>
 
-#include "database/demo_project.h"
-#include "files/error.h"
+#include "wizard/demo_project.h"
+#include "base/error.h"
 #include "host/cmd_generate.h"
-#include "host/ui.h"
-#include "host/wizard_context.h"
+#include "base/ui.h"
+#include "base/session.h"
 #include "wizdata/xml_wiz_data.h"
 
 namespace tvk {
@@ -21,18 +21,17 @@ std::function<int()> setupDemoCommand(CLI::App& app) {
 }
 
 int runDemoCommand(const std::string& directory, std::ostream& out, std::ostream& err) {
-  auto ui = std::make_shared<ConsoleUi>(err);
-  ScopedWizardContext context{ui};
+  Session session(std::make_shared<ConsoleUi>(err));
   DemoProject demo = demoLayout(directory);
-  XMLWizData wizData;
+  XMLWizData wizData(session);
   try {
     if (!buildDemoProject(demo, wizData)) return 1;
   } catch (...) {
     ErrorInfo error = currentErrorInfo();
-    err << "demo: " << error.description << " (" << error.source << ", " << error.number << ")\n";
+    err << "tvkwizard demo: " << error.description << " (" << error.source << ", " << error.number << ")\n";
     return 1;
   }
-  int status = generateLoadedProject(wizData, {}, *ui, out, err);
+  int status = generateLoadedProject(session, wizData, {}, "tvkwizard demo", out, err);
   out << '\n'
       << "Sample database: " << demo.database << '\n'
       << "Connection string: " << demo.connectionString << '\n'

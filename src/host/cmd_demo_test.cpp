@@ -1,3 +1,5 @@
+#include "base/session.h"
+#include "base/ui.h"
 #include "host/cmd_demo.h"
 
 #include <gtest/gtest.h>
@@ -37,7 +39,8 @@ TEST(DemoCommand, BuildsTheDatabaseAndTheProject) {
   EXPECT_TRUE(std::filesystem::is_regular_file(demo + "/site/stylesheets/TVKW_Professional.css"));
   EXPECT_TRUE(std::filesystem::is_regular_file(demo + "/site/images/TVKW_Pro_SortAsc.gif"));
 
-  XMLWizData wizData;
+  Session session{std::make_shared<ConsoleUi>()};
+  XMLWizData wizData{session};
   ASSERT_TRUE(wizData.Load(demo + "/Orders.xml"));
   EXPECT_EQ(wizData.ProjectType(), "ListForm");
   EXPECT_EQ(wizData.ProjectStyle(), "Professional");

@@ -6,17 +6,18 @@
 #include <memory>
 
 #include "database/sql_statement_builder.h"
-#include "files/error.h"
+#include "base/error.h"
+#include "generator/output_files.h"
 #include "generator/tvk_file_creator.h"
-#include "host/ui.h"
-#include "host/wizard_context.h"
+#include "base/ui.h"
+#include "base/session.h"
 #include "wizdata/xml_wiz_constants.h"
 #include "wizdata/xml_wiz_data.h"
 
 namespace tvk {
 
 namespace {
-constexpr std::string_view kCommand = "tvkwizard generate: ";
+constexpr std::string_view kCommand = "tvkwizard generate";
 }
 
 std::function<int()> setupGenerate(CLI::App& app) {
@@ -30,56 +31,47 @@ std::function<int()> setupGenerate(CLI::App& app) {
 }
 
 int runGenerate(const GenerateOptions& options, std::ostream& out, std::ostream& err) {
-  // Error reports of the generator are printed and answered with Abort; any
-  // of them makes the run a failure even when every file got written.
-  auto ui = std::make_shared<ConsoleUi>(err);
-  ScopedWizardContext context{ui};
-
-  XMLWizData data;
+  // Error reports of the generator are printed and answered with Abort.
+  Session session(std::make_shared<ConsoleUi>(err));
+  XMLWizData data(session);
   if (!data.Load(options.projectFile)) {
-    err << kCommand << "cannot read the project file '" << options.projectFile << "': " << data.lastLoadError()
+    err << kCommand << ": cannot read the project file '" << options.projectFile << "': " << data.lastLoadError()
         << '\n';
     return 1;
   }
   if (data.root().name() != wiz::kRoot) {
-    err << kCommand << "'" << options.projectFile << "' is not a TVK Wizard project file (its root element is <"
+    err << kCommand << ": '" << options.projectFile << "' is not a TVK Wizard project file (its root element is <"
         << data.root().name() << ">, not <" << wiz::kRoot << ">)\n";
     return 1;
   }
-
-  return generateLoadedProject(data, options.templatesDirectory, *ui, out, err);
+  return generateLoadedProject(session, data, options.templatesDirectory, kCommand, out, err);
 }
 
-int generateLoadedProject(XMLWizData& data, const std::string& templatesDirectory, const ConsoleUi& ui,
-                          std::ostream& out, std::ostream& err) {
+int generateLoadedProject(Session& session, XMLWizData& data, const std::string& templatesDirectory,
+                          std::string_view command, std::ostream& out, std::ostream& err) {
   try {
-    SetupGenerationData(data);
+    if (!SetupGenerationData(data)) {
+      // Pages written now would open whatever statement the file last held.
+      err << command << ": the SELECT statement could not be built; no file was written\n";
+      return 1;
+    }
   } catch (...) {
     ErrorInfo error = currentErrorInfo();
-    err << kCommand << "cannot prepare the project: " << error.description << " (" << error.source << ")\n";
-    return 1;
-  }
-  if (!ui.shown().empty()) {
-    // The SELECT statement could not be built: pages written now would
-    // open whatever statement the file last held.
-    err << kCommand << "the SELECT statement could not be built; no file was written\n";
+    err << command << ": cannot prepare the project: " << error.description << " (" << error.source << ")\n";
     return 1;
   }
 
-  TVKFileCreator creator = templatesDirectory.empty() ? TVKFileCreator()
-                                                               : TVKFileCreator(templatesDirectory);
-  std::string report = creator.GenerateFiles(data);
-  bool succeeded = !report.empty();
-  size_t pos = 0;
-  while (pos < report.size()) {
-    size_t end = report.find("\r\n", pos);
-    if (end == std::string::npos) end = report.size();
-    std::string_view line(report.data() + pos, end - pos);
-    out << line << '\n';
-    if (!gfbReportLineSucceeded(line)) succeeded = false;
-    pos = end + 2;
-  }
-  return succeeded && ui.shown().empty() ? 0 : 1;
+  std::unique_ptr<OutputFiles> output = outputFilesFor(session);
+  TVKFileCreator creator = templatesDirectory.empty() ? TVKFileCreator(*output)
+                                                      : TVKFileCreator(*output, templatesDirectory);
+  GenerationReport report = creator.GenerateFiles(data);
+  out << renderReport(report, "\n");
+  for (const FileReport& entry : report.entries)
+    if (!entry.succeeded()) err << command << ": " << entry.line << '\n';
+  for (const std::string& routine : report.failedRoutines)
+    err << command << ": " << routine << " failed; its part of the page is missing\n";
+  if (report.entries.empty()) err << command << ": generation stopped; no report\n";
+  return report.succeeded() ? 0 : 1;
 }
 
 }  // namespace tvk

@@ -12,7 +12,7 @@ class App;
 
 namespace tvk {
 
-class ConsoleUi;
+class Session;
 class XMLWizData;
 
 struct GenerateOptions {
@@ -32,9 +32,9 @@ std::function<int()> setupGenerate(CLI::App& app);
 // 1 otherwise.
 int runGenerate(const GenerateOptions& options, std::ostream& out, std::ostream& err);
 
-// The same for a project already in memory, whose messages go to `ui`
-// (installed in the wizard context by the caller).
-int generateLoadedProject(XMLWizData& data, const std::string& templatesDirectory, const ConsoleUi& ui,
-                          std::ostream& out, std::ostream& err);
+// The same for a project already in memory, of `session`. `command` names
+// the command in messages ("tvkwizard demo").
+int generateLoadedProject(Session& session, XMLWizData& data, const std::string& templatesDirectory,
+                          std::string_view command, std::ostream& out, std::ostream& err);
 
 }  // namespace tvk

@@ -6,10 +6,10 @@
 #include <memory>
 
 #include "database/database_connection.h"
-#include "database/table_choice.h"
-#include "database/table_list.h"
-#include "host/ui.h"
-#include "host/wizard_context.h"
+#include "wizard/table_choice.h"
+#include "wizard/table_list.h"
+#include "base/ui.h"
+#include "base/session.h"
 #include "wizdata/xml_wiz_constants.h"
 #include "wizdata/xml_wiz_data.h"
 
@@ -32,17 +32,17 @@ std::function<int()> setupSchemaCommand(CLI::App& app) {
 }
 
 int runSchemaCommand(const SchemaOptions& options, std::ostream& out, std::ostream& err) {
-  auto ui = std::make_shared<ConsoleUi>(err);
-  ScopedWizardContext context{ui};
-  XMLWizData wizData;
+  Session session(std::make_shared<ConsoleUi>(err));
+  XMLWizData wizData(session);
   wizData.SetNodeText(wiz::ProjectType, options.type);
   wizData.SetNodeText(wiz::DataSourceType, wiz::kSourceConnectionString);
   wizData.SetNodeText(wiz::ConnectionStringText, options.connection);
 
   // The connection page refuses a database it cannot open.
   if (!fbValidDataConnection(wizData)) return 1;
-  std::vector<TableListOption> tables = HTMLTableList(wizData);
-  if (!ui->shown().empty()) return 1;
+  bool complete = false;
+  std::vector<TableListOption> tables = HTMLTableList(wizData, &complete);
+  if (!complete) return 1;
 
   if (options.table.empty()) {
     for (const TableListOption& option : tables) out << option.caption << '\n';
@@ -51,7 +51,7 @@ int runSchemaCommand(const SchemaOptions& options, std::ostream& out, std::ostre
   bool offered = false;
   for (const TableListOption& option : tables) offered = offered || option.value == options.table;
   if (!offered) {
-    err << "schema: the data source page offers no table or view named \"" << options.table
+    err << "tvkwizard schema: the data source page offers no table or view named \"" << options.table
         << "\" (see tvkwizard schema --connection ...)\n";
     return 1;
   }

@@ -1,3 +1,5 @@
+#include "base/session.h"
+#include "base/ui.h"
 #include "host/cmd_schema.h"
 
 #include <gtest/gtest.h>
@@ -42,7 +44,8 @@ TEST_F(SchemaCommandTest, PrintsTheDocumentChoosingATableProduces) {
     std::ofstream file(printed);
     file << out_.str();
   }
-  XMLWizData wizData;
+  Session session{std::make_shared<ConsoleUi>()};
+  XMLWizData wizData{session};
   ASSERT_TRUE(wizData.Load(printed));
   EXPECT_EQ(wizData.GetNodeText(wiz::ProjectType), "ListForm");
   EXPECT_EQ(wizData.GetNodeText(wiz::DataSourceType), "ConnectionString");

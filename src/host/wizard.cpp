@@ -1,10 +1,10 @@
 #include "host/wizard.h"
 
-#include "files/error.h"
-#include "files/general.h"
-#include "files/vid_integration.h"
-#include "host/ui.h"
-#include "host/wizard_context.h"
+#include "base/error.h"
+#include "base/general.h"
+#include "base/vid_integration.h"
+#include "base/ui.h"
+#include "base/session.h"
 #include "host/wizard_window.h"
 
 namespace tvk {
@@ -31,30 +31,29 @@ std::string withoutBlanks(std::string text) {
   return text;
 }
 
-// The one window of the process, created on first use.
-WizardWindow& wizardWindow() {
-  WizardContext& context = wizardContext();
-  if (!context.window) {
-    if (!context.windowFactory)
-      raise(err::kObjectNotSet, "Wizard", "The wizard window is not available in this program");
-    context.window = context.windowFactory->createWindow();
-    if (!context.window) raise(err::kObjectNotSet, "Wizard", "The wizard window could not be created");
+}  // namespace
+
+Wizard::Wizard(Session& session, std::shared_ptr<WizardWindowFactory> factory)
+    : session_(session), factory_(std::move(factory)) {}
+
+WizardWindow& Wizard::window() {
+  if (!window_) {
+    if (!factory_) raise(err::kObjectNotSet, "Wizard", "The wizard window is not available in this program");
+    window_ = factory_->createWindow();
+    if (!window_) raise(err::kObjectNotSet, "Wizard", "The wizard window could not be created");
   }
-  return *context.window;
+  return *window_;
 }
 
-void refuseWhileModal() {
-  const WizardContext& context = wizardContext();
-  if (context.window && context.window->IsOpen() && context.window->IsModal())
+void Wizard::refuseWhileModal() const {
+  if (window_ && window_->IsOpen() && window_->IsModal())
     raise(err::kModalFormShown, "Wizard", "Can't show non-modal form when modal form is displayed");
 }
-
-}  // namespace
 
 void Wizard::IDTWizard_Execute(std::shared_ptr<Application> application, long /*hwndOwner*/,
                                const ContextParams* contextParams, const ContextParams* /*customParams*/,
                                long& retval) {
-  WizardContext& context = wizardContext();
+  Session& context = session_;
   // The trap of this entry tells a second start while a modal wizard window
   // is open (a notice, then the end) from every other failure (the standard
   // report, whose Retry repeats the step and Ignore goes on).
@@ -67,11 +66,11 @@ void Wizard::IDTWizard_Execute(std::shared_ptr<Application> application, long /*
       } catch (...) {
         ErrorInfo error = currentErrorInfo();
         if (error.number == err::kModalFormShown) {
-          gMsgBox(kAlreadyRunning, MsgButtons::OK, MsgIcon::Information);
+          gMsgBox(context.ui(), kAlreadyRunning, MsgButtons::OK, MsgIcon::Information);
           ended = true;
           return;
         }
-        switch (gnErrorReport(kModule, "IDTWizard_Execute", error)) {
+        switch (gnErrorReport(context.ui(), kModule, "IDTWizard_Execute", error)) {
           case MsgResult::Retry: continue;
           case MsgResult::Ignore: return;
           default: ended = true; return;
@@ -101,24 +100,24 @@ void Wizard::IDTWizard_Execute(std::shared_ptr<Application> application, long /*
     context.gsTargetDirectory =
         relative.empty() ? context.gsLocalDirectory : context.gsLocalDirectory + kPathSeparator + relative;
   });
-  step([&] { context.goProject = gfoFindProject(context.gsProjectName); });
+  step([&] { context.goProject = gfoFindProject(context, context.gsProjectName); });
   step([&] {
     refuseWhileModal();
-    WizardWindow& window = wizardWindow();
-    if (window.IsOpen())
-      window.BringToFront();  // keeps its page and answers; reads the new context
+    WizardWindow& shown = window();
+    if (shown.IsOpen())
+      shown.BringToFront();  // keeps its page and answers; reads the new context
     else
-      window.Show(false);
+      shown.Show(false);
   });
   step([&] { retval = kWizardResultSuccess; });
   context.goApplication.reset();
 }
 
 void Wizard::Execute() {
-  ErrorTrap trap{kModule, "Execute"};
+  ErrorTrap trap{session_.ui(), kModule, "Execute"};
   trap([&] {
     refuseWhileModal();
-    wizardWindow().Show(true);
+    window().Show(true);
   });
 }
 

@@ -11,6 +11,9 @@
 namespace tvk {
 
 struct Application;
+class Session;
+class WizardWindow;
+class WizardWindowFactory;
 
 // Context parameter 2: the project folder item in which the wizard was
 // started; its Folders.RootFolder text names it relative to the project.
@@ -31,14 +34,26 @@ struct ContextParams {
 // The environment's "success" wizard result.
 inline constexpr long kWizardResultSuccess = -1;
 
+// The entry points of one session. The window is made by `factory` on
+// first use and is the one window of the session.
 class Wizard {
  public:
   static constexpr std::string_view kModule = "Wizard";
+
+  Wizard(Session& session, std::shared_ptr<WizardWindowFactory> factory);
 
   void IDTWizard_Execute(std::shared_ptr<Application> application, long hwndOwner,
                          const ContextParams* contextParams, const ContextParams* customParams,
                          long& retval);
   void Execute();
+
+ private:
+  WizardWindow& window();
+  void refuseWhileModal() const;
+
+  Session& session_;
+  std::shared_ptr<WizardWindowFactory> factory_;
+  std::shared_ptr<WizardWindow> window_;
 };
 
 }  // namespace tvk

@@ -4,9 +4,9 @@
 
 #include <memory>
 
-#include "files/web_project.h"
-#include "host/ui.h"
-#include "host/wizard_context.h"
+#include "base/web_project.h"
+#include "base/ui.h"
+#include "base/session.h"
 #include "host/wizard_window.h"
 #include "support/temp_dir.h"
 
@@ -54,7 +54,6 @@ class EntryTest : public ::testing::Test {
   void SetUp() override {
     testing::writeFile(dir / "site.wproj", "<WebProject Name=\"Site\"/>");
     application->projects.push_back(WebProject::Load(dir / "site.wproj"));
-    context->windowFactory = factory;
   }
 
   ContextParams params(const std::string& folder, const std::string& item, long lowerBound = 1) {
@@ -66,10 +65,10 @@ class EntryTest : public ::testing::Test {
 
   testing::ScopedTempDir dir;
   std::shared_ptr<ConsoleUi> ui = std::make_shared<ConsoleUi>();
-  ScopedWizardContext context{ui};
+  Session session{ui};
   std::shared_ptr<RecordingFactory> factory = std::make_shared<RecordingFactory>();
   std::shared_ptr<Application> application = std::make_shared<Application>();
-  Wizard wizard;
+  Wizard wizard{session, factory};
 };
 
 TEST_F(EntryTest, RecordsTheContextAndShowsTheWindowWithoutBlocking) {
@@ -77,14 +76,14 @@ TEST_F(EntryTest, RecordsTheContextAndShowsTheWindowWithoutBlocking) {
   ContextParams p = params("pages\\sub", "My New Page");
   wizard.IDTWizard_Execute(application, 0, &p, nullptr, retval);
   EXPECT_EQ(retval, -1);
-  EXPECT_TRUE(context->gbInEnvironment);
-  EXPECT_EQ(context->gsProjectName, "site/");
-  EXPECT_EQ(context->gsLocalDirectory, dir.path());
-  EXPECT_EQ(context->gsItemName, "MyNewPage");
-  EXPECT_EQ(context->gsTargetDirectory, dir / "pages/sub");
-  ASSERT_NE(context->goProject, nullptr);
-  EXPECT_EQ(context->goProject->name(), "Site");
-  EXPECT_EQ(context->goApplication, nullptr);  // held only during the call
+  EXPECT_TRUE(session.gbInEnvironment);
+  EXPECT_EQ(session.gsProjectName, "site/");
+  EXPECT_EQ(session.gsLocalDirectory, dir.path());
+  EXPECT_EQ(session.gsItemName, "MyNewPage");
+  EXPECT_EQ(session.gsTargetDirectory, dir / "pages/sub");
+  ASSERT_NE(session.goProject, nullptr);
+  EXPECT_EQ(session.goProject->name(), "Site");
+  EXPECT_EQ(session.goApplication, nullptr);  // held only during the call
   EXPECT_EQ(factory->window->shows, 1);
   EXPECT_TRUE(factory->window->IsOpen());
   EXPECT_TRUE(ui->shown().empty());
@@ -94,8 +93,8 @@ TEST_F(EntryTest, RecordsTheContextAndShowsTheWindowWithoutBlocking) {
   retval = 0;
   wizard.IDTWizard_Execute(application, 0, &again, nullptr, retval);
   EXPECT_EQ(retval, -1);
-  EXPECT_EQ(context->gsTargetDirectory, dir.path());
-  EXPECT_EQ(context->gsItemName, "Other");
+  EXPECT_EQ(session.gsTargetDirectory, dir.path());
+  EXPECT_EQ(session.gsItemName, "Other");
   EXPECT_EQ(factory->created, 1);
   EXPECT_EQ(factory->window->shows, 1);
   EXPECT_EQ(factory->window->fronts, 1);
@@ -135,11 +134,11 @@ TEST_F(EntryTest, BadContextGetsTheStandardReport) {
 
 TEST(Entry, WithoutAWindowTheStandAloneStartReports) {
   auto ui = std::make_shared<ConsoleUi>();
-  ScopedWizardContext context{ui};
-  Wizard().Execute();
+  Session session{ui};
+  Wizard(session, nullptr).Execute();
   ASSERT_EQ(ui->shown().size(), 1u);
   EXPECT_NE(ui->shown()[0].find("Source : TVKWizard.Wizard.Execute"), std::string::npos);
-  EXPECT_FALSE(context->gbInEnvironment);
+  EXPECT_FALSE(session.gbInEnvironment);
 }
 
 }  // namespace

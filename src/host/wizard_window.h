@@ -3,6 +3,8 @@
 // modal), and brings it to the front.
 #pragma once
 
+#include <memory>
+
 namespace tvk {
 
 class WizardWindow {
@@ -14,6 +16,14 @@ class WizardWindow {
   virtual bool IsOpen() const = 0;
   virtual bool IsModal() const = 0;
   virtual void BringToFront() = 0;
+};
+
+// Creates the wizard window on first use. The browser bridge installs one;
+// without it the wizard cannot show its window.
+class WizardWindowFactory {
+ public:
+  virtual ~WizardWindowFactory() = default;
+  virtual std::shared_ptr<WizardWindow> createWindow() = 0;
 };
 
 }  // namespace tvk

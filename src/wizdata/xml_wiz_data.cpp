@@ -2,9 +2,10 @@
 
 #include <libxml/tree.h>
 
-#include "database/ado_routines.h"
-#include "files/error.h"
-#include "files/fs.h"
+#include "base/ado_routines.h"
+#include "base/error.h"
+#include "base/fs.h"
+#include "base/session.h"
 #include "wizdata/xml_wiz_constants.h"
 
 namespace tvk {
@@ -13,10 +14,14 @@ std::string wizardVersion() {
   return std::to_string(TVK_VERSION_MAJOR) + "." + std::to_string(TVK_VERSION_MINOR);
 }
 
-XMLWizData::XMLWizData() : doc_(xmlNewDocument()) { InitialiseXML(); }
+XMLWizData::XMLWizData(Session& session) : session_(&session), doc_(xmlNewDocument()) {
+  InitialiseXML();
+}
+
+Ui& XMLWizData::ui() const { return session_->ui(); }
 
 void XMLWizData::InitialiseXML() {
-  ErrorTrap trap{kModule, "InitialiseXML"};
+  ErrorTrap trap{ui(), kModule, "InitialiseXML"};
   XmlNode rootNode;
   if (!trap([&] {
         if (!doc_) doc_ = xmlNewDocument();
@@ -58,7 +63,7 @@ std::string XMLWizData::GetNodeText(std::string_view path) const {
 }
 
 void XMLWizData::SetNodeText(std::string_view path, std::string_view text) {
-  ErrorTrap trap{kModule, "SetNodeText"};
+  ErrorTrap trap{ui(), kModule, "SetNodeText"};
   XmlNode node;
   if (!trap([&] { node = GetNode(path); })) return;
   if (!node && !trap([&] { node = foCreateNode(root(), path); })) return;
@@ -69,7 +74,7 @@ void XMLWizData::SetNodeText(std::string_view path, std::string_view text) {
 }
 
 XmlNode XMLWizData::SetSubNodeText(const XmlNode& start, std::string_view path, std::string_view text) {
-  ErrorTrap trap{kModule, "SetSubNodeText"};
+  ErrorTrap trap{ui(), kModule, "SetSubNodeText"};
   XmlNode node;
   if (!trap([&] { node = xmlSelectNode(start, path); })) return {};
   if (!node && !trap([&] { node = foCreateNode(start, path); })) return {};
@@ -82,7 +87,7 @@ XmlNode XMLWizData::SetSubNodeText(const XmlNode& start, std::string_view path, 
 }
 
 XmlNodeList XMLWizData::GetDisplayedFields() const {
-  ErrorTrap trap{kModule, "GetDisplayedFields"};
+  ErrorTrap trap{ui(), kModule, "GetDisplayedFields"};
   XmlNodeList nodes;
   if (!trap([&] {
         nodes = GetNodes(
@@ -95,7 +100,7 @@ XmlNodeList XMLWizData::GetDisplayedFields() const {
 
 XmlNodeList XMLWizData::orderedFields(std::string_view stylesheet, std::string_view resultPath,
                                       std::string_view procedure) const {
-  ErrorTrap trap{kModule, procedure};
+  ErrorTrap trap{ui(), kModule, procedure};
   std::shared_ptr<_xmlDoc> result;
   if (!trap([&] {
         result = xsltTransformFile(doc_.get(), fs::join(fs::programDirectory(), stylesheet));
@@ -121,14 +126,14 @@ XmlNodeList XMLWizData::GetFormFields() const {
 }
 
 XmlNodeList XMLWizData::GetFields() const {
-  ErrorTrap trap{kModule, "GetFields"};
+  ErrorTrap trap{ui(), kModule, "GetFields"};
   XmlNodeList nodes;
   if (!trap([&] { nodes = GetNodes(wiz::FieldsField); })) return {};
   return nodes;
 }
 
 XmlNode XMLWizData::AddSubNode(const XmlNode& parent, std::string_view name) {
-  ErrorTrap trap{kModule, "AddSubNode"};
+  ErrorTrap trap{ui(), kModule, "AddSubNode"};
   XmlNode node;
   if (!trap([&] { node = xmlCreateElement(doc_.get(), name); })) return {};
   if (!trap([&] { node = xmlAppendChild(parent, node); })) {
@@ -141,13 +146,13 @@ XmlNode XMLWizData::AddSubNode(const XmlNode& parent, std::string_view name) {
 XmlNode XMLWizData::AddSubNode(const XmlNode& parent, std::string_view name, std::string_view text) {
   XmlNode node = AddSubNode(parent, name);
   if (!node) return {};
-  ErrorTrap trap{kModule, "AddSubNode"};
+  ErrorTrap trap{ui(), kModule, "AddSubNode"};
   trap([&] { node.setText(text); });
   return node;
 }
 
 std::string XMLWizData::GetSubNodeText(const XmlNode& node, std::string_view path) const {
-  ErrorTrap trap{kModule, "GetSubNodeText"};
+  ErrorTrap trap{ui(), kModule, "GetSubNodeText"};
   std::string text;
   if (!trap([&] {
         XmlNode found = xmlSelectNode(node, path);
@@ -158,21 +163,21 @@ std::string XMLWizData::GetSubNodeText(const XmlNode& node, std::string_view pat
 }
 
 XmlNode XMLWizData::GetSubNode(const XmlNode& node, std::string_view path) const {
-  ErrorTrap trap{kModule, "GetSubNode"};
+  ErrorTrap trap{ui(), kModule, "GetSubNode"};
   XmlNode found;
   if (!trap([&] { found = xmlSelectNode(node, path); })) return {};
   return found;
 }
 
 XmlNodeList XMLWizData::GetSubNodes(const XmlNode& node, std::string_view path) const {
-  ErrorTrap trap{kModule, "GetSubNodes"};
+  ErrorTrap trap{ui(), kModule, "GetSubNodes"};
   XmlNodeList found;
   if (!trap([&] { found = xmlSelectNodes(node, path); })) return {};
   return found;
 }
 
 bool XMLWizData::FieldSortingUsed() const {
-  ErrorTrap trap{kModule, "FieldSortingUsed"};
+  ErrorTrap trap{ui(), kModule, "FieldSortingUsed"};
   std::string type;
   if (!trap([&] {
         XmlNode node = GetNode(wiz::ProjectType);
@@ -197,7 +202,7 @@ bool XMLWizData::FieldSortingUsed() const {
 }
 
 void XMLWizData::DeleteNodes(std::string_view path) {
-  ErrorTrap trap{kModule, "DeleteNodes"};
+  ErrorTrap trap{ui(), kModule, "DeleteNodes"};
   XmlNodeList nodes;
   if (!trap([&] { nodes = GetNodes(path); })) return;
   for (const XmlNode& node : nodes) {
@@ -232,7 +237,7 @@ bool XMLWizData::IsUniqueFieldName(std::string_view encasedName) const {
 }
 
 XmlNode XMLWizData::foCreateNode(const XmlNode& start, std::string_view path) {
-  ErrorTrap trap{kModule, "foCreateNode"};
+  ErrorTrap trap{ui(), kModule, "foCreateNode"};
   XmlNode current = start;
   size_t position = 0;
   for (;;) {

@@ -6,15 +6,22 @@
 #include <string>
 #include <string_view>
 
-#include "wizdata/xml.h"
+#include "base/xml.h"
 
 namespace tvk {
+
+class Session;
+class Ui;
 
 class XMLWizData {
  public:
   static constexpr std::string_view kModule = "XMLWizData";
 
-  XMLWizData();
+  // A document of one session: failures that its routines trap are reported
+  // through the session's user interface, and routines that work on the
+  // document reach the session's resources through it. The session must
+  // outlive the document.
+  explicit XMLWizData(Session& session);
   XMLWizData(const XMLWizData&) = delete;
   XMLWizData& operator=(const XMLWizData&) = delete;
   XMLWizData(XMLWizData&&) noexcept = default;
@@ -65,6 +72,8 @@ class XMLWizData {
   static std::string FileName(std::string_view path);
 
   XmlNode root() const;
+  Session& session() const { return *session_; }
+  Ui& ui() const;
   _xmlDoc* document() const { return doc_.get(); }
 
  private:
@@ -72,6 +81,7 @@ class XMLWizData {
   XmlNodeList orderedFields(std::string_view stylesheet, std::string_view resultPath,
                             std::string_view procedure) const;
 
+  Session* session_;
   XmlDocPtr doc_;
   std::string lastLoadError_;
 };

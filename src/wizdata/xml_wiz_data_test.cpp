@@ -8,9 +8,9 @@
 
 #include <memory>
 
-#include "files/error.h"
-#include "host/ui.h"
-#include "host/wizard_context.h"
+#include "base/error.h"
+#include "base/ui.h"
+#include "base/session.h"
 #include "support/temp_dir.h"
 #include "wizdata/xml_wiz_constants.h"
 
@@ -22,7 +22,7 @@ using testing::ScopedTempDir;
 class XMLWizDataTest : public ::testing::Test {
  protected:
   std::shared_ptr<ConsoleUi> ui = std::make_shared<ConsoleUi>();
-  ScopedWizardContext context{ui};
+  Session session{ui};
 
   // Adds a Fields/Field record with the given options.
   XmlNode addField(XMLWizData& data, const std::string& name, const std::string& listShow,
@@ -48,14 +48,14 @@ class XMLWizDataTest : public ::testing::Test {
 };
 
 TEST_F(XMLWizDataTest, NewDocumentHoldsOnlyTheVersionedRoot) {
-  XMLWizData data;
+  XMLWizData data{session};
   std::string xml = data.GetXML();
   EXPECT_NE(xml.find("<TVKWizardData Version=\"1.0\"/>"), std::string::npos) << xml;
   EXPECT_EQ(data.root().children().size(), 0u);
 }
 
 TEST_F(XMLWizDataTest, SetNodeTextCreatesThePathOnceAndGetCreatesNothing) {
-  XMLWizData data;
+  XMLWizData data{session};
   EXPECT_EQ(data.GetNodeText("ListOptions/Paging/RecordsPerPage"), "");
   EXPECT_FALSE(data.GetNode("ListOptions/Paging/RecordsPerPage"));
   EXPECT_FALSE(data.GetNode("ListOptions"));  // the reads created nothing
@@ -74,7 +74,7 @@ TEST_F(XMLWizDataTest, SetNodeTextCreatesThePathOnceAndGetCreatesNothing) {
 }
 
 TEST_F(XMLWizDataTest, SubNodesAndRepeatedElements) {
-  XMLWizData data;
+  XMLWizData data{session};
   XmlNode fields = data.foCreateNode(data.root(), "Fields");
   XmlNode first = data.AddSubNode(fields, "Field");
   XmlNode second = data.AddSubNode(fields, "Field");
@@ -102,7 +102,7 @@ TEST_F(XMLWizDataTest, SubNodesAndRepeatedElements) {
 }
 
 TEST_F(XMLWizDataTest, InvalidPathsAreReportedAndAbortReturnsTheDefault) {
-  XMLWizData data;
+  XMLWizData data{session};
   // A predicate step can be found but not created: the report names the
   // operation, and Abort leaves the default result.
   XmlNode node = data.foCreateNode(data.root(), "Fields/Field[FieldName='x']");
@@ -119,7 +119,7 @@ TEST_F(XMLWizDataTest, InvalidPathsAreReportedAndAbortReturnsTheDefault) {
 }
 
 TEST_F(XMLWizDataTest, DisplayedListAndFormFields) {
-  XMLWizData data;
+  XMLWizData data{session};
   data.SetNodeText("ProjectType", "List");
   addField(data, "A", "TRUE", "10", "TRUE", "2");
   addField(data, "B", "TRUE", "9");
@@ -155,7 +155,7 @@ TEST_F(XMLWizDataTest, DisplayedListAndFormFields) {
 }
 
 TEST_F(XMLWizDataTest, IsUniqueFieldNameCountsKeyFieldsAndShowColumns) {
-  XMLWizData data;
+  XMLWizData data{session};
   data.SetNodeText("DataSource/PrimaryKey", "Order ID");
   XmlNode customer = addField(data, "CustomerID", "TRUE", "1");
   data.SetSubNodeText(customer, "LookupTable/UseLookupTable", "TRUE");
@@ -181,12 +181,12 @@ TEST_F(XMLWizDataTest, IsUniqueFieldNameCountsKeyFieldsAndShowColumns) {
 TEST_F(XMLWizDataTest, SaveIsAtomicAndLoadRoundTrips) {
   ScopedTempDir dir;
   const std::string path = dir / "project.xml";
-  XMLWizData data;
+  XMLWizData data{session};
   data.SetNodeText("ProjectName", "Orders");
   data.Save(path);
   EXPECT_FALSE(std::filesystem::exists(path + ".tmp"));
 
-  XMLWizData loaded;
+  XMLWizData loaded{session};
   ASSERT_TRUE(loaded.Load(path));
   EXPECT_EQ(loaded.ProjectName(), "Orders");
 
@@ -209,7 +209,7 @@ TEST_F(XMLWizDataTest, SaveIsAtomicAndLoadRoundTrips) {
   ::setrlimit(RLIMIT_FSIZE, &saved);
   ::signal(SIGXFSZ, SIG_DFL);
   EXPECT_TRUE(failed);
-  XMLWizData again;
+  XMLWizData again{session};
   ASSERT_TRUE(again.Load(path));
   EXPECT_EQ(again.ProjectName(), "Orders");
   for (const auto& entry : std::filesystem::directory_iterator(dir.path()))
@@ -218,7 +218,7 @@ TEST_F(XMLWizDataTest, SaveIsAtomicAndLoadRoundTrips) {
 
 TEST_F(XMLWizDataTest, SaveIntoMissingFolderFailsWithPathNotFound) {
   ScopedTempDir dir;
-  XMLWizData data;
+  XMLWizData data{session};
   try {
     data.Save(dir / "missing/project.xml");
     FAIL() << "saving into a missing folder succeeded";
@@ -229,7 +229,7 @@ TEST_F(XMLWizDataTest, SaveIntoMissingFolderFailsWithPathNotFound) {
 
 TEST_F(XMLWizDataTest, FailedLoadLeavesAnEmptyDocument) {
   ScopedTempDir dir;
-  XMLWizData data;
+  XMLWizData data{session};
   data.SetNodeText("ProjectName", "Kept?");
   EXPECT_FALSE(data.Load(dir / "missing.xml"));
   EXPECT_EQ(data.root().children().size(), 0u);

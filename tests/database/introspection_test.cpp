@@ -18,15 +18,15 @@
 #include <sstream>
 #include <thread>
 
-#include "database/ado_routines.h"
+#include "base/ado_routines.h"
 #include "database/connection_string.h"
 #include "database/data_access.h"
 #include "database/database_test_support.h"
 #include "database/field_data.h"
-#include "database/table_list.h"
-#include "files/error.h"
-#include "host/ui.h"
-#include "host/wizard_context.h"
+#include "wizard/table_list.h"
+#include "base/error.h"
+#include "base/ui.h"
+#include "base/session.h"
 #include "support/temp_dir.h"
 #include "wizdata/xml_wiz_constants.h"
 #include "wizdata/xml_wiz_data.h"
@@ -139,12 +139,12 @@ class IntrospectionTest : public ::testing::Test {
   std::string native_;
   std::ostringstream messages_;
   std::shared_ptr<ConsoleUi> ui_ = std::make_shared<ConsoleUi>(messages_);
-  ScopedWizardContext context_{ui_};
+  Session session_{ui_};
 };
 
 TEST_F(IntrospectionTest, OdbcOnSqliteYieldsTheNativeRecords) {
   if (auto reason = unavailable(sqliteOdbc(path_))) GTEST_SKIP() << "SQLite ODBC driver: " << *reason;
-  XMLWizData nativeData, odbcData;
+  XMLWizData nativeData{session_}, odbcData{session_};
   std::vector<TableListOption> nativeList, odbcList;
   auto expected = readAll(native_, nativeData, &nativeList);
   auto actual = readAll(sqliteOdbc(path_), odbcData, &odbcList);
@@ -165,7 +165,7 @@ TEST_F(IntrospectionTest, OdbcOnSqliteYieldsTheNativeRecords) {
 TEST_F(IntrospectionTest, OdbcOnPostgresYieldsTheNativeRecords) {
   std::string pg = pgFixtureOrSkip();
   if (pg.empty()) GTEST_SKIP() << kNoServer;
-  XMLWizData nativeData, pgData;
+  XMLWizData nativeData{session_}, pgData{session_};
   std::vector<TableListOption> nativeList, pgList;
   auto expected = readAll(native_, nativeData, &nativeList);
   auto actual = readAll(pg, pgData, &pgList);
@@ -223,7 +223,7 @@ TEST_F(IntrospectionTest, PostgresTableThatVanishedAfterListing) {
   std::string name = "vanishing_" + std::to_string(getpid());
   std::unique_ptr<db::Connection> admin = db::openConnection(pg);
   admin->execute("CREATE TABLE " + name + " (id INTEGER PRIMARY KEY)");
-  XMLWizData wizData;
+  XMLWizData wizData{session_};
   wizData.SetNodeText(wiz::DataSourceType, "ConnectionString");
   wizData.SetNodeText(wiz::ConnectionStringText, pg);
   bool listed = false;

@@ -11,8 +11,8 @@
 #include <string>
 #include <string_view>
 
-#include "host/ui.h"
-#include "host/wizard_context.h"
+#include "base/ui.h"
+#include "base/session.h"
 #include "wizdata/xml_wiz_constants.h"
 #include "wizdata/xml_wiz_data.h"
 
@@ -23,8 +23,8 @@ namespace tvk::testing {
 class WizardDocumentTest : public ::testing::Test {
  protected:
   std::shared_ptr<ConsoleUi> ui = std::make_shared<ConsoleUi>();
-  ScopedWizardContext context{ui};
-  XMLWizData data;
+  Session session{ui};
+  XMLWizData data{session};
 };
 
 // A new, empty Field record at the end of the document's Fields (which is

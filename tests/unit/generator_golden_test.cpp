@@ -18,8 +18,8 @@
 #include "generator/gen_context.h"
 #include "generator/tvk_file_creator.h"
 #include "generator/tvk_text_stream.h"
-#include "host/ui.h"
-#include "host/wizard_context.h"
+#include "base/ui.h"
+#include "base/session.h"
 #include "support/temp_dir.h"
 #include "wizdata/xml_wiz_constants.h"
 #include "wizdata/xml_wiz_data.h"
@@ -97,13 +97,13 @@ std::string formRoutines(const XMLWizData& data) {
 class GoldenPages : public ::testing::TestWithParam<std::string> {
  protected:
   std::shared_ptr<ConsoleUi> ui = std::make_shared<ConsoleUi>();
-  ScopedWizardContext context{ui};
+  Session session{ui};
   ScopedTempDir temp;
 };
 
 TEST_P(GoldenPages, MatchExpectedFiles) {
   const std::string stem = GetParam();
-  XMLWizData data;
+  XMLWizData data{session};
   ASSERT_TRUE(data.Load(kProjects + "/" + stem + ".xml")) << data.lastLoadError();
 
   const std::string site = temp.path() + std::string(kSiteRoot);
@@ -117,8 +117,9 @@ TEST_P(GoldenPages, MatchExpectedFiles) {
   }
 
   SetupGenerationData(data);
-  TVKFileCreator creator(kTemplates);
-  std::string report = creator.GenerateFiles(data);
+  DiskOutput output;
+  TVKFileCreator creator(output, kTemplates);
+  std::string report = renderReport(creator.GenerateFiles(data));
   EXPECT_TRUE(ui->shown().empty()) << ui->shown().front();
 
   // Every file is reported created.
@@ -146,7 +147,7 @@ TEST_P(GoldenPages, MatchExpectedFiles) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Projects, GoldenPages, ::testing::ValuesIn(projectStems()),
-                         [](const ::testing::TestParamInfo<std::string>& info) { return info.param; });
+                         [](const ::testing::TestParamInfo<std::string>& paramInfo) { return paramInfo.param; });
 
 }  // namespace
 }  // namespace tvk

@@ -21,8 +21,8 @@
 #include "generator/form_page.h"
 #include "generator/gen_context.h"
 #include "generator/list_page.h"
-#include "host/ui.h"
-#include "host/wizard_context.h"
+#include "base/ui.h"
+#include "base/session.h"
 #include "support/temp_dir.h"
 #include "wizdata/xml_wiz_data.h"
 
@@ -161,7 +161,8 @@ std::vector<std::string> mismatches(const std::vector<std::string>& pages, const
 std::vector<std::string> generatedPages() {
   std::vector<std::string> pages;
   for (const auto& entry : stdfs::directory_iterator(kSource + "/tests/generator/projects")) {
-    XMLWizData data;
+    Session session{std::make_shared<ConsoleUi>()};
+    XMLWizData data{session};
     if (!data.Load(entry.path().string())) continue;
     SetupGenerationData(data);
     gen::GenContext ctx(data, kSource + "/tests/generator/templates");
@@ -209,7 +210,7 @@ TEST(IncludeCalls, GeneratedPagesMatchTheIncludeFiles) {
     includeText += "\r\n";
   }
   auto ui = std::make_shared<ConsoleUi>();
-  ScopedWizardContext context{ui};
+  Session session{ui};
   std::vector<std::string> pages = generatedPages();
   ASSERT_GE(pages.size(), 8u);
   ASSERT_GT(calls(pages.front()).size(), 0u);

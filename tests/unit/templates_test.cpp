@@ -22,7 +22,7 @@
 #include <string>
 #include <vector>
 
-#include "files/fs.h"
+#include "base/fs.h"
 
 namespace {
 

@@ -1,11 +1,11 @@
-#include "files/web_project.h"
+#include "base/web_project.h"
 
 #include <libxml/tree.h>
 
-#include "files/error.h"
-#include "files/fs.h"
-#include "files/general.h"
-#include "wizdata/xml.h"
+#include "base/error.h"
+#include "base/fs.h"
+#include "base/general.h"
+#include "base/xml.h"
 
 namespace tvk {
 

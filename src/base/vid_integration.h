@@ -8,16 +8,17 @@
 
 namespace tvk {
 
+class Session;
 class WebProject;
 struct ProjectItem;
 
-std::string gfsVirtualPath(std::string_view localPath);
+std::string gfsVirtualPath(const Session& session, std::string_view localPath);
 // The item at the project-relative path below `owner` (the folder or project
 // root whose items are searched); `owner` itself for the empty path.
-ProjectItem* gfoProjectItem(std::string_view virtualPath, ProjectItem& owner);
-bool gfbFileInProject(WebProject* project, std::string_view localPath);
-void AddFileToProject(WebProject* project, const std::string& filePath);
+ProjectItem* gfoProjectItem(const Session& session, std::string_view virtualPath, ProjectItem& owner);
+bool gfbFileInProject(const Session& session, WebProject* project, std::string_view localPath);
+void AddFileToProject(const Session& session, WebProject* project, const std::string& filePath);
 // The loaded web project of that name (case-insensitive; one trailing "/" ignored).
-std::shared_ptr<WebProject> gfoFindProject(std::string_view name);
+std::shared_ptr<WebProject> gfoFindProject(const Session& session, std::string_view name);
 
 }  // namespace tvk

@@ -1,13 +1,13 @@
-#include "files/vid_integration.h"
+#include "base/vid_integration.h"
 
 #include <gtest/gtest.h>
 
 #include <memory>
 
-#include "files/error.h"
-#include "files/web_project.h"
-#include "host/ui.h"
-#include "host/wizard_context.h"
+#include "base/error.h"
+#include "base/web_project.h"
+#include "base/ui.h"
+#include "base/session.h"
 #include "support/temp_dir.h"
 
 namespace tvk {
@@ -29,53 +29,53 @@ class ProjectTest : public ::testing::Test {
               "  </Item>\n"
               "  <Item Name=\"global.asa\"/>\n"
               "</WebProject>\n");
-    context->gsLocalDirectory = dir.path();
+    session.gsLocalDirectory = dir.path();
     project = WebProject::Load(dir / "site.wproj");
-    context->goProject = project;
+    session.goProject = project;
   }
 
   ScopedTempDir dir;
   std::shared_ptr<ConsoleUi> ui = std::make_shared<ConsoleUi>();
-  ScopedWizardContext context{ui};
+  Session session{ui};
   std::shared_ptr<WebProject> project;
 };
 
 TEST_F(ProjectTest, VirtualPaths) {
   const std::string root = dir.path();
-  EXPECT_EQ(gfsVirtualPath(root), "");
-  EXPECT_EQ(gfsVirtualPath(root + "/"), "");
-  EXPECT_EQ(gfsVirtualPath(root + "/admin/"), "admin");
-  EXPECT_EQ(gfsVirtualPath(root + "\\admin\\List.asp"), "admin/List.asp");
+  EXPECT_EQ(gfsVirtualPath(session, root), "");
+  EXPECT_EQ(gfsVirtualPath(session, root + "/"), "");
+  EXPECT_EQ(gfsVirtualPath(session, root + "/admin/"), "admin");
+  EXPECT_EQ(gfsVirtualPath(session, root + "\\admin\\List.asp"), "admin/List.asp");
   // Outside the root: the whole path; a sibling sharing the root's prefix is
   // outside too.
-  EXPECT_EQ(gfsVirtualPath("/elsewhere/a.asp"), "/elsewhere/a.asp");
-  EXPECT_EQ(gfsVirtualPath(root + "x/a.asp"), root + "x/a.asp");
+  EXPECT_EQ(gfsVirtualPath(session, "/elsewhere/a.asp"), "/elsewhere/a.asp");
+  EXPECT_EQ(gfsVirtualPath(session, root + "x/a.asp"), root + "x/a.asp");
 }
 
 TEST_F(ProjectTest, ItemsAreFoundWithoutRegardToCase) {
-  EXPECT_EQ(gfoProjectItem("", project->root()), &project->root());
-  ProjectItem* list = gfoProjectItem("admin/list.ASP", project->root());
+  EXPECT_EQ(gfoProjectItem(session, "", project->root()), &project->root());
+  ProjectItem* list = gfoProjectItem(session, "admin/list.ASP", project->root());
   ASSERT_NE(list, nullptr);
   EXPECT_EQ(list->name, "List.asp");
-  EXPECT_EQ(gfoProjectItem("admin\\sub", project->root())->name, "Sub");
-  EXPECT_EQ(gfoProjectItem("admin/missing.asp", project->root()), nullptr);
-  EXPECT_EQ(gfoProjectItem("list.asp", project->root()), nullptr);  // only inside Admin
+  EXPECT_EQ(gfoProjectItem(session, "admin\\sub", project->root())->name, "Sub");
+  EXPECT_EQ(gfoProjectItem(session, "admin/missing.asp", project->root()), nullptr);
+  EXPECT_EQ(gfoProjectItem(session, "list.asp", project->root()), nullptr);  // only inside Admin
 
-  EXPECT_TRUE(gfbFileInProject(project.get(), dir / "ADMIN/List.asp"));  // not on disk: still an item
-  EXPECT_FALSE(gfbFileInProject(project.get(), "/elsewhere/List.asp"));
+  EXPECT_TRUE(gfbFileInProject(session, project.get(), dir / "ADMIN/List.asp"));  // not on disk: still an item
+  EXPECT_FALSE(gfbFileInProject(session, project.get(), "/elsewhere/List.asp"));
   EXPECT_TRUE(ui->shown().empty());
 }
 
 TEST_F(ProjectTest, AddFileSavesTheManifestAtomicallyAndOnce) {
   writeFile(dir / "admin/sub/Page.asp", "x");
-  AddFileToProject(project.get(), dir / "admin/sub/Page.asp");
-  AddFileToProject(project.get(), dir / "admin/sub/Page.asp");  // not listed twice
+  AddFileToProject(session, project.get(), dir / "admin/sub/Page.asp");
+  AddFileToProject(session, project.get(), dir / "admin/sub/Page.asp");  // not listed twice
   writeFile(dir / "Top.asp", "x");
-  AddFileToProject(project.get(), dir / "Top.asp");
+  AddFileToProject(session, project.get(), dir / "Top.asp");
   EXPECT_TRUE(ui->shown().empty());
 
   auto reloaded = WebProject::Load(dir / "site.wproj");
-  ProjectItem* sub = gfoProjectItem("Admin/Sub", reloaded->root());
+  ProjectItem* sub = gfoProjectItem(session, "Admin/Sub", reloaded->root());
   ASSERT_NE(sub, nullptr);
   ASSERT_EQ(sub->items.size(), 1u);
   EXPECT_EQ(sub->items[0]->name, "Page.asp");
@@ -86,18 +86,18 @@ TEST_F(ProjectTest, AddFileSavesTheManifestAtomicallyAndOnce) {
   // the manifest is unchanged.
   const std::string before = readFile(dir / "site.wproj");
   writeFile(dir / "other/New.asp", "x");
-  AddFileToProject(project.get(), dir / "other/New.asp");
+  AddFileToProject(session, project.get(), dir / "other/New.asp");
   ASSERT_EQ(ui->shown().size(), 1u);
   EXPECT_NE(ui->shown()[0].find("Source : TVKWizard.VIDIntegration.AddFileToProject"), std::string::npos);
   EXPECT_EQ(readFile(dir / "site.wproj"), before);
 }
 
 TEST_F(ProjectTest, FindProjectByName) {
-  context->goApplication = std::make_shared<Application>();
-  context->goApplication->projects.push_back(project);
-  EXPECT_EQ(gfoFindProject("site/"), project);
-  EXPECT_EQ(gfoFindProject("SITE"), project);
-  EXPECT_EQ(gfoFindProject("other"), nullptr);
+  session.goApplication = std::make_shared<Application>();
+  session.goApplication->projects.push_back(project);
+  EXPECT_EQ(gfoFindProject(session, "site/"), project);
+  EXPECT_EQ(gfoFindProject(session, "SITE"), project);
+  EXPECT_EQ(gfoFindProject(session, "other"), nullptr);
   EXPECT_TRUE(ui->shown().empty());
 }
 

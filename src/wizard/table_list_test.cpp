@@ -1,4 +1,4 @@
-#include "database/table_list.h"
+#include "wizard/table_list.h"
 
 #include <gtest/gtest.h>
 
@@ -6,8 +6,8 @@
 #include <sstream>
 
 #include "database/database_test_support.h"
-#include "host/ui.h"
-#include "host/wizard_context.h"
+#include "base/ui.h"
+#include "base/session.h"
 #include "support/temp_dir.h"
 #include "wizdata/xml_wiz_constants.h"
 #include "wizdata/xml_wiz_data.h"
@@ -31,8 +31,8 @@ class TableListTest : public ::testing::Test {
   testing::ScopedTempDir dir_;
   std::ostringstream messages_;
   std::shared_ptr<ConsoleUi> ui_ = std::make_shared<ConsoleUi>(messages_);
-  ScopedWizardContext context_{ui_};
-  XMLWizData wizData_;
+  Session session_{ui_};
+  XMLWizData wizData_{session_};
 };
 
 TEST_F(TableListTest, TablesAndViewsInCatalogueOrderWithoutSystemTables) {

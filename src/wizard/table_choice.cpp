@@ -1,10 +1,10 @@
-#include "database/table_choice.h"
+#include "wizard/table_choice.h"
 
 #include <string>
 
 #include "database/field_data.h"
-#include "database/table_list.h"
-#include "host/ui.h"
+#include "wizard/table_list.h"
+#include "base/ui.h"
 #include "wizdata/xml_wiz_constants.h"
 #include "wizdata/xml_wiz_data.h"
 
@@ -15,7 +15,7 @@ bool gfbChooseTable(XMLWizData& wizData, std::string_view table) {
   if (changed) wizData.SetNodeText(wiz::TableName, table);
   std::string error = fsTableOpenError(wizData);
   if (!error.empty()) {
-    gMsgBox(error, MsgButtons::OK, MsgIcon::Exclamation);
+    gMsgBox(wizData.ui(), error, MsgButtons::OK, MsgIcon::Exclamation);
     return false;
   }
   if (changed) {

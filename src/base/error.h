@@ -10,7 +10,7 @@
 // the trap return false so that the procedure returns its default result.
 //
 //   std::string XMLWizData::GetSubNodeText(...) {
-//     ErrorTrap trap{"XMLWizData", "GetSubNodeText"};
+//     ErrorTrap trap{ui(), "XMLWizData", "GetSubNodeText"};
 //     std::string text;
 //     if (!trap([&] { text = ...; })) return {};
 //     return text;
@@ -87,13 +87,14 @@ std::string errorReportText(const ErrorInfo& error, std::string_view module,
 // The standard error report: shows the message box (exclamation icon, Abort /
 // Retry / Ignore, title "TVK Wizard") through the wizard's user interface and
 // returns the button chosen.
-MsgResult gnErrorReport(std::string_view module, std::string_view procedure,
+class Ui;
+MsgResult gnErrorReport(Ui& ui, std::string_view module, std::string_view procedure,
                         const ErrorInfo& error);
 
 class ErrorTrap {
  public:
-  ErrorTrap(std::string_view module, std::string_view procedure)
-      : module_(module), procedure_(procedure) {}
+  ErrorTrap(Ui& ui, std::string_view module, std::string_view procedure)
+      : ui_(&ui), module_(module), procedure_(procedure) {}
 
   // Runs one step. True when it completed or the user chose Ignore; false
   // after Abort (the procedure then returns its default result).
@@ -105,7 +106,7 @@ class ErrorTrap {
         std::forward<Step>(step)();
         return true;
       } catch (...) {
-        switch (gnErrorReport(module_, procedure_, currentErrorInfo())) {
+        switch (gnErrorReport(*ui_, module_, procedure_, currentErrorInfo())) {
           case MsgResult::Retry: continue;
           case MsgResult::Ignore: return true;
           default: aborted_ = true; return false;
@@ -117,6 +118,7 @@ class ErrorTrap {
   bool aborted() const noexcept { return aborted_; }
 
  private:
+  Ui* ui_;
   std::string_view module_;
   std::string_view procedure_;
   bool aborted_ = false;

@@ -1,4 +1,4 @@
-#include "wizdata/xml.h"
+#include "base/xml.h"
 
 #include <libxml/parser.h>
 #include <libxml/tree.h>
@@ -12,8 +12,8 @@
 #include <cstdarg>
 #include <cstdio>
 
-#include "files/error.h"
-#include "files/fs.h"
+#include "base/error.h"
+#include "base/fs.h"
 
 namespace tvk {
 

@@ -1,11 +1,11 @@
-#include "files/general.h"
+#include "base/general.h"
 
 #include <gtest/gtest.h>
 
 #include <memory>
 
-#include "host/ui.h"
-#include "host/wizard_context.h"
+#include "base/ui.h"
+#include "base/session.h"
 
 namespace tvk {
 namespace {
@@ -58,10 +58,10 @@ TEST(General, QuoteDoubledAndValidInteger) {
 
 TEST(General, GetDirectoryUsesFolderBrowserAndCancelIsEmpty) {
   auto ui = std::make_shared<ConsoleUi>();
-  ScopedWizardContext context{ui};
+  Session session{ui};
   ui->pushPath("/srv/site");
-  EXPECT_EQ(gfsGetDirectory("Choose", "/srv"), "/srv/site");
-  EXPECT_EQ(gfsGetDirectory("Choose", "/srv"), "");  // cancelled
+  EXPECT_EQ(gfsGetDirectory(*ui, "Choose", "/srv"), "/srv/site");
+  EXPECT_EQ(gfsGetDirectory(*ui, "Choose", "/srv"), "");  // cancelled
   ASSERT_EQ(ui->shown().size(), 2u);
   EXPECT_EQ(ui->shown()[0], "Browse: Choose");
 }

@@ -24,7 +24,8 @@ std::string gsQuoteDoubled(std::string_view text);
 bool gfbValidInteger(std::string_view text, std::optional<long> lower = std::nullopt,
                      std::optional<long> upper = std::nullopt);
 // The folder browser; the empty text when cancelled.
-std::string gfsGetDirectory(std::string_view title, std::string_view startDirectory);
+class Ui;
+std::string gfsGetDirectory(Ui& ui, std::string_view title, std::string_view startDirectory);
 
 // Upper-cases ASCII letters (paths compare without regard to case).
 std::string gfsUpper(std::string_view text);

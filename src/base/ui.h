@@ -9,7 +9,7 @@
 #include <string_view>
 #include <vector>
 
-#include "files/error.h"
+#include "base/error.h"  // MsgResult
 
 namespace tvk {
 
@@ -37,9 +37,8 @@ class Ui {
   virtual std::string browseFolder(std::string_view title, std::string_view startDirectory) = 0;
 };
 
-// A message box of the wizard: title "TVK Wizard", through the context's user
-// interface (the console one when none is installed).
-MsgResult gMsgBox(std::string_view text, MsgButtons buttons = MsgButtons::OK,
+// A message box of the wizard: title "TVK Wizard".
+MsgResult gMsgBox(Ui& ui, std::string_view text, MsgButtons buttons = MsgButtons::OK,
                   MsgIcon icon = MsgIcon::None);
 
 // Writes every message to a stream (stderr by default) and answers from a

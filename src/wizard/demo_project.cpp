@@ -1,4 +1,4 @@
-#include "database/demo_project.h"
+#include "wizard/demo_project.h"
 
 #include <algorithm>
 #include <filesystem>
@@ -6,11 +6,11 @@
 #include <vector>
 
 #include "database/sample_database.h"
-#include "database/table_choice.h"
-#include "database/table_list.h"
-#include "files/error.h"
-#include "files/fs.h"
-#include "host/ui.h"
+#include "wizard/table_choice.h"
+#include "wizard/table_list.h"
+#include "base/error.h"
+#include "base/fs.h"
+#include "base/ui.h"
 #include "wizdata/xml_wiz_constants.h"
 #include "wizdata/xml_wiz_data.h"
 
@@ -97,7 +97,7 @@ bool buildDemoProject(const DemoProject& demo, XMLWizData& wizData) {
   bool offered = false;
   for (const TableListOption& option : tables) offered = offered || option.value == kTable;
   if (!offered) {
-    gMsgBox("The sample database offers no table " + std::string(kTable), MsgButtons::OK, MsgIcon::Exclamation);
+    gMsgBox(wizData.ui(), "The sample database offers no table " + std::string(kTable), MsgButtons::OK, MsgIcon::Exclamation);
     return false;
   }
   if (!gfbChooseTable(wizData, kTable)) return false;

@@ -1,10 +1,10 @@
-#include "database/table_list.h"
+#include "wizard/table_list.h"
 
-#include "database/ado_routines.h"
+#include "base/ado_routines.h"
 #include "database/database_connection.h"
-#include "files/error.h"
-#include "files/general.h"
-#include "host/ui.h"
+#include "base/error.h"
+#include "base/general.h"
+#include "base/ui.h"
 #include "wizdata/xml_wiz_constants.h"
 #include "wizdata/xml_wiz_data.h"
 
@@ -39,12 +39,27 @@ std::string lines(std::initializer_list<std::string_view> parts) {
 
 }  // namespace
 
-std::vector<TableListOption> HTMLTableList(XMLWizData& wizData) {
-  ErrorTrap trap{kModule, "HTMLTableList"};
+std::vector<TableListOption> HTMLTableList(XMLWizData& wizData, bool* complete) {
+  ErrorTrap trap{wizData.ui(), kModule, "HTMLTableList"};
   std::vector<TableListOption> options;
   std::unique_ptr<db::Catalog> catalog;
-  if (!trap([&] { catalog = foOpenADOXConnection(wizData); })) return options;
-  if (!trap([&] {
+  bool failed = false;
+  auto step = [&](auto&& body) {
+    // Ignore goes on, but the list is then not the whole story.
+    bool ran = trap([&] {
+      failed = false;  // a retried step starts again
+      try {
+        body();
+      } catch (...) {
+        failed = true;
+        throw;
+      }
+    });
+    if (complete) *complete = ran && !failed;
+    return ran;
+  };
+  if (!step([&] { catalog = foOpenADOXConnection(wizData); })) return options;
+  if (!step([&] {
         if (!catalog) raiseNoObject();
         options.clear();  // a retried listing starts again
         for (const db::TableEntry& table : catalog->tables()) {
@@ -54,7 +69,7 @@ std::vector<TableListOption> HTMLTableList(XMLWizData& wizData) {
         }
       }))
     return options;
-  trap([&] {
+  step([&] {
     if (!catalog) raiseNoObject();
     wizData.SetNodeText(wiz::DataProvider, gfsBaseDSProvider(catalog->providerName()));
   });
@@ -80,12 +95,12 @@ std::string fsTableOpenError(XMLWizData& wizData) {
 }
 
 bool fbValidDataSource(XMLWizData& wizData) {
-  ErrorTrap trap{kModule, "fbValidDataSource"};
+  ErrorTrap trap{wizData.ui(), kModule, "fbValidDataSource"};
   bool valid = false;
   trap([&] {
     std::string name = wizData.GetNodeText(wiz::TableName);
     if (trimBlanks(name).empty()) {
-      gMsgBox("Please choose a table in the database", MsgButtons::OK, MsgIcon::Exclamation);
+      gMsgBox(wizData.ui(), "Please choose a table in the database", MsgButtons::OK, MsgIcon::Exclamation);
       return;
     }
     std::unique_ptr<db::Catalog> catalog = foOpenADOXConnection(wizData);
@@ -97,7 +112,7 @@ bool fbValidDataSource(XMLWizData& wizData) {
       table = nullptr;
     }
     if (table == nullptr) {
-      gMsgBox("Error : Unable to open the table " + name, MsgButtons::OK, MsgIcon::Exclamation);
+      gMsgBox(wizData.ui(), "Error : Unable to open the table " + name, MsgButtons::OK, MsgIcon::Exclamation);
       return;
     }
     const db::Index* primary = nullptr;
@@ -113,26 +128,26 @@ bool fbValidDataSource(XMLWizData& wizData) {
       valid = true;
     } else if (primary != nullptr) {
       if (listForm) {
-        gMsgBox(lines({"The Wizard doesn't support List & Form projects",
+        gMsgBox(wizData.ui(), lines({"The Wizard doesn't support List & Form projects",
                        "with tables that have compound primary keys", "(PK's that use multiple fields).", "",
                        "Please choose another table or use back to change project type"}),
                 MsgButtons::OK, MsgIcon::Exclamation);
         return;
       }
-      gMsgBox(lines({"The Wizard doesn't support editing tables,", "that have compound primary keys (PK's that",
+      gMsgBox(wizData.ui(), lines({"The Wizard doesn't support editing tables,", "that have compound primary keys (PK's that",
                      "use multiple fields).", "", "Editing for this table has been disabled"}),
               MsgButtons::OK, MsgIcon::Information);
       wizData.SetNodeText(wiz::TableReadOnly, wiz::kTrue);
       valid = true;
     } else {
       if (listForm) {
-        gMsgBox(lines({"The Wizard doesn't  support List & Form projects",
+        gMsgBox(wizData.ui(), lines({"The Wizard doesn't  support List & Form projects",
                        "with tables that don't have primary keys. ", "",
                        "Please choose another table or use back to change project type"}),
                 MsgButtons::OK, MsgIcon::Exclamation);
         return;
       }
-      gMsgBox(lines({"The Wizard doesn't support editing tables,", "that don't have primary keys. ", "",
+      gMsgBox(wizData.ui(), lines({"The Wizard doesn't support editing tables,", "that don't have primary keys. ", "",
                      "Editing for this table has been disabled"}),
               MsgButtons::OK, MsgIcon::Information);
       wizData.SetNodeText(wiz::TableReadOnly, wiz::kTrue);

@@ -1,4 +1,4 @@
-#include "files/fs.h"
+#include "base/fs.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -10,7 +10,7 @@
 #include <filesystem>
 #include <system_error>
 
-#include "files/error.h"
+#include "base/error.h"
 
 namespace tvk::fs {
 

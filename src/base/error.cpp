@@ -1,8 +1,8 @@
-#include "files/error.h"
+#include "base/error.h"
 
 #include <new>
 
-#include "host/ui.h"
+#include "base/ui.h"
 
 namespace tvk {
 
@@ -42,9 +42,9 @@ std::string errorReportText(const ErrorInfo& error, std::string_view module,
   return text;
 }
 
-MsgResult gnErrorReport(std::string_view module, std::string_view procedure,
+MsgResult gnErrorReport(Ui& ui, std::string_view module, std::string_view procedure,
                         const ErrorInfo& error) {
-  return gMsgBox(errorReportText(error, module, procedure), MsgButtons::AbortRetryIgnore,
+  return gMsgBox(ui, errorReportText(error, module, procedure), MsgButtons::AbortRetryIgnore,
                  MsgIcon::Exclamation);
 }
 

@@ -1,4 +1,4 @@
-#include "database/ado_routines.h"
+#include "base/ado_routines.h"
 
 #include <gtest/gtest.h>
 

@@ -20,8 +20,8 @@ struct TableListOption {
 // The tables and views of the chosen database in catalogue order (system
 // tables and other kinds left out); stores the provider class in
 // DatabaseConnection/DataProvider. Failures are reported; the entries found
-// until then are returned.
-std::vector<TableListOption> HTMLTableList(XMLWizData& wizData);
+// until then are returned, and `complete` (when given) is set false.
+std::vector<TableListOption> HTMLTableList(XMLWizData& wizData, bool* complete = nullptr);
 
 // Empty when "SELECT * FROM" the chosen table runs, else the failure's
 // description. Shows nothing itself.

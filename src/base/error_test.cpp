@@ -1,11 +1,11 @@
-#include "files/error.h"
+#include "base/error.h"
 
 #include <gtest/gtest.h>
 
 #include <memory>
 
-#include "host/ui.h"
-#include "host/wizard_context.h"
+#include "base/ui.h"
+#include "base/session.h"
 
 namespace tvk {
 namespace {
@@ -17,21 +17,19 @@ TEST(ErrorReport, TextNamesApplicationModuleAndProcedure) {
             "Source : TVKWizard.FileRoutines.gfsFindDirectory");
 
   auto ui = std::make_shared<ConsoleUi>();
-  ScopedWizardContext context{ui};
   ui->pushAnswer(MsgResult::Ignore);
-  EXPECT_EQ(gnErrorReport("General", "gfsFileName", error), MsgResult::Ignore);
+  EXPECT_EQ(gnErrorReport(*ui, "General", "gfsFileName", error), MsgResult::Ignore);
   ASSERT_EQ(ui->shown().size(), 1u);
   EXPECT_EQ(ui->shown()[0].rfind("TVK Wizard: An error has occured.", 0), 0u);
 }
 
 TEST(ErrorTrap, AbortRetryAndIgnore) {
   auto ui = std::make_shared<ConsoleUi>();
-  ScopedWizardContext context{ui};
 
   // Retry runs the failed step again; here it succeeds the second time.
   int attempts = 0;
   ui->pushAnswer(MsgResult::Retry);
-  ErrorTrap retry{"M", "P"};
+  ErrorTrap retry{*ui, "M", "P"};
   EXPECT_TRUE(retry([&] {
     if (++attempts == 1) raise(57, "Disk", "Device I/O error");
   }));
@@ -39,7 +37,7 @@ TEST(ErrorTrap, AbortRetryAndIgnore) {
 
   // Ignore skips the failed step and goes on with the next one.
   ui->pushAnswer(MsgResult::Ignore);
-  ErrorTrap ignore{"M", "P"};
+  ErrorTrap ignore{*ui, "M", "P"};
   bool secondRan = false;
   EXPECT_TRUE(ignore([] { raise(5, "X", "bad"); }));
   EXPECT_TRUE(ignore([&] { secondRan = true; }));
@@ -47,7 +45,7 @@ TEST(ErrorTrap, AbortRetryAndIgnore) {
 
   // Abort stops the procedure: later steps of the same trap do not run.
   ui->pushAnswer(MsgResult::Abort);
-  ErrorTrap abort{"M", "P"};
+  ErrorTrap abort{*ui, "M", "P"};
   bool laterRan = false;
   EXPECT_FALSE(abort([] { throw std::runtime_error("boom"); }));
   EXPECT_FALSE(abort([&] { laterRan = true; }));

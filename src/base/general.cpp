@@ -1,4 +1,4 @@
-#include "files/general.h"
+#include "base/general.h"
 
 #include <cctype>
 #include <cerrno>
@@ -7,9 +7,9 @@
 #include <cstdlib>
 #include <limits>
 
-#include "files/error.h"
-#include "host/ui.h"
-#include "host/wizard_context.h"
+#include "base/error.h"
+#include "base/ui.h"
+#include "base/session.h"
 
 namespace tvk {
 
@@ -148,10 +148,10 @@ bool gfbValidInteger(std::string_view text, std::optional<long> lower, std::opti
   return true;
 }
 
-std::string gfsGetDirectory(std::string_view title, std::string_view startDirectory) {
-  ErrorTrap trap{kModule, "gfsGetDirectory"};
+std::string gfsGetDirectory(Ui& ui, std::string_view title, std::string_view startDirectory) {
+  ErrorTrap trap{ui, kModule, "gfsGetDirectory"};
   std::string chosen;
-  if (!trap([&] { chosen = wizardUi().browseFolder(title, startDirectory); })) return {};
+  if (!trap([&] { chosen = ui.browseFolder(title, startDirectory); })) return {};
   auto nul = chosen.find('\0');
   if (nul != std::string::npos) chosen.resize(nul);
   return chosen;

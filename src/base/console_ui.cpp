@@ -1,7 +1,7 @@
 #include <iostream>
 
-#include "host/ui.h"
-#include "host/wizard_context.h"
+#include "base/ui.h"
+#include "base/session.h"
 
 namespace tvk {
 
@@ -79,8 +79,8 @@ std::string ConsoleUi::browseFolder(std::string_view title, std::string_view) {
   return nextPath("Browse", title);
 }
 
-MsgResult gMsgBox(std::string_view text, MsgButtons buttons, MsgIcon icon) {
-  return wizardUi().messageBox(text, buttons, icon, kMsgTitle);
+MsgResult gMsgBox(Ui& ui, std::string_view text, MsgButtons buttons, MsgIcon icon) {
+  return ui.messageBox(text, buttons, icon, kMsgTitle);
 }
 
 }  // namespace tvk

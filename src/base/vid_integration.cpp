@@ -1,9 +1,9 @@
-#include "files/vid_integration.h"
+#include "base/vid_integration.h"
 
-#include "files/error.h"
-#include "files/general.h"
-#include "files/web_project.h"
-#include "host/wizard_context.h"
+#include "base/error.h"
+#include "base/general.h"
+#include "base/web_project.h"
+#include "base/session.h"
 
 namespace tvk {
 
@@ -15,12 +15,12 @@ constexpr std::string_view kModule = "VIDIntegration";
 }
 }  // namespace
 
-std::string gfsVirtualPath(std::string_view localPath) {
-  ErrorTrap trap{kModule, "gfsVirtualPath"};
+std::string gfsVirtualPath(const Session& session, std::string_view localPath) {
+  ErrorTrap trap{session.ui(), kModule, "gfsVirtualPath"};
   std::string result;
   if (!trap([&] {
         std::string path = gfsNormalisePath(localPath);
-        std::string root = gfsNormalisePath(wizardContext().gsLocalDirectory);
+        std::string root = gfsNormalisePath(session.gsLocalDirectory);
         if (path == root) {
           result.clear();
           return;
@@ -38,8 +38,8 @@ std::string gfsVirtualPath(std::string_view localPath) {
   return result;
 }
 
-ProjectItem* gfoProjectItem(std::string_view virtualPath, ProjectItem& owner) {
-  ErrorTrap trap{kModule, "gfoProjectItem"};
+ProjectItem* gfoProjectItem(const Session& session, std::string_view virtualPath, ProjectItem& owner) {
+  ErrorTrap trap{session.ui(), kModule, "gfoProjectItem"};
   ProjectItem* found = nullptr;
   if (!trap([&] {
         if (virtualPath.empty()) {
@@ -54,46 +54,46 @@ ProjectItem* gfoProjectItem(std::string_view virtualPath, ProjectItem& owner) {
         if (slash == std::string::npos)
           found = match;
         else
-          found = gfoProjectItem(std::string_view(path).substr(slash + 1), *match);
+          found = gfoProjectItem(session, std::string_view(path).substr(slash + 1), *match);
       }))
     return nullptr;
   return found;
 }
 
-bool gfbFileInProject(WebProject* project, std::string_view localPath) {
-  ErrorTrap trap{kModule, "gfbFileInProject"};
+bool gfbFileInProject(const Session& session, WebProject* project, std::string_view localPath) {
+  ErrorTrap trap{session.ui(), kModule, "gfbFileInProject"};
   bool inProject = false;
   if (!trap([&] {
         if (!project) objectNotSet("project");
-        std::string virtualPath = gfsVirtualPath(localPath);
-        inProject = gfoProjectItem(virtualPath, project->root()) != nullptr;
+        std::string virtualPath = gfsVirtualPath(session, localPath);
+        inProject = gfoProjectItem(session, virtualPath, project->root()) != nullptr;
       }))
     return false;
   return inProject;
 }
 
-void AddFileToProject(WebProject* project, const std::string& filePath) {
-  ErrorTrap trap{kModule, "AddFileToProject"};
+void AddFileToProject(const Session& session, WebProject* project, const std::string& filePath) {
+  ErrorTrap trap{session.ui(), kModule, "AddFileToProject"};
   trap([&] {
     if (!project) objectNotSet("project");
-    std::string virtualPath = gfsVirtualPath(gfsFilePath(filePath));
+    std::string virtualPath = gfsVirtualPath(session, gfsFilePath(filePath));
     ProjectItem* folder = &project->root();
     if (!virtualPath.empty()) {
-      folder = gfoProjectItem(virtualPath, project->root());
+      folder = gfoProjectItem(session, virtualPath, project->root());
       if (!folder) objectNotSet("no project folder " + virtualPath);
     }
     project->AddFromFile(*folder, filePath);
   });
 }
 
-std::shared_ptr<WebProject> gfoFindProject(std::string_view name) {
-  ErrorTrap trap{kModule, "gfoFindProject"};
+std::shared_ptr<WebProject> gfoFindProject(const Session& session, std::string_view name) {
+  ErrorTrap trap{session.ui(), kModule, "gfoFindProject"};
   std::shared_ptr<WebProject> found;
   if (!trap([&] {
         std::string wanted(name);
         if (!wanted.empty() && wanted.back() == '/') wanted.pop_back();
         wanted = gfsUpper(wanted);
-        const auto& application = wizardContext().goApplication;
+        const auto& application = session.goApplication;
         if (!application) objectNotSet("application");
         for (const auto& project : application->projects) {
           if (project && gfsUpper(project->name()) == wanted) {

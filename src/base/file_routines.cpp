@@ -1,0 +1,161 @@
+#include "base/file_routines.h"
+
+#include "base/error.h"
+#include "base/fs.h"
+#include "base/general.h"
+#include "base/vid_integration.h"
+#include "base/web_project.h"
+#include "base/session.h"
+
+namespace tvk {
+
+namespace {
+
+constexpr std::string_view kModule = "FileRoutines";
+
+// Walks upward from the start directory to the file-system root, asking
+// `found` of each folder's candidate path.
+template <class Test>
+std::string searchUpward(const std::string& startDirectory, std::string_view name, Test found) {
+  std::string current = gfsNormalisePath(startDirectory);
+  while (current.size() > 1 && current.back() == kPathSeparator) current.pop_back();
+  while (!current.empty()) {
+    std::string candidate = fs::join(current, name);
+    if (found(candidate)) return candidate;
+    if (fs::isRoot(current)) break;
+    current = fs::parentFolder(current);
+  }
+  return {};
+}
+
+std::string gfsFindDirectoryOnDisk(const std::string& startDirectory, std::string_view name) {
+  return orEmpty<std::string>(
+      [&] { return searchUpward(startDirectory, name, [](const std::string& p) { return fs::directoryExists(p); }); });
+}
+
+std::string gfsFindFile(const std::string& startDirectory, std::string_view name) {
+  return orEmpty<std::string>(
+      [&] { return searchUpward(startDirectory, name, [](const std::string& p) { return fs::fileExists(p); }); });
+}
+
+bool quietlyInProject(const Session& session, const std::string& path) {
+  // The project search clears failures instead of reporting them.
+  WebProject* project = session.goProject.get();
+  if (!project) return false;
+  std::string virtualPath = gfsVirtualPath(session, path);
+  return gfoProjectItem(session, virtualPath, project->root()) != nullptr;
+}
+
+std::string gfsFindDirectoryInProject(const Session& session, const std::string& startDirectory, std::string_view name) {
+  return orEmpty<std::string>([&] {
+    std::string candidate = fs::join(gfsNormalisePath(startDirectory), name);
+    if (quietlyInProject(session, candidate)) return candidate;
+    candidate = fs::join(gfsNormalisePath(session.gsLocalDirectory), name);
+    if (quietlyInProject(session, candidate)) return candidate;
+    return std::string();
+  });
+}
+
+}  // namespace
+
+int gfFilePresent(const Session& session, const std::string& path) {
+  ErrorTrap trap{session.ui(), kModule, "gfFilePresent"};
+  int result = 0;
+  if (!trap([&] {
+        const Session& context = session;
+        if (context.gbInEnvironment) {
+          if (!gfbFileInProject(session, context.goProject.get(), path))
+            result = kFileNotInProject;
+          else
+            result = fs::fileExists(path) ? kFileInProject : kFileNoLocalCopy;
+        } else {
+          result = fs::fileExists(path) ? kFileOnDisk : kFileNotOnDisk;
+        }
+      }))
+    return 0;
+  return result;
+}
+
+bool gfbDirectoryPresent(const Session& session, const std::string& path) {
+  if (session.gbInEnvironment) return true;
+  return fs::directoryExists(gfsNormalisePath(path));
+}
+
+std::string gfsFindDirectory(const Session& session, const std::string& startDirectory, std::string_view name) {
+  ErrorTrap trap{session.ui(), kModule, "gfsFindDirectory"};
+  std::string found;
+  if (!trap([&] {
+        found = session.gbInEnvironment ? gfsFindDirectoryInProject(session, startDirectory, name)
+                                                : gfsFindDirectoryOnDisk(startDirectory, name);
+      }))
+    return {};
+  return found;
+}
+
+std::string gfsGlobalASAPath(const Session& session, const std::string& startDirectory) {
+  ErrorTrap trap{session.ui(), kModule, "gfsGlobalASAPath"};
+  std::string found;
+  if (!trap([&] {
+        const Session& context = session;
+        if (context.gbInEnvironment) {
+          std::string candidate = fs::join(gfsNormalisePath(context.gsLocalDirectory), "global.asa");
+          found = gfbFileInProject(session, context.goProject.get(), candidate) ? candidate : std::string();
+        } else {
+          found = gfsFindFile(startDirectory, "global.asa");
+        }
+      }))
+    return {};
+  return found;
+}
+
+namespace {
+
+FileReport copyFailed(const std::string& target) {
+  ErrorInfo error = currentErrorInfo();
+  return {target, FileReport::Outcome::Failed,
+          "Error creating file " + target + " - (" + std::to_string(error.number) + ") " + error.source +
+              " : " + error.description};
+}
+
+}  // namespace
+
+FileReport copyTemplateToDisk(const std::string& sourcePath, const std::string& targetDirectory) {
+  const std::string fileName = gfsFileName(sourcePath);
+  const std::string target = fs::join(gfsNormalisePath(targetDirectory), fileName);
+  try {
+    if (fs::fileExists(target))
+      return {target, FileReport::Outcome::AlreadyPresent,
+              "File " + fileName + " already present in " + targetDirectory};
+    fs::copyNoOverwrite(sourcePath, target);
+    return {target, FileReport::Outcome::Created,
+            "File " + fileName + " successfully created in " + targetDirectory};
+  } catch (...) {
+    return copyFailed(target);
+  }
+}
+
+FileReport copyTemplateToProject(const Session& session, const std::string& sourcePath,
+                                 const std::string& targetDirectory) {
+  const std::string fileName = gfsFileName(sourcePath);
+  const std::string target = fs::join(gfsNormalisePath(targetDirectory), fileName);
+  try {
+    if (gfFilePresent(session, target) != kFileNotInProject)
+      return {target, FileReport::Outcome::AlreadyPresent, "File " + fileName + " already present in project"};
+    fs::copyNoOverwrite(sourcePath, target);
+    // Adding reports its own failures; the copy stands either way.
+    AddFileToProject(session, session.goProject.get(), target);
+    return {target, FileReport::Outcome::Created,
+            "File " + fileName + " successfully created in " + targetDirectory};
+  } catch (...) {
+    return copyFailed(target);
+  }
+}
+
+std::string gsCreateFileReport(const Session& session, const std::string& sourcePath,
+                               const std::string& targetDirectory) {
+  return (session.gbInEnvironment ? copyTemplateToProject(session, sourcePath, targetDirectory)
+                                  : copyTemplateToDisk(sourcePath, targetDirectory))
+      .line;
+}
+
+}  // namespace tvk
