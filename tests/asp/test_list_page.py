@@ -13,7 +13,7 @@ import unittest
 
 from harness import Fixture, PageRequest
 from harness.crawl import parse
-from generated import Workspace, binary
+from generated import Workspace
 from support import HERE, fixture, harness, list_rows, run_all
 
 SCRIPT = '"><script>alert(1)</script>'
@@ -44,7 +44,6 @@ class ListPage(unittest.TestCase):
     @classmethod
     def setUpClass(cls):
         h = harness()
-        binary()
         cls.ws = Workspace()
         g = cls.ws.generate(HERE / "projects" / "products_list.xml")
         if "ProductsList.asp" not in g.pages:
