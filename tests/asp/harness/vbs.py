@@ -3,12 +3,11 @@
 A small tokenizer, and the rewrites that let standard VBScript run on Wine's
 engine with the harness's mock objects:
 
-* ``obj.Open a, b`` (and Execute, Find, Move, AddNew, Update, GetRows, End) becomes
+* ``obj.Open a, b`` (and Execute, Find, AddNew, Update, GetRows, End) becomes
   ``TVKM_Open obj, Array(a, b)``: the engine gives script classes no optional
   arguments, so the mocks take their arguments as one array.
-* ``Round(x, 2)`` (and Join, Filter, DateDiff, DatePart, Mid) becomes
-  ``TVKF_Round(Array(x, 2))``, the harness's replacement for a built-in the
-  engine lacks or gets wrong.
+* ``Mid(s, 2)`` becomes ``TVKF_Mid(Array(s, 2))``, the harness's replacement
+  for the built-in, which the engine gets wrong for Null.
 * ``Public a, b`` inside a class becomes ``Public a : Public b``, and
   ``Dim a()`` becomes ``Dim a`` (the engine rejects the first and crashes on
   a later ``ReDim`` of the second).
@@ -21,8 +20,8 @@ from __future__ import annotations
 import re
 from dataclasses import dataclass
 
-MEMBER_CALLS = {"open", "execute", "find", "move", "addnew", "update", "end", "getrows"}
-FUNCTION_CALLS = {"round", "join", "filter", "datediff", "datepart", "mid"}
+MEMBER_CALLS = {"open", "execute", "find", "addnew", "update", "end", "getrows"}
+FUNCTION_CALLS = {"mid"}
 
 KEYWORDS = {
     "and", "byref", "byval", "call", "case", "class", "const", "dim", "do", "each",

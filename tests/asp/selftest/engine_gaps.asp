@@ -23,12 +23,8 @@ p.Second = 3
 Set d = CreateObject("Scripting.Dictionary")
 d("k") = "v"
 
-Response.Write "join=" & Join(aList, "-") & vbCrLf
-Response.Write "filter=" & UBound(Filter(aList, "b")) & vbCrLf
-Response.Write "round=" & Round(2.346, 2) & "," & Round(2.5) & vbCrLf
+Response.Write "list=" & aList(0) & aList(3) & UBound(aList) & vbCrLf
 Response.Write "isdate=" & IsDate("2024-01-31") & IsDate("1/31/2024") & IsDate("abc") & vbCrLf
-Response.Write "datediff=" & DateDiff("d", DateSerial(2024, 1, 1), DateSerial(2024, 3, 1)) & vbCrLf
-Response.Write "datepart=" & DatePart("m", DateSerial(2024, 3, 1)) & vbCrLf
 Response.Write "trimnull=" & IsNull(Trim(Null)) & "[" & Trim("  x  ") & "]" & vbCrLf
 Response.Write "mid=" & Mid("abcdef", 2, 3) & Mid("abcdef", 5) & IsNull(Mid(Null, 1)) & vbCrLf
 Response.Write "pair=" & p.Sum() & vbCrLf
