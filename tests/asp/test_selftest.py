@@ -153,8 +153,7 @@ class SelfTest(unittest.TestCase):
 
     def test_replacements_for_engine_gaps(self):
         r = self.r["gaps"].assert_ok()
-        for line in ["list=ad3", "isdate=TrueTrueFalse", "trimnull=True[x]", "mid=bcdefTrue",
-                     "pair=5", "dict=v1"]:
+        for line in ["isdate=TrueTrueFalse", "trimnull=True[x]", "mid=bcdefTrue", "dict=v1"]:
             self.assertIn(line + "\r\n", r.output)
 
     def test_failed_field_read_stops_the_page_unless_handled(self):

@@ -8,9 +8,6 @@ engine with the harness's mock objects:
   arguments, so the mocks take their arguments as one array.
 * ``Mid(s, 2)`` becomes ``TVKF_Mid(Array(s, 2))``, the harness's replacement
   for the built-in, which the engine gets wrong for Null.
-* ``Public a, b`` inside a class becomes ``Public a : Public b``, and
-  ``Dim a()`` becomes ``Dim a`` (the engine rejects the first and crashes on
-  a later ``ReDim`` of the second).
 
 Nothing else is touched: a rewritten line means what the original means.
 """
@@ -192,19 +189,15 @@ class _Span:
 
 
 class Rewriter:
-    """Rewrites one logical line; keeps track of class bodies across lines."""
+    """Rewrites one logical line."""
 
     def __init__(self, own_procedures: set[str] | None = None,
                  own_variables: set[str] | None = None):
-        self.in_class = False
         own = {n.lower() for n in (own_procedures or set()) | (own_variables or set())}
         self.functions = FUNCTION_CALLS - own
 
     def line(self, text: str) -> str:
         tokens = tokenize(text)
-        starts = statement_starts(tokens)
-        self._track_class(tokens, starts)
-        tokens = self._declarations(tokens, starts)
         starts = statement_starts(tokens)
         spans = self._spans(tokens, starts)
         if not spans:
@@ -215,62 +208,6 @@ class Rewriter:
         tokens = tokenize(text)
         spans = self._spans(tokens, set())
         return self._emit(tokens, 0, len(tokens), spans)
-
-    # --- class bodies and declarations
-
-    def _track_class(self, tokens: list[Token], starts: set[int]) -> None:
-        for i in sorted(starts):
-            t = tokens[i]
-            n = _next_significant(tokens, i)
-            if t.is_word("class"):
-                self.in_class = True
-            elif t.is_word("end") and n < len(tokens) and tokens[n].is_word("class"):
-                self.in_class = False
-
-    def _declarations(self, tokens: list[Token], starts: set[int]) -> list[Token]:
-        ordered = sorted(starts)
-        out: list[Token] = []
-        i = 0
-        for idx, s in enumerate(ordered):
-            nxt = ordered[idx + 1] if idx + 1 < len(ordered) else len(tokens)
-            end = min(_statement_end(tokens, s), nxt)
-            out.extend(tokens[i:s])
-            out.extend(self._declaration(tokens[s:end]))
-            i = end
-        out.extend(tokens[i:])
-        return out
-
-    def _declaration(self, stmt: list[Token]) -> list[Token]:
-        if not stmt or not stmt[0].is_word("dim", "public", "private"):
-            return stmt
-        n = _next_significant(stmt, 0)
-        if n >= len(stmt) or stmt[n].kind != "id" or stmt[n].low in KEYWORDS:
-            return stmt
-        keyword = stmt[0].text
-        parts: list[list[Token]] = [[]]
-        depth = 0
-        for t in stmt[n:]:
-            if t.is_op("("):
-                depth += 1
-            elif t.is_op(")"):
-                depth -= 1
-            if t.is_op(",") and depth == 0:
-                parts.append([])
-            else:
-                parts[-1].append(t)
-        names = []
-        for p in parts:
-            sig = [t for t in p if t.kind != "ws"]
-            if len(sig) == 3 and sig[1].is_op("(") and sig[2].is_op(")"):
-                sig = sig[:1]           # Dim a() -> Dim a
-            names.append("".join(t.text for t in sig))
-        if self.in_class and len(names) > 1:
-            text = " : ".join(f"{keyword} {name}" for name in names)
-        else:
-            text = f"{keyword} " + ", ".join(names)
-        if text == "".join(t.text for t in stmt).strip():
-            return stmt
-        return tokenize(text)
 
     # --- calls
 
