@@ -135,7 +135,6 @@ class FormPage(unittest.TestCase):
             "nonav_add": req(nonav, form=[("DataAction", "Add")]),
             "hostile": req(nav, [("DataAction", "Edit"), ("PK", "1 OR 1=1"), ("CurrRecord", "abc"),
                                  ("SortField", "1;DROP TABLE x"), ("SortOrder", "ASC;--")]),
-            "hostile_nonav": req(nonav, [("DataAction", "Edit"), ("PK", "1 OR 1=1")]),
         })
         first = cls.r["first"].assert_ok()
         links, _ = parse(first.output)
@@ -164,7 +163,6 @@ class FormPage(unittest.TestCase):
             "nonav_update": req(nonav, q5, press(f5, "Update", ProductName="Gumbo")),
             "nonav_cancel": req(nonav, q5, press(f5, "Cancel")),
             "nonav_delete": req(nonav, q5, press(f5, "Delete")),
-            "nonav_script": req(nonav, q5, press(f5, "Update", ProductName='"><script>x</script>')),
             "nonav_insert": req(nonav, (), press(f5add, "Insert", **new)),
         }))
 
@@ -293,16 +291,11 @@ class FormPage(unittest.TestCase):
 
     # ------------------------------------------------------------- attacks
 
-    def test_hostile_requests(self):
-        for name in ("hostile", "hostile_nonav", "nonav_script"):
-            r = self.r[name]
-            self.assertTrue(r.ok, r.message())
-            for text in r.sql():
-                code = re.sub(r"'(?:[^']|'')*'", "''", text)
-                for bad in ("OR 1=1", "DROP", ";", "--", "<script"):
-                    self.assertNotIn(bad.lower(), code.lower(), f"{name}: the database received {text!r}")
-            self.assertNotRegex(r.output, r"(?i)<\s*script", name)
-        self.assertEqual(record_number(self.r["hostile"]), (1, 25))
+    def test_a_hostile_key_opens_the_first_record(self):
+        # Whether hostile values reach SQL or HTML at all is test_matrix.py's.
+        r = self.ok("hostile")
+        self.assertEqual(record_number(r), (1, 25))
+        self.assertFalse(any("OR 1=1" in re.sub(r"'(?:[^']|'')*'", "''", t) for t in r.sql()), r.sql())
 
 
 if __name__ == "__main__":
