@@ -165,23 +165,6 @@ Host.prototype.RequestItemCount = function (collection, key) {
   return 0;
 };
 
-// Server.HTMLEncode as IIS does it for code page 1252: the four markup
-// characters and every character above 0x7F as a numeric reference.
-Host.prototype.HTMLEncode = function (s) {
-  var out = "", i, c, code;
-  s = String(s);
-  for (i = 0; i < s.length; i++) {
-    c = s.charAt(i); code = s.charCodeAt(i);
-    if (c == "<") out += "&lt;";
-    else if (c == ">") out += "&gt;";
-    else if (c == "&") out += "&amp;";
-    else if (c == "\"") out += "&quot;";
-    else if (code > 0x7F) out += "&#" + (code <= 0xFF ? code : (CP1252[code] || code)) + ";";
-    else out += c;
-  }
-  return out;
-};
-
 // Server.URLEncode: letters and digits stay, a blank becomes "+", every
 // other byte of the code page becomes %XX.
 Host.prototype.URLEncode = function (s) {

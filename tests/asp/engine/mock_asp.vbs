@@ -307,12 +307,6 @@ Class TVKServer
 				Err.Raise 429, "Server.CreateObject", "The harness does not provide the object '" & progId & "'."
 		End Select
 	End Function
-	Public Function HTMLEncode(v)
-		Dim x
-		x = TVKPlain(v)
-		If IsNull(x) Then Err.Raise TVK_ERR_NULL, "Server.HTMLEncode", "Invalid use of Null"
-		HTMLEncode = TVKHost.HTMLEncode(TVKText(x))
-	End Function
 	Public Function URLEncode(v)
 		Dim x
 		x = TVKPlain(v)

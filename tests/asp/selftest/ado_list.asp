@@ -30,7 +30,7 @@ End If
 Response.Write "<P>Page " & rs.AbsolutePage & "</P>" & vbCrLf
 i = 0
 Do Until i = rs.PageSize Or rs.EOF
-	Response.Write "<TR><TD>" & rs("ProductID") & "</TD><TD>" & Server.HTMLEncode(rs("ProductName")) & "</TD><TD>" & rs("Category_Name") & "</TD></TR>" & vbCrLf
+	Response.Write "<TR><TD>" & rs("ProductID") & "</TD><TD>" & rs("ProductName") & "</TD><TD>" & rs("Category_Name") & "</TD></TR>" & vbCrLf
 	i = i + 1
 	rs.MoveNext
 Loop

@@ -19,7 +19,7 @@ Select Case sAction
 End Select
 %>
 <HTML><BODY>
-<P>Name: <%= Server.HTMLEncode(sName) %></P>
+<P>Name: <%= Server.URLEncode(sName) %></P>
 <P>Action: <%= sAction %></P>
 <P>Hits: <%= Application("Hits") %>, last: <%= Application("Last") %></P>
 <P>Missing: [<%= Request("Missing") %>] <%= Request.Form("Missing").Count %> <%= IsEmpty(Request("Missing")) %></P>
