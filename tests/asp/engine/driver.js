@@ -107,7 +107,6 @@ Host.prototype.Write = function (s) {
   this.out.push(String(s));
   return true;
 };
-Host.prototype.Clear = function () { this.out = []; };
 Host.prototype.Redirect = function (url) {
   if (this.ended) { this.afterEnd.push("REDIRECT " + url); return false; }
   this.redirects.push(String(url));

@@ -330,24 +330,12 @@ Class TVKStore
 		Set d = dict
 	End Sub
 	Public Default Property Get Item(k)
-		If IsObject(d.Item(k)) Then
-			Set Item = d.Item(k)
-		Else
-			Item = d.Item(k)
-		End If
+		Item = d.Item(k)
 	End Property
 	Public Property Let Item(k, v)
 		If d.Exists(k) Then d.Remove k
 		d.Add k, v
 	End Property
-	Public Property Set Item(k, v)
-		If d.Exists(k) Then d.Remove k
-		d.Add k, v
-	End Property
-	Public Sub Lock()
-	End Sub
-	Public Sub Unlock()
-	End Sub
 End Class
 
 ' ----------------------------------------------------------------------- ADO
@@ -448,7 +436,6 @@ Class TVKRecordset
 	' Open Source, ActiveConnection, CursorType, LockType, Options
 	Public Sub TVKOpen(a)
 		Dim n
-		Dim conn
 		Dim handle
 		TVKEnter
 		n = UBound(a)
@@ -457,11 +444,7 @@ Class TVKRecordset
 			If Not IsEmpty(a(0)) Then mSource = TVKText(a(0))
 		End If
 		If n >= 1 Then
-			If IsObject(a(1)) Then
-				Set mConnection = a(1)
-			ElseIf Not IsEmpty(a(1)) Then
-				mConnection = a(1)
-			End If
+			If IsObject(a(1)) Then Set mConnection = a(1)
 		End If
 		If n >= 2 Then
 			If Not IsEmpty(a(2)) Then mCursorType = CLng(a(2))
@@ -469,15 +452,10 @@ Class TVKRecordset
 		If n >= 3 Then
 			If Not IsEmpty(a(3)) Then mLockType = CLng(a(3))
 		End If
-		If IsObject(mConnection) Then
-			If mConnection Is Nothing Then Err.Raise TVK_ERR_NOCONN, "ADODB.Recordset", "The connection cannot be used to perform this operation. It is either closed or invalid in this context."
-			If mConnection.State <> 1 Then Err.Raise TVK_ERR_NOCONN, "ADODB.Recordset", "The connection cannot be used to perform this operation. It is either closed or invalid in this context."
-		ElseIf IsEmpty(mConnection) Then
-			Err.Raise TVK_ERR_NOCONN, "ADODB.Recordset", "The connection cannot be used to perform this operation. It is either closed or invalid in this context."
-		Else
-			TVKDb.Connect TVKText(mConnection)
-			TVKDbCheck
-		End If
+		' The pages always open on their connection object.
+		If Not IsObject(mConnection) Then Err.Raise TVK_ERR_NOCONN, "ADODB.Recordset", "The connection cannot be used to perform this operation. It is either closed or invalid in this context."
+		If mConnection Is Nothing Then Err.Raise TVK_ERR_NOCONN, "ADODB.Recordset", "The connection cannot be used to perform this operation. It is either closed or invalid in this context."
+		If mConnection.State <> 1 Then Err.Raise TVK_ERR_NOCONN, "ADODB.Recordset", "The connection cannot be used to perform this operation. It is either closed or invalid in this context."
 		handle = TVKDb.Open(mSource, mCursorType, mLockType)
 		TVKDbCheck
 		h = handle

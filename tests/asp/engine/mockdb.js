@@ -412,7 +412,6 @@ MockDb.prototype.clearError = function () {
 MockDb.prototype.ErrNumber = function () { return this.lastErrNumber; };
 MockDb.prototype.ErrSource = function () { return this.lastErrSource; };
 MockDb.prototype.ErrDescription = function () { return this.lastErrDescription; };
-MockDb.prototype.Affected = function () { return this.lastAffected; };
 
 // Runs fn, turning a DbError into the stored error. Any other exception is
 // a fault of the harness itself and is reported as such.
@@ -723,13 +722,13 @@ MockDb.prototype.Open = function (source, cursorType, lockType) {
 };
 
 // Connection.Execute: a SELECT gives a forward-only, read-only recordset
-// handle; any other statement gives 0 and sets Affected.
+// handle; a DELETE gives 0.
 MockDb.prototype.Execute = function (sql) {
   return this.guard("ADODB.Connection", function () {
     this.log("execute", sql);
     var st = new Parser(String(sql)).statement();
     if (st.kind == "select") return this.newHandle(this.runSelect(st), 0, 1, sql);
-    this.lastAffected = this.runDelete(st);
+    this.runDelete(st);
     return 0;
   });
 };
