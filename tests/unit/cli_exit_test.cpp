@@ -72,6 +72,18 @@ TEST_F(CommandLine, UsageErrorsExitTwoWithAMessageOnStderr) {
     EXPECT_NE(help.out.find(command), std::string::npos) << help.out;
 }
 
+TEST_F(CommandLine, SchemaRefusesAnEmptyTableNameAsAUsageError) {
+  // An empty --table is a mistake in the call (an unset shell variable, say),
+  // not a request for the table list: listing the tables and exiting 0 would
+  // hand the caller a wrong result as a success.
+  ASSERT_EQ(run({"demo", temp / "demo"}).status, 0);
+  Outcome o = run({"schema", "--connection", "Driver={SQLite3};Database=" + temp / "demo/TVKWizardSample.db",
+                   "--table", ""});
+  EXPECT_EQ(o.status, 2) << o.out;
+  EXPECT_NE(o.err.find("--table"), std::string::npos) << o.err;
+  EXPECT_EQ(o.out, "");
+}
+
 TEST_F(CommandLine, GenerateExitsOneWhenAFileFailsAndZeroWhenAllAreWritten) {
   Outcome missing = run({"generate", temp / "missing.xml"});
   EXPECT_EQ(missing.status, 1);
