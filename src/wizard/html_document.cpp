@@ -6,6 +6,8 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cstdio>
+#include <random>
 
 #include "base/error.h"
 #include "base/fs.h"
@@ -272,6 +274,10 @@ XmlDocPtr parseHtml(std::string_view html) {
 }  // namespace
 
 HtmlDocument::HtmlDocument(XmlDocPtr doc) : doc_(std::move(doc)) {
+  std::random_device random;
+  char prefix[24];
+  std::snprintf(prefix, sizeof prefix, "%08x%08x:", random(), random());
+  handlePrefix_ = prefix;
   std::vector<xmlNode*> selects;
   forEachElement(documentRoot(doc_.get()), [&](xmlNode* node) {
     if (tag(node) == "select") selects.push_back(node);
@@ -314,7 +320,7 @@ ElementRef HtmlDocument::refFor(xmlNode* node) {
   if (!node) return {};
   auto it = handles_.find(node);
   if (it != handles_.end()) return ElementRef{it->second};
-  std::string handle = "e" + std::to_string(nextHandle_++);
+  std::string handle = handlePrefix_ + std::to_string(nextHandle_++);
   handles_.emplace(node, handle);
   nodes_.emplace(handle, node);
   return ElementRef{std::move(handle)};

@@ -67,6 +67,9 @@ class HtmlDocument final : public PageDocument {
   std::function<void()> handlerFor(_xmlNode* node, std::string_view event) const;
 
   XmlDocPtr doc_;
+  // Handles start with a prefix of their own document, so a handle kept from
+  // an earlier page never names an element of the next one.
+  std::string handlePrefix_;
   std::uint64_t nextHandle_ = 1;
   std::map<_xmlNode*, std::string> handles_;
   std::map<std::string, _xmlNode*, std::less<>> nodes_;

@@ -76,7 +76,7 @@ TEST(HtmlDocument, WritesControls) {
   auto doc = page(
       "<input id=name value=old><textarea id=area>old</textarea>"
       "<select id=list><option value=a>A</option><option value=b>B</option></select>"
-      "<div id=div style='color: red; display: none'>x</div><input id=box type=checkbox>");
+      "<div id=div style='color: red; display: none'>x</div>");
   const ElementRef name = doc->elementById("name");
   doc->setText(name, TextProperty::Value, "Tom & <Jerry> \"quoted\"");
   EXPECT_EQ(doc->text(name, TextProperty::Value), "Tom & <Jerry> \"quoted\"");
@@ -108,10 +108,6 @@ TEST(HtmlDocument, WritesControls) {
   doc->setText(div, TextProperty::StyleDisplay, "");
   EXPECT_EQ(doc->text(div, TextProperty::StyleDisplay), "");
   EXPECT_NE(doc->html().find("color: red"), std::string::npos);  // the rest of the style stays
-  doc->setText(div, TextProperty::ClassName, "Disabled");
-  EXPECT_EQ(doc->text(div, TextProperty::ClassName), "Disabled");
-  doc->setText(div, TextProperty::ClassName, "");
-  EXPECT_EQ(doc->text(div, TextProperty::ClassName), "");
 
   doc->setText(div, TextProperty::InnerHTML, "3 < 4 & true");
   EXPECT_EQ(doc->text(div, TextProperty::OuterText), "3 < 4 & true");
@@ -119,15 +115,7 @@ TEST(HtmlDocument, WritesControls) {
   EXPECT_EQ(doc->text(div, TextProperty::OuterText), "firstsecond & third");
   EXPECT_NE(doc->text(div, TextProperty::InnerHTML).find("<br>"), std::string::npos);
 
-  const ElementRef box = doc->elementById("box");
-  doc->setFlag(box, FlagProperty::Disabled, true);
-  doc->setFlag(box, FlagProperty::Checked, true);
-  EXPECT_TRUE(doc->flag(box, FlagProperty::Disabled));
-  EXPECT_TRUE(doc->flag(box, FlagProperty::Checked));
-  doc->setFlag(name, FlagProperty::ReadOnly, true);
-  EXPECT_TRUE(doc->flag(name, FlagProperty::ReadOnly));
-  doc->setFlag(name, FlagProperty::ReadOnly, false);
-  EXPECT_FALSE(doc->flag(name, FlagProperty::ReadOnly));
+  EXPECT_EQ(errorNumber([&] { doc->setFlag(div, FlagProperty::ReadOnly, true); }), err::kNoSuchMember);
   EXPECT_EQ(errorNumber([&] { doc->setText(div, TextProperty::TagName, "P"); }), err::kInvalidCall);
 }
 
