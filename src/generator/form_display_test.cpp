@@ -268,7 +268,7 @@ TEST_F(FormDisplay, RecordWithoutDataActions) {
   navigation(false, false, false, false);
   field("Name", "202", "Text (40)", "40", true);
   field("Notes", "203", "Long Text", "0");
-  field("Code", "202", "Text (5)", "", false, true);
+  field("Code", "3", "Integer", "", false, true);
   field("Active", "11", "Boolean", "2");
   EXPECT_EQ(
       fsASPDisplayForm(ctx),
@@ -302,7 +302,7 @@ TEST_F(FormDisplay, RecordWithoutDataActions) {
 TEST_F(FormDisplay, RecordWithDataActionsNavigationAndEveryLookup) {
   options(true, false, false);
   navigation(true, true, true, true);
-  field("Size 0", "202", "Text (9)", "0", false, true);
+  field("Size 0", "3", "Integer", "0", false, true);
   lookup("ShipVia", "DatabaseTable", "SelectList", true);
   lookup("ShipBy", "DatabaseTable", "SelectList");
   lookup("Carrier", "DatabaseTable", "RadioList");
