@@ -31,14 +31,12 @@ TEST(FieldTypes, LongTextIsATextWithoutASizeFrom1To255) {
   EXPECT_FALSE(isLongText(adotype::Integer, "0"));  // not a text at all
 }
 
-TEST(FieldTypes, AFieldIsJudgedByItsCodeNotItsDescription) {
+TEST(FieldTypes, AFieldIsJudgedByItsTypeCodeAndSize) {
   FieldInfo field;
   field.name = "Flag";
-  field.dataType = "11";
-  field.dataTypeDesc = "Text (5)";
+  field.dataType = " 11 ";
   EXPECT_TRUE(isBoolean(field));
   field.dataType = "203";
-  field.dataTypeDesc = "Boolean";
   field.size = "0";
   EXPECT_FALSE(isBoolean(field));
   EXPECT_TRUE(isLongText(field));

@@ -22,7 +22,9 @@ constexpr std::string_view kNavRow = R"(Response.Write "</TD></TR><TR><TD COLSPA
 constexpr std::string_view kNavClose = R"(Response.Write "</TD></TR></TABLE>")";
 
 // The navigation bar under the list: step buttons on the left, the Add
-// button on the right, page-number links in a row below.
+// button on the right, page-number links in a row below. `shown` writes the
+// table's own lines, `pageRow` the row of the page-number links (a list
+// without data actions writes it even without links).
 void navigationTable(CodePrinter& p, bool shown, const ListFlags& f, bool add, bool pageRow) {
   p.emit(R"(
 $Open$
