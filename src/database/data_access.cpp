@@ -46,7 +46,7 @@ const Column* Table::column(std::string_view name) {
   return nullptr;
 }
 
-Catalog::Catalog(std::unique_ptr<Connection> connection) : connection_(std::move(connection)) {}
+Catalog::Catalog(std::shared_ptr<Connection> connection) : connection_(std::move(connection)) {}
 
 std::unique_ptr<Catalog> Catalog::open(std::string_view connectionString, const Timeouts& timeouts) {
   return std::make_unique<Catalog>(openConnection(connectionString, {}, {}, -1, timeouts));
@@ -62,9 +62,11 @@ Table* Catalog::findTable(std::string_view name) {
     if (table->name() == name) return table.get();
   std::optional<TableEntry> entry;
   if (tables_) {
-    auto exact = std::find_if(tables_->begin(), tables_->end(),
-                              [&](const TableEntry& e) { return e.name == name; });
-    if (exact != tables_->end()) entry = *exact;
+    // Only a name the list holds once: of one name in several schemas the
+    // backend knows which one unqualified SQL reaches.
+    const auto named = [&](const TableEntry& e) { return e.name == name; };
+    auto exact = std::find_if(tables_->begin(), tables_->end(), named);
+    if (exact != tables_->end() && std::count_if(exact, tables_->end(), named) == 1) entry = *exact;
   }
   if (!entry) entry = connection_->findTable(name);
   if (!entry) return nullptr;
@@ -72,6 +74,13 @@ Table* Catalog::findTable(std::string_view name) {
     if (table->name() == entry->name && table->entry().schema == entry->schema) return table.get();
   opened_.push_back(std::make_unique<Table>(*connection_, std::move(*entry)));
   return opened_.back().get();
+}
+
+void Catalog::refresh() {
+  tables_.reset();
+  for (auto& table : opened_) retired_.push_back(std::move(table));
+  opened_.clear();
+  connection_->forgetCachedSchema();
 }
 
 Table& Catalog::table(std::string_view name) {

@@ -93,6 +93,10 @@ class Connection {
   virtual std::vector<Index> readIndexes(const TableEntry& table) = 0;
   // The primary key first, then foreign keys, then unique keys.
   virtual std::vector<Key> readKeys(const TableEntry& table) = 0;
+  // A backend may remember what it read of a table between the primitives
+  // above; this forgets it, so that the next reads see the database as it
+  // is now.
+  virtual void forgetCachedSchema() {}
 };
 
 // Opens the connection a string describes: a Driver whose name begins with
@@ -127,9 +131,11 @@ class Table {
   std::optional<std::vector<Key>> keys_;
 };
 
+// The catalogue remembers what it has read (the table list, and each table's
+// columns, indexes and keys) until refresh().
 class Catalog {
  public:
-  explicit Catalog(std::unique_ptr<Connection> connection);
+  explicit Catalog(std::shared_ptr<Connection> connection);
   // A catalogue whose active connection is the string (user and password
   // inside it).
   static std::unique_ptr<Catalog> open(std::string_view connectionString, const Timeouts& timeouts = {});
@@ -141,13 +147,16 @@ class Catalog {
   Table* findTable(std::string_view name);
   // The same, failing with kErrItemNotFound when there is none.
   Table& table(std::string_view name);
-
-  Connection& connection() { return *connection_; }
+  // Forgets everything read so far: the next questions read the database
+  // again. Tables handed out before stay valid (with what they had read)
+  // for as long as the catalogue lives.
+  void refresh();
 
  private:
-  std::unique_ptr<Connection> connection_;
+  std::shared_ptr<Connection> connection_;
   std::optional<std::vector<TableEntry>> tables_;
   std::vector<std::unique_ptr<Table>> opened_;
+  std::vector<std::unique_ptr<Table>> retired_;
 };
 
 // The defined size a column of a fixed-size ADO type reports (bytes, and 2

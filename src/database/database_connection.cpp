@@ -1,7 +1,7 @@
 #include "database/database_connection.h"
 
-#include "database/connection_string.h"
 #include "database/global_asa.h"
+#include "base/session.h"
 #include "base/ui.h"
 #include "wizdata/xml_wiz_constants.h"
 #include "wizdata/xml_wiz_data.h"
@@ -32,38 +32,27 @@ std::optional<ConnectionSettings> chosenConnectionSettings(XMLWizData& wizData) 
   return std::nullopt;
 }
 
-std::string catalogConnectionString(const ConnectionSettings& settings) {
-  std::string connectionString = settings.connectionString;
-  // Both spellings of the user key: providers know one or the other.
-  // Values are braced when they hold a ";" that would end them early.
-  if (!settings.user.empty())
-    connectionString += ";User ID=" + db::connectionValue(settings.user) +
-                        ";user=" + db::connectionValue(settings.user) +
-                        ";password=" + db::connectionValue(settings.password);
-  return connectionString;
-}
-
 std::string connectionFailureMessage(const ErrorInfo& error) {
   return "Unable to open connection to database\r\n\r\nError : " + error.source + " (" +
          std::to_string(error.number) + ") - " + error.description;
 }
 
-std::unique_ptr<db::Connection> fdbConOpenConnection(XMLWizData& wizData) {
+std::shared_ptr<db::Connection> fdbConOpenConnection(XMLWizData& wizData) {
   try {
     std::optional<ConnectionSettings> settings = chosenConnectionSettings(wizData);
     if (!settings) return nullptr;
-    return db::openConnection(settings->connectionString, settings->user, settings->password, -1);
+    return wizData.session().resource<db::ConnectionPool>().connection(*settings);
   } catch (...) {
     showConnectionFailure(wizData.ui());
     return nullptr;
   }
 }
 
-std::unique_ptr<db::Catalog> foOpenADOXConnection(XMLWizData& wizData) {
+std::shared_ptr<db::Catalog> foOpenADOXConnection(XMLWizData& wizData) {
   try {
     std::optional<ConnectionSettings> settings = chosenConnectionSettings(wizData);
     if (!settings) return nullptr;
-    return db::Catalog::open(catalogConnectionString(*settings));
+    return wizData.session().resource<db::ConnectionPool>().catalog(*settings);
   } catch (...) {
     showConnectionFailure(wizData.ui());
     return nullptr;
@@ -71,8 +60,7 @@ std::unique_ptr<db::Catalog> foOpenADOXConnection(XMLWizData& wizData) {
 }
 
 bool fbValidDataConnection(XMLWizData& wizData) {
-  std::unique_ptr<db::Catalog> catalog = foOpenADOXConnection(wizData);
-  return catalog != nullptr;
+  return foOpenADOXConnection(wizData) != nullptr;
 }
 
 }  // namespace tvk

@@ -42,10 +42,10 @@ class DatabaseConnectionTest : public ::testing::Test {
 TEST_F(DatabaseConnectionTest, TypedConnectionStringOpensBoth) {
   wizData_.SetNodeText(wiz::DataSourceType, "ConnectionString");
   wizData_.SetNodeText(wiz::ConnectionStringText, connection_);
-  std::unique_ptr<db::Connection> connection = fdbConOpenConnection(wizData_);
+  std::shared_ptr<db::Connection> connection = fdbConOpenConnection(wizData_);
   ASSERT_TRUE(connection);
   connection->execute("SELECT * FROM regions");
-  std::unique_ptr<db::Catalog> catalog = foOpenADOXConnection(wizData_);
+  std::shared_ptr<db::Catalog> catalog = foOpenADOXConnection(wizData_);
   ASSERT_TRUE(catalog);
   EXPECT_EQ(catalog->providerName(), "SQLite");
   EXPECT_TRUE(fbValidDataConnection(wizData_));
@@ -61,8 +61,6 @@ TEST_F(DatabaseConnectionTest, GlobalAsaSourceWithAndWithoutUser) {
   EXPECT_EQ(settings->connectionString, connection_);
   EXPECT_EQ(settings->user, "web");
   EXPECT_EQ(settings->password, "s;cret");
-  EXPECT_EQ(catalogConnectionString(*settings),
-            connection_ + ";User ID=web;user=web;password={s;cret}");
   EXPECT_TRUE(fdbConOpenConnection(wizData_));
   EXPECT_TRUE(fbValidDataConnection(wizData_));
 
@@ -72,7 +70,6 @@ TEST_F(DatabaseConnectionTest, GlobalAsaSourceWithAndWithoutUser) {
   ASSERT_TRUE(settings);
   EXPECT_EQ(settings->user, "");
   EXPECT_EQ(settings->password, "");
-  EXPECT_EQ(catalogConnectionString(*settings), connection_);
   EXPECT_TRUE(fbValidDataConnection(wizData_));
   EXPECT_TRUE(ui_->shown().empty());
 }

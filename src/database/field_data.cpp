@@ -149,7 +149,7 @@ void ResetTableData(XMLWizData& wizData) {
 
 void SetupXMLFieldData_ADOX(XMLWizData& wizData) {
   ErrorTrap trap{wizData.ui(), kModule, "SetupXMLFieldData_ADOX"};
-  std::unique_ptr<db::Catalog> catalog;
+  std::shared_ptr<db::Catalog> catalog;
   db::Table* table = nullptr;
   if (!trap([&] {
         catalog = foOpenADOXConnection(wizData);

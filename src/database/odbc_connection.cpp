@@ -214,7 +214,7 @@ class OdbcConnection final : public Connection {
   }
 
   std::vector<Index> readIndexes(const TableEntry& table) override {
-    PrimaryKey primary = primaryKey(table);
+    const PrimaryKey& primary = primaryKey(table);
     std::vector<Index> indexes = statistics(table);
     auto isPrimary = [&](const Index& index) {
       if (primary.columns.empty() || !index.unique) return false;
@@ -240,7 +240,7 @@ class OdbcConnection final : public Connection {
 
   std::vector<Key> readKeys(const TableEntry& table) override {
     std::vector<Key> keys;
-    PrimaryKey primary = primaryKey(table);
+    const PrimaryKey& primary = primaryKey(table);
     if (!primary.columns.empty())
       keys.push_back({primary.name.empty() ? "PRIMARY" : primary.name, KeyType::Primary, primary.columns, {}, {}});
 
@@ -265,12 +265,17 @@ class OdbcConnection final : public Connection {
         keys.back().relatedColumns.push_back(stmt.columnText(4));
       }
     }
-    for (Index& index : statistics(table)) {
+    for (const Index& index : statistics(table)) {
       if (!index.unique || index.columns == primary.columns || (!primary.name.empty() && index.name == primary.name))
         continue;
-      keys.push_back({std::move(index.name), KeyType::Unique, std::move(index.columns), {}, {}});
+      keys.push_back({index.name, KeyType::Unique, index.columns, {}, {}});
     }
     return keys;
+  }
+
+  void forgetCachedSchema() override {
+    primaryKeys_.clear();
+    statistics_.clear();
   }
 
  private:
@@ -343,7 +348,28 @@ class OdbcConnection final : public Connection {
     return entries;
   }
 
-  PrimaryKey primaryKey(const TableEntry& table) {
+  // Indexes and keys both need a table's primary key and its index
+  // statistics, each a round trip to the server: they are read once per
+  // table until forgetCachedSchema().
+  static std::string memoKey(const TableEntry& table) {
+    return table.catalog + '\x1f' + table.schema + '\x1f' + table.name;
+  }
+
+  const PrimaryKey& primaryKey(const TableEntry& table) {
+    std::string memo = memoKey(table);
+    auto cached = primaryKeys_.find(memo);
+    if (cached != primaryKeys_.end()) return cached->second;
+    return primaryKeys_.emplace(memo, readPrimaryKey(table)).first->second;
+  }
+
+  const std::vector<Index>& statistics(const TableEntry& table) {
+    std::string memo = memoKey(table);
+    auto cached = statistics_.find(memo);
+    if (cached != statistics_.end()) return cached->second;
+    return statistics_.emplace(memo, readStatistics(table)).first->second;
+  }
+
+  PrimaryKey readPrimaryKey(const TableEntry& table) {
     Statement stmt(handle(), timeouts_.querySeconds);
     std::string catalog = table.catalog, schema = table.schema, name = table.name;
     SQLRETURN rc = SQLPrimaryKeys(stmt.get(), optional(catalog), length(catalog), optional(schema),
@@ -361,7 +387,7 @@ class OdbcConnection final : public Connection {
     return key;
   }
 
-  std::vector<Index> statistics(const TableEntry& table) {
+  std::vector<Index> readStatistics(const TableEntry& table) {
     Statement stmt(handle(), timeouts_.querySeconds);
     std::string catalog = table.catalog, schema = table.schema, name = table.name;
     SQLRETURN rc = SQLStatistics(stmt.get(), optional(catalog), length(catalog), optional(schema),
@@ -426,6 +452,8 @@ class OdbcConnection final : public Connection {
   std::string escape_;
   std::string quote_;
   std::string user_;
+  std::map<std::string, PrimaryKey> primaryKeys_;
+  std::map<std::string, std::vector<Index>> statistics_;
 };
 
 }  // namespace

@@ -114,7 +114,7 @@ class SqliteConnection final : public Connection {
     Deadline deadline(*this);
     const TableShape& shape = readShape(table.name);
     std::vector<Index> indexes;
-    std::vector<IndexRow> rows = readIndexRows(table.name);
+    const std::vector<IndexRow>& rows = readIndexRows(table.name);
     if (!shape.keyColumns.empty()) {
       Index primary;
       primary.name = "PRIMARY";
@@ -125,9 +125,9 @@ class SqliteConnection final : public Connection {
         if (row.origin == "pk") primary.name = row.name;
       indexes.push_back(std::move(primary));
     }
-    for (IndexRow& row : rows) {
+    for (const IndexRow& row : rows) {
       if (row.origin == "pk") continue;
-      indexes.push_back({std::move(row.name), false, row.unique, std::move(row.columns)});
+      indexes.push_back({row.name, false, row.unique, row.columns});
     }
     return indexes;
   }
@@ -177,11 +177,16 @@ class SqliteConnection final : public Connection {
         }
       }
     }
-    for (IndexRow& row : readIndexRows(table.name)) {
+    for (const IndexRow& row : readIndexRows(table.name)) {
       if (row.origin != "u" || !row.unique) continue;
-      keys.push_back({std::move(row.name), KeyType::Unique, std::move(row.columns), {}, {}});
+      keys.push_back({row.name, KeyType::Unique, row.columns, {}, {}});
     }
     return keys;
+  }
+
+  void forgetCachedSchema() override {
+    shapes_.clear();
+    indexRows_.clear();
   }
 
  private:
@@ -248,8 +253,9 @@ class SqliteConnection final : public Connection {
     return e;
   }
 
-  // Columns, indexes and keys each need the table's shape; a connection
-  // lives for one operation, so it is read once per table.
+  // Columns, indexes and keys each need the table's shape, and indexes and
+  // keys its index list: each is read once per table until
+  // forgetCachedSchema().
   const TableShape& readShape(const std::string& table) {
     auto cached = shapes_.find(table);
     if (cached != shapes_.end()) return cached->second;
@@ -282,7 +288,9 @@ class SqliteConnection final : public Connection {
     return shapes_.emplace(table, std::move(shape)).first->second;
   }
 
-  std::vector<IndexRow> readIndexRows(const std::string& table) {
+  const std::vector<IndexRow>& readIndexRows(const std::string& table) {
+    auto cached = indexRows_.find(table);
+    if (cached != indexRows_.end()) return cached->second;
     // The pragma lists the newest index first; creation order reads better.
     SqliteStmt stmt = sqlitePrepare(handle(),
                                     "SELECT il.name, il.\"unique\", il.origin, ii.name "
@@ -298,13 +306,14 @@ class SqliteConnection final : public Connection {
       // Expression columns have no name; they still hold a place.
       rows.back().columns.push_back(sqliteText(stmt.get(), 3));
     }
-    return rows;
+    return indexRows_.emplace(table, std::move(rows)).first->second;
   }
 
   SqliteDb db_;
   Timeouts timeouts_;
   std::optional<Clock::time_point> deadline_;
   std::map<std::string, TableShape> shapes_;
+  std::map<std::string, std::vector<IndexRow>> indexRows_;
 };
 
 }  // namespace

@@ -42,7 +42,7 @@ std::string lines(std::initializer_list<std::string_view> parts) {
 std::vector<TableListOption> HTMLTableList(XMLWizData& wizData, bool* complete) {
   ErrorTrap trap{wizData.ui(), kModule, "HTMLTableList"};
   std::vector<TableListOption> options;
-  std::unique_ptr<db::Catalog> catalog;
+  std::shared_ptr<db::Catalog> catalog;
   bool failed = false;
   auto step = [&](auto&& body) {
     // Ignore goes on, but the list is then not the whole story.
@@ -62,6 +62,12 @@ std::vector<TableListOption> HTMLTableList(XMLWizData& wizData, bool* complete) 
   if (!step([&] {
         if (!catalog) raiseNoObject();
         options.clear();  // a retried listing starts again
+        // The catalogue is the session's and remembers what it has read.
+        // Showing the list is when the developer expects to see the database
+        // as it is now (a table made since the page was last shown, a table
+        // changed before it is chosen again), so the list, and what is read
+        // of tables after it, comes from the database anew.
+        catalog->refresh();
         for (const db::TableEntry& table : catalog->tables()) {
           std::string type = gfsUpper(table.type);
           if (type == "TABLE") options.push_back({table.name, "T: " + table.name});
@@ -84,10 +90,9 @@ std::string fsTableOpenError(XMLWizData& wizData) {
     if (name.find(';') != std::string::npos)
       return "The table name " + name + " holds a \";\", which a SQL statement cannot carry";
     std::string statement = "SELECT * FROM " + gfsEncaseSQLObject(name);
-    std::unique_ptr<db::Connection> connection = fdbConOpenConnection(wizData);
+    std::shared_ptr<db::Connection> connection = fdbConOpenConnection(wizData);
     if (!connection) raiseNoObject();
     connection->execute(statement);
-    connection->close();
     return {};
   } catch (...) {
     return currentErrorInfo().description;
@@ -103,7 +108,7 @@ bool fbValidDataSource(XMLWizData& wizData) {
       gMsgBox(wizData.ui(), "Please choose a table in the database", MsgButtons::OK, MsgIcon::Exclamation);
       return;
     }
-    std::unique_ptr<db::Catalog> catalog = foOpenADOXConnection(wizData);
+    std::shared_ptr<db::Catalog> catalog = foOpenADOXConnection(wizData);
     if (!catalog) raiseNoObject();
     db::Table* table = nullptr;
     try {
