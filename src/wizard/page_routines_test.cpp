@@ -241,6 +241,36 @@ TEST_F(PageRoutinesTest, ListOptionsMessagesInOrder) {
   EXPECT_TRUE(ui->messages.empty());
 }
 
+TEST_F(PageRoutinesTest, NextStoresBeforeItValidatesAndARefusedPageStays) {
+  wizard.Form_Load();
+  ASSERT_EQ(wizard.currentPageName(), pages::kIntro);
+  wizard.cmdNext_Click();
+  ASSERT_EQ(wizard.currentPageName(), pages::kProjType);
+  view.document().click(element(ids::ProjectTypeForm));
+  wizard.cmdNext_Click();
+  EXPECT_EQ(text(wiz::ProjectType), "Form");
+  wizard.cmdNext_Click();
+  ASSERT_EQ(wizard.currentPageName(), pages::kProjectName);
+
+  setValue(ids::ProjectName, "My Orders");
+  setValue(ids::FileDirectory, dir.path());
+  wizard.cmdNext_Click();
+  EXPECT_EQ(wizard.currentPageName(), pages::kProjectName);
+  EXPECT_EQ(value(ids::ProjectName), "My Orders");
+  EXPECT_EQ(text(wiz::ProjectName), "My Orders");
+  EXPECT_EQ(ui->messages.size(), 2u);
+
+  // Back stores without validating; the answer is still there on return.
+  wizard.cmdBack_Click();
+  EXPECT_EQ(wizard.currentPageName(), pages::kProjStyle);
+  wizard.cmdNext_Click();
+  EXPECT_EQ(value(ids::ProjectName), "My Orders");
+  setValue(ids::ProjectName, "Orders");
+  wizard.cmdNext_Click();
+  EXPECT_EQ(wizard.currentPageName(), pages::kDatabaseConnection);
+  EXPECT_EQ(ui->messages.size(), 2u);
+}
+
 // ---------------------------------------------------------------- loading
 
 TEST_F(PageRoutinesTest, FlagRuleOnTheListOptionsPage) {
