@@ -52,6 +52,24 @@ void clearAndDisable(const HtmlPage& page, std::string_view id) {
   ElementEnableState(page, id, false);
 }
 
+// A path written into the page's HTML shows as the text it is: a folder
+// named "a&b" or "<img ...>" (a project file may come from anyone) must not
+// become markup, let alone script, in the wizard's own page.
+std::string htmlText(std::string_view text) {
+  std::string escaped;
+  escaped.reserve(text.size());
+  for (char c : text) {
+    switch (c) {
+      case '&': escaped += "&amp;"; break;
+      case '<': escaped += "&lt;"; break;
+      case '>': escaped += "&gt;"; break;
+      case '"': escaped += "&quot;"; break;
+      default: escaped += c;
+    }
+  }
+  return escaped;
+}
+
 // Shows the wait pointer for the length of a long load.
 class BusyPointer {
  public:
@@ -222,14 +240,15 @@ void Load_TVKDatabaseConnection(FrmWizard& wizard) {
   if (present) {
     if (!trap([&] {
           data.SetNodeText(wiz::GlobalASAPath, path);
-          showStatus(TextProperty::InnerHTML, "( From File : " + path + " )");
+          showStatus(TextProperty::InnerHTML, "( From File : " + htmlText(path) + " )");
         }))
       return;
     std::optional<XmlNodeList> sources;
     if (!trap([&] { sources = gfoGlobalASADataSources(path); })) return;
     if (!sources || sources->empty()) {
       if (!trap([&] {
-            showStatus(TextProperty::InnerHTML, "Error : No data sources found in Application_OnStart of :<BR>" + path);
+            showStatus(TextProperty::InnerHTML,
+                       "Error : No data sources found in Application_OnStart of :<BR>" + htmlText(path));
           }))
         return;
       present = false;
@@ -411,7 +430,7 @@ std::string fsAddFileHTML(FrmWizard& wizard, const std::string& path, bool alway
   ErrorTrap trap{wizard.ui(), FrmWizard::kModule, "fsAddFileHTML"};
   std::string item;
   if (!trap([&] {
-        std::string place = gfsFileName(path) + " (" + gfsFilePath(path) + ")</LI><BR>";
+        std::string place = htmlText(gfsFileName(path)) + " (" + htmlText(gfsFilePath(path)) + ")</LI><BR>";
         item = (!alwaysCreate && fs::fileExists(path) ? "<LI> Use Existing File : " : "<LI> Create File : ") + place;
       }))
     return {};

@@ -513,6 +513,9 @@ TEST_F(PageRoutinesTest, ConfirmationListsEveryFileInOrder) {
             "<LI> Use Existing File : incTVKWDisplay.asp (" + includes + "/)</LI><BR>");
   EXPECT_EQ(fsAddFileHTML(wizard, site + "/TVKW_XP.css", false),
             "<LI> Create File : TVKW_XP.css (" + site + "/)</LI><BR>");
+  // A folder name is text, never markup in the wizard's page.
+  EXPECT_EQ(fsAddFileHTML(wizard, "/web/a&b<img src=x onerror=go()>/x.asp", false),
+            "<LI> Create File : x.asp (/web/a&amp;b&lt;img src=x onerror=go()&gt;/)</LI><BR>");
 
   auto listed = [&] { return view.document().text(element(ids::ConfirmFiles), TextProperty::InnerHTML); };
   auto inOrder = [](const std::string& html, const std::vector<std::string>& names) {
@@ -542,6 +545,13 @@ TEST_F(PageRoutinesTest, ConfirmationListsEveryFileInOrder) {
   for (std::string_view absent : {"OrdersForm.asp", "incTVKWAction.asp", ".gif"})
     EXPECT_EQ(html.find(absent), std::string::npos) << absent << " in " << html;
   EXPECT_TRUE(ui->messages.empty());
+
+  data().SetNodeText(wiz::IncludeDirectory, dir / "<b>includes</b>");
+  show(pages::kConfirm);
+  // No bold element in the markup; the folder's name as its text.
+  EXPECT_EQ(listed().find("<b>"), std::string::npos) << listed();
+  EXPECT_NE(view.document().text(element(ids::ConfirmFiles), TextProperty::OuterText).find("<b>includes</b>/)"),
+            std::string::npos);
 }
 
 TEST_F(PageRoutinesTest, DatabaseConnectionPageOffersGlobalAsaDataSources) {
