@@ -32,8 +32,9 @@ struct ErrorInfo {
   long helpContext = 0;
 };
 
-// Error numbers used across the system. They follow the numbering that the
-// generated pages' server and the users of the original platform know.
+// Error numbers used across the system. They follow the numbering of the
+// VBScript and ADO runtime that the generated pages run on, which the
+// wizard's users read in its reports.
 namespace err {
 inline constexpr long kInvalidCall = 5;          // invalid procedure call or argument
 inline constexpr long kOverflow = 6;
