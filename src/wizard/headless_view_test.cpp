@@ -1,0 +1,99 @@
+#include "wizard/headless_view.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "base/error.h"
+#include "support/temp_dir.h"
+
+namespace tvk {
+namespace {
+
+std::string pageText(const std::string& name) {
+  return "<html><head><title>Page " + name + "</title></head><body>"
+         "<input type=hidden id=WIZF_PageName value=" + name + "><button id=go>Go</button>"
+         "<input type=checkbox id=box></body></html>";
+}
+
+TEST(HeadlessView, ButtonsKeepTheirOwnStates) {
+  HeadlessView view;
+  const WizardButton all[] = {WizardButton::Back, WizardButton::Next, WizardButton::Finish,
+                              WizardButton::Exit, WizardButton::Cancel, WizardButton::About};
+  for (WizardButton button : all) {
+    EXPECT_TRUE(view.isEnabled(button));
+    EXPECT_TRUE(view.isVisible(button));
+  }
+  view.setEnabled(WizardButton::Next, false);
+  view.setVisible(WizardButton::Exit, false);
+  for (WizardButton button : all) {
+    EXPECT_EQ(view.isEnabled(button), button != WizardButton::Next);
+    EXPECT_EQ(view.isVisible(button), button != WizardButton::Exit);
+  }
+  EXPECT_THROW(view.document(), WizError);  // no page yet
+}
+
+TEST(HeadlessView, NavigateLoadsThePageThenReportsIt) {
+  testing::ScopedTempDir temp;
+  testing::writeFile(temp / "TVKIntro.htm", pageText("TVKIntro"));
+  testing::writeFile(temp / "TVKProjType.htm", pageText("TVKProjType"));
+  HeadlessView view;
+  std::vector<std::string> loaded;
+  view.setDocumentCompleteHandler([&] {
+    PageDocument& doc = view.document();
+    loaded.push_back(doc.title() + ":" + doc.text(doc.elementById("WIZF_PageName"), TextProperty::Value));
+  });
+  view.navigate("file:" + (temp / "TVKIntro.htm"));
+  EXPECT_EQ(view.lastNavigated(), temp / "TVKIntro.htm");
+  view.navigate("file://" + (temp / "TVKProjType.htm"));
+  view.navigate(temp / "TVKIntro.htm");
+  EXPECT_EQ(loaded, (std::vector<std::string>{"Page TVKIntro:TVKIntro", "Page TVKProjType:TVKProjType",
+                                              "Page TVKIntro:TVKIntro"}));
+
+  // A page that cannot be read fails, the page shown stays, and no
+  // document-complete is reported.
+  view.navigate(temp / "TVKProjType.htm");
+  try {
+    view.navigate("file:" + (temp / "Missing.htm"));
+    FAIL() << "a missing page was shown";
+  } catch (const WizError& e) {
+    EXPECT_EQ(e.number(), err::kFileNotFound);
+  }
+  EXPECT_EQ(loaded.size(), 4u);
+  EXPECT_EQ(view.lastNavigated(), temp / "TVKProjType.htm");
+  EXPECT_EQ(view.document().title(), "Page TVKProjType");
+
+  // An element kept from an earlier page names nothing on the next one.
+  const ElementRef oldBox = view.document().elementById("box");
+  view.navigate(temp / "TVKIntro.htm");
+  const ElementRef newBox = view.document().elementById("box");
+  int clicks = 0;
+  view.document().bind(newBox, kEventClick, [&] { ++clicks; });
+  view.document().unbind(oldBox, kEventClick);
+  EXPECT_THROW(view.document().click(oldBox), WizError);
+  view.document().click(newBox);
+  EXPECT_EQ(clicks, 1);
+}
+
+TEST(HeadlessView, AClickHandlerMayNavigateAwayFromItsPage) {
+  testing::ScopedTempDir temp;
+  testing::writeFile(temp / "One.htm", pageText("One"));
+  testing::writeFile(temp / "Two.htm", pageText("Two"));
+  HeadlessView view;
+  view.navigate(temp / "One.htm");
+  PageDocument& first = view.document();
+  int changes = 0;
+  const ElementRef box = first.elementById("box");
+  // The window's Next handler replaces the page while the click that ran it
+  // is still going on; the old page's change handler must not run.
+  first.bind(box, kEventClick, [&] { view.navigate(temp / "Two.htm"); });
+  first.bind(box, kEventChange, [&] { ++changes; });
+  first.click(box);
+  EXPECT_EQ(changes, 0);
+  EXPECT_EQ(view.document().text(view.document().elementById("WIZF_PageName"), TextProperty::Value), "Two");
+  EXPECT_FALSE(view.document().flag(view.document().elementById("box"), FlagProperty::Checked));
+}
+
+}  // namespace
+}  // namespace tvk
