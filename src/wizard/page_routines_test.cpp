@@ -458,6 +458,7 @@ TEST_F(PageRoutinesTest, FieldOptionsPageListsShownFieldsAndLookupTables) {
   EXPECT_TRUE(options(ids::FieldSelect).empty());
   EXPECT_TRUE(ui->messages.empty());
 
+  data().SetSubNodeText(fieldByName(data(), "order_id"), wiz::ColumnLabel, "Order");
   for (std::string_view name : {"cust", "O'Brien", "hidden"}) addField(name);
   data().SetSubNodeText(fieldByName(data(), "cust"), wiz::ListShowField, "TRUE");
   data().SetSubNodeText(fieldByName(data(), "cust"), wiz::FormShowField, "TRUE");
@@ -475,9 +476,13 @@ TEST_F(PageRoutinesTest, FieldOptionsPageListsShownFieldsAndLookupTables) {
   for (std::string_view binding : {bindings::FieldSelect, bindings::LinkTableSelect, bindings::EditList})
     EXPECT_TRUE(wizard.isBound(binding)) << binding;
 
-  // Leaving the page forgets the field shown and drops the bindings.
-  wizard.msCurrentField = "cust";
+  // The first field is shown; leaving the page saves what was typed for
+  // it, forgets it and drops the bindings.
+  EXPECT_EQ(wizard.msCurrentField, "order_id");
+  EXPECT_EQ(value("ColumnLabel"), "Order");
+  setValue("ColumnLabel", "Order no");
   EXPECT_TRUE(fbStorePageData(wizard));
+  EXPECT_EQ(fieldText("order_id", wiz::ColumnLabel), "Order no");
   EXPECT_EQ(wizard.msCurrentField, "");
   for (std::string_view binding : {bindings::FieldSelect, bindings::LinkTableSelect, bindings::EditList})
     EXPECT_FALSE(wizard.isBound(binding)) << binding;
