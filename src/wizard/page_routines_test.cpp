@@ -736,6 +736,19 @@ TEST_F(PageRoutinesTest, FinishedPageGeneratesAndReportsEachFile) {
   EXPECT_FALSE(view.busy());
   EXPECT_TRUE(wizard.isBound(bindings::SaveWizData));
   EXPECT_TRUE(ui->messages.empty()) << ui->messages[0].text;
+
+  // A statement that cannot be built (a view without key, nothing shown):
+  // its failure is reported, and no page is written on top of it.
+  std::filesystem::remove(site + "/CustomersList.asp");
+  show(pages::kDataSource);
+  SetSelectSingleValue(wizard.page(), ids::TableName, "big_orders");
+  ASSERT_TRUE(fbStorePageData(wizard));
+  show(pages::kFinished);
+  ASSERT_EQ(ui->messages.size(), 1u) << text(wiz::SQLStatement);
+  EXPECT_NE(ui->messages[0].text.find("no column"), std::string::npos) << ui->messages[0].text;
+  report = gfsGetTextAreaValue(wizard.page(), ids::WizardResults);
+  EXPECT_NE(report.find("No files were created"), std::string::npos) << report;
+  EXPECT_FALSE(std::filesystem::exists(site + "/CustomersList.asp"));
 }
 
 }  // namespace
