@@ -154,18 +154,5 @@ TEST_F(FieldDataTest, UnknownTableOrConnectionIsReportedAndLeavesTheRecords) {
   EXPECT_EQ(testing::fieldRecords(wizData_).size(), 2u);
 }
 
-TEST_F(FieldDataTest, RelatedTable) {
-  std::unique_ptr<db::Catalog> catalog =
-      db::Catalog::open(wizData_.GetNodeText(wiz::ConnectionStringText));
-  db::Table& orders = catalog->table("orders");
-  EXPECT_EQ(fsRelatedTable(*ui_, orders, *orders.column("customer_id")), "customers");
-  EXPECT_EQ(fsRelatedTable(*ui_, orders, *orders.column("order_id")), "");  // primary keys are skipped
-  EXPECT_EQ(fsRelatedTable(*ui_, orders, *orders.column("freight")), "");
-  db::Table& customers = catalog->table("customers");
-  EXPECT_EQ(fsRelatedTable(*ui_, customers, *customers.column("email")), "");  // a unique key
-  db::Table& shipments = catalog->table("shipments");
-  EXPECT_EQ(fsRelatedTable(*ui_, shipments, *shipments.column("order_id")), "");
-}
-
 }  // namespace
 }  // namespace tvk

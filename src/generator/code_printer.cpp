@@ -7,6 +7,22 @@ namespace tvk::gen {
 namespace {
 constexpr std::string_view kLineEnd = "\r\n";
 constexpr char kIndentUnit = '\t';
+
+const TemplateVar& lookUp(std::string_view name, TemplateVars vars) {
+  for (const TemplateVar& var : vars)
+    if (var.name() == name) return var;
+  throw std::logic_error("no value for placeholder $" + std::string(name) + "$");
+}
+
+// The section a template line names when it is nothing but one placeholder
+// bound to a callback; nullptr for any other line.
+const TemplateVar* sectionOf(std::string_view line, TemplateVars vars) {
+  if (line.size() < 3 || line.front() != '$' || line.back() != '$') return nullptr;
+  std::string_view name = line.substr(1, line.size() - 2);
+  if (name.find('$') != std::string_view::npos) return nullptr;
+  const TemplateVar& var = lookUp(name, vars);
+  return var.isSection() ? &var : nullptr;
+}
 }  // namespace
 
 std::string substitute(std::string_view tmpl, TemplateVars vars) {
@@ -27,50 +43,45 @@ std::string substitute(std::string_view tmpl, TemplateVars vars) {
     if (name.empty()) {
       result += '$';
     } else {
-      bool found = false;
-      for (const auto& [key, value] : vars) {
-        if (key == name) {
-          result += value;
-          found = true;
-          break;
-        }
-      }
-      if (!found) throw std::logic_error("no value for placeholder $" + std::string(name) + "$");
+      const TemplateVar& var = lookUp(name, vars);
+      if (var.isSection())
+        throw std::logic_error("section $" + std::string(name) + "$ must stand alone on its line");
+      result += var.text();
     }
     pos = close + 1;
   }
   return result;
 }
 
-void CodePrinter::endLine() { out_ += kLineEnd; }
-
-void CodePrinter::indentation() { out_.append(static_cast<size_t>(level_), kIndentUnit); }
-
-void CodePrinter::text(std::string_view text) { out_ += text; }
-
-void CodePrinter::line(std::string_view text) {
-  indentation();
-  out_ += text;
-  endLine();
+std::string fsBanner(std::string_view title, size_t width) {
+  std::string text = "' *** " + std::string(title) + " ";
+  if (text.size() < width) text.append(width - text.size(), '*');
+  return text;
 }
 
 void CodePrinter::blank(int count) {
-  for (int i = 0; i < count; ++i) endLine();
+  for (int i = 0; i < count; ++i) out_ += kLineEnd;
 }
 
 void CodePrinter::emitLine(std::string_view templateLine, TemplateVars vars, bool withLineEnd) {
   if (templateLine.empty()) {
-    if (withLineEnd) endLine();
+    if (withLineEnd) out_ += kLineEnd;
     return;
   }
   size_t spaces = templateLine.find_first_not_of(' ');
   if (spaces == std::string_view::npos)
-    throw std::logic_error("template line of blanks only: write it with line()");
+    throw std::logic_error("template line of blanks only: blanks at a line's end are written as \" \"");
   int extra = static_cast<int>(spaces / 2);
   templateLine.remove_prefix(static_cast<size_t>(extra) * 2);
+  if (const TemplateVar* section = sectionOf(templateLine, vars)) {
+    if (!withLineEnd) throw std::logic_error("a section's placeholder ends its template line");
+    auto in = indent(extra);
+    section->writeSection();
+    return;
+  }
   out_.append(static_cast<size_t>(level_ + extra), kIndentUnit);
   out_ += substitute(templateLine, vars);
-  if (withLineEnd) endLine();
+  if (withLineEnd) out_ += kLineEnd;
 }
 
 void CodePrinter::emit(std::string_view tmpl, TemplateVars vars) {

@@ -6,6 +6,7 @@
 #include "base/ado_routines.h"
 #include "base/general.h"
 #include "generator/code_printer.h"
+#include "generator/field_types.h"
 #include "generator/gen_context.h"
 #include "generator/page_safety.h"
 #include "wizdata/xml_wiz_constants.h"
@@ -13,13 +14,10 @@
 namespace tvk::gen {
 
 std::string fsSQLValueExpression(std::string_view expression, int dataType) {
-  std::string wrapped(expression);
-  switch (gfnBaseDataType(dataType)) {
-    case adotype::Date: return "gfsSQLDateFormat(" + wrapped + ")";
-    case adotype::Char:
-    case adotype::LongVarChar: return "gfsSQLTextFormat(" + wrapped + ")";
-    default: return std::string(kSQLNumberFormat) + "(" + wrapped + ")";
-  }
+  std::string_view formatter = isDate(dataType)   ? "gfsSQLDateFormat"
+                               : isText(dataType) ? "gfsSQLTextFormat"
+                                                  : kSQLNumberFormat;
+  return substitute("$Format$($Value$)", {{"Format", formatter}, {"Value", expression}});
 }
 
 std::string fsKeyValueExpression(const GenContext& ctx, std::string_view expression) {
@@ -57,7 +55,7 @@ Case $Button$
          {{"Button", button}, {"Function", function}});
   {
     auto success = p.indent(2);
-    for (std::string_view line : onSuccess) p.line(line);
+    for (std::string_view line : onSuccess) p.emit("$Line$\n", {{"Line", line}});
   }
   p.emit("  End If\n");
 }
@@ -240,7 +238,7 @@ void fieldBlocks(CodePrinter& p, const std::vector<FieldInfo>& fields) {
     // Check boxes are read as booleans by both routines: an unticked box
     // posts nothing, which must store False, and a ticked one posts "on",
     // which no Boolean column takes as it stands.
-    bool boolean = gfnBaseDataType(dataTypeCode(field.dataType, "field " + field.name)) == adotype::Boolean;
+    bool boolean = isBoolean(dataTypeCode(field.dataType, "field " + field.name));
     fieldBlock(p, field, boolean);
   }
 }

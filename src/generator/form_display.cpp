@@ -2,6 +2,7 @@
 
 #include "base/general.h"
 #include "generator/code_printer.h"
+#include "generator/field_input.h"
 #include "generator/gen_context.h"
 #include "generator/page_safety.h"
 #include "generator/shared_routines.h"
@@ -53,70 +54,24 @@ void recordFetch(CodePrinter& p, const GenContext& ctx, bool any) {
   }
 }
 
-// The control of one field, written after "<TD>" on the same line. Returns
-// whether the control ended its line; an editable lookup leaves it open for
-// the text that follows.
-bool fieldControl(CodePrinter& p, const FieldInfo& field) {
-  std::string quoted = gsQuoteDoubled(field.name);  // inside a string literal
-  std::string_view disabled = field.isReadOnly() ? kReadOnlyAttribute : std::string_view();
-
-  if (field.usesLookup()) {
-    if (field.isReadOnly()) {
-      std::string input = fsHTMLReadOnlyLookup(field);
-      if (input.empty()) return false;
-      p.text(input);
-      p.endLine();
-      return true;
-    }
-    p.text(fsASPLookupControl(field));
-    return false;
-  }
-
-  if (field.dataTypeDesc == "Boolean") {
-    p.text(substitute(
-        R"(<INPUT TYPE="Checkbox" NAME="$F$" VALUE="1" <%= gfsFieldChecked(gfsFieldValue(rs,"$Q$")) %>$D$>)",
-        {{"F", field.name}, {"Q", quoted}, {"D", disabled}}));
-  } else if (field.dataTypeDesc == kLongTextDesc) {
-    // A text input drops line breaks, and the update would store the text
-    // without them: long texts are edited in a text area.
-    p.text(substitute(R"(<TEXTAREA NAME="$F$" ROWS="5" COLS="50"$D$><%= gfsFieldValue(rs,"$Q$") %></TEXTAREA>)",
-                      {{"F", field.name}, {"Q", quoted}, {"D", disabled}}));
-  } else {
-    std::string size;
-    if (!field.size.empty() && field.size != "0")
-      size = substitute(R"( SIZE="$n$" MAXLENGTH="$n$" )", {{"n", field.size}});
-    p.text(substitute(R"(<INPUT TYPE="Text" NAME="$F$" VALUE="<%= gfsFieldValue(rs,"$Q$") %>"$Z$$D$>)",
-                      {{"F", field.name}, {"Q", quoted}, {"Z", size}, {"D", disabled}}));
-  }
-  p.endLine();
-  if (field.isReadOnly()) {
-    // A disabled control is not posted: a hidden input carries the value.
-    p.line(
-        "<!-- If DISABLED then result will not be posted back - important for failed updates where we "
-        "want to show the last value entered -->");
-    p.line(substitute(R"(<INPUT TYPE="HIDDEN" NAME="$F$" VALUE="<%= gfsFieldValue(rs,"$Q$") %>" >)",
-                      {{"F", field.name}, {"Q", quoted}}));
-  }
-  return true;
-}
-
 void fieldRow(CodePrinter& p, const FieldInfo& field, bool any) {
   p.emit(R"(
   <TR>
     <TH>$Label$</TH>
 )",
          {{"Label", field.label}});
-  auto inCell = p.indent(2);
-  p.indentation();
-  p.text("<TD>");
-  fieldControl(p, field);
+  {
+    auto cell = p.indent(2);
+    writeFieldInput(p, field, kFormInput);
+  }
   // An editable lookup's line goes on here: the tabs of the next line land
   // inside it.
-  if (any) p.line(substitute(R"(<%= gfsFieldError("$F$") %>)", {{"F", gsQuoteDoubled(field.name)}}));
-  p.line("</TD>");
-  auto row = p.indent(-1);
-  p.line("</TR>");
-  p.line("");
+  if (any) p.emit(R"(    <%= gfsFieldError("$F$") %>)" "\n", {{"F", gsQuoteDoubled(field.name)}});
+  p.emit(R"(
+    </TD>
+  </TR>
+)");
+  p.emit("\t\n");  // a line of one tab after every row
 }
 
 // One submit button in its own cell; its label is the next data action.
@@ -136,7 +91,7 @@ constexpr std::string_view kDeleteCell =
 void guardedButtons(CodePrinter& p, const FormFlags& f, int outer, int inner, bool marksAtOuter) {
   auto at = [&](int depth, std::string_view text) {
     auto in = p.indent(depth);
-    p.line(text);
+    p.emit("$Line$\n", {{"Line", text}});
   };
   at(marksAtOuter ? outer : inner, "<%");
   at(outer, "If Not mbEmptyRS Then");
@@ -165,16 +120,16 @@ void buttonsWithAdd(CodePrinter& p, const FormFlags& f) {
       <TABLE BORDER="0"><TR>
 )",
          {{"Cancel", cell("sCANCEL_BUTTON")}, {"Insert", cell("sINSERT_BUTTON")}});
-  {
-    auto in = p.indent(3);
-    if (!f.listForm) {
-      p.line(cell("sADD_BUTTON"));
-    } else if (f.navigation) {
-      p.line(cell("sLIST_BUTTON"));
-      p.line(cell("sADD_BUTTON"));
-    } else {
-      p.line(cell("sCANCEL_BUTTON"));
-    }
+  if (!f.listForm) {
+    p.emit("      $Add$\n", {{"Add", cell("sADD_BUTTON")}});
+  } else if (f.navigation) {
+    p.emit(R"(
+      $List$
+      $Add$
+)",
+           {{"List", cell("sLIST_BUTTON")}, {"Add", cell("sADD_BUTTON")}});
+  } else {
+    p.emit("      $Cancel$\n", {{"Cancel", cell("sCANCEL_BUTTON")}});
   }
   // A form-only project writes the guard even with nothing inside it.
   if (!f.listForm || f.remove || f.update) guardedButtons(p, f, 3, 4, true);
@@ -253,53 +208,64 @@ std::string fsASPDisplayRecordNav(const GenContext& ctx) {
         ? R"(Response.Write "<TD><A HREF=""?CurrRecord=" & mnMaxRecords & msSortOrderURL & """>&nbsp;>>&nbsp;</A></TD>")"
         : R"(Response.Write "<TD><A HREF=""?CurrRecord=" & mnMaxRecords & """>&nbsp;>>&nbsp;</A></TD>")";
 
+    // The step and end buttons share two If blocks, each with the buttons
+    // chosen; there are no blocks without either kind.
+    bool buttons = step || ends;
     p.emit(R"(
 Sub DisplayRecordNavButtons()
 
   Response.write "<TABLE CLASS=""RecordNavigation"" $Attributes$><TR>"
+  $Back$
+
+  $Number$
+  $Forward$
+
+  Response.Write "</TR></TABLE>"
+End Sub
+
 )",
-           {{"Attributes", fsHTMLTableAttributes(ctx)}});
-    auto in = p.indent();
-    if (step || ends) {
-      p.line("If mnCurrRecord = 1 Then");
-      {
-        auto branch = p.indent();
-        if (ends) p.line(R"(Response.Write "<TD>&nbsp;<<&nbsp;</TD>")");
-        if (step) p.line(R"(Response.Write "<TD>&nbsp;<&nbsp;</TD>")");
-      }
-      p.line("Else");
-      {
-        auto branch = p.indent();
-        if (ends) p.line(first);
-        if (step) p.line(previous);
-      }
-      p.line("End If");
-    }
-    p.blank();
-    if (number) {
-      p.line(R"(Response.Write "<TD CLASS=""RecordNumber"">Record " & mnCurrRecord & " of " & mnMaxRecords & "</TD>")");
-      p.blank();
-    }
-    if (step || ends) {
-      p.line("If mnCurrRecord < mnMaxRecords Then");
-      {
-        auto branch = p.indent();
-        if (step) p.line(next);
-        if (ends) p.line(last);
-      }
-      p.line("Else");
-      {
-        auto branch = p.indent();
-        if (step) p.line(R"(Response.Write "<TD>&nbsp;>&nbsp;</TD>")");
-        if (ends) p.line(R"(Response.Write "<TD>&nbsp;>>&nbsp;</TD>")");
-      }
-      p.line("End If");
-    }
-    p.blank();
-    p.line(R"(Response.Write "</TR></TABLE>")");
-    auto out = p.indent(-1);
-    p.line("End Sub");
-    p.blank();
+           {{"Attributes", fsHTMLTableAttributes(ctx)},
+            {"Back",
+             [&] {
+               if (!buttons) return;
+               p.emit(R"(
+If mnCurrRecord = 1 Then
+  $FirstOff$
+  $PreviousOff$
+Else
+  $First$
+  $Previous$
+End If
+)",
+                      {{"FirstOff", p.lineIf(ends, R"(Response.Write "<TD>&nbsp;<<&nbsp;</TD>")")},
+                       {"PreviousOff", p.lineIf(step, R"(Response.Write "<TD>&nbsp;<&nbsp;</TD>")")},
+                       {"First", p.lineIf(ends, first)},
+                       {"Previous", p.lineIf(step, previous)}});
+             }},
+            {"Number",
+             [&] {
+               if (!number) return;
+               p.emit(R"(
+Response.Write "<TD CLASS=""RecordNumber"">Record " & mnCurrRecord & " of " & mnMaxRecords & "</TD>"
+
+)");
+             }},
+            {"Forward", [&] {
+               if (!buttons) return;
+               p.emit(R"(
+If mnCurrRecord < mnMaxRecords Then
+  $Next$
+  $Last$
+Else
+  $NextOff$
+  $LastOff$
+End If
+)",
+                      {{"Next", p.lineIf(step, next)},
+                       {"Last", p.lineIf(ends, last)},
+                       {"NextOff", p.lineIf(step, R"(Response.Write "<TD>&nbsp;>&nbsp;</TD>")")},
+                       {"LastOff", p.lineIf(ends, R"(Response.Write "<TD>&nbsp;>>&nbsp;</TD>")")}});
+             }}});
   });
 }
 
@@ -310,11 +276,7 @@ std::string fsASPDisplayRecordAction(const GenContext& ctx) {
 Sub DisplayRecordActionButtons()
 
 )");
-    {
-      // (a blank at the end of this comment line)
-      auto in = p.indent();
-      p.line("' State can be : ");
-    }
+    p.emit("  ' State can be : \n");  // (a blank at the end of this comment line)
     p.emit(R"(
   ' Normal - Show Add, Update, Delete (Cancel if ListForm)
   ' Add,Insert - Show Update, Cancel
@@ -327,8 +289,8 @@ Sub DisplayRecordActionButtons()
   %>
   <TABLE BORDER="0"><TR>
 )");
+      p.emit("  $Back$\n", {{"Back", !f.navigation && f.any ? cell("sCANCEL_BUTTON") : cell("sLIST_BUTTON")}});
       auto in = p.indent();
-      p.line(!f.navigation && f.any ? cell("sCANCEL_BUTTON") : cell("sLIST_BUTTON"));
       if (f.remove || f.update) guardedButtons(p, f, 0, 1, false);
       p.emit(R"(
 </TR></TABLE>
@@ -339,13 +301,13 @@ Sub DisplayRecordActionButtons()
     %>
     <TABLE BORDER="0"><TR>
 )");
-      auto in = p.indent(2);
-      if (f.remove) p.line(kDeleteCell);
-      if (f.update) p.line(cell("sUPDATE_BUTTON"));
       p.emit(R"(
-</TR></TABLE>
-<%
-)");
+    $Delete$
+    $Update$
+    </TR></TABLE>
+    <%
+)",
+             {{"Delete", p.lineIf(f.remove, kDeleteCell)}, {"Update", p.lineIf(f.update, cell("sUPDATE_BUTTON"))}});
     }
     p.emit(R"(
 

@@ -15,8 +15,4 @@ std::string fsASPDisplayForm(const GenContext& ctx);          // Sub DisplayForm
 std::string fsASPDisplayRecordNav(const GenContext& ctx);     // Sub DisplayRecordNavButtons()
 std::string fsASPDisplayRecordAction(const GenContext& ctx);  // Sub DisplayRecordActionButtons()
 
-// The data type description of a column too long for a one-line input: its
-// value may hold line breaks, which a text input would drop on the way back.
-inline constexpr const char* kLongTextDesc = "Long Text";
-
 }  // namespace tvk::gen

@@ -14,73 +14,6 @@ namespace tvk::gen {
 
 namespace {
 
-// The form page's flags beyond the data actions.
-struct PageFlags {
-  FormFlags form;
-  bool keyed = false;    // the page carries a key and a data action
-  bool lookups = false;  // hand-made lookup lists are declared
-};
-
-void includesAndConstants(CodePrinter& p, const GenContext& ctx, const PageFlags& f) {
-  std::string inc = gfsRelativePath(ctx.text(wiz::FileDirectory), ctx.text(wiz::IncludeDirectory));
-  p.line(fsBanner("INCLUDE FILES"));
-  p.line("%>");
-  if (f.form.any) p.emit("<!--#INCLUDE file=\"$Inc$incTVKWAction.asp\" -->\n", {{"Inc", inc}});
-  p.emit("<!--#INCLUDE file=\"$Inc$incTVKWDisplay.asp\" -->\n", {{"Inc", inc}});
-  p.line("<%");
-
-  // The first three labels are declared even without editing: the include
-  // files use them.
-  p.line(fsBanner("CONSTANTS", 77));
-  p.emit(R"(
-' These constants are used to label the buttons
-' NOTE - these are needed even if no record editing as used in include files
-Const sINSERT_BUTTON = "Insert"
-Const sADD_BUTTON = "Add" ' Note - if you change the label of the Add button, be sure to change any related List pages
-Const sUPDATE_BUTTON = "Update"
-)");
-  if (f.form.update) p.line(R"(Const sEDIT_BUTTON = "Edit")");
-  if (f.form.remove) p.line(R"(Const sDELETE_BUTTON = "Delete")");
-  if (f.form.listForm) p.line(R"(Const sLIST_BUTTON = "List")");
-  if (f.form.any) p.line(R"(Const sCANCEL_BUTTON = "Cancel")");
-  p.blank(2);
-}
-
-void globalVariables(CodePrinter& p, const PageFlags& f, const std::string& lookupArrays) {
-  p.line(fsBanner("GLOBAL VARS"));
-  p.line("Dim mDbCon");
-  if (f.form.navigation) {
-    p.emit(R"(
-Dim mnCurrRecord
-Dim mnMaxRecords
-)");
-  }
-  p.line("Dim msDataAction");
-  if (f.form.any) {
-    p.emit(R"(
-Dim mbEmptyRS
-Dim mDictFieldErrors   ' Holds database field errors in a Dictionary object.
-Dim msUserMessage      ' Message to display to user after data action (e.g. update = Record Updated)
-)");
-  }
-  if (f.form.sorted) {
-    p.emit(R"(
-Dim msSortField
-Dim msSortOrder
-Dim msSortOrderURL
-)");
-  }
-  // Always: DisplayForm assigns the key.
-  p.line("Dim msPK");
-  p.blank();
-  if (f.lookups) {
-    p.line("' Define arrays used for lookup tables");
-    p.block(lookupArrays);
-    p.blank();
-  }
-  p.blank();
-}
-
 // A request value read into `variable`: the posted form's value, else the
 // query string's (the form posts back what its links also carry).
 void readPostedFirst(CodePrinter& p, std::string_view comment, std::string_view variable, std::string_view name) {
@@ -96,132 +29,6 @@ End If
          {{"Comment", comment}, {"Var", variable}, {"Name", name}});
 }
 
-void setup(CodePrinter& p, const GenContext& ctx, const PageFlags& f) {
-  p.line(fsBanner("SETUP"));
-  if (f.lookups) {
-    p.emit(R"(
-' Setup any arrays needed for the lookup tables
-GenerateLookupArrays
-
-)");
-  }
-  p.emit(R"(
-' Read in variables from query string etc
-
-)");
-  if (f.form.sorted) {
-    // The list page hands its sort order over; it is checked against the
-    // list's own sortable columns and ASC/DESC before it reaches ORDER BY.
-    p.line("' Read in sort order variables");
-    p.block(fsASPSortRequest(ctx));
-    p.blank();
-  }
-  if (f.form.navigation) readPostedFirst(p, "' Read pageing records", "mnCurrRecord", "CurrRecord");
-  if (f.keyed) {
-    readPostedFirst(p, "' Read Primary Key variables", "msPK", "PK");
-    p.block(fsASPReadDataAction());
-  }
-  p.block(fsASPOpenDBConnection(ctx));
-  p.blank();
-  if (f.keyed) {
-    p.emit(R"(
-' Check if any actions to be performed on database (update, delete etc)
-' We need to do this before any HTML is output as this may redirect to list.
-PerformDataActions
-
-)");
-  }
-}
-
-void htmlBody(CodePrinter& p, const GenContext& ctx, const PageFlags& f) {
-  p.line("%>");
-  p.block(fsHTMLStandardHeader(ctx));
-  p.emit(R"(
-<CENTER>
-<FORM METHOD="POST">
-)");
-  if (f.form.sorted) {
-    p.emit(R"(
-<INPUT TYPE="HIDDEN" NAME="SortField" VALUE="<% = msSortField %>">
-<INPUT TYPE="HIDDEN" NAME="SortOrder" VALUE="<% = msSortOrder %>">
-)");
-  }
-  p.emit(R"(
-<%
-
-)");
-  if (f.form.any) p.emit("Response.write msUserMessage\n\n");
-  p.emit(R"(
-Response.write "<TABLE BORDER=0><TR><TD ALIGN=""CENTER"" COLSPAN=2>"
-
-DisplayForm
-
-Response.Write "</TD></TR><TR><TD ALIGN=""RIGHT"">"
-
-)");
-  if (f.keyed) p.emit("DisplayRecordActionButtons\n\n");
-  if (f.form.navigation && f.form.any) {
-    p.emit(R"(
-If msDataAction <> sINSERT_BUTTON And msDataAction <> sADD_BUTTON Then
-  ' Only show navigation buttons if we are not in the middle of an insert
-  Response.Write "</TR></TR><TR><TD>&nbsp;</TD></TR><TR><TD ALIGN=CENTER>"
-  DisplayRecordNavButtons
-End If
-)");
-  } else if (f.form.navigation) {
-    p.emit(R"(
-Response.Write "</TR></TR><TR><TD>&nbsp;</TD></TR><TR><TD ALIGN=CENTER>"
-DisplayRecordNavButtons
-)");
-  }
-  p.emit(R"(
-
-Response.Write "</TD></TR></TABLE>"
-
-%>
-</FORM>
-)");
-  p.block(fsHTMLStandardFooter());
-  p.emit(R"(
-<%
-
-)");
-}
-
-void terminate(CodePrinter& p) {
-  p.line(fsBanner("TERMINATE"));
-  p.emit(R"(
-' Close database connection
-mDbCon.Close
-)");
-  p.line("set mDbCon = Nothing ");
-  p.blank(2);
-}
-
-void routines(CodePrinter& p, const GenContext& ctx, const PageFlags& f) {
-  auto routine = [&](const std::string& text) {
-    p.block(text);
-    p.blank();
-  };
-  p.line(fsBanner("ROUTINES"));
-  p.blank();
-  routine(fsASPDisplayForm(ctx));
-  if (f.form.navigation) routine(fsASPDisplayRecordNav(ctx));
-  if (f.keyed) routine(fsASPDisplayRecordAction(ctx));
-  p.blank(2);
-
-  // This banner's line carries one line end more than the others.
-  p.line(fsBanner("DATABASE ROUTINES"));
-  p.blank(2);
-  if (f.keyed) routine(fsASPPerformDataActions(ctx));
-  routine(fsASPFormGetRecordset(ctx));
-  if (f.form.add) routine(fsASPFormInsertRecord(ctx));
-  if (f.form.update) routine(fsASPFormUpdateRecord(ctx));
-  if (f.form.remove) routine(fsASPDeleteRecord(ctx));
-  if (f.lookups) routine(fsASPGenerateLookupArrays(ctx));
-  p.line("%>");
-}
-
 // The lines that keep the requested record number within the records there
 // are; `keyed` writes them inside the key search's Else branch, one tab
 // deeper, where the first nested assignment stays at its If's depth.
@@ -230,7 +37,7 @@ void clampRecordNumber(CodePrinter& p, bool keyed) {
 mnMaxRecords = rs.PageCount
 If mnCurrRecord > mnMaxRecords Then
 )");
-  p.line(keyed ? "mnCurrRecord = mnMaxRecords" : "\tmnCurrRecord = mnMaxRecords");
+  p.emit(keyed ? "mnCurrRecord = mnMaxRecords\n" : "  mnCurrRecord = mnMaxRecords\n");
   p.emit(R"(
 End If
 If mnCurrRecord < 1 Then
@@ -244,27 +51,248 @@ End If
 
 }  // namespace
 
-std::string fsBanner(std::string_view title, size_t width) {
-  std::string banner = "' *** " + std::string(title) + " ";
-  if (banner.size() < width) banner.append(width - banner.size(), '*');
-  return banner;
-}
-
 std::string fsFormPageText(const GenContext& ctx) {
-  PageFlags f;
-  f.form = formFlags(ctx);
-  f.keyed = f.form.listForm || f.form.any;
+  FormFlags f = formFlags(ctx);
+  bool keyed = f.listForm || f.any;  // the page carries a key and a data action
   std::string lookupArrays = fsASPDefineLookupArrays(ctx);
-  f.lookups = !lookupArrays.empty();
+  bool lookups = !lookupArrays.empty();  // hand-made lookup lists are declared
+  std::string inc = gfsRelativePath(ctx.text(wiz::FileDirectory), ctx.text(wiz::IncludeDirectory));
 
   CodePrinter p;
-  p.block(fsASPStandardHeader(ctx));
-  includesAndConstants(p, ctx, f);
-  globalVariables(p, f, lookupArrays);
-  setup(p, ctx, f);
-  htmlBody(p, ctx, f);
-  terminate(p);
-  routines(p, ctx, f);
+  // A routine of the page with the empty line after it, when `on`.
+  auto routine = [&](bool on, std::string (*writer)(const GenContext&)) {
+    return [&p, &ctx, on, writer] {
+      if (!on) return;
+      p.block(writer(ctx));
+      p.blank();
+    };
+  };
+  // The first three button labels are declared even without editing: the
+  // include files use them. (The line "set mDbCon = Nothing " ends in a
+  // blank.)
+  p.emit(R"(
+$StandardHeader$
+$IncludesBanner$
+%>
+$ActionInclude$
+<!--#INCLUDE file="$Inc$incTVKWDisplay.asp" -->
+<%
+$ConstantsBanner$
+' These constants are used to label the buttons
+' NOTE - these are needed even if no record editing as used in include files
+Const sINSERT_BUTTON = "Insert"
+Const sADD_BUTTON = "Add" ' Note - if you change the label of the Add button, be sure to change any related List pages
+Const sUPDATE_BUTTON = "Update"
+$EditConstant$
+$DeleteConstant$
+$ListConstant$
+$CancelConstant$
+
+
+$GlobalsBanner$
+Dim mDbCon
+$RecordNumberVars$
+Dim msDataAction
+$DataActionVars$
+$SortVars$
+Dim msPK
+
+$LookupArrays$
+
+$SetupBanner$
+$SetupLookupArrays$
+' Read in variables from query string etc
+
+$ReadSortOrder$
+$ReadRecordNumber$
+$ReadKeyAndAction$
+$OpenConnection$
+
+$PerformDataActions$
+%>
+$HTMLHeader$
+<CENTER>
+<FORM METHOD="POST">
+$SortInputs$
+<%
+
+$UserMessage$
+Response.write "<TABLE BORDER=0><TR><TD ALIGN=""CENTER"" COLSPAN=2>"
+
+DisplayForm
+
+Response.Write "</TD></TR><TR><TD ALIGN=""RIGHT"">"
+
+$ActionButtons$
+$RecordNavigation$
+
+Response.Write "</TD></TR></TABLE>"
+
+%>
+</FORM>
+$HTMLFooter$
+<%
+
+$TerminateBanner$
+' Close database connection
+mDbCon.Close
+set mDbCon = Nothing 
+
+
+$RoutinesBanner$
+
+$DisplayForm$
+$DisplayRecordNav$
+$DisplayRecordAction$
+
+
+$DatabaseRoutinesBanner$
+
+
+$PerformDataActionsRoutine$
+$GetRecordset$
+$InsertRecord$
+$UpdateRecord$
+$DeleteRecord$
+$GenerateLookupArrays$
+%>
+)",
+         {{"StandardHeader", [&] { p.block(fsASPStandardHeader(ctx)); }},
+          {"IncludesBanner", fsBanner("INCLUDE FILES")},
+          {"Inc", inc},
+          {"ActionInclude",
+           [&] {
+             if (f.any) p.emit("<!--#INCLUDE file=\"$Inc$incTVKWAction.asp\" -->\n", {{"Inc", inc}});
+           }},
+          // Two asterisks shorter than the other banners, as the form
+          // pages in use have it.
+          {"ConstantsBanner", fsBanner("CONSTANTS", 77)},
+          {"EditConstant", p.lineIf(f.update, R"(Const sEDIT_BUTTON = "Edit")")},
+          {"DeleteConstant", p.lineIf(f.remove, R"(Const sDELETE_BUTTON = "Delete")")},
+          {"ListConstant", p.lineIf(f.listForm, R"(Const sLIST_BUTTON = "List")")},
+          {"CancelConstant", p.lineIf(f.any, R"(Const sCANCEL_BUTTON = "Cancel")")},
+          {"GlobalsBanner", fsBanner("GLOBAL VARS")},
+          {"RecordNumberVars",
+           [&] {
+             if (!f.navigation) return;
+             p.emit(R"(
+Dim mnCurrRecord
+Dim mnMaxRecords
+)");
+           }},
+          {"DataActionVars",
+           [&] {
+             if (!f.any) return;
+             p.emit(R"(
+Dim mbEmptyRS
+Dim mDictFieldErrors   ' Holds database field errors in a Dictionary object.
+Dim msUserMessage      ' Message to display to user after data action (e.g. update = Record Updated)
+)");
+           }},
+          {"SortVars",
+           [&] {
+             if (!f.sorted) return;
+             p.emit(R"(
+Dim msSortField
+Dim msSortOrder
+Dim msSortOrderURL
+)");
+           }},
+          {"LookupArrays",
+           [&] {
+             if (!lookups) return;
+             p.emit("' Define arrays used for lookup tables\n");
+             p.block(lookupArrays);
+             p.blank();
+           }},
+          {"SetupBanner", fsBanner("SETUP")},
+          {"SetupLookupArrays",
+           [&] {
+             if (!lookups) return;
+             p.emit(R"(
+' Setup any arrays needed for the lookup tables
+GenerateLookupArrays
+
+)");
+           }},
+          // The list page hands its sort order over; it is checked against
+          // the list's own sortable columns and ASC/DESC before it reaches
+          // ORDER BY.
+          {"ReadSortOrder",
+           [&] {
+             if (!f.sorted) return;
+             p.emit("' Read in sort order variables\n");
+             p.block(fsASPSortRequest(ctx));
+             p.blank();
+           }},
+          {"ReadRecordNumber",
+           [&] {
+             if (f.navigation) readPostedFirst(p, "' Read pageing records", "mnCurrRecord", "CurrRecord");
+           }},
+          {"ReadKeyAndAction",
+           [&] {
+             if (!keyed) return;
+             readPostedFirst(p, "' Read Primary Key variables", "msPK", "PK");
+             p.block(fsASPReadDataAction());
+           }},
+          {"OpenConnection", [&] { p.block(fsASPOpenDBConnection(ctx)); }},
+          {"PerformDataActions",
+           [&] {
+             if (!keyed) return;
+             p.emit(R"(
+' Check if any actions to be performed on database (update, delete etc)
+' We need to do this before any HTML is output as this may redirect to list.
+PerformDataActions
+
+)");
+           }},
+          {"HTMLHeader", [&] { p.block(fsHTMLStandardHeader(ctx)); }},
+          {"SortInputs",
+           [&] {
+             if (!f.sorted) return;
+             p.emit(R"(
+<INPUT TYPE="HIDDEN" NAME="SortField" VALUE="<% = msSortField %>">
+<INPUT TYPE="HIDDEN" NAME="SortOrder" VALUE="<% = msSortOrder %>">
+)");
+           }},
+          {"UserMessage",
+           [&] {
+             if (f.any) p.emit("Response.write msUserMessage\n\n");
+           }},
+          {"ActionButtons",
+           [&] {
+             if (keyed) p.emit("DisplayRecordActionButtons\n\n");
+           }},
+          {"RecordNavigation",
+           [&] {
+             if (f.navigation && f.any) {
+               p.emit(R"(
+If msDataAction <> sINSERT_BUTTON And msDataAction <> sADD_BUTTON Then
+  ' Only show navigation buttons if we are not in the middle of an insert
+  Response.Write "</TR></TR><TR><TD>&nbsp;</TD></TR><TR><TD ALIGN=CENTER>"
+  DisplayRecordNavButtons
+End If
+)");
+             } else if (f.navigation) {
+               p.emit(R"(
+Response.Write "</TR></TR><TR><TD>&nbsp;</TD></TR><TR><TD ALIGN=CENTER>"
+DisplayRecordNavButtons
+)");
+             }
+           }},
+          {"HTMLFooter", [&] { p.block(fsHTMLStandardFooter()); }},
+          {"TerminateBanner", fsBanner("TERMINATE")},
+          {"RoutinesBanner", fsBanner("ROUTINES")},
+          {"DisplayForm", routine(true, fsASPDisplayForm)},
+          {"DisplayRecordNav", routine(f.navigation, fsASPDisplayRecordNav)},
+          {"DisplayRecordAction", routine(keyed, fsASPDisplayRecordAction)},
+          {"DatabaseRoutinesBanner", fsBanner("DATABASE ROUTINES")},
+          {"PerformDataActionsRoutine", routine(keyed, fsASPPerformDataActions)},
+          {"GetRecordset", routine(true, fsASPFormGetRecordset)},
+          {"InsertRecord", routine(f.add, fsASPFormInsertRecord)},
+          {"UpdateRecord", routine(f.update, fsASPFormUpdateRecord)},
+          {"DeleteRecord", routine(f.remove, fsASPDeleteRecord)},
+          {"GenerateLookupArrays", routine(lookups, fsASPGenerateLookupArrays)}});
   return p.take();
 }
 
@@ -328,7 +356,7 @@ Function frsGetRecordset
     rs.Find ("$KeyColumn$=" & $KeyValue$)
 )",
              {{"KeyColumn", keyColumn}, {"KeyValue", keyValue}});
-      p.line("\t\t");
+      p.emit("\t\t\n");  // a line of two tabs
       p.emit(R"(
     If rs.AbsolutePage > 0 Then
       ' Found the record

@@ -6,9 +6,7 @@
 // data_actions.h, the shared blocks in shared_routines.h.
 #pragma once
 
-#include <cstddef>
 #include <string>
-#include <string_view>
 
 namespace tvk::gen {
 
@@ -20,9 +18,5 @@ std::string fsFormPageText(const GenContext& ctx);
 // Function frsGetRecordset: the form's recordset, positioned on the record
 // to show.
 std::string fsASPFormGetRecordset(const GenContext& ctx);
-
-// "' *** " + title + " " and asterisks up to `width` characters: the section
-// banners of the generated pages.
-std::string fsBanner(std::string_view title, size_t width = 79);
 
 }  // namespace tvk::gen

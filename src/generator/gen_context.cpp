@@ -49,7 +49,6 @@ FieldInfo readField(const XmlNode& field) {
   info.name = childText(field, wiz::FieldName);
   info.label = childText(field, wiz::ColumnLabel);
   info.dataType = childText(field, wiz::DataType);
-  info.dataTypeDesc = childText(field, wiz::DataTypeDesc);
   info.size = childText(field, wiz::FieldSize);
   info.required = childText(field, wiz::FieldRequired);
   info.readOnly = childText(field, wiz::FieldReadOnly);

@@ -26,12 +26,13 @@ namespace tvk::gen {
 // The module name under which the generator's failures are reported.
 inline constexpr std::string_view kModule = "TVKFileCreator";
 
-// One Fields/Field record as the generators read it.
+// One Fields/Field record as the generators read it. DataTypeDesc is left
+// out: it is a caption for the wizard's pages, and what kind of value a
+// field holds is decided by its type code (field_types.h).
 struct FieldInfo {
   std::string name;          // FieldName
   std::string label;         // ColumnLabel
   std::string dataType;      // DataType (decimal type code as text)
-  std::string dataTypeDesc;  // DataTypeDesc
   std::string size;          // FieldSize
   std::string required;      // FieldRequired
   std::string readOnly;      // FieldReadOnly

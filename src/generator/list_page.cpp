@@ -1,9 +1,9 @@
 #include "generator/list_page.h"
 
-#include "base/ado_routines.h"
 #include "base/general.h"
 #include "generator/code_printer.h"
 #include "generator/data_actions.h"
+#include "generator/field_types.h"
 #include "generator/gen_context.h"
 #include "generator/list_routines.h"
 #include "generator/page_safety.h"
@@ -21,96 +21,27 @@ constexpr std::string_view kNavMiddle = R"(Response.Write "</TD><TD VALIGN=""mid
 constexpr std::string_view kNavRow = R"(Response.Write "</TD></TR><TR><TD COLSPAN=""2"">")";
 constexpr std::string_view kNavClose = R"(Response.Write "</TD></TR></TABLE>")";
 
-void includesAndConstants(CodePrinter& p, const GenContext& ctx, const ListFlags& f) {
-  std::string inc = gfsRelativePath(ctx.text(wiz::FileDirectory), ctx.text(wiz::IncludeDirectory));
+// The navigation bar under the list: step buttons on the left, the Add
+// button on the right, page-number links in a row below. `shown` writes the
+// table's own lines, `pageRow` the row of the page-number links (a list
+// without data actions writes it even without links).
+void navigationTable(CodePrinter& p, bool shown, const ListFlags& f, bool add, bool pageRow) {
   p.emit(R"(
-' *** INCLUDE FILES ***********************************************************
-%>
-<!--#INCLUDE file="$Inc$incTVKWDisplay.asp" -->
+$Open$
+$Buttons$
+$Middle$
+$Add$
+$Row$
+$Links$
+$Close$
 )",
-         {{"Inc", inc}});
-  if (f.actions) p.emit("<!--#INCLUDE file=\"$Inc$incTVKWAction.asp\" -->\n", {{"Inc", inc}});
-  p.emit(R"(
-<%
-' *** CONSTANTS ***************************************************************
-)");
-  if (f.paging) p.emit("Const mnPAGE_SIZE = $N$\n", {{"N", ctx.text(wiz::RecordsPerPage)}});
-  std::string maxDirect = ctx.text(wiz::MaxDirectPages);
-  if (f.pageLinks && !maxDirect.empty()) p.emit("Const mnMAX_DIRECT_PAGES = $N$\n", {{"N", maxDirect}});
-  if (f.actions || f.listForm) {
-    p.emit(R"(
-' These constants are used to label the buttons
-Const sEDIT_BUTTON = "Edit"
-Const sINSERT_BUTTON = "Insert"
-Const sADD_BUTTON = "Add"
-)");
-  }
-  if (f.actions) {
-    p.emit(R"(
-Const sUPDATE_BUTTON = "Update"
-Const sCANCEL_BUTTON = "Cancel"
-)");
-  }
-  if (f.remove) p.emit("Const sDELETE_BUTTON = \"Delete\"\n");
-  p.blank();
-}
-
-void globalVariables(CodePrinter& p, const ListFlags& f, const std::string& lookupArrays) {
-  p.emit(R"(
-' *** GLOBAL VARS *************************************************************
-Dim mDbCon
-)");
-  if (f.paging) {
-    p.emit(R"(
-Dim mnCurrPage
-Dim mnMaxPage
-)");
-  }
-  if (f.sorting) {
-    p.emit(R"(
-Dim msSortField
-Dim msSortOrder
-Dim msSortOrderURL
-)");
-  }
-  if (f.listForm || f.actions) p.emit("Dim msPK\n");
-  if (f.actions) {
-    p.emit(R"(
-Dim msDataAction
-Dim mDictFieldErrors   ' Holds database field errors in a Dictionary object.
-Dim msUserMessage      ' Message to display to user after data action (e.g. update = Record Updated)
-)");
-  }
-  if (!lookupArrays.empty()) {
-    p.line("' Define arrays used for lookup tables");
-    p.block(lookupArrays);
-    p.blank();
-  }
-  p.blank();
-}
-
-void setup(CodePrinter& p, const GenContext& ctx, const ListFlags& f, bool lookups) {
-  p.emit("' *** SETUP *******************************************************************\n");
-  if (lookups) {
-    p.emit(R"(
-' Setup any arrays needed for the lookup tables
-GenerateLookupArrays
-
-)");
-  }
-  if (f.actions) p.block(fsASPReadDataAction());
-  if (f.listForm || f.actions) {
-    p.emit(R"(
-' If we have been passed a primary key, get it
-msPK = Request("PK")
-
-)");
-  }
-  if (f.paging) p.emit("mnCurrPage = Request(\"CurrPage\")\n");
-  if (f.sorting) {
-    p.block(fsASPSortRequest(ctx));
-  }
-  p.blank();
+         {{"Open", p.lineIf(shown, kNavOpen)},
+          {"Buttons", p.lineIf(f.navButtons, "DisplayPageNavButtons")},
+          {"Middle", p.lineIf(shown, kNavMiddle)},
+          {"Add", p.lineIf(add, "DisplayAddButton")},
+          {"Row", p.lineIf(pageRow, kNavRow)},
+          {"Links", p.lineIf(f.pageLinks, "DisplayDirectPageNav")},
+          {"Close", p.lineIf(shown, kNavClose)}});
 }
 
 void navigationBar(CodePrinter& p, const GenContext& ctx, const ListFlags& f) {
@@ -120,95 +51,14 @@ void navigationBar(CodePrinter& p, const GenContext& ctx, const ListFlags& f) {
     p.emit(R"(
 'Only display navigation buttons if not in middle of edit operation
 If msDataAction = "" Then
-)");
-    {
-      auto in = p.indent();
-      if (table) p.line(kNavOpen);
-      if (f.navButtons) p.line("DisplayPageNavButtons");
-      if (table) p.line(kNavMiddle);
-      if (f.listForm || f.add) p.line("DisplayAddButton");
-      if (f.pageLinks) p.line(kNavRow);
-      if (f.pageLinks) p.line("DisplayDirectPageNav");
-      if (table) p.line(kNavClose);
-    }
-    p.line("End If");
+  $Table$
+End If
+)",
+           {{"Table", [&] { navigationTable(p, table, f, f.listForm || f.add, f.pageLinks); }}});
     return;
   }
   if (!(f.navButtons || f.pageLinks || f.listForm)) return;
-  p.line(kNavOpen);
-  if (f.navButtons) p.line("DisplayPageNavButtons");
-  p.line(kNavMiddle);
-  if (f.listForm && ctx.isTrue(wiz::FormAllowAddRecord)) p.line("DisplayAddButton");
-  p.line(kNavRow);
-  if (f.pageLinks) p.line("DisplayDirectPageNav");
-  p.line(kNavClose);
-}
-
-void pageBody(CodePrinter& p, const GenContext& ctx, const ListFlags& f) {
-  p.block(fsASPOpenDBConnection(ctx));
-  p.blank();
-  if (f.actions) {
-    p.emit(R"(
-' Check if any actions to be performed on database (update, delete etc)
-' We need to do this before any HTML is output as this could change DataAction state
-PerformDataActions
-
-)");
-  }
-  p.line("%>");
-  p.block(fsHTMLStandardHeader(ctx));
-  p.line("<%");
-  p.blank();
-  if (f.actions) {
-    p.line("Response.write msUserMessage");
-    p.blank(2);
-  }
-  p.line("DisplayList ");
-  p.blank();
-  navigationBar(p, ctx, f);
-  p.blank();
-  p.line("%>");
-  p.block(fsHTMLStandardFooter());
-  p.emit(R"(
-<%
-
-' *** TERMINATE ***************************************************************
-' Close database connection
-mDbCon.Close
-)");
-  p.line("set mDbCon = Nothing ");
-  p.blank(2);
-}
-
-void routines(CodePrinter& p, const GenContext& ctx, const ListFlags& f, bool lookups) {
-  auto routine = [&](const std::string& text) {
-    p.block(text);
-    p.blank();
-  };
-  p.emit(R"(
-' *** ROUTINES ****************************************************************
-
-)");
-  routine(fsASPDisplayList(ctx));
-  routine(fsASPDisplayListHeader(ctx));
-  if (f.sorting) routine(fsASPSortingHeader(ctx));
-  routine(fsASPDisplayListLine(ctx));
-  if (f.actions) routine(fsASPDisplayEditLine(ctx));
-  if (f.navButtons) routine(fsASPDisplayPageNavButtons(ctx));
-  if (f.pageLinks) routine(fsASPDisplayDirectPageNav(ctx));
-  if (f.listForm || f.add) routine(fsASPDisplayAddButton(ctx));
-  p.emit(R"(
-
-' *** DATABASE ROUTINES *******************************************************
-
-)");
-  if (f.actions) routine(fsASPListPerformDataActions(ctx));
-  routine(fsASPListGetRecordset(ctx));
-  if (f.add) routine(fsASPListInsertRecord(ctx));
-  if (f.update) routine(fsASPListUpdateRecord(ctx));
-  if (f.remove) routine(fsASPDeleteRecord(ctx));
-  if (lookups) routine(fsASPGenerateLookupArrays(ctx));
-  p.line("%>");
+  navigationTable(p, true, f, f.listForm && ctx.isTrue(wiz::FormAllowAddRecord), true);
 }
 
 }  // namespace
@@ -217,14 +67,196 @@ std::string fsListPageText(const GenContext& ctx) {
   ListFlags f = listFlags(ctx);
   std::string lookupArrays = fsASPDefineLookupArrays(ctx);
   bool lookups = !lookupArrays.empty();
+  bool keyed = f.listForm || f.actions;  // the page carries a record's key
+  std::string maxDirect = ctx.text(wiz::MaxDirectPages);
+  std::string inc = gfsRelativePath(ctx.text(wiz::FileDirectory), ctx.text(wiz::IncludeDirectory));
 
   CodePrinter p;
-  p.block(fsASPStandardHeader(ctx));
-  includesAndConstants(p, ctx, f);
-  globalVariables(p, f, lookupArrays);
-  setup(p, ctx, f, lookups);
-  pageBody(p, ctx, f);
-  routines(p, ctx, f, lookups);
+  // A routine of the page with the empty line after it, when `on`.
+  auto routine = [&](bool on, std::string (*writer)(const GenContext&)) {
+    return [&p, &ctx, on, writer] {
+      if (!on) return;
+      p.block(writer(ctx));
+      p.blank();
+    };
+  };
+  // (The lines "DisplayList " and "set mDbCon = Nothing " end in a blank.)
+  p.emit(R"(
+$StandardHeader$
+$IncludesBanner$
+%>
+<!--#INCLUDE file="$Inc$incTVKWDisplay.asp" -->
+$ActionInclude$
+<%
+$ConstantsBanner$
+$Constants$
+
+$GlobalsBanner$
+Dim mDbCon
+$Globals$
+
+$SetupBanner$
+$Setup$
+
+$OpenConnection$
+
+$PerformDataActions$
+%>
+$HTMLHeader$
+<%
+
+$UserMessage$
+DisplayList 
+
+$Navigation$
+
+%>
+$HTMLFooter$
+<%
+
+$TerminateBanner$
+' Close database connection
+mDbCon.Close
+set mDbCon = Nothing 
+
+
+$RoutinesBanner$
+
+$DisplayList$
+$DisplayListHeader$
+$SortingHeader$
+$DisplayListLine$
+$DisplayEditLine$
+$DisplayPageNavButtons$
+$DisplayDirectPageNav$
+$DisplayAddButton$
+
+$DatabaseRoutinesBanner$
+
+$PerformDataActionsRoutine$
+$GetRecordset$
+$InsertRecord$
+$UpdateRecord$
+$DeleteRecord$
+$GenerateLookupArrays$
+%>
+)",
+         {{"StandardHeader", [&] { p.block(fsASPStandardHeader(ctx)); }},
+          {"IncludesBanner", fsBanner("INCLUDE FILES")},
+          {"Inc", inc},
+          {"ActionInclude",
+           [&] {
+             if (f.actions) p.emit("<!--#INCLUDE file=\"$Inc$incTVKWAction.asp\" -->\n", {{"Inc", inc}});
+           }},
+          {"ConstantsBanner", fsBanner("CONSTANTS")},
+          {"Constants",
+           [&] {
+             if (f.paging) p.emit("Const mnPAGE_SIZE = $N$\n", {{"N", ctx.text(wiz::RecordsPerPage)}});
+             if (f.pageLinks && !maxDirect.empty()) p.emit("Const mnMAX_DIRECT_PAGES = $N$\n", {{"N", maxDirect}});
+             if (f.actions || f.listForm) {
+               p.emit(R"(
+' These constants are used to label the buttons
+Const sEDIT_BUTTON = "Edit"
+Const sINSERT_BUTTON = "Insert"
+Const sADD_BUTTON = "Add"
+)");
+             }
+             if (f.actions) {
+               p.emit(R"(
+Const sUPDATE_BUTTON = "Update"
+Const sCANCEL_BUTTON = "Cancel"
+)");
+             }
+             if (f.remove) p.emit("Const sDELETE_BUTTON = \"Delete\"\n");
+           }},
+          {"GlobalsBanner", fsBanner("GLOBAL VARS")},
+          {"Globals",
+           [&] {
+             if (f.paging) {
+               p.emit(R"(
+Dim mnCurrPage
+Dim mnMaxPage
+)");
+             }
+             if (f.sorting) {
+               p.emit(R"(
+Dim msSortField
+Dim msSortOrder
+Dim msSortOrderURL
+)");
+             }
+             if (keyed) p.emit("Dim msPK\n");
+             if (f.actions) {
+               p.emit(R"(
+Dim msDataAction
+Dim mDictFieldErrors   ' Holds database field errors in a Dictionary object.
+Dim msUserMessage      ' Message to display to user after data action (e.g. update = Record Updated)
+)");
+             }
+             if (lookups) {
+               p.emit("' Define arrays used for lookup tables\n");
+               p.block(lookupArrays);
+               p.blank();
+             }
+           }},
+          {"SetupBanner", fsBanner("SETUP")},
+          {"Setup",
+           [&] {
+             if (lookups) {
+               p.emit(R"(
+' Setup any arrays needed for the lookup tables
+GenerateLookupArrays
+
+)");
+             }
+             if (f.actions) p.block(fsASPReadDataAction());
+             if (keyed) {
+               p.emit(R"(
+' If we have been passed a primary key, get it
+msPK = Request("PK")
+
+)");
+             }
+             if (f.paging) p.emit("mnCurrPage = Request(\"CurrPage\")\n");
+             if (f.sorting) p.block(fsASPSortRequest(ctx));
+           }},
+          {"OpenConnection", [&] { p.block(fsASPOpenDBConnection(ctx)); }},
+          {"PerformDataActions",
+           [&] {
+             if (!f.actions) return;
+             p.emit(R"(
+' Check if any actions to be performed on database (update, delete etc)
+' We need to do this before any HTML is output as this could change DataAction state
+PerformDataActions
+
+)");
+           }},
+          {"HTMLHeader", [&] { p.block(fsHTMLStandardHeader(ctx)); }},
+          {"UserMessage",
+           [&] {
+             if (!f.actions) return;
+             p.emit("Response.write msUserMessage\n");
+             p.blank(2);
+           }},
+          {"Navigation", [&] { navigationBar(p, ctx, f); }},
+          {"HTMLFooter", [&] { p.block(fsHTMLStandardFooter()); }},
+          {"TerminateBanner", fsBanner("TERMINATE")},
+          {"RoutinesBanner", fsBanner("ROUTINES")},
+          {"DisplayList", routine(true, fsASPDisplayList)},
+          {"DisplayListHeader", routine(true, fsASPDisplayListHeader)},
+          {"SortingHeader", routine(f.sorting, fsASPSortingHeader)},
+          {"DisplayListLine", routine(true, fsASPDisplayListLine)},
+          {"DisplayEditLine", routine(f.actions, fsASPDisplayEditLine)},
+          {"DisplayPageNavButtons", routine(f.navButtons, fsASPDisplayPageNavButtons)},
+          {"DisplayDirectPageNav", routine(f.pageLinks, fsASPDisplayDirectPageNav)},
+          {"DisplayAddButton", routine(f.listForm || f.add, fsASPDisplayAddButton)},
+          {"DatabaseRoutinesBanner", fsBanner("DATABASE ROUTINES")},
+          {"PerformDataActionsRoutine", routine(f.actions, fsASPListPerformDataActions)},
+          {"GetRecordset", routine(true, fsASPListGetRecordset)},
+          {"InsertRecord", routine(f.add, fsASPListInsertRecord)},
+          {"UpdateRecord", routine(f.update, fsASPListUpdateRecord)},
+          {"DeleteRecord", routine(f.remove, fsASPDeleteRecord)},
+          {"GenerateLookupArrays", routine(lookups, fsASPGenerateLookupArrays)}});
   return p.take();
 }
 
@@ -379,41 +411,33 @@ Sub DisplayListLine (rs, bEvenLine)
       auto in = p.indent();
       if (f.editColumn) {
         // A list page edits in its own edit row; a list-with-form project's
-        // list opens the form page.
-        std::string start =
-            f.listForm
-                ? substitute(R"(Response.write "<TH><A HREF=""$Project$Form.asp?DataAction=" & sEDIT_BUTTON & "&PK=" & rs(")",
-                             {{"Project", gsQuoteDoubled(ctx.projectName())}})
-                : std::string(R"(Response.write "<TH><A HREF=""?DataAction=" & sEDIT_BUTTON & "&PK=" & rs(")");
-        std::string_view tail;
-        if (f.sorting && f.paging) tail = R"(") & "&CurrPage=" & mnCurrPage & msSortOrderURL & """>)";
-        else if (f.sorting) tail = R"(") & msSortOrderURL & """>)";
-        else if (f.paging) tail = R"(") & "&CurrPage=" & mnCurrPage & """>)";
-        else tail = R"(") & """>)";
-        p.line(start + gsQuoteDoubled(ctx.text(wiz::PrimaryKey)) + std::string(tail) +
-               gsQuoteDoubled(fsHTMLGraphic(ctx, kMarkerEditRecord)) + R"(</A></TH>")");
+        // list opens the form page. The link carries the list's page and
+        // sort order, so that the list comes back as it was.
+        p.emit(R"(Response.write "<TH><A HREF=""$Page$?DataAction=" & sEDIT_BUTTON & "&PK=" & rs("$PK$")$CurrPage$$SortOrder$ & """>$Marker$</A></TH>")"
+               "\n",
+               {{"Page", f.listForm ? gsQuoteDoubled(ctx.projectName()) + "Form.asp" : std::string()},
+                {"PK", gsQuoteDoubled(ctx.text(wiz::PrimaryKey))},
+                {"CurrPage", f.paging ? R"( & "&CurrPage=" & mnCurrPage)" : ""},
+                {"SortOrder", f.sorting ? " & msSortOrderURL" : ""},
+                {"Marker", gsQuoteDoubled(fsHTMLGraphic(ctx, kMarkerEditRecord))}});
       }
       for (const FieldInfo& field : ctx.listFields()) {
         std::string name = gsQuoteDoubled(field.name);
-        if (field.usesLookup()) {
-          if (field.lookupType == wiz::kLookupDatabaseTable)
-            p.line(substitute(R"(Response.write "<TD>" & gfsFormatOutput(rs("$Col$")) & "</TD>")",
-                              {{"Col", gsQuoteDoubled(field.shownColumn())}}));
-          else if (field.lookupType == wiz::kLookupManualList)
-            p.line(substitute(
-                R"(Response.write "<TD>" & gfsFormatOutput(gfsArrayValue(ma$A$,rs("$F$"))) & "</TD>")",
-                {{"A", field.name}, {"F", name}}));
-          continue;
-        }
-        if (isWholeNumber(field.dataType) &&
-            gfnBaseDataType(dataTypeCode(field.dataType, "field " + field.name)) == adotype::Boolean)
-          p.line(substitute(
-              R"(Response.write "<TD><INPUT TYPE=""CHECKBOX"" " & gfsFieldChecked(rs("$F$")) & " DISABLED></TD>")",
-              {{"F", name}}));
+        if (field.usesDatabaseLookup())
+          p.emit(R"(Response.write "<TD>" & gfsFormatOutput(rs("$Col$")) & "</TD>")" "\n",
+                 {{"Col", gsQuoteDoubled(field.shownColumn())}});
+        else if (field.usesManualList())
+          p.emit(R"(Response.write "<TD>" & gfsFormatOutput(gfsArrayValue(ma$A$,rs("$F$"))) & "</TD>")" "\n",
+                 {{"A", field.name}, {"F", name}});
+        else if (field.usesLookup())
+          continue;  // a lookup of no known type shows nothing
+        else if (isBoolean(field))
+          p.emit(R"(Response.write "<TD><INPUT TYPE=""CHECKBOX"" " & gfsFieldChecked(rs("$F$")) & " DISABLED></TD>")" "\n",
+                 {{"F", name}});
         else
-          p.line(substitute(R"(Response.write "<TD>" & gfsFormatOutput(rs("$F$")) & "</TD>")", {{"F", name}}));
+          p.emit(R"(Response.write "<TD>" & gfsFormatOutput(rs("$F$")) & "</TD>")" "\n", {{"F", name}});
       }
-      p.line(R"(Response.write "</TR>")");
+      p.emit(R"(Response.write "</TR>")" "\n");
     }
     p.emit(R"(
 

@@ -5,6 +5,7 @@
 #include "base/general.h"
 #include "generator/code_printer.h"
 #include "generator/data_actions.h"
+#include "generator/field_input.h"
 #include "generator/gen_context.h"
 #include "generator/page_safety.h"
 #include "generator/shared_routines.h"
@@ -13,55 +14,6 @@
 namespace tvk::gen {
 
 namespace {
-
-// The input of one field of the edit row, without the cell around it. The
-// read-only lookup inputs end their own line; the others are ended by the
-// line end that opens the field's error line.
-void editLineInput(CodePrinter& p, const FieldInfo& field) {
-  std::string name = field.name;  // HTML attribute
-  std::string quoted = gsQuoteDoubled(field.name);  // inside a string literal
-  std::string_view disabled = field.isReadOnly() ? kReadOnlyAttribute : std::string_view();
-
-  if (field.usesLookup()) {
-    if (field.isReadOnly()) {
-      std::string input = fsHTMLReadOnlyLookup(field);
-      if (!input.empty()) p.line(input);
-      return;
-    }
-    // Editable lookups: the control is written by an include routine; the
-    // line is ended by the error line that follows.
-    std::string control = fsASPLookupControl(field);
-    if (control.empty()) return;
-    p.indentation();
-    p.text(control);
-    return;
-  }
-
-  p.indentation();
-  if (field.dataTypeDesc == "Boolean") {
-    p.text(substitute(
-        R"(<INPUT TYPE="Checkbox" NAME="$F$" VALUE="1" <%= gfsFieldChecked(gfsFieldValue(rs,"$Q$")) %>$D$>)",
-        {{"F", name}, {"Q", quoted}, {"D", disabled}}));
-  } else {
-    std::string size;
-    if (!field.size.empty() && field.size != "0")
-      size = substitute(R"( SIZE="$n$" MAXLENGTH="$n$" )", {{"n", field.size}});
-    p.text(substitute(R"(<INPUT TYPE="Text" NAME="$F$" VALUE="<%= gfsFieldValue(rs,"$Q$") %>"$Z$$D$>)",
-                      {{"F", name}, {"Q", quoted}, {"Z", size}, {"D", disabled}}));
-  }
-  if (field.isReadOnly()) {
-    // A disabled input is not posted: a hidden one carries the value. It
-    // shares the line of the input before it.
-    p.indentation();
-    p.text(
-        "<!-- If DISABLED then result will not be posted back - important for failed updates where we "
-        "want to show the last value entered -->");
-    p.endLine();
-    p.indentation();
-    p.text(substitute(R"(<INPUT TYPE="HIDDEN" NAME="$F$" VALUE="<%= gfsFieldValue(rs,"$Q$") %>" >)",
-                      {{"F", name}, {"Q", quoted}}));
-  }
-}
 
 std::string button(std::string_view label) {
   return substitute(
@@ -78,7 +30,7 @@ If mnCurrPage > mnMaxPage Then
 End If
 )");
   // Inside the key search's Else branch this If starts with a blank.
-  p.line(blankBeforeSecondIf ? " If mnCurrPage < 1 Then" : "If mnCurrPage < 1 Then");
+  p.emit(blankBeforeSecondIf ? " If mnCurrPage < 1 Then\n" : "If mnCurrPage < 1 Then\n");
   p.emit(R"(
   mnCurrPage = 1
 End If
@@ -123,16 +75,21 @@ Sub DisplayEditLine (rs)
            {{"PK", gsQuoteDoubled(ctx.text(wiz::PrimaryKey))}});
     if (f.editColumn) p.emit("  <TR CLASS=\"EditLine\"><TD>&nbsp;</TD>\n");
 
-    {
-      auto cell = p.indent();
-      for (const FieldInfo& field : fields) {
-        p.line("<TD>");
-        editLineInput(p, field);
-        p.endLine();
-        p.line(substitute(R"(<BR><%= gfsFieldError("$F$") %>)", {{"F", gsQuoteDoubled(field.name)}}));
-        p.line("</TD>");
-        p.blank();
+    for (const FieldInfo& field : fields) {
+      p.emit("  <TD>\n");
+      {
+        auto cell = p.indent();
+        writeFieldInput(p, field, kEditRowInput);
       }
+      // The field's input leaves its last line open (a read-only lookup
+      // ends it, and this line end then makes an empty line).
+      p.blank();
+      p.emit(R"(
+  <BR><%= gfsFieldError("$F$") %>
+  </TD>
+
+)",
+             {{"F", gsQuoteDoubled(field.name)}});
     }
 
     p.emit(R"(
@@ -154,22 +111,24 @@ Sub DisplayEditLine (rs)
              {{"Insert", button("sINSERT_BUTTON")}, {"Cancel", button("sCANCEL_BUTTON")}});
     }
     if (f.update || f.remove) {
-      p.emit("    Case Else\n");
-      auto buttons = p.indent(3);
-      if (f.update) p.line(button("sUPDATE_BUTTON"));
-      if (f.remove)
-        p.line(
-            R"(Response.Write "<INPUT TYPE=""Submit"" CLASS=""CommandButton"" NAME=""DataAction"" VALUE=" & sDELETE_BUTTON & "  LANGUAGE=""JavaScript"" OnClick=""return confirm('Are you sure you want to delete this record?');"">&nbsp;&nbsp;")");
-      p.line(button("sCANCEL_BUTTON"));
+      p.emit(R"(
+    Case Else
+      $Update$
+      $Delete$
+      $Cancel$
+)",
+             {{"Update", p.lineIf(f.update, button("sUPDATE_BUTTON"))},
+              {"Delete",
+               p.lineIf(f.remove,
+                        R"(Response.Write "<INPUT TYPE=""Submit"" CLASS=""CommandButton"" NAME=""DataAction"" VALUE=" & sDELETE_BUTTON & "  LANGUAGE=""JavaScript"" OnClick=""return confirm('Are you sure you want to delete this record?');"">&nbsp;&nbsp;")")},
+              {"Cancel", button("sCANCEL_BUTTON")}});
     }
+    // (a blank at the end of the Response.write line)
     p.emit(R"(
   End Select
 
 )");
-    {
-      auto in = p.indent();
-      p.line(R"(Response.write "</TD></TR></FORM>" )");
-    }
+    p.emit("  Response.write \"</TD></TR></FORM>\" \n");
     p.emit(R"(
 
 End Sub
@@ -216,7 +175,7 @@ Function frsGetRecordset
 ' If we have just added a new record or been transfered from the form page
 ' then find out which page the record is on and display that page.
 )");
-        p.line(f.actions ? R"(If Len(msPK) > 0 And msDataAction = "" Then)" : "If Len(msPK) > 0 Then");
+        p.emit(f.actions ? "If Len(msPK) > 0 And msDataAction = \"\" Then\n" : "If Len(msPK) > 0 Then\n");
         p.emit(R"(
   rs.Find ("$EPK$=" & $KeyValue$)
   If rs.AbsolutePage > 0 Then
@@ -240,7 +199,7 @@ Else
           auto deeper = p.indent();
           pageValidation(p, true);
         }
-        p.line("End If");
+        p.emit("End If\n");
       } else {
         pageValidation(p, false);
       }
@@ -370,11 +329,8 @@ Sub DisplayAddButton
     {
       auto in = p.indent();
       // The table and the form start on one line, parted by a tab.
-      if (f.listForm)
-        p.line(substitute("<TABLE BORDER=\"0\">\t<FORM ACTION=\"$Project$Form.asp\" METHOD=\"post\"><TR><TD>",
-                          {{"Project", ctx.projectName()}}));
-      else
-        p.line("<TABLE BORDER=\"0\">\t<FORM ACTION=\"\" METHOD=\"post\"><TR><TD>");
+      p.emit("<TABLE BORDER=\"0\">\t<FORM ACTION=\"$Page$\" METHOD=\"post\"><TR><TD>\n",
+             {{"Page", f.listForm ? ctx.projectName() + "Form.asp" : std::string()}});
       if (f.sorting) {
         p.emit(R"(
 <INPUT TYPE="Hidden" NAME="SortOrder" VALUE="<% = msSortOrder %>">

@@ -28,16 +28,16 @@ std::string fsSortableColumnsArray(const GenContext& ctx) {
 
 std::string fsASPSortRequest(const GenContext& ctx) {
   CodePrinter p;
-  p.line(substitute(R"(msSortField = $Check$(Request("SortField"), $Columns$))",
-                    {{"Check", kSafeSortField}, {"Columns", fsSortableColumnsArray(ctx)}}));
-  p.line(substitute(R"(msSortOrder = $Check$(msSortField, Request("SortOrder")))", {{"Check", kSafeSortOrder}}));
   p.emit(R"(
+msSortField = $CheckField$(Request("SortField"), $Columns$)
+msSortOrder = $CheckOrder$(msSortField, Request("SortOrder"))
 If msSortField = "" Then
   msSortOrderURL = ""
 Else
   msSortOrderURL = "&SortField=" & server.urlEncode(msSortField) & "&SortOrder=" & server.urlEncode(msSortOrder)
 End If
-)");
+)",
+         {{"CheckField", kSafeSortField}, {"Columns", fsSortableColumnsArray(ctx)}, {"CheckOrder", kSafeSortOrder}});
   return p.take();
 }
 

@@ -88,7 +88,7 @@ Response.expires = 0
       std::string_view piece = rest.substr(0, newline);
       if (newline != std::string_view::npos && !piece.empty() && piece.back() == '\r')
         piece.remove_suffix(1);
-      p.line(piece);
+      p.emit("$Line$\n", {{"Line", piece}});
       if (newline == std::string_view::npos) break;
       rest.remove_prefix(newline + 1);
     }
@@ -113,7 +113,8 @@ std::string fsHTMLStandardHeader(const GenContext& ctx) {
 <HEAD>
 <META NAME="GENERATOR" Content="Tavekor Wizard">
 )");
-    p.line(substitute(R"(<LINK REL="STYLESHEET" HREF="$Rel$$Sheet$"> )", {{"Rel", rel}, {"Sheet", sheet}}));
+    // (a blank at the end of the LINK line)
+    p.emit("<LINK REL=\"STYLESHEET\" HREF=\"$Rel$$Sheet$\"> \n", {{"Rel", rel}, {"Sheet", sheet}});
     p.emit(R"(
 </HEAD>
 <BODY>
@@ -127,10 +128,13 @@ std::string fsHTMLStandardHeader(const GenContext& ctx) {
     else if (isStyle(style, wiz::kStyleProfessional))
       titleRow = R"(<TD WIDTH=100%>&nbsp;</TD><TH NOWRAP>&nbsp;$Name$&nbsp;</TH>)";
     if (titleRow == nullptr) return;
-    p.line(R"(<TABLE CLASS="TITLE" BORDER="0" WIDTH="100%" CELLPADDING="5" CELLSPACING="0"><TR>)");
-    p.line(substitute(titleRow, {{"Name", name}}));
-    p.line(R"(</TR></TABLE><BR>)");
-    p.blank();
+    p.emit(R"(
+<TABLE CLASS="TITLE" BORDER="0" WIDTH="100%" CELLPADDING="5" CELLSPACING="0"><TR>
+$TitleRow$
+</TR></TABLE><BR>
+
+)",
+           {{"TitleRow", substitute(titleRow, {{"Name", name}})}});
   });
 }
 
@@ -230,7 +234,7 @@ Sub GenerateLookupArrays()
       }
       p.blank();
     }
-    p.line("End Sub ");
+    p.emit("End Sub \n");  // (a blank at the end)
     p.blank();
   });
 }
@@ -291,7 +295,7 @@ std::string fsASPReadDataAction() {
 msDataAction = Request.Form("DataAction")
 )");
   // (a blank at the end of this line)
-  p.line("If Len(msDataAction) = 0 Then ");
+  p.emit("If Len(msDataAction) = 0 Then \n");
   p.emit(R"(
   ' If no data action from Form variables, see if we have been sent anything in the URL
   msDataAction = Request.QueryString("DataAction")

@@ -21,7 +21,10 @@ std::function<int()> setupSchemaCommand(CLI::App& app) {
                  "Connection string, e.g. \"Driver={SQLite3};Database=shop.db\" or any ODBC string")
       ->required();
   app.add_option("--table", options->table,
-                 "Table or view to choose: prints the wizard data document it produces");
+                 "Table or view to choose: prints the wizard data document it produces")
+      ->check(CLI::Validator(
+          [](std::string& value) { return value.empty() ? std::string("must not be empty") : std::string(); },
+          "NAME"));
   app.add_option("--type", options->type, "Project type the table is chosen for (default List)")
       ->check(CLI::IsMember({"List", "Form", "ListForm"}));
   app.footer(

@@ -193,8 +193,14 @@ TEST_F(XMLWizDataTest, IsUniqueFieldNameCountsKeyFieldsAndShowColumns) {
   EXPECT_TRUE(data.IsUniqueFieldName("CustomerID"));
   EXPECT_TRUE(data.IsUniqueFieldName("Label"));         // manual lists select no show column
   EXPECT_TRUE(data.IsUniqueFieldName("[Order ID]"));    // the key alone
+  EXPECT_TRUE(data.IsUniqueFieldName("name"));          // exact comparison
   addField(data, "Order ID", "TRUE", "4");
   EXPECT_FALSE(data.IsUniqueFieldName("[Order ID]"));   // key displayed and counted again
+  // A lookup switched off does not count its show column.
+  data.SetSubNodeText(employee, "LookupTable/UseLookupTable", "FALSE");
+  EXPECT_TRUE(data.IsUniqueFieldName("Name"));
+  addField(data, "Name", "TRUE", "5");                  // a field named like a show column
+  EXPECT_FALSE(data.IsUniqueFieldName("Name"));
 }
 
 TEST_F(XMLWizDataTest, SaveIsAtomicAndLoadRoundTrips) {

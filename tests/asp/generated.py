@@ -2,27 +2,13 @@
 
 from __future__ import annotations
 
-import os
-import re
-import subprocess
 import tempfile
-import unittest
 from pathlib import Path
 
+from harness.fixture import ROOT, wizard_binary
 from harness.project import Generated, Project, generate
 
-ROOT = Path(__file__).resolve().parent.parent.parent
-
-
-def binary() -> Path:
-    """The tvkwizard under test; SkipTest when that build cannot generate."""
-    path = Path(os.environ.get("TVK_BINARY_DIR", ROOT / "build")) / "tvkwizard"
-    if not path.is_file():
-        raise unittest.SkipTest(f"no tvkwizard at {path}: build first")
-    probe = subprocess.run([str(path), "--help"], capture_output=True, text=True)
-    if not re.search(r"^\s+generate\s", probe.stdout, re.M):
-        raise unittest.SkipTest(f"{path} has no generate command yet")
-    return path
+__all__ = ["ROOT", "Workspace"]
 
 
 class Workspace:
@@ -35,7 +21,7 @@ class Workspace:
     def generate(self, project: Project | Path) -> Generated:
         if not isinstance(project, Project):
             project = Project.load(project)
-        return generate(binary(), project, self.path / project.path.stem)
+        return generate(wizard_binary(), project, self.path / project.path.stem)
 
     def close(self):
         self._tmp.cleanup()

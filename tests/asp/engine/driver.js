@@ -83,7 +83,6 @@ function Host(job) {
   this.out = [];
   this.afterEnd = [];
   this.redirects = [];
-  this.headers = [];
   this.notes = [];
   this.ended = false;
   this.endedInResume = false;
@@ -91,7 +90,6 @@ function Host(job) {
   this.writeCount = 0;
   this.writeLimit = 200000;
   this.applicationValues = this.makeDictionary(job.application);
-  this.sessionValues = this.makeDictionary(job.session);
 }
 
 Host.prototype.makeDictionary = function (values) {
@@ -109,7 +107,6 @@ Host.prototype.Write = function (s) {
   this.out.push(String(s));
   return true;
 };
-Host.prototype.Clear = function () { this.out = []; };
 Host.prototype.Redirect = function (url) {
   if (this.ended) { this.afterEnd.push("REDIRECT " + url); return false; }
   this.redirects.push(String(url));
@@ -119,7 +116,6 @@ Host.prototype.MarkEnded = function () { this.ended = true; };
 Host.prototype.IsEnded = function () { return this.ended; };
 Host.prototype.WriteLimitReached = function () { return this.writeCount > this.writeLimit; };
 Host.prototype.SetExpires = function (v) { this.expires = v; };
-Host.prototype.AddHeader = function (name, value) { this.headers.push([String(name), String(value)]); };
 Host.prototype.Note = function (text) { this.notes.push(String(text)); };
 Host.prototype.Line = function (n) { this.lastLine = n; };
 
@@ -139,16 +135,15 @@ Host.prototype.ClearPending = function () {
   this.pending = null;
 };
 Host.prototype.Application = function () { return this.applicationValues; };
-Host.prototype.Session = function () { return this.sessionValues; };
 
-// Request collections: job.request.query / .form / .cookies / .server are
-// lists of [name, value] pairs in the order the request carries them.
+// Request collections: job.request.query and .form are lists of [name,
+// value] pairs in the order the request carries them.
 Host.prototype.pairs = function (collection) {
   var r = this.job.request || {};
   return r[collection] || [];
 };
 Host.prototype.RequestItem = function (collection, key) {
-  var order = collection ? [collection] : ["query", "form", "cookies", "server"];
+  var order = collection ? [collection] : ["query", "form"];
   var k = String(key).toLowerCase(), c, i, found = [];
   for (c = 0; c < order.length; c++) {
     var p = this.pairs(order[c]);
@@ -158,7 +153,7 @@ Host.prototype.RequestItem = function (collection, key) {
   return undefined;
 };
 Host.prototype.RequestItemCount = function (collection, key) {
-  var order = collection ? [collection] : ["query", "form", "cookies", "server"];
+  var order = collection ? [collection] : ["query", "form"];
   var k = String(key).toLowerCase(), c, i, n;
   for (c = 0; c < order.length; c++) {
     var p = this.pairs(order[c]);
@@ -167,26 +162,6 @@ Host.prototype.RequestItemCount = function (collection, key) {
     if (n) return n;
   }
   return 0;
-};
-Host.prototype.RequestCount = function (collection) { return this.pairs(collection).length; };
-Host.prototype.RequestKey = function (collection, i) { return String(this.pairs(collection)[i][0]); };
-Host.prototype.RequestMethod = function () { return (this.job.request && this.job.request.method) || "GET"; };
-
-// Server.HTMLEncode as IIS does it for code page 1252: the four markup
-// characters and every character above 0x7F as a numeric reference.
-Host.prototype.HTMLEncode = function (s) {
-  var out = "", i, c, code;
-  s = String(s);
-  for (i = 0; i < s.length; i++) {
-    c = s.charAt(i); code = s.charCodeAt(i);
-    if (c == "<") out += "&lt;";
-    else if (c == ">") out += "&gt;";
-    else if (c == "&") out += "&amp;";
-    else if (c == "\"") out += "&quot;";
-    else if (code > 0x7F) out += "&#" + (code <= 0xFF ? code : (CP1252[code] || code)) + ";";
-    else out += c;
-  }
-  return out;
 };
 
 // Server.URLEncode: letters and digits stay, a blank becomes "+", every
@@ -207,19 +182,7 @@ Host.prototype.URLEncode = function (s) {
 };
 
 // Built-ins that Wine's VBScript lacks, or gets wrong for some values.
-Host.prototype.TrimText = function (s, sides) {
-  s = String(s);
-  if (sides & 1) s = s.replace(/^ +/, "");
-  if (sides & 2) s = s.replace(/ +$/, "");
-  return s;
-};
-Host.prototype.CharFromCode = function (n) { return String.fromCharCode(n); };
-Host.prototype.CodeOfChar = function (s) {
-  if (!String(s).length) return null;
-  return String(s).charCodeAt(0);
-};
-Host.prototype.EscapeText = function (s) { return escape(String(s)); };
-Host.prototype.UnescapeText = function (s) { return unescape(String(s)); };
+Host.prototype.TrimText = function (s) { return String(s).replace(/^ +| +$/g, ""); };
 
 Host.prototype.NewObject = function (progId) {
   return new ActiveXObject(progId);
@@ -267,7 +230,6 @@ function runJob(job) {
   result.redirects = host.redirects;
   result.ended = host.ended;
   result.expires = host.expires;
-  result.headers = host.headers;
   result.notes = host.notes;
   result.lastLine = host.lastLine || 0;
   result.pendingLine = host.pendingLine || 0;

@@ -1,7 +1,8 @@
 ' Prelude of every page the harness runs: the ASP objects (Request, Response,
-' Server, Session, Application), ADO (Connection, Recordset, Field) over the
-' in-memory database TVKDb, and replacements for the built-ins that Wine's
-' VBScript engine lacks or gets wrong.
+' Server, Application), ADO (Connection, Recordset, Field) over the in-memory
+' database TVKDb, and replacements for the built-ins that Wine's VBScript
+' engine lacks or gets wrong. It holds what the generated pages and their
+' include files use; a page that reaches for anything else fails loudly.
 '
 ' Written for Wine's engine: no "Public a, b" in a class (one name a line),
 ' no optional arguments (calls with a varying argument count reach the TVKM_
@@ -17,12 +18,10 @@ Const TVK_ERR_OPEN = -2146824583
 Const TVK_ERR_NOCONN = -2146824579
 Const TVK_ERR_MISMATCH = -2147352571
 Const TVK_ERR_MULTISTEP = -2147217887
-Const TVK_ERR_NOTSUPPORTED = -2146825037
 
 Dim Request
 Dim Response
 Dim Server
-Dim Session
 Dim Application
 
 ' ------------------------------------------------------------------ helpers
@@ -179,7 +178,7 @@ Function TVKToDb(value, t, size, name)
 			End If
 		Case "bool"
 			If VarType(v) = vbString Then
-				s = LCase(TVKTrimText(v, 3))
+				s = LCase(Trim(v))
 				If s <> "true" And s <> "false" And Not IsNumeric(v) Then TVKFieldMismatch name, v
 			End If
 			TVKToDb = CBool(v)
@@ -236,8 +235,8 @@ Class TVKRequest
 		v.TVKInit collection, TVKPlain(k)
 		Set Values = v
 	End Function
-	' Request("x") searches the query string, the form, the cookies and the
-	' server variables; a name in none of them gives Empty.
+	' Request("x") searches the query string, then the form; a name in
+	' neither gives Empty.
 	Public Default Function Item(k)
 		If TVKHost.RequestItemCount("", TVKPlain(k)) > 0 Then
 			Set Item = Values("", k)
@@ -251,39 +250,12 @@ Class TVKRequest
 	Public Function QueryString(k)
 		Set QueryString = Values("query", k)
 	End Function
-	Public Function Cookies(k)
-		Cookies = TVKHost.RequestItem("cookies", TVKPlain(k))
-	End Function
-	Public Function ServerVariables(k)
-		If UCase(k) = "REQUEST_METHOD" Then
-			ServerVariables = TVKHost.RequestMethod()
-		Else
-			ServerVariables = TVKHost.RequestItem("server", TVKPlain(k))
-		End If
-	End Function
-	Public Property Get TotalBytes()
-		TotalBytes = 0
-	End Property
 End Class
 
 ' ----------------------------------------------------------------- Response
 
 Class TVKResponse
-	Public Buffer
-	Public ContentType
-	Public Charset
-	Public Status
-	Public CacheControl
-	Public CodePage
-	Public LCID
-	Public ExpiresAbsolute
 	Private mExpires
-
-	Private Sub Class_Initialize()
-		Buffer = True
-		ContentType = "text/html"
-		Status = "200 OK"
-	End Sub
 
 	Private Sub StopIfEnded()
 		If TVKHost.IsEnded() Then
@@ -301,30 +273,15 @@ Class TVKResponse
 		StopIfEnded
 		If again Then Err.Raise TVKPendingN, TVKPendingS, TVKPendingD
 	End Sub
-	Public Sub BinaryWrite(v)
-		TVKHost.Write TVKText(v)
-		StopIfEnded
-	End Sub
 	Public Sub Redirect(url)
 		TVKEnter
 		TVKHost.Redirect TVKText(url)
-		Status = "302 Object moved"
 		StopIfEnded
 	End Sub
 	Public Sub TVKEnd()
 		TVKEnter
 		TVKHost.MarkEnded
 		Err.Raise TVK_END_NUMBER, "Response.End", "Response.End"
-	End Sub
-	Public Sub Clear()
-		TVKHost.Clear
-	End Sub
-	Public Sub Flush()
-	End Sub
-	Public Sub AddHeader(name, value)
-		TVKHost.AddHeader name, value
-	End Sub
-	Public Sub AppendToLog(s)
 	End Sub
 	Public Property Get Expires()
 		Expires = mExpires
@@ -333,20 +290,11 @@ Class TVKResponse
 		mExpires = v
 		TVKHost.SetExpires v
 	End Property
-	Public Property Get IsClientConnected()
-		IsClientConnected = True
-	End Property
 End Class
 
 ' ------------------------------------------------------------------- Server
 
 Class TVKServer
-	Public ScriptTimeout
-
-	Private Sub Class_Initialize()
-		ScriptTimeout = 90
-	End Sub
-
 	Public Function CreateObject(progId)
 		Select Case LCase(progId)
 			Case "adodb.connection"
@@ -359,20 +307,11 @@ Class TVKServer
 				Err.Raise 429, "Server.CreateObject", "The harness does not provide the object '" & progId & "'."
 		End Select
 	End Function
-	Public Function HTMLEncode(v)
-		Dim x
-		x = TVKPlain(v)
-		If IsNull(x) Then Err.Raise TVK_ERR_NULL, "Server.HTMLEncode", "Invalid use of Null"
-		HTMLEncode = TVKHost.HTMLEncode(TVKText(x))
-	End Function
 	Public Function URLEncode(v)
 		Dim x
 		x = TVKPlain(v)
 		If IsNull(x) Then Err.Raise TVK_ERR_NULL, "Server.URLEncode", "Invalid use of Null"
 		URLEncode = TVKHost.URLEncode(TVKText(x))
-	End Function
-	Public Function MapPath(p)
-		MapPath = "C:\Inetpub\wwwroot\" & Replace(p, "/", "\")
 	End Function
 End Class
 
@@ -382,54 +321,21 @@ Function CreateObject(progId)
 	Set CreateObject = Server.CreateObject(progId)
 End Function
 
-' ---------------------------------------------------- Application, Session
+' -------------------------------------------------------------- Application
 
 Class TVKStore
 	Private d
-	Public SessionID
-	Public Timeout
-	Public LCID
-	Public CodePage
 
-	Public Sub TVKInit(dict, id)
+	Public Sub TVKInit(dict)
 		Set d = dict
-		SessionID = id
-		Timeout = 20
 	End Sub
 	Public Default Property Get Item(k)
-		If IsObject(d.Item(k)) Then
-			Set Item = d.Item(k)
-		Else
-			Item = d.Item(k)
-		End If
+		Item = d.Item(k)
 	End Property
 	Public Property Let Item(k, v)
 		If d.Exists(k) Then d.Remove k
 		d.Add k, v
 	End Property
-	Public Property Set Item(k, v)
-		If d.Exists(k) Then d.Remove k
-		d.Add k, v
-	End Property
-	Public Function Contents(k)
-		If IsObject(d.Item(k)) Then
-			Set Contents = d.Item(k)
-		Else
-			Contents = d.Item(k)
-		End If
-	End Function
-	Public Sub Remove(k)
-		If d.Exists(k) Then d.Remove k
-	End Sub
-	Public Sub RemoveAll()
-		d.RemoveAll
-	End Sub
-	Public Sub Lock()
-	End Sub
-	Public Sub Unlock()
-	End Sub
-	Public Sub Abandon()
-	End Sub
 End Class
 
 ' ----------------------------------------------------------------------- ADO
@@ -437,11 +343,6 @@ End Class
 Class TVKConnection
 	Public ConnectionTimeout
 	Public CommandTimeout
-	Public CursorLocation
-	Public Mode
-	Public Provider
-	Public DefaultDatabase
-	Public IsolationLevel
 	Private mState
 	Private mConnectionString
 
@@ -449,17 +350,10 @@ Class TVKConnection
 		mState = 0
 		ConnectionTimeout = 15
 		CommandTimeout = 30
-		CursorLocation = 2
 	End Sub
 
 	Public Property Get State()
 		State = mState
-	End Property
-	Public Property Get ConnectionString()
-		ConnectionString = mConnectionString
-	End Property
-	Public Property Let ConnectionString(s)
-		mConnectionString = s
 	End Property
 
 	Public Sub TVKOpen(a)
@@ -491,13 +385,6 @@ Class TVKConnection
 		If mState <> 1 Then Err.Raise TVK_ERR_CLOSED, "ADODB.Connection", "Operation is not allowed when the object is closed."
 		mState = 0
 	End Sub
-	Public Function BeginTrans()
-		BeginTrans = 1
-	End Function
-	Public Sub CommitTrans()
-	End Sub
-	Public Sub RollbackTrans()
-	End Sub
 End Class
 
 Class TVKField
@@ -514,39 +401,12 @@ Class TVKField
 	Public Property Let Value(v)
 		mRs.TVKSetValue mIndex, v
 	End Property
-	Public Property Get Name()
-		Name = mRs.TVKFieldInfo(mIndex, "name")
-	End Property
 	Public Property Get Type()
-		Type = mRs.TVKFieldInfo(mIndex, "type")
-	End Property
-	Public Property Get DefinedSize()
-		DefinedSize = mRs.TVKFieldInfo(mIndex, "size")
-	End Property
-	Public Property Get Attributes()
-		Attributes = mRs.TVKFieldInfo(mIndex, "attributes")
-	End Property
-	Public Property Get ActualSize()
-		Dim v
-		v = Value
-		If IsNull(v) Then
-			ActualSize = 0
-		Else
-			ActualSize = Len(CStr(v))
-		End If
-	End Property
-	Public Property Get OriginalValue()
-		OriginalValue = Value
-	End Property
-	Public Property Get UnderlyingValue()
-		UnderlyingValue = Value
+		Type = mRs.TVKFieldType(mIndex)
 	End Property
 End Class
 
 Class TVKRecordset
-	Public CursorLocation
-	Public CacheSize
-	Public MaxRecords
 	Private h
 	Private mPageSize
 	Private mCursorType
@@ -559,9 +419,6 @@ Class TVKRecordset
 		mPageSize = 10
 		mCursorType = 0
 		mLockType = 1
-		CursorLocation = 2
-		CacheSize = 1
-		MaxRecords = 0
 	End Sub
 
 	Private Sub NeedOpen()
@@ -579,7 +436,6 @@ Class TVKRecordset
 	' Open Source, ActiveConnection, CursorType, LockType, Options
 	Public Sub TVKOpen(a)
 		Dim n
-		Dim conn
 		Dim handle
 		TVKEnter
 		n = UBound(a)
@@ -588,11 +444,7 @@ Class TVKRecordset
 			If Not IsEmpty(a(0)) Then mSource = TVKText(a(0))
 		End If
 		If n >= 1 Then
-			If IsObject(a(1)) Then
-				Set mConnection = a(1)
-			ElseIf Not IsEmpty(a(1)) Then
-				mConnection = a(1)
-			End If
+			If IsObject(a(1)) Then Set mConnection = a(1)
 		End If
 		If n >= 2 Then
 			If Not IsEmpty(a(2)) Then mCursorType = CLng(a(2))
@@ -600,15 +452,10 @@ Class TVKRecordset
 		If n >= 3 Then
 			If Not IsEmpty(a(3)) Then mLockType = CLng(a(3))
 		End If
-		If IsObject(mConnection) Then
-			If mConnection Is Nothing Then Err.Raise TVK_ERR_NOCONN, "ADODB.Recordset", "The connection cannot be used to perform this operation. It is either closed or invalid in this context."
-			If mConnection.State <> 1 Then Err.Raise TVK_ERR_NOCONN, "ADODB.Recordset", "The connection cannot be used to perform this operation. It is either closed or invalid in this context."
-		ElseIf IsEmpty(mConnection) Then
-			Err.Raise TVK_ERR_NOCONN, "ADODB.Recordset", "The connection cannot be used to perform this operation. It is either closed or invalid in this context."
-		Else
-			TVKDb.Connect TVKText(mConnection)
-			TVKDbCheck
-		End If
+		' The pages always open on their connection object.
+		If Not IsObject(mConnection) Then Err.Raise TVK_ERR_NOCONN, "ADODB.Recordset", "The connection cannot be used to perform this operation. It is either closed or invalid in this context."
+		If mConnection Is Nothing Then Err.Raise TVK_ERR_NOCONN, "ADODB.Recordset", "The connection cannot be used to perform this operation. It is either closed or invalid in this context."
+		If mConnection.State <> 1 Then Err.Raise TVK_ERR_NOCONN, "ADODB.Recordset", "The connection cannot be used to perform this operation. It is either closed or invalid in this context."
 		handle = TVKDb.Open(mSource, mCursorType, mLockType)
 		TVKDbCheck
 		h = handle
@@ -623,40 +470,6 @@ Class TVKRecordset
 			State = 1
 		End If
 	End Property
-	Public Property Get Source()
-		Source = mSource
-	End Property
-	Public Property Let Source(s)
-		mSource = s
-	End Property
-	Public Property Get ActiveConnection()
-		If IsObject(mConnection) Then
-			Set ActiveConnection = mConnection
-		Else
-			ActiveConnection = mConnection
-		End If
-	End Property
-	Public Property Set ActiveConnection(c)
-		Set mConnection = c
-	End Property
-	Public Property Let ActiveConnection(c)
-		mConnection = c
-	End Property
-	Public Property Get CursorType()
-		CursorType = mCursorType
-	End Property
-	Public Property Let CursorType(v)
-		If h <> 0 Then Err.Raise TVK_ERR_OPEN, "ADODB.Recordset", "Operation is not allowed when the object is open."
-		mCursorType = v
-	End Property
-	Public Property Get LockType()
-		LockType = mLockType
-	End Property
-	Public Property Let LockType(v)
-		If h <> 0 Then Err.Raise TVK_ERR_OPEN, "ADODB.Recordset", "Operation is not allowed when the object is open."
-		mLockType = v
-	End Property
-
 	Public Property Get EOF()
 		NeedOpen
 		EOF = TVKDb.EOF(h)
@@ -665,11 +478,6 @@ Class TVKRecordset
 	Public Property Get BOF()
 		NeedOpen
 		BOF = TVKDb.BOF(h)
-		TVKDbCheck
-	End Property
-	Public Property Get RecordCount()
-		NeedOpen
-		RecordCount = TVKDb.RecordCount(h)
 		TVKDbCheck
 	End Property
 	Public Property Get PageCount()
@@ -698,96 +506,29 @@ Class TVKRecordset
 		TVKDb.SetAbsolutePage h, TVKPlain(v)
 		TVKDbCheck
 	End Property
-	Public Property Get AbsolutePosition()
-		NeedOpen
-		AbsolutePosition = TVKDb.GetAbsolutePosition(h)
-		TVKDbCheck
-	End Property
-	Public Property Let AbsolutePosition(v)
-		NeedOpen
-		TVKDb.SetAbsolutePosition h, TVKPlain(v)
-		TVKDbCheck
-	End Property
-	Public Property Get EditMode()
-		NeedOpen
-		EditMode = TVKDb.EditMode(h)
-		TVKDbCheck
-	End Property
-
-	Private Sub MoveBy(how, n)
-		NeedOpen
-		TVKDb.Move h, how, n
-		TVKDbCheck
-	End Sub
 	Public Sub MoveNext()
-		MoveBy "next", 1
-	End Sub
-	Public Sub MovePrevious()
-		MoveBy "previous", 1
-	End Sub
-	Public Sub MoveFirst()
-		MoveBy "first", 0
-	End Sub
-	Public Sub MoveLast()
-		MoveBy "last", 0
-	End Sub
-	Public Sub TVKMove(a)
-		If UBound(a) < 0 Then Err.Raise 450, "ADODB.Recordset", "Wrong number of arguments or invalid property assignment: Move"
-		MoveBy "relative", CLng(a(0))
-	End Sub
-
-	' Find Criteria, SkipRows, SearchDirection, Start
-	Public Sub TVKFind(a)
-		Dim skip
-		Dim direction
-		Dim start
-		If UBound(a) < 0 Then Err.Raise 450, "ADODB.Recordset", "Wrong number of arguments or invalid property assignment: Find"
 		NeedOpen
-		skip = 0
-		direction = 1
-		start = 0
-		If UBound(a) >= 1 Then
-			If Not IsEmpty(a(1)) Then skip = CLng(a(1))
-		End If
-		If UBound(a) >= 2 Then
-			If Not IsEmpty(a(2)) Then direction = CLng(a(2))
-		End If
-		If UBound(a) >= 3 Then
-			If Not IsEmpty(a(3)) Then start = CLng(a(3))
-		End If
-		TVKDb.Find h, TVKText(a(0)), skip, direction, start
+		TVKDb.MoveNext h
 		TVKDbCheck
 	End Sub
-
-	' AddNew [FieldList, Values]
+	' Find Criteria (the pages give no other argument)
+	Public Sub TVKFind(a)
+		If UBound(a) <> 0 Then Err.Raise 450, "ADODB.Recordset", "The harness's Find takes the criteria alone"
+		NeedOpen
+		TVKDb.Find h, TVKText(a(0))
+		TVKDbCheck
+	End Sub
 	Public Sub TVKAddNew(a)
+		If UBound(a) >= 0 Then Err.Raise 450, "ADODB.Recordset", "The harness's AddNew takes no field list"
 		NeedOpen
 		TVKDb.AddNew h
 		TVKDbCheck
-		If UBound(a) >= 1 Then
-			SetFields a(0), a(1)
-			TVKDb.Update h
-			TVKDbCheck
-		End If
 	End Sub
-
-	' Update [Fields, Values]
 	Public Sub TVKUpdate(a)
+		If UBound(a) >= 0 Then Err.Raise 450, "ADODB.Recordset", "The harness's Update takes no field list"
 		NeedOpen
-		If UBound(a) >= 1 Then SetFields a(0), a(1)
 		TVKDb.Update h
 		TVKDbCheck
-	End Sub
-
-	Private Sub SetFields(names, values)
-		Dim i
-		If IsArray(names) Then
-			For i = LBound(names) To UBound(names)
-				Item(names(i)) = values(i)
-			Next
-		Else
-			Item(names) = values
-		End If
 	End Sub
 
 	Public Sub CancelUpdate()
@@ -802,10 +543,6 @@ Class TVKRecordset
 		TVKDbCheck
 		h = 0
 	End Sub
-
-	Public Function Supports(options)
-		Supports = True
-	End Function
 
 	' Fields: by name or by position.
 	Private Function FieldIndex(k)
@@ -828,23 +565,14 @@ Class TVKRecordset
 		TVKDb.SetValue h, i, cv
 		TVKDbCheck
 	End Sub
-	Public Function TVKFieldInfo(i, what)
+	Public Function TVKFieldType(i)
 		NeedOpen
-		Select Case what
-			Case "name"
-				TVKFieldInfo = TVKDb.FieldName(h, i)
-			Case "type"
-				TVKFieldInfo = TVKDb.FieldType(h, i)
-			Case "size"
-				TVKFieldInfo = TVKDb.FieldSize(h, i)
-			Case "attributes"
-				TVKFieldInfo = TVKDb.FieldAttributes(h, i)
-		End Select
+		TVKFieldType = TVKDb.FieldType(h, i)
 		TVKDbCheck
 	End Function
 
-	' rs("Name") and rs.Fields("Name") give the Field object, whose default
-	' property is its value; rs("Name") = v writes the value.
+	' rs("Name") gives the Field object, whose default property is its value;
+	' rs("Name") = v writes the value.
 	Public Default Property Get Item(k)
 		Dim i
 		Dim f
@@ -858,15 +586,8 @@ Class TVKRecordset
 	Public Property Let Item(k, v)
 		TVKSetValue FieldIndex(k), v
 	End Property
-	Public Function Fields(k)
-		Dim f
-		Set f = New TVKField
-		f.TVKInit Me, FieldIndex(k)
-		Set Fields = f
-	End Function
-
-	' GetRows [Rows]: the values from the current record on, as an array
-	' (field, record).
+	' GetRows: the values from the current record on, as an array (field,
+	' record).
 	Public Function TVKGetRows(a)
 		Dim nFields
 		Dim nRows
@@ -877,44 +598,27 @@ Class TVKRecordset
 		nFields = TVKDb.FieldCount(h)
 		nRows = TVKDb.Remaining(h)
 		TVKDbCheck
-		If UBound(a) >= 0 Then
-			If Not IsEmpty(a(0)) Then
-				If CLng(a(0)) >= 0 And CLng(a(0)) < nRows Then nRows = CLng(a(0))
-			End If
-		End If
+		If UBound(a) >= 0 Then Err.Raise 450, "ADODB.Recordset", "The harness's GetRows takes no argument"
 		If nRows = 0 Then Err.Raise -2146825267, "ADODB.Recordset", "Either BOF or EOF is True, or the current record has been deleted. Requested operation requires a current record."
 		ReDim rows(nFields - 1, nRows - 1)
 		For r = 0 To nRows - 1
 			For i = 0 To nFields - 1
 				rows(i, r) = TVKGetValue(i)
 			Next
-			MoveBy "next", 1
+			MoveNext
 		Next
 		TVKGetRows = rows
 	End Function
-	Public Property Get FieldCount()
-		NeedOpen
-		FieldCount = TVKDb.FieldCount(h)
-		TVKDbCheck
-	End Property
 End Class
 
 ' ------------------------------------------- calls with a varying arity
 ' The page compiler turns obj.Open a, b into TVKM_Open obj, Array(a, b).
-
-Function TVKIsRegExp(o)
-	TVKIsRegExp = False
-	If IsObject(o) Then TVKIsRegExp = (InStr(TypeName(o), "RegExp") > 0)
-End Function
 
 Function TVKM_Open(o, a)
 	o.TVKOpen a
 End Function
 Function TVKM_Find(o, a)
 	o.TVKFind a
-End Function
-Function TVKM_Move(o, a)
-	o.TVKMove a
 End Function
 Function TVKM_AddNew(o, a)
 	o.TVKAddNew a
@@ -929,83 +633,11 @@ Function TVKM_GetRows(o, a)
 	TVKM_GetRows = o.TVKGetRows(a)
 End Function
 Function TVKM_Execute(o, a)
-	If TVKIsRegExp(o) Then
-		Set TVKM_Execute = o.Execute(a(0))
-	Else
-		Set TVKM_Execute = o.TVKExecute(a)
-	End If
+	Set TVKM_Execute = o.TVKExecute(a)
 End Function
 
 ' ------------------------------------------ built-ins the engine lacks
 ' Calls with optional arguments arrive as TVKF_name(Array(args)).
-
-Function TVKF_Round(a)
-	Dim x
-	Dim n
-	Dim f
-	Dim r
-	Dim diff
-	x = TVKPlain(a(0))
-	n = 0
-	If UBound(a) >= 1 Then n = CLng(a(1))
-	If IsNull(x) Then
-		TVKF_Round = Null
-		Exit Function
-	End If
-	f = 10 ^ n
-	r = Int(CDbl(x) * f)
-	diff = CDbl(x) * f - r
-	If diff > 0.5000000001 Then
-		r = r + 1
-	ElseIf diff > 0.4999999999 Then
-		If r Mod 2 <> 0 Then r = r + 1
-	End If
-	TVKF_Round = r / f
-End Function
-
-Function TVKF_Join(a)
-	Dim arr
-	Dim sep
-	Dim i
-	Dim s
-	arr = a(0)
-	sep = " "
-	If UBound(a) >= 1 Then sep = a(1)
-	s = ""
-	For i = LBound(arr) To UBound(arr)
-		If i > LBound(arr) Then s = s & sep
-		s = s & TVKText(arr(i))
-	Next
-	TVKF_Join = s
-End Function
-
-Function TVKF_Filter(a)
-	Dim arr
-	Dim match
-	Dim include
-	Dim compare
-	Dim r
-	Dim i
-	Dim n
-	Dim found
-	arr = a(0)
-	match = a(1)
-	include = True
-	compare = 0
-	If UBound(a) >= 2 Then include = CBool(a(2))
-	If UBound(a) >= 3 Then compare = CLng(a(3))
-	r = Array()
-	n = -1
-	For i = LBound(arr) To UBound(arr)
-		found = (InStr(1, arr(i), match, compare) > 0)
-		If found = include Then
-			n = n + 1
-			ReDim Preserve r(n)
-			r(n) = arr(i)
-		End If
-	Next
-	TVKF_Filter = r
-End Function
 
 Function TVKF_Mid(a)
 	Dim s
@@ -1019,96 +651,17 @@ Function TVKF_Mid(a)
 	End If
 End Function
 
-Function TVKDayNumber(d)
-	TVKDayNumber = Int(CDbl(CDate(d)))
-End Function
-
-Function TVKSecondNumber(d)
-	TVKSecondNumber = Int(CDbl(CDate(d)) * 86400 + 0.5)
-End Function
-
-Function TVKF_DateDiff(a)
-	Dim interval
-	Dim d1
-	Dim d2
-	interval = LCase(a(0))
-	d1 = CDate(a(1))
-	d2 = CDate(a(2))
-	Select Case interval
-		Case "yyyy"
-			TVKF_DateDiff = Year(d2) - Year(d1)
-		Case "q"
-			TVKF_DateDiff = (Year(d2) - Year(d1)) * 4 + ((Month(d2) - 1) \ 3) - ((Month(d1) - 1) \ 3)
-		Case "m"
-			TVKF_DateDiff = (Year(d2) - Year(d1)) * 12 + Month(d2) - Month(d1)
-		Case "y", "d"
-			TVKF_DateDiff = TVKDayNumber(d2) - TVKDayNumber(d1)
-		Case "w"
-			TVKF_DateDiff = Fix((TVKDayNumber(d2) - TVKDayNumber(d1)) / 7)
-		Case "ww"
-			TVKF_DateDiff = ((TVKDayNumber(d2) - Weekday(d2) + 1) - (TVKDayNumber(d1) - Weekday(d1) + 1)) \ 7
-		Case "h"
-			TVKF_DateDiff = TVKSecondNumber(d2) \ 3600 - TVKSecondNumber(d1) \ 3600
-		Case "n"
-			TVKF_DateDiff = TVKSecondNumber(d2) \ 60 - TVKSecondNumber(d1) \ 60
-		Case "s"
-			TVKF_DateDiff = TVKSecondNumber(d2) - TVKSecondNumber(d1)
-		Case Else
-			Err.Raise 5, "DateDiff", "Invalid procedure call or argument: DateDiff interval '" & interval & "'"
-	End Select
-End Function
-
-Function TVKF_DatePart(a)
-	Dim interval
-	Dim d
-	interval = LCase(a(0))
-	d = CDate(a(1))
-	Select Case interval
-		Case "yyyy"
-			TVKF_DatePart = Year(d)
-		Case "q"
-			TVKF_DatePart = (Month(d) - 1) \ 3 + 1
-		Case "m"
-			TVKF_DatePart = Month(d)
-		Case "y"
-			TVKF_DatePart = TVKDayNumber(d) - TVKDayNumber(DateSerial(Year(d), 1, 1)) + 1
-		Case "d"
-			TVKF_DatePart = Day(d)
-		Case "w"
-			TVKF_DatePart = Weekday(d)
-		Case "ww"
-			TVKF_DatePart = (TVKDayNumber(d) - TVKDayNumber(DateSerial(Year(d), 1, 1)) + Weekday(DateSerial(Year(d), 1, 1)) - 1) \ 7 + 1
-		Case "h"
-			TVKF_DatePart = Hour(d)
-		Case "n"
-			TVKF_DatePart = Minute(d)
-		Case "s"
-			TVKF_DatePart = Second(d)
-		Case Else
-			Err.Raise 5, "DatePart", "Invalid procedure call or argument: DatePart interval '" & interval & "'"
-	End Select
-End Function
-
 ' Built-ins with a fixed argument count are replaced by a function of the
 ' same name (the engine prefers the script's own).
 
-Function TVKTrimText(v, sides)
+Function Trim(v)
 	Dim x
 	x = TVKPlain(v)
 	If IsNull(x) Then
-		TVKTrimText = Null
+		Trim = Null
 	Else
-		TVKTrimText = TVKHost.TrimText(CStr(x), sides)
+		Trim = TVKHost.TrimText(CStr(x))
 	End If
-End Function
-Function Trim(v)
-	Trim = TVKTrimText(v, 3)
-End Function
-Function LTrim(v)
-	LTrim = TVKTrimText(v, 1)
-End Function
-Function RTrim(v)
-	RTrim = TVKTrimText(v, 2)
 End Function
 Function Left(v, n)
 	Dim x
@@ -1135,45 +688,10 @@ Function IsDate(v)
 		IsDate = False
 	End If
 End Function
-Function DateValue(v)
-	Dim x
-	x = TVKPlain(v)
-	If VarType(x) = vbString Then
-		x = TVKDb.ParseDateText(x)
-		If IsNull(x) Then Err.Raise TVK_ERR_TYPE, "DateValue", "Type mismatch: 'DateValue'"
-		x = TVKTextToDate(x)
-	End If
-	DateValue = DateSerial(Year(x), Month(x), Day(x))
-End Function
-Function TimeValue(v)
-	Dim x
-	x = TVKPlain(v)
-	If VarType(x) = vbString Then
-		x = TVKDb.ParseDateText("1899-12-30 " & x)
-		If IsNull(x) Then Err.Raise TVK_ERR_TYPE, "TimeValue", "Type mismatch: 'TimeValue'"
-		x = TVKTextToDate(x)
-	End If
-	TimeValue = TimeSerial(Hour(x), Minute(x), Second(x))
-End Function
-Function ChrW(n)
-	ChrW = TVKHost.CharFromCode(CLng(n))
-End Function
-Function AscW(s)
-	AscW = TVKHost.CodeOfChar(CStr(s))
-End Function
-Function Escape(s)
-	Escape = TVKHost.EscapeText(TVKText(s))
-End Function
-Function Unescape(s)
-	Unescape = TVKHost.UnescapeText(TVKText(s))
-End Function
-
 ' -------------------------------------------------------------- the objects
 
 Set Request = New TVKRequest
 Set Response = New TVKResponse
 Set Server = New TVKServer
-Set Session = New TVKStore
-Session.TVKInit TVKHost.Session(), "123456789"
 Set Application = New TVKStore
-Application.TVKInit TVKHost.Application(), ""
+Application.TVKInit TVKHost.Application()

@@ -54,20 +54,12 @@ class PageRequest:
     form: dict | list | None = None
     fixture: Fixture | None = None
     application: dict | None = None
-    session: dict | None = None
-    cookies: dict | list | None = None
-    method: str | None = None
 
     def job(self) -> dict:
         return {
             "code": self.page.code,
-            "request": {
-                "query": _pairs(self.query), "form": _pairs(self.form),
-                "cookies": _pairs(self.cookies), "server": [],
-                "method": self.method or ("POST" if self.form else "GET"),
-            },
+            "request": {"query": _pairs(self.query), "form": _pairs(self.form)},
             "application": dict(self.application or {}),
-            "session": dict(self.session or {}),
             "fixture": self.fixture.as_json() if self.fixture else {"tables": []},
         }
 

@@ -23,7 +23,7 @@ from . import vbs
 ENGINE_DIR = Path(__file__).resolve().parent.parent / "engine"
 PRELUDE = ENGINE_DIR / "mock_asp.vbs"
 
-_INCLUDE = re.compile(r"<!--\s*#\s*include\s+(file|virtual)\s*=\s*\"([^\"]+)\"\s*-->", re.I)
+_INCLUDE = re.compile(r"<!--\s*#\s*include\s+file\s*=\s*\"([^\"]+)\"\s*-->", re.I)
 
 
 class CompileError(Exception):
@@ -69,7 +69,7 @@ def _display_name(path: Path, root: Path) -> str:
         return str(path)
 
 
-def _expand(path: Path, root: Path, virtual_root: Path, seen: tuple[Path, ...]) -> list[tuple[str, str, int]]:
+def _expand(path: Path, root: Path, seen: tuple[Path, ...]) -> list[tuple[str, str, int]]:
     """The page text as segments (text, file, first line), includes inserted."""
     if path.resolve() in seen:
         raise CompileError(f"{path}: includes itself")
@@ -83,14 +83,11 @@ def _expand(path: Path, root: Path, virtual_root: Path, seen: tuple[Path, ...]) 
     for m in _INCLUDE.finditer(text):
         line = text.count("\n", 0, pos) + 1
         segments.append((text[pos:m.start()], name, line))
-        if m.group(1).lower() == "file":
-            target = path.parent / m.group(2).replace("\\", "/")
-        else:
-            target = virtual_root / m.group(2).replace("\\", "/").lstrip("/")
+        target = path.parent / m.group(1).replace("\\", "/")
         if not target.is_file():
             at = text.count("\n", 0, m.start()) + 1
-            raise CompileError(f"{name}:{at}: include file not found: {m.group(2)} ({target})")
-        segments.extend(_expand(target, root, virtual_root, seen + (path.resolve(),)))
+            raise CompileError(f"{name}:{at}: include file not found: {m.group(1)} ({target})")
+        segments.extend(_expand(target, root, seen + (path.resolve(),)))
         pos = m.end()
     segments.append((text[pos:], name, text.count("\n", 0, pos) + 1))
     return segments
@@ -118,7 +115,6 @@ _NOT_TRACED = {"case", "else", "elseif", "end", "loop", "next", "wend", "sub", "
 class _Emitter:
     def __init__(self, rewriter: vbs.Rewriter, trace: bool = False):
         self.trace = trace
-        self.proc_depth = 0
         self.lines: list[str] = []
         self.origins: list[Origin] = []
         self.pending: list[str] = []
@@ -150,34 +146,23 @@ class _Emitter:
 
     def _traced(self, line: str) -> str:
         """Prefixes a statement that tells the host which line runs, where a
-        statement may stand (not in a class body outside its procedures, not
-        before Case, Else, End and the like)."""
+        statement may stand (not before Case, Else, End and the like)."""
         words = re.findall(r"[A-Za-z]\w*", line.split("'", 1)[0])
         first = words[0].lower() if words else ""
-        first2 = words[1].lower() if len(words) > 1 else ""
         if first in ("public", "private"):
-            first, first2 = first2, (words[2].lower() if len(words) > 2 else "")
-            if first == "default":
-                first = first2
-        if first in ("sub", "function") or (first == "property" and len(words) > 1):
-            self.proc_depth += 1
-        elif first == "end" and first2 in ("sub", "function", "property"):
-            self.proc_depth -= 1
-        if not first or first in _NOT_TRACED or (self.rewriter.in_class and self.proc_depth <= 0):
+            first = words[1].lower() if len(words) > 1 else ""
+        if not first or first in _NOT_TRACED:
             return line
         return f"TVKHost.Line {len(self.lines) + 1} : {line}"
 
 
-def compile_page(path: Path | str, root: Path | str | None = None,
-                 virtual_root: Path | str | None = None, trace: bool = False) -> CompiledPage:
-    """Compiles a page. ``root`` shortens file names in messages;
-    ``virtual_root`` is where ``#INCLUDE VIRTUAL`` paths start. With
+def compile_page(path: Path | str, root: Path | str | None = None, trace: bool = False) -> CompiledPage:
+    """Compiles a page. ``root`` shortens file names in messages. With
     ``trace`` the page reports each line it runs (to find which line of the
     page called into a mock object that failed)."""
     path = Path(path)
     root = Path(root) if root else path.parent
-    vroot = Path(virtual_root) if virtual_root else path.parent
-    segments = _expand(path, root, vroot, ())
+    segments = _expand(path, root, ())
 
     # One text; each character's origin is found from its segment.
     offsets = []

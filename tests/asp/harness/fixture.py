@@ -1,51 +1,47 @@
 """Test databases for the mock ADO objects.
 
 A fixture is an SQL script for SQLite (CREATE TABLE and INSERT statements).
-The same script can build a real SQLite file for the wizard to read the
-schema from, so the generated pages and the mock see the same tables.
-Column types follow the wizard's mapping of SQLite declared types to ADO
-type codes; an "INTEGER PRIMARY KEY" column fills itself.
+The script is built into a SQLite file, and each table's column types (ADO
+type code and defined size) are what the wizard itself reads from that file
+(`tvkwizard schema --table`), so the mock types a column exactly as the
+generated pages were written for. An "INTEGER PRIMARY KEY" column fills
+itself.
 """
 
 from __future__ import annotations
 
-import re
+import os
 import sqlite3
+import subprocess
+import tempfile
+import xml.etree.ElementTree as ET
 from pathlib import Path
 
-_TYPES = [
-    (r"^(INTEGER|INT|MEDIUMINT)$", 3, 4),
-    (r"^SMALLINT$", 2, 2),
-    (r"^TINYINT$", 17, 1),
-    (r"^BIGINT$", 20, 8),
-    (r"^(BOOLEAN|BOOL|BIT)$", 11, 2),
-    (r"^(REAL|DOUBLE|DOUBLE PRECISION|FLOAT)$", 5, 8),
-    (r"^(NUMERIC|DECIMAL)$", 131, None),
-    (r"^(MONEY|CURRENCY)$", 6, 8),
-    (r"^DATE$", 133, 0),
-    (r"^TIME$", 134, 0),
-    (r"^(DATETIME|TIMESTAMP)$", 135, 0),
-    (r"^(CHAR|NCHAR|CHARACTER)$", 130, None),
-    (r"^(VARCHAR|NVARCHAR|VARYING CHARACTER)$", 202, None),
-    (r"^(TEXT|CLOB|MEMO|NTEXT)$", 203, 0),
-    (r"^(BLOB|BINARY|VARBINARY)$", 205, 0),
-]
+ROOT = Path(__file__).resolve().parent.parent.parent.parent
 
 
-def ado_type(declared: str) -> tuple[int, int]:
-    """ADO type code and defined size of a SQLite declared type."""
-    m = re.match(r"^\s*([A-Za-z ]+?)\s*(?:\(\s*(\d+)\s*(?:,\s*\d+\s*)?\))?\s*$", declared or "")
-    if not m:
-        return 12, 0
-    name, size = m.group(1).upper(), m.group(2)
-    for pattern, code, fixed in _TYPES:
-        if re.match(pattern, name):
-            if name in ("VARCHAR", "NVARCHAR") and size is None:
-                return 203, 0
-            if fixed is None:
-                return code, int(size) if size else 0
-            return code, fixed
-    return 12, 0
+def wizard_binary() -> Path:
+    """The tvkwizard under test (TVK_BINARY_DIR, default build/); a missing
+    program is a failure, not a reason to skip."""
+    path = Path(os.environ.get("TVK_BINARY_DIR", ROOT / "build")) / "tvkwizard"
+    if not path.is_file():
+        raise AssertionError(f"no tvkwizard at {path}: build it first")
+    return path
+
+
+def column_types(database: Path, table: str) -> dict[str, tuple[int, int]]:
+    """Type code and defined size of each column (by lower-case name), as the
+    wizard reads them from a SQLite file."""
+    proc = subprocess.run([str(wizard_binary()), "schema", "--connection", f"Driver={{SQLite3}};Database={database}",
+                           "--table", table], capture_output=True, text=True, timeout=60)
+    if proc.returncode != 0:
+        raise AssertionError(f"tvkwizard schema --table {table} failed ({proc.returncode}): {proc.stderr}")
+    types = {}
+    for field in ET.fromstring(proc.stdout).findall("Fields/Field"):
+        size = field.findtext("FieldSize") or "0"
+        types[(field.findtext("FieldName") or "").lower()] = (int(field.findtext("DataType")),
+                                                              int(size) if size.isdigit() else 0)
+    return types
 
 
 class Fixture:
@@ -54,40 +50,35 @@ class Fixture:
 
     @classmethod
     def from_sql(cls, sql: str) -> "Fixture":
-        db = sqlite3.connect(":memory:")
-        try:
-            db.executescript(sql)
-            return cls(_read_tables(db))
-        finally:
-            db.close()
+        with tempfile.TemporaryDirectory(prefix="tvk-fixture-") as tmp:
+            path = Path(tmp) / "fixture.db"
+            db = sqlite3.connect(str(path))
+            try:
+                db.executescript(sql)
+                db.commit()
+                return cls(_read_tables(db, path))
+            finally:
+                db.close()
 
     @classmethod
     def from_file(cls, path: Path | str) -> "Fixture":
         return cls.from_sql(Path(path).read_text(encoding="utf-8"))
 
-    def build_sqlite(self, sql: str, path: Path | str) -> None:
-        """Writes the script's tables into a SQLite file."""
-        Path(path).unlink(missing_ok=True)
-        db = sqlite3.connect(str(path))
-        try:
-            db.executescript(sql)
-        finally:
-            db.close()
-
     def as_json(self) -> dict:
         return {"tables": self.tables}
 
 
-def _read_tables(db: sqlite3.Connection) -> list[dict]:
+def _read_tables(db: sqlite3.Connection, path: Path) -> list[dict]:
     tables = []
     names = [r[0] for r in db.execute(
         "SELECT name FROM sqlite_schema WHERE type = 'table' AND name NOT LIKE 'sqlite_%' ORDER BY rowid")]
     for name in names:
         info = db.execute(f'PRAGMA table_info("{name}")').fetchall()
         pk_cols = [r for r in info if r[5] > 0]
+        types = column_types(path, name)
         columns = []
         for cid, col, declared, notnull, default, pk in info:
-            code, size = ado_type(declared)
+            code, size = types[col.lower()]
             rowid = pk > 0 and len(pk_cols) == 1 and (declared or "").upper() == "INTEGER"
             column = {"name": col, "type": code, "size": size,
                       "nullable": not notnull, "autoinc": rowid, "pk": pk > 0}

@@ -120,7 +120,7 @@ class WineRunner:
     # ----------------------------------------------------------------- runs
 
     def run(self, jobs: list[dict]) -> list[dict]:
-        """Runs the jobs (each: code, request, fixture, application, session)
+        """Runs the jobs (each: code, request, fixture, application)
         and returns one result dictionary per job, in order."""
         self.check()
         assert self._workdir is not None

@@ -3,15 +3,11 @@
 A small tokenizer, and the rewrites that let standard VBScript run on Wine's
 engine with the harness's mock objects:
 
-* ``obj.Open a, b`` (and Execute, Find, Move, AddNew, Update, GetRows, End) becomes
+* ``obj.Open a, b`` (and Execute, Find, AddNew, Update, GetRows, End) becomes
   ``TVKM_Open obj, Array(a, b)``: the engine gives script classes no optional
   arguments, so the mocks take their arguments as one array.
-* ``Round(x, 2)`` (and Join, Filter, DateDiff, DatePart, Mid) becomes
-  ``TVKF_Round(Array(x, 2))``, the harness's replacement for a built-in the
-  engine lacks or gets wrong.
-* ``Public a, b`` inside a class becomes ``Public a : Public b``, and
-  ``Dim a()`` becomes ``Dim a`` (the engine rejects the first and crashes on
-  a later ``ReDim`` of the second).
+* ``Mid(s, 2)`` becomes ``TVKF_Mid(Array(s, 2))``, the harness's replacement
+  for the built-in, which the engine gets wrong for Null.
 
 Nothing else is touched: a rewritten line means what the original means.
 """
@@ -21,8 +17,8 @@ from __future__ import annotations
 import re
 from dataclasses import dataclass
 
-MEMBER_CALLS = {"open", "execute", "find", "move", "addnew", "update", "end", "getrows"}
-FUNCTION_CALLS = {"round", "join", "filter", "datediff", "datepart", "mid"}
+MEMBER_CALLS = {"open", "execute", "find", "addnew", "update", "end", "getrows"}
+FUNCTION_CALLS = {"mid"}
 
 KEYWORDS = {
     "and", "byref", "byval", "call", "case", "class", "const", "dim", "do", "each",
@@ -193,19 +189,15 @@ class _Span:
 
 
 class Rewriter:
-    """Rewrites one logical line; keeps track of class bodies across lines."""
+    """Rewrites one logical line."""
 
     def __init__(self, own_procedures: set[str] | None = None,
                  own_variables: set[str] | None = None):
-        self.in_class = False
         own = {n.lower() for n in (own_procedures or set()) | (own_variables or set())}
         self.functions = FUNCTION_CALLS - own
 
     def line(self, text: str) -> str:
         tokens = tokenize(text)
-        starts = statement_starts(tokens)
-        self._track_class(tokens, starts)
-        tokens = self._declarations(tokens, starts)
         starts = statement_starts(tokens)
         spans = self._spans(tokens, starts)
         if not spans:
@@ -216,62 +208,6 @@ class Rewriter:
         tokens = tokenize(text)
         spans = self._spans(tokens, set())
         return self._emit(tokens, 0, len(tokens), spans)
-
-    # --- class bodies and declarations
-
-    def _track_class(self, tokens: list[Token], starts: set[int]) -> None:
-        for i in sorted(starts):
-            t = tokens[i]
-            n = _next_significant(tokens, i)
-            if t.is_word("class"):
-                self.in_class = True
-            elif t.is_word("end") and n < len(tokens) and tokens[n].is_word("class"):
-                self.in_class = False
-
-    def _declarations(self, tokens: list[Token], starts: set[int]) -> list[Token]:
-        ordered = sorted(starts)
-        out: list[Token] = []
-        i = 0
-        for idx, s in enumerate(ordered):
-            nxt = ordered[idx + 1] if idx + 1 < len(ordered) else len(tokens)
-            end = min(_statement_end(tokens, s), nxt)
-            out.extend(tokens[i:s])
-            out.extend(self._declaration(tokens[s:end]))
-            i = end
-        out.extend(tokens[i:])
-        return out
-
-    def _declaration(self, stmt: list[Token]) -> list[Token]:
-        if not stmt or not stmt[0].is_word("dim", "public", "private"):
-            return stmt
-        n = _next_significant(stmt, 0)
-        if n >= len(stmt) or stmt[n].kind != "id" or stmt[n].low in KEYWORDS:
-            return stmt
-        keyword = stmt[0].text
-        parts: list[list[Token]] = [[]]
-        depth = 0
-        for t in stmt[n:]:
-            if t.is_op("("):
-                depth += 1
-            elif t.is_op(")"):
-                depth -= 1
-            if t.is_op(",") and depth == 0:
-                parts.append([])
-            else:
-                parts[-1].append(t)
-        names = []
-        for p in parts:
-            sig = [t for t in p if t.kind != "ws"]
-            if len(sig) == 3 and sig[1].is_op("(") and sig[2].is_op(")"):
-                sig = sig[:1]           # Dim a() -> Dim a
-            names.append("".join(t.text for t in sig))
-        if self.in_class and len(names) > 1:
-            text = " : ".join(f"{keyword} {name}" for name in names)
-        else:
-            text = f"{keyword} " + ", ".join(names)
-        if text == "".join(t.text for t in stmt).strip():
-            return stmt
-        return tokenize(text)
 
     # --- calls
 

@@ -21,7 +21,7 @@ End If
 Set rs = Server.CreateObject("ADODB.Recordset")
 rs.PageSize = 10
 rs.Open sSQL, mDbCon, 3, 1, &H1 'adOpenStatic, adLockReadOnly, adCmdText
-Response.Write "<P>Records " & rs.RecordCount & ", pages " & rs.PageCount & "</P>" & vbCrLf
+Response.Write "<P>Pages " & rs.PageCount & "</P>" & vbCrLf
 If nPage > rs.PageCount Then nPage = rs.PageCount
 If nPage < 1 Then nPage = 1
 If NOT (rs.BOF OR rs.EOF) Then
@@ -30,7 +30,7 @@ End If
 Response.Write "<P>Page " & rs.AbsolutePage & "</P>" & vbCrLf
 i = 0
 Do Until i = rs.PageSize Or rs.EOF
-	Response.Write "<TR><TD>" & rs("ProductID") & "</TD><TD>" & Server.HTMLEncode(rs("ProductName")) & "</TD><TD>" & rs("Category_Name") & "</TD></TR>" & vbCrLf
+	Response.Write "<TR><TD>" & rs("ProductID") & "</TD><TD>" & rs("ProductName") & "</TD><TD>" & rs("Category_Name") & "</TD></TR>" & vbCrLf
 	i = i + 1
 	rs.MoveNext
 Loop
@@ -47,15 +47,15 @@ If Len(Request("PK")) > 0 Then
 End If
 rs.Close
 
-' A forward-only recordset knows no record count.
+' A forward-only recordset knows no page count.
 Set rs = mDbCon.Execute("SELECT ProductName FROM Products WHERE ProductID = 2")
-Response.Write "<P>Forward " & rs.RecordCount & " " & rs.Fields("ProductName").Value & " " & rs(0) & "</P>" & vbCrLf
+Response.Write "<P>Forward " & rs.PageCount & " " & rs("ProductName") & " " & rs(0) & "</P>" & vbCrLf
 rs.Close
 
 ' GetRows gives the rest of a recordset as an array (field, record).
 Dim aRows
 rs.Open "SELECT CategoryID, CategoryName FROM Categories ORDER BY CategoryName", mDbCon, 0, 1, &H1
-Response.Write "<P>Types " & rs(0).Type & " " & rs("CategoryName").Type & " " & rs.Fields("CategoryName").DefinedSize & "</P>" & vbCrLf
+Response.Write "<P>Types " & rs(0).Type & " " & rs("CategoryName").Type & "</P>" & vbCrLf
 aRows = rs.GetRows()
 Response.Write "<P>Rows " & (UBound(aRows, 2) + 1) & ": " & aRows(1, 0) & " " & aRows(0, 0) & ", EOF " & rs.EOF & "</P>" & vbCrLf
 rs.Close

@@ -2,35 +2,12 @@
 <%
 Option Explicit
 
-Class TPair
-	Public First, Second
-	Private mA, mB
-	Public Function Sum()
-		mA = First
-		mB = Second
-		Sum = mA + mB
-	End Function
-End Class
-
-Dim aList(), p, d
-ReDim aList(2)
-aList(0) = "a" : aList(1) = "b" : aList(2) = "c"
-ReDim Preserve aList(3)
-aList(3) = "d"
-Set p = New TPair
-p.First = 2
-p.Second = 3
+Dim d
 Set d = CreateObject("Scripting.Dictionary")
 d("k") = "v"
 
-Response.Write "join=" & Join(aList, "-") & vbCrLf
-Response.Write "filter=" & UBound(Filter(aList, "b")) & vbCrLf
-Response.Write "round=" & Round(2.346, 2) & "," & Round(2.5) & vbCrLf
 Response.Write "isdate=" & IsDate("2024-01-31") & IsDate("1/31/2024") & IsDate("abc") & vbCrLf
-Response.Write "datediff=" & DateDiff("d", DateSerial(2024, 1, 1), DateSerial(2024, 3, 1)) & vbCrLf
-Response.Write "datepart=" & DatePart("m", DateSerial(2024, 3, 1)) & vbCrLf
 Response.Write "trimnull=" & IsNull(Trim(Null)) & "[" & Trim("  x  ") & "]" & vbCrLf
 Response.Write "mid=" & Mid("abcdef", 2, 3) & Mid("abcdef", 5) & IsNull(Mid(Null, 1)) & vbCrLf
-Response.Write "pair=" & p.Sum() & vbCrLf
 Response.Write "dict=" & d("k") & d.Count & vbCrLf
 %>

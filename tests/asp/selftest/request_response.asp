@@ -15,13 +15,13 @@ Select Case sAction
 		Response.End
 	Case "count"
 		Application("Hits") = Application("Hits") + 1
-		Session("Last") = sName
+		Application("Last") = sName
 End Select
 %>
 <HTML><BODY>
-<P>Name: <%= Server.HTMLEncode(sName) %></P>
+<P>Name: <%= Server.URLEncode(sName) %></P>
 <P>Action: <%= sAction %></P>
-<P>Hits: <%= Application("Hits") %>, last: <%= Session("Last") %></P>
+<P>Hits: <%= Application("Hits") %>, last: <%= Application("Last") %></P>
 <P>Missing: [<%= Request("Missing") %>] <%= Request.Form("Missing").Count %> <%= IsEmpty(Request("Missing")) %></P>
 <P>Tags: <%= Request.QueryString("Tag") %> (<%= Request.QueryString("Tag").Count %>)</P>
 </BODY></HTML>

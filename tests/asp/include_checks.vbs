@@ -1,10 +1,26 @@
-' Checks of the include files' routines; run by run-vbscript-checks after
-' vbscript_mocks.vbs and the two include files. Each Check prints a FAIL line.
+' Checks of the include files' routines: the body of a page that includes
+' both files, run by test_include_files.py with the form values Box=1 and
+' Name=<x> over a table T holding one record (Name "Ann & Bob", ID 7, Flag
+' True). A failed Check writes a FAIL line; the control writers' output is
+' written between <!--name--> marks for the test to compare.
 Const sADD_BUTTON = "Add"
 Const sINSERT_BUTTON = "Insert"
 Const sUPDATE_BUTTON = "Update"
 Dim msDataAction, mDictFieldErrors, mDbCon
-Dim rs, rsE, a(1,2)
+Dim rs, rsE, a(1,2), nFail
+nFail = 0
+Sub Check(sWhat, vGot, vWant)
+	If VarType(vGot) <> VarType(vWant) Then
+		Response.Write "FAIL " & sWhat & ": type " & VarType(vGot) & " want " & VarType(vWant) & vbCrLf
+		nFail = nFail + 1
+	ElseIf vGot <> vWant Then
+		Response.Write "FAIL " & sWhat & ": [" & vGot & "] want [" & vWant & "]" & vbCrLf
+		nFail = nFail + 1
+	End If
+End Sub
+Sub Mark(sName)
+	Response.Write "<!--" & sName & "-->"
+End Sub
 a(0,0) = "1" : a(1,0) = "One"
 a(0,1) = "2" : a(1,1) = "Two & <b>"
 a(0,2) = "x""y" : a(1,2) = "Quote"
@@ -64,11 +80,8 @@ Check "empty null", gfbEmpty(Null), True
 Check "e2n", IsNull(gfvEmptyToNull(" ")), True
 Check "e2n v", gfvEmptyToNull(" a"), " a"
 
-' request-backed
-Dim dd
-Set dd = gPosted
-dd.Add "Box", "1"
-dd.Add "Name", "<x>"
+
+' posted values
 Check "reqval", gfbRequestValue("Box"), True
 Check "reqval missing", gfbRequestValue("Nope"), False
 Check "empty req", gfbEmpty(Request("Nope")), True
@@ -76,10 +89,10 @@ Check "empty req2", gfbEmpty(Request("Name")), False
 Check "e2n req", gfvEmptyToNull(Request("Name")), "<x>"
 
 ' field values
-Set rs = New MockRS
-rs.AddField "Name", "Ann & Bob", 202
-rs.AddField "ID", 7, 3
-rs.AddField "Flag", True, 11
+Set mDbCon = Server.CreateObject("ADODB.Connection")
+mDbCon.Open "Driver={SQLite3};Database=checks.db"
+Set rs = mDbCon.Execute("SELECT Name, ID, Flag FROM T")
+Set rsE = mDbCon.Execute("SELECT Name, ID, Flag FROM T WHERE ID = 0")
 msDataAction = ""
 Check "fv", gfsFieldValue(rs, "Name"), "Ann &amp; Bob"
 Check "fv id", gfsFieldValue(rs, "ID"), "7"
@@ -95,7 +108,7 @@ Check "fv ins unposted", gfsFieldValue(rs, "ID"), ""
 Check "fv ins posted", gfsFieldValue(rsE, "Name"), "&lt;x&gt;"
 msDataAction = "Delete"
 Check "fv del", gfsFieldChecked(gfsFieldValue(rs, "Flag")), "CHECKED"
-rs.EOF = True
+rs.MoveNext
 Check "fv eof", gfsFieldValue(rs, "Name"), ""
 
 ' errors
@@ -107,22 +120,13 @@ Check "ferr other", gfsFieldError("ID"), ""
 Set mDictFieldErrors = Nothing
 Check "ferr nothing", gfsFieldError("Name"), ""
 
+
 ' controls
-Response.Buf = ""
-gGenerateHTMLSelectFromArray "F 1", "2", a, True
-Check "sel", Response.Buf, "<SELECT NAME=""F 1""><OPTION VALUE=""1"">One</OPTION><OPTION VALUE=""2"" SELECTED>Two &amp; &lt;b&gt;</OPTION><OPTION VALUE=""x&quot;y"">Quote</OPTION></SELECT>"
-Response.Buf = ""
-gGenerateHTMLSelectFromArray "F", "", a, True
-Check "sel req empty", Left(Response.Buf, 51), "<SELECT NAME=""F""><OPTION VALUE=""""></OPTION><OPTION "
-Response.Buf = ""
-gGenerateHTMLSelectFromArray "F", "x&quot;y", a, false
-Check "sel opt enc", Response.Buf, "<SELECT NAME=""F""><OPTION VALUE=""""></OPTION><OPTION VALUE=""1"">One</OPTION><OPTION VALUE=""2"">Two &amp; &lt;b&gt;</OPTION><OPTION VALUE=""x&quot;y"" SELECTED>Quote</OPTION></SELECT>"
-Response.Buf = ""
-gGenerateHTMLRadioInputsFromArray "R", "1", a
-Check "radio", Response.Buf, "<SPAN CLASS=""RadioList""><LABEL><INPUT TYPE=""Radio"" NAME=""R"" VALUE=""1"" CHECKED>&nbsp;One</LABEL><BR><LABEL><INPUT TYPE=""Radio"" NAME=""R"" VALUE=""2"">&nbsp;Two &amp; &lt;b&gt;</LABEL><BR><LABEL><INPUT TYPE=""Radio"" NAME=""R"" VALUE=""x&quot;y"">&nbsp;Quote</LABEL></SPAN>"
-Response.Buf = ""
-gGenerateHTMLRadioInputsFromArray "R", "1", Empty
-Check "radio empty", Response.Buf, "<SPAN CLASS=""RadioList""></SPAN>"
+Mark "sel" : gGenerateHTMLSelectFromArray "F 1", "2", a, True : Mark "/sel"
+Mark "sel req empty" : gGenerateHTMLSelectFromArray "F", "", a, True : Mark "/sel req empty"
+Mark "sel opt enc" : gGenerateHTMLSelectFromArray "F", "x&quot;y", a, False : Mark "/sel opt enc"
+Mark "radio" : gGenerateHTMLRadioInputsFromArray "R", "1", a : Mark "/radio"
+Mark "radio empty" : gGenerateHTMLRadioInputsFromArray "R", "1", Empty : Mark "/radio empty"
 Check "encase", gfsEncaseSQLObject("Order Details"), "[Order Details]"
 
-WScript.Echo "failures: " & nFail
+Response.Write vbCrLf & "failures: " & nFail

@@ -1,0 +1,112 @@
+// The exit statuses of the built tvkwizard program, run as a process the way
+// scripts and CI call it: usage errors exit 2 with a message on stderr, a
+// failed generation 1, success 0. The program is taken from TVK_BINARY_DIR,
+// or else from beside this test program.
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <initializer_list>
+#include <string>
+
+#include "support/temp_dir.h"
+
+namespace tvk {
+namespace {
+
+using testing::ScopedTempDir;
+
+std::string quoted(const std::string& text) {
+  std::string out = "'";
+  for (char c : text) out += c == '\'' ? std::string("'\\''") : std::string(1, c);
+  return out + "'";
+}
+
+struct Outcome {
+  int status = -1;
+  std::string out, err;
+};
+
+class CommandLine : public ::testing::Test {
+ protected:
+  ScopedTempDir temp;
+
+  void SetUp() override { ASSERT_TRUE(std::filesystem::is_regular_file(program())) << program(); }
+
+  static std::string program() {
+    const char* dir = std::getenv("TVK_BINARY_DIR");
+    if (dir != nullptr && *dir != '\0') return std::string(dir) + "/tvkwizard";
+    return std::filesystem::read_symlink("/proc/self/exe").parent_path().string() + "/tvkwizard";
+  }
+
+  Outcome run(std::initializer_list<std::string> args) {
+    std::string command = quoted(program());
+    for (const std::string& arg : args) command += " " + quoted(arg);
+    command += " >" + quoted(temp / "out") + " 2>" + quoted(temp / "err") + " </dev/null";
+    int status = std::system(command.c_str());
+    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, testing::readFile(temp / "out"),
+            testing::readFile(temp / "err")};
+  }
+};
+
+TEST_F(CommandLine, UsageErrorsExitTwoWithAMessageOnStderr) {
+  struct Case {
+    std::initializer_list<std::string> args;
+    const char* message;
+  };
+  for (const Case& c : {Case{{"bogus"}, "bogus"}, Case{{"schema"}, "--connection is required"},
+                        Case{{"generate"}, "project is required"},
+                        Case{{"schema", "--connection", "x", "--type", "Report"}, "Report"}}) {
+    Outcome o = run(c.args);
+    std::string shown = *c.args.begin();
+    EXPECT_EQ(o.status, 2) << shown << "\n" << o.err;
+    EXPECT_NE(o.err.find(c.message), std::string::npos) << shown << "\n" << o.err;
+    EXPECT_NE(o.err.find("--help"), std::string::npos) << shown << "\n" << o.err;
+    EXPECT_EQ(o.out, "") << shown;
+  }
+
+  Outcome help = run({"--help"});
+  EXPECT_EQ(help.status, 0) << help.err;
+  for (const char* command : {"generate", "schema", "demo"})
+    EXPECT_NE(help.out.find(command), std::string::npos) << help.out;
+}
+
+TEST_F(CommandLine, SchemaRefusesAnEmptyTableNameAsAUsageError) {
+  // An empty --table is a mistake in the call (an unset shell variable, say),
+  // not a request for the table list: listing the tables and exiting 0 would
+  // hand the caller a wrong result as a success.
+  ASSERT_EQ(run({"demo", temp / "demo"}).status, 0);
+  Outcome o = run({"schema", "--connection", "Driver={SQLite3};Database=" + temp / "demo/TVKWizardSample.db",
+                   "--table", ""});
+  EXPECT_EQ(o.status, 2) << o.out;
+  EXPECT_NE(o.err.find("--table"), std::string::npos) << o.err;
+  EXPECT_EQ(o.out, "");
+}
+
+TEST_F(CommandLine, GenerateExitsOneWhenAFileFailsAndZeroWhenAllAreWritten) {
+  Outcome missing = run({"generate", temp / "missing.xml"});
+  EXPECT_EQ(missing.status, 1);
+  EXPECT_NE(missing.err.find(temp / "missing.xml"), std::string::npos) << missing.err;
+
+  // A fixture project whose folders lie inside the temporary directory.
+  std::string xml = testing::readFile(std::string(TVK_SOURCE_DIR) + "/tests/generator/projects/products_plain.xml");
+  for (size_t at = xml.find("/web/site"); at != std::string::npos; at = xml.find("/web/site", at + temp.path().size() + 1))
+    xml.insert(at, temp.path());
+  testing::writeFile(temp / "project.xml", xml);
+  Outcome noFolder = run({"generate", temp / "project.xml"});
+  EXPECT_EQ(noFolder.status, 1) << noFolder.out;
+  EXPECT_NE(noFolder.out.find("Error creating ProductsList.asp"), std::string::npos) << noFolder.out;
+
+  for (const char* dir : {"web/site/admin/styles", "web/site/include", "web/site/images"})
+    std::filesystem::create_directories(temp / dir);
+  Outcome good = run({"generate", temp / "project.xml"});
+  EXPECT_EQ(good.status, 0) << good.out << good.err;
+  EXPECT_NE(good.out.find("File ProductsList.asp successfully created at " + temp / "web/site/admin/ProductsList.asp"),
+            std::string::npos)
+      << good.out;
+  EXPECT_TRUE(std::filesystem::is_regular_file(temp / "web/site/admin/ProductsList.asp"));
+}
+
+}  // namespace
+}  // namespace tvk
