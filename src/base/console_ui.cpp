@@ -79,6 +79,19 @@ std::string ConsoleUi::browseFolder(std::string_view title, std::string_view) {
   return nextPath("Browse", title);
 }
 
+bool Ui::editList(std::string_view, std::vector<ListEditorRow>&) { return false; }
+
+bool ConsoleUi::editList(std::string_view title, std::vector<ListEditorRow>& rows) {
+  std::string line{"List: "};
+  line += title;
+  shown_.push_back(line);
+  if (!rowLists_.empty()) {
+    rows = std::move(rowLists_.front());
+    rowLists_.pop_front();
+  }
+  return true;
+}
+
 MsgResult gMsgBox(Ui& ui, std::string_view text, MsgButtons buttons, MsgIcon icon) {
   return ui.messageBox(text, buttons, icon, kMsgTitle);
 }

@@ -18,6 +18,14 @@ enum class MsgIcon { None = 0, Critical = 16, Question = 32, Exclamation = 48, I
 
 inline constexpr std::string_view kMsgTitle = "TVK Wizard";
 
+// One row of a hand-made lookup list as its editor shows it: the value the
+// generated page stores and the text shown for it.
+struct ListEditorRow {
+  std::string linkField;
+  std::string displayField;
+  friend bool operator==(const ListEditorRow&, const ListEditorRow&) = default;
+};
+
 struct FileFilter {
   std::string description;  // "Project files (*.xml)"
   std::string pattern;      // "*.xml"
@@ -35,6 +43,12 @@ class Ui {
                                      std::string_view initialDirectory,
                                      std::string_view defaultName) = 0;
   virtual std::string browseFolder(std::string_view title, std::string_view startDirectory) = 0;
+  // The lookup list grid, modal: the user edits the rows in place (changes
+  // cells, appends rows at the end, may delete rows). True when the user
+  // closed it with the rows to keep; false when it was dismissed without an
+  // answer (the caller then changes nothing). A user interface that has no
+  // grid keeps this default, which can edit nothing and so answers false.
+  virtual bool editList(std::string_view title, std::vector<ListEditorRow>& rows);
 };
 
 // A message box of the wizard: title "TVK Wizard".
@@ -53,6 +67,9 @@ class ConsoleUi final : public Ui {
   // dialogs (an empty path cancels).
   void pushAnswer(MsgResult button) { buttons_.push_back(button); }
   void pushPath(std::string path) { paths_.push_back(std::move(path)); }
+  // The rows the next list editor closes with; with none queued it closes
+  // with its rows unchanged.
+  void pushRows(std::vector<ListEditorRow> rows) { rowLists_.push_back(std::move(rows)); }
 
   // Every message shown, in order (title, then text, joined by ": ").
   const std::vector<std::string>& shown() const { return shown_; }
@@ -64,6 +81,7 @@ class ConsoleUi final : public Ui {
   std::string saveFileDialog(std::string_view title, const std::vector<FileFilter>& filters,
                              std::string_view initialDirectory, std::string_view defaultName) override;
   std::string browseFolder(std::string_view title, std::string_view startDirectory) override;
+  bool editList(std::string_view title, std::vector<ListEditorRow>& rows) override;
 
  private:
   std::string nextPath(std::string_view what, std::string_view title);
@@ -71,6 +89,7 @@ class ConsoleUi final : public Ui {
   std::ostream* out_;
   std::deque<MsgResult> buttons_;
   std::deque<std::string> paths_;
+  std::deque<std::vector<ListEditorRow>> rowLists_;
   std::vector<std::string> shown_;
 };
 

@@ -262,4 +262,12 @@ std::string XMLWizData::FileName(std::string_view path) {
   return std::string(separator == std::string_view::npos ? path : path.substr(separator + 1));
 }
 
+XmlNode fieldByName(const XMLWizData& wizData, std::string_view fieldName) {
+  for (const XmlNode& field : wizData.GetFields()) {
+    XmlNode name = field.child(wiz::FieldName);
+    if (name && name.text() == fieldName) return field;
+  }
+  return {};
+}
+
 }  // namespace tvk

@@ -86,6 +86,12 @@ class XMLWizData {
   std::string lastLoadError_;
 };
 
+// The Fields/Field record whose FieldName is exactly `fieldName`, or no node.
+// The names are compared as texts rather than spliced into an XPath
+// predicate, so a column named O'Brien or "Qty" finds its record like any
+// other and can never turn the query into something else.
+XmlNode fieldByName(const XMLWizData& wizData, std::string_view fieldName);
+
 // The program version written into new documents ("1.0").
 std::string wizardVersion();
 

@@ -154,6 +154,25 @@ TEST_F(XMLWizDataTest, DisplayedListAndFormFields) {
   EXPECT_NE(ui->shown()[0].find("XMLWizData.FieldSortingUsed"), std::string::npos);
 }
 
+TEST_F(XMLWizDataTest, FieldByNameFindsAnyNameExactly) {
+  XMLWizData data{session};
+  EXPECT_FALSE(fieldByName(data, "A"));  // no Fields at all
+  XmlNode plain = addField(data, "A", "TRUE", "1");
+  XmlNode quote = addField(data, "O'Brien", "TRUE", "2");
+  XmlNode both = addField(data, "x' or '1'='1", "FALSE", "");
+  XmlNode doubled = addField(data, "Say \"hi\"", "FALSE", "");
+  EXPECT_EQ(fieldByName(data, "A"), plain);
+  EXPECT_EQ(fieldByName(data, "O'Brien"), quote);
+  EXPECT_EQ(fieldByName(data, "x' or '1'='1"), both);
+  EXPECT_EQ(fieldByName(data, "Say \"hi\""), doubled);
+  // Exact: no other case, no prefix, no injected predicate matching all.
+  EXPECT_FALSE(fieldByName(data, "a"));
+  EXPECT_FALSE(fieldByName(data, "O'"));
+  EXPECT_FALSE(fieldByName(data, "' or '1'='1"));
+  EXPECT_FALSE(fieldByName(data, ""));
+  EXPECT_TRUE(ui->shown().empty());
+}
+
 TEST_F(XMLWizDataTest, IsUniqueFieldNameCountsKeyFieldsAndShowColumns) {
   XMLWizData data{session};
   data.SetNodeText("DataSource/PrimaryKey", "Order ID");
