@@ -167,7 +167,7 @@ void TVKW_LinkTableSelect_onchange(FrmWizard& wizard) {
   std::string joinField;
   std::string showField;
   std::string tableName;
-  std::unique_ptr<db::Catalog> catalog;
+  std::shared_ptr<db::Catalog> catalog;
   db::Table* table = nullptr;
   if (!trap([&] {
         std::string fieldName = gfsGetSelectSingleValue(page, kFieldSelect);

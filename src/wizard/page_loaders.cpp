@@ -399,7 +399,7 @@ void Load_TVKFieldOptions(FrmWizard& wizard) {
   // A database that cannot be opened has shown its message; the page is
   // then offered without lookup tables.
   if (!trap([&] {
-        std::unique_ptr<db::Catalog> catalog = foOpenADOXConnection(data);
+        std::shared_ptr<db::Catalog> catalog = foOpenADOXConnection(data);
         if (!catalog) return;
         ElementRef lookupList = page.doc.elementById(ids::LookupTable);
         for (const db::TableEntry& table : catalog->tables()) {
