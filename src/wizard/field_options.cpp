@@ -32,12 +32,12 @@ constexpr std::string_view kLookupTableLinkField = "LookupTableLinkField";
 constexpr std::string_view kLookupDisplayField = "LookupDisplayField";
 constexpr std::string_view kLookupDisplayType = "LookupDisplayType";
 
-// The field record of that name. Found by comparing names rather than by a
-// query with the name in it, so a name holding an apostrophe (or anything
-// else XPath would read) finds its own record and no other.
+// The field record of that name (compared as text, so a name holding an
+// apostrophe finds its own record); a name that matches none fails as the
+// missing record it is.
 XmlNode fieldRecord(XMLWizData& data, std::string_view fieldName) {
-  for (const XmlNode& field : data.GetFields())
-    if (data.GetSubNodeText(field, wiz::FieldName) == fieldName) return field;
+  XmlNode field = fieldByName(data, fieldName);
+  if (field) return field;
   std::string description = "The wizard data holds no field named '";
   description += fieldName;
   description += "'";

@@ -1,0 +1,211 @@
+// The field options page on the real page file in a headless window, over a
+// small SQLite database for the lookup tables.
+#include "wizard/field_options.h"
+
+#include <gtest/gtest.h>
+
+#include <map>
+#include <memory>
+
+#include "base/ini_settings.h"
+#include "base/session.h"
+#include "base/ui.h"
+#include "database/sample_database.h"
+#include "support/temp_dir.h"
+#include "wizard/frm_wizard.h"
+#include "wizard/headless_view.h"
+#include "wizdata/xml_wiz_constants.h"
+#include "wizdata/xml_wiz_data.h"
+
+namespace tvk {
+namespace {
+
+using testing::ScopedTempDir;
+using Values = std::vector<std::string>;
+
+class FieldOptionsTest : public ::testing::Test {
+ protected:
+  std::shared_ptr<ConsoleUi> ui = std::make_shared<ConsoleUi>();
+  Session session{ui};
+  HeadlessView view;
+  ScopedTempDir dir;
+  IniSettings settings{dir / "settings.ini"};
+  FrmWizard wizard{session, view, settings, std::string(TVK_SOURCE_DIR) + "/data"};
+
+  void SetUp() override {
+    testing::writeFile(dir / "db.sql",
+                       "CREATE TABLE customers (cust INTEGER NOT NULL PRIMARY KEY, company VARCHAR(40) NOT NULL);\n"
+                       "CREATE TABLE orders (order_id INTEGER NOT NULL PRIMARY KEY, cust INTEGER, note "
+                       "VARCHAR(200));\n");
+    db::buildSqliteDatabase(dir / "db.sqlite", {dir / "db.sql"});
+    data().SetNodeText(wiz::DataSourceType, wiz::kSourceConnectionString);
+    data().SetNodeText(wiz::ConnectionStringText, db::sqliteConnectionString(dir / "db.sqlite"));
+    data().SetNodeText(wiz::ProjectType, wiz::kTypeList);
+    data().SetNodeText(wiz::TableName, "orders");
+    addField("order_id", {{wiz::DataType, "3"}, {wiz::DataTypeDesc, "Integer"}, {wiz::FieldRequired, "TRUE"},
+                          {wiz::FieldReadOnly, "FALSE"}, {wiz::AllowSorting, "TRUE"}, {wiz::UseLookupTable, "NA"}});
+    addField("cust", {{wiz::DataType, "3"}, {wiz::DataTypeDesc, "Integer"}, {wiz::FieldRequired, "FALSE"},
+                      {wiz::FieldReadOnly, "FALSE"}, {wiz::AllowSorting, "FALSE"}, {wiz::UseLookupTable, "TRUE"},
+                      {wiz::LookupTableName, "customers"}, {wiz::LookupJoinField, "cust"},
+                      {wiz::LookupShowField, "company"}, {wiz::LookupTableType, "DatabaseTable"},
+                      {wiz::LookupDisplayType, "RadioList"}});
+    addField("O'Brien", {{wiz::DataType, "202"}, {wiz::DataTypeDesc, "Text"}, {wiz::FieldRequired, "NA"},
+                         {wiz::FieldReadOnly, "TRUE"}, {wiz::AllowSorting, "TRUE"}, {wiz::UseLookupTable, "FALSE"}});
+  }
+
+  XMLWizData& data() { return wizard.wizData(); }
+  void addField(std::string_view name, std::map<std::string_view, std::string_view> values) {
+    XmlNode fields = data().GetNode(wiz::Fields);
+    if (!fields) fields = data().foCreateNode(data().root(), wiz::Fields);
+    XmlNode field = data().AddSubNode(fields, wiz::Field);
+    data().AddSubNode(field, wiz::FieldName, name);
+    data().AddSubNode(field, wiz::ColumnLabel, name);
+    for (const auto& [path, text] : values) data().SetSubNodeText(field, path, text);
+    data().SetSubNodeText(field, wiz::ListShowField, "TRUE");
+  }
+  std::string fieldText(std::string_view name, std::string_view path) {
+    return data().GetSubNodeText(fieldByName(data(), name), path);
+  }
+
+  void showPage() { view.navigate(wizard.htmlDirectory() + "TVKFieldOptions.htm"); }
+  // Chooses a field as the developer does: the list changes, its handler runs.
+  void choose(std::string_view name) {
+    SetSelectSingleValue(wizard.page(), "FieldSelect", name);
+    TVKW_FieldSelect_onchange(wizard);
+  }
+  void chooseTable(std::string_view table) {
+    SetSelectSingleValue(wizard.page(), "LookupTable", table);
+    TVKW_LinkTableSelect_onchange(wizard);
+  }
+  ElementRef element(std::string_view id) { return view.document().elementById(id); }
+  // "on" or "off", and ", disabled" when it is.
+  std::string box(std::string_view id) {
+    std::string state = view.document().flag(element(id), FlagProperty::Checked) ? "on" : "off";
+    return view.document().flag(element(id), FlagProperty::Disabled) ? state + ", disabled" : state;
+  }
+  // The five option boxes: sorting, filtering, read-only, required, lookup.
+  std::string boxes() {
+    std::string all;
+    for (std::string_view id : {"AllowSorting", "AllowFiltering", "ReadOnly", "RequiredField", "UseLookup"})
+      all += (all.empty() ? "" : " / ") + box(id);
+    return all;
+  }
+  Values options(std::string_view id) {
+    Values values;
+    for (const SelectOption& option : view.document().options(element(id))) values.push_back(option.value);
+    return values;
+  }
+  std::string value(std::string_view id) { return gfsGetSelectSingleValue(wizard.page(), id); }
+};
+
+TEST_F(FieldOptionsTest, EachFieldShowsItsOwnOptions) {
+  showPage();
+  // The key: no lookup; filtering is no option of any field, so it stays.
+  EXPECT_EQ(wizard.msCurrentField, "order_id");
+  EXPECT_EQ(gfsGetTextInputValue(wizard.page(), "FieldDataType"), "Integer");
+  EXPECT_EQ(boxes(), "on / off / off / on / off, disabled");
+
+  // A table lookup: its table, its columns, its stored choices.
+  choose("cust");
+  EXPECT_EQ(boxes(), "off / off / off / off / on");
+  EXPECT_EQ(gfsGetRadioInputValue(wizard.page(), "LookupType"), "DatabaseTable");
+  EXPECT_EQ(gfsGetRadioInputValue(wizard.page(), "LookupDisplayType"), "RadioList");
+  EXPECT_EQ(value("LookupTable"), "customers");
+  EXPECT_EQ(options("LookupTableLinkField"), (Values{"cust"}));  // numeric columns only
+  EXPECT_EQ(options("LookupDisplayField"), (Values{"", "cust", "company"}));
+  EXPECT_EQ(value("LookupTableLinkField") + "/" + value("LookupDisplayField"), "cust/company");
+
+  // A name with an apostrophe, and required not applying.
+  choose("O'Brien");
+  EXPECT_EQ(gfsGetTextInputValue(wizard.page(), "ColumnLabel"), "O'Brien");
+  EXPECT_EQ(boxes(), "on / off / on / off, disabled / off");
+  choose("order_id");  // enabled again before it is set
+  EXPECT_EQ(boxes(), "on / off / off / on / off, disabled");
+  EXPECT_TRUE(ui->shown().empty()) << ui->shown().front();
+}
+
+TEST_F(FieldOptionsTest, ChangesAreKeptWhenAnotherFieldIsChosen) {
+  showPage();
+  choose("O'Brien");
+  SetTextInputValue(wizard.page(), "ColumnLabel", "Surname");
+  SetCheckboxValue(wizard.page(), "ReadOnly", false);
+  SetCheckboxValue(wizard.page(), "AllowSorting", false);
+  choose("cust");
+  EXPECT_EQ(fieldText("O'Brien", wiz::ColumnLabel), "Surname");
+  EXPECT_EQ(fieldText("O'Brien", wiz::FieldReadOnly), "FALSE");
+  EXPECT_EQ(fieldText("O'Brien", wiz::AllowSorting), "FALSE");
+  EXPECT_EQ(fieldText("O'Brien", wiz::FieldRequired), "NA");  // never written
+  EXPECT_FALSE(data().GetSubNode(fieldByName(data(), "O'Brien"), wiz::AllowFiltering));
+  EXPECT_EQ(fieldText("order_id", wiz::ColumnLabel), "order_id");
+
+  // Turning the lookup off keeps its table and columns for later.
+  SetCheckboxValue(wizard.page(), "UseLookup", false);
+  SetRadioInputValue(wizard.page(), "LookupDisplayType", "SelectList");
+  choose("O'Brien");
+  EXPECT_EQ(gfsGetTextInputValue(wizard.page(), "ColumnLabel"), "Surname");
+  EXPECT_EQ(fieldText("cust", wiz::UseLookupTable), "FALSE");
+  EXPECT_EQ(fieldText("cust", wiz::LookupTableName) + fieldText("cust", wiz::LookupJoinField) +
+                fieldText("cust", wiz::LookupShowField) + fieldText("cust", wiz::LookupDisplayType),
+            "customerscustcompanySelectList");
+
+  // The key's lookup stays not applicable.
+  choose("order_id");
+  choose("cust");
+  EXPECT_EQ(fieldText("order_id", wiz::UseLookupTable), "NA");
+  EXPECT_TRUE(ui->shown().empty()) << ui->shown().front();
+}
+
+TEST_F(FieldOptionsTest, FormProjectsHaveNoSorting) {
+  data().SetNodeText(wiz::ProjectType, wiz::kTypeForm);
+  showPage();
+  choose("O'Brien");
+  EXPECT_EQ(box("AllowSorting"), "off, disabled");
+  choose("cust");  // the fields visited store "FALSE"
+  EXPECT_EQ(fieldText("order_id", wiz::AllowSorting) + fieldText("O'Brien", wiz::AllowSorting), "FALSEFALSE");
+}
+
+TEST_F(FieldOptionsTest, ChoosingALookupTableRefillsTheColumnLists) {
+  showPage();
+  choose("cust");
+  chooseTable("orders");
+  EXPECT_EQ(options("LookupTableLinkField"), (Values{"order_id", "cust"}));
+  EXPECT_EQ(value("LookupTableLinkField"), "cust");  // the stored column is there
+  EXPECT_EQ(options("LookupDisplayField"), (Values{"", "order_id", "cust", "note"}));
+  EXPECT_EQ(value("LookupDisplayField"), "");  // "company" is not
+
+  // A text field is offered the text columns.
+  choose("O'Brien");
+  chooseTable("customers");
+  EXPECT_EQ(options("LookupTableLinkField"), (Values{"company"}));
+
+  chooseTable("");
+  EXPECT_TRUE(options("LookupTableLinkField").empty());
+  EXPECT_EQ(options("LookupDisplayField"), (Values{""}));
+  EXPECT_TRUE(ui->shown().empty()) << ui->shown().front();
+
+  // A table that is gone: reported, and no stale columns stay offered.
+  chooseTable("customers");
+  AddOption(wizard.page(), element("LookupTable"), "vanished", "T: vanished");
+  ui->pushAnswer(MsgResult::Abort);
+  chooseTable("vanished");
+  ASSERT_EQ(ui->shown().size(), 1u);
+  EXPECT_NE(ui->shown()[0].find("frmWizard.TVKW_LinkTableSelect_onchange"), std::string::npos) << ui->shown()[0];
+  EXPECT_TRUE(options("LookupTableLinkField").empty());
+  EXPECT_EQ(options("LookupDisplayField"), (Values{""}));
+}
+
+TEST_F(FieldOptionsTest, EditListWritesTheHandMadeListIntoTheField) {
+  showPage();
+  choose("O'Brien");
+  EXPECT_FALSE(data().GetSubNode(fieldByName(data(), "O'Brien"), wiz::LookupArray));
+  ui->pushRows({{"M", "Mr"}, {"S", "Mrs"}});
+  view.document().click(element("EditList"));
+  EXPECT_EQ(ui->shown(), (Values{"List: List Administration"}));
+  XmlNodeList rows = data().GetSubNodes(fieldByName(data(), "O'Brien"), wiz::LookupArrayRow);
+  ASSERT_EQ(rows.size(), 2u);
+  EXPECT_EQ(data().GetSubNodeText(rows[1], wiz::JoinField) + data().GetSubNodeText(rows[1], wiz::DisplayField), "SMrs");
+  EXPECT_FALSE(data().GetSubNode(fieldByName(data(), "cust"), wiz::LookupArray));  // no other field's
+}
+
+}  // namespace
+}  // namespace tvk
