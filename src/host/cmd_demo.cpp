@@ -5,7 +5,11 @@
 #include <iostream>
 #include <memory>
 
+#include "base/fs.h"
+#include "base/settings.h"
 #include "wizard/demo_project.h"
+#include "wizard/frm_wizard.h"
+#include "wizard/headless_view.h"
 #include "base/error.h"
 #include "host/cmd_generate.h"
 #include "base/ui.h"
@@ -23,15 +27,18 @@ std::function<int()> setupDemoCommand(CLI::App& app) {
 int runDemoCommand(const std::string& directory, std::ostream& out, std::ostream& err) {
   Session session(std::make_shared<ConsoleUi>(err));
   DemoProject demo = demoLayout(directory);
-  XMLWizData wizData(session);
+  // The demo answers the pages itself; it reads and writes no settings.
+  MemorySettings settings;
+  HeadlessView view;
+  FrmWizard wizard(session, view, settings, fs::programDirectory());
   try {
-    if (!buildDemoProject(demo, wizData)) return 1;
+    if (!buildDemoProject(demo, wizard)) return 1;
   } catch (...) {
     ErrorInfo error = currentErrorInfo();
     err << "tvkwizard demo: " << error.description << " (" << error.source << ", " << error.number << ")\n";
     return 1;
   }
-  int status = generateLoadedProject(session, wizData, {}, "tvkwizard demo", out, err);
+  int status = generateLoadedProject(session, wizard.wizData(), {}, "tvkwizard demo", out, err);
   out << '\n'
       << "Sample database: " << demo.database << '\n'
       << "Connection string: " << demo.connectionString << '\n'

@@ -2,12 +2,17 @@
 
 #include <CLI/CLI.hpp>
 
+#include <filesystem>
 #include <iostream>
 #include <memory>
 
 #include "database/database_connection.h"
-#include "wizard/table_choice.h"
+#include "wizard/frm_wizard.h"
+#include "wizard/headless_view.h"
+#include "wizard/page_answers.h"
 #include "wizard/table_list.h"
+#include "base/fs.h"
+#include "base/settings.h"
 #include "base/ui.h"
 #include "base/session.h"
 #include "wizdata/xml_wiz_constants.h"
@@ -34,32 +39,51 @@ std::function<int()> setupSchemaCommand(CLI::App& app) {
   return [options] { return runSchemaCommand(*options, std::cout, std::cerr); };
 }
 
+namespace {
+
+// The project name the pages before the data source page are answered with:
+// the table's own when the project-name page would take it.
+std::string projectNameFor(const std::string& table) {
+  for (char c : table) {
+    bool plain = (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '_';
+    if (!plain) return "Project";
+  }
+  return table;
+}
+
+}  // namespace
+
 int runSchemaCommand(const SchemaOptions& options, std::ostream& out, std::ostream& err) {
   Session session(std::make_shared<ConsoleUi>(err));
-  XMLWizData wizData(session);
-  wizData.SetNodeText(wiz::ProjectType, options.type);
-  wizData.SetNodeText(wiz::DataSourceType, wiz::kSourceConnectionString);
-  wizData.SetNodeText(wiz::ConnectionStringText, options.connection);
-
-  // The connection page refuses a database it cannot open.
-  if (!fbValidDataConnection(wizData)) return 1;
-  bool complete = false;
-  std::vector<TableListOption> tables = HTMLTableList(wizData, &complete);
-  if (!complete) return 1;
-
   if (options.table.empty()) {
+    // The data source page's list for this connection.
+    XMLWizData wizData(session);
+    wizData.SetNodeText(wiz::DataSourceType, wiz::kSourceConnectionString);
+    wizData.SetNodeText(wiz::ConnectionStringText, options.connection);
+    if (!fbValidDataConnection(wizData)) return 1;
+    bool complete = false;
+    std::vector<TableListOption> tables = HTMLTableList(wizData, &complete);
+    if (!complete) return 1;
     for (const TableListOption& option : tables) out << option.caption << '\n';
     return 0;
   }
-  bool offered = false;
-  for (const TableListOption& option : tables) offered = offered || option.value == options.table;
-  if (!offered) {
-    err << "tvkwizard schema: the data source page offers no table or view named \"" << options.table
-        << "\" (see tvkwizard schema --connection ...)\n";
+
+  // Choosing the table as the wizard's pages do, up to the data source page.
+  MemorySettings settings;
+  HeadlessView view;
+  FrmWizard wizard(session, view, settings, fs::programDirectory());
+  ProjectAnswers answers;
+  answers.type = options.type;
+  answers.name = projectNameFor(options.table);
+  answers.directory = std::filesystem::current_path().string();
+  answers.connection = options.connection;
+  answers.table = options.table;
+  std::string refusedPage;
+  if (!answerPages(wizard, answers, &refusedPage, "TVKDataSource")) {
+    err << "tvkwizard schema: the wizard stopped on the page " << refusedPage << '\n';
     return 1;
   }
-  if (!gfbChooseTable(wizData, options.table)) return 1;
-  out << wizData.GetXML();
+  out << wizard.wizData().GetXML();
   return 0;
 }
 

@@ -75,9 +75,11 @@ TEST_F(SchemaCommandTest, RefusalsExitOne) {
   EXPECT_NE(err_.str().find("no such table: main.doomed"), std::string::npos);
 
   EXPECT_EQ(run("sqlite_sequence"), 1);
-  EXPECT_NE(err_.str().find("offers no table or view named \"sqlite_sequence\""), std::string::npos);
+  EXPECT_NE(err_.str().find("The wizard offers no table or view \"sqlite_sequence\""), std::string::npos);
 
   connection_ = "Driver={SQLite3};Database=" + dir_ / "absent.db";
+  EXPECT_EQ(run("orders"), 1);  // the connection page refuses it on the way
+  EXPECT_NE(err_.str().find("Unable to open connection to database"), std::string::npos);
   EXPECT_EQ(run(), 1);
   EXPECT_NE(err_.str().find("Unable to open connection to database"), std::string::npos);
   EXPECT_EQ(out_.str(), "");

@@ -7,7 +7,7 @@
 
 namespace tvk {
 
-class XMLWizData;
+class FrmWizard;
 
 struct DemoProject {
   std::string directory;         // the demo folder, absolute
@@ -20,10 +20,10 @@ struct DemoProject {
 // The file and folder names of a demo in `directory`.
 DemoProject demoLayout(const std::string& directory);
 
-// Builds the sample database (replacing an earlier one), creates the site
-// folders, fills `wizData` with the project's answers, field records read
-// from the schema, and saves the project file. False after a refusal that
-// has shown its message; other failures are WizError.
-bool buildDemoProject(const DemoProject& demo, XMLWizData& wizData);
+// Builds the sample database (replacing an earlier one) and the site
+// folders, then answers the wizard's pages in `wizard` the way a developer
+// would and saves the project file. False after a refusal that has shown
+// its message; other failures are WizError.
+bool buildDemoProject(const DemoProject& demo, FrmWizard& wizard);
 
 }  // namespace tvk

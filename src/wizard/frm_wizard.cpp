@@ -129,13 +129,26 @@ void FrmWizard::LoadNextPage() {
   trap([&] {
     for (const XmlNode& child : currentStage_.children()) {
       if (child.name() != kStage || !stageApplies(child)) continue;
-      currentStage_ = child;
-      NavigateToFile(htmlDirectory_ + child.child("File").text());
+      moveTo(child);
       return;
     }
     // No page applies: the developer stays where he is.
     view_.setBusy(false);
   });
+  if (trap.aborted()) view_.setBusy(false);
+}
+
+void FrmWizard::moveTo(const XmlNode& stage) {
+  // The stage changes only with its page: a page that cannot be shown
+  // leaves the developer on the one he sees.
+  XmlNode previous = currentStage_;
+  currentStage_ = stage;
+  try {
+    NavigateToFile(htmlDirectory_ + stage.child("File").text());
+  } catch (...) {
+    currentStage_ = previous;
+    throw;
+  }
 }
 
 void FrmWizard::LoadBackPage() {
@@ -147,9 +160,9 @@ void FrmWizard::LoadBackPage() {
       view_.setBusy(false);
       return;
     }
-    currentStage_ = parent;
-    NavigateToFile(htmlDirectory_ + parent.child("File").text());
+    moveTo(parent);
   });
+  if (trap.aborted()) view_.setBusy(false);
 }
 
 void FrmWizard::WizBrowser_DocumentComplete() {
@@ -257,9 +270,15 @@ void FrmWizard::cmdFinish_Click() {
         flowFault("The page flow leads nowhere from " + stage.child("Page").text() + " for this project");
       stage = next;
     }
+    XmlNode previous = currentStage_;
     currentStage_ = stage;
+    try {
+      NavigateToFile(htmlDirectory_ + std::string(kFinalFile));
+    } catch (...) {
+      currentStage_ = previous;
+      throw;
+    }
     shown = true;
-    NavigateToFile(htmlDirectory_ + std::string(kFinalFile));
   });
   if (!shown) view_.setBusy(false);
 }

@@ -83,6 +83,7 @@ class FrmWizard {
     std::string event;
   };
   bool stageApplies(const XmlNode& stage);
+  void moveTo(const XmlNode& stage);
 
   Session& session_;
   WizardView& view_;
