@@ -188,7 +188,7 @@ std::function<int()> setupNewCommand(CLI::App& app) {
   return [options, fieldTexts] {
     std::string problem;
     if (!parseFieldOptions(*fieldTexts, options->answers, problem)) {
-      std::cerr << kCommand << ": " << problem << '\n';
+      std::cerr << kCommand << ": " << problem << "\nRun with --help for more information.\n";
       return 2;
     }
     return runNewCommand(*options, std::cout, std::cerr);

@@ -57,7 +57,9 @@ TEST_F(CommandLine, UsageErrorsExitTwoWithAMessageOnStderr) {
   };
   for (const Case& c : {Case{{"bogus"}, "bogus"}, Case{{"schema"}, "--connection is required"},
                         Case{{"generate"}, "project is required"},
-                        Case{{"schema", "--connection", "x", "--type", "Report"}, "Report"}}) {
+                        Case{{"schema", "--connection", "x", "--type", "Report"}, "Report"},
+                        Case{{"new", "--type", "List"}, "--output is required"},
+                        Case{{"new", "-o", "x.xml", "--lookup", "CustomerID=Customers"}, "TABLE:LINKCOLUMN"}}) {
     Outcome o = run(c.args);
     std::string shown = *c.args.begin();
     EXPECT_EQ(o.status, 2) << shown << "\n" << o.err;
@@ -68,8 +70,12 @@ TEST_F(CommandLine, UsageErrorsExitTwoWithAMessageOnStderr) {
 
   Outcome help = run({"--help"});
   EXPECT_EQ(help.status, 0) << help.err;
-  for (const char* command : {"generate", "schema", "demo"})
+  for (const char* command : {"generate", "schema", "demo", "new"})
     EXPECT_NE(help.out.find(command), std::string::npos) << help.out;
+  Outcome newHelp = run({"new", "--help"});
+  EXPECT_EQ(newHelp.status, 0);
+  for (const char* option : {"--records-per-page", "--list-fields", "--lookup", "--list", "Example:"})
+    EXPECT_NE(newHelp.out.find(option), std::string::npos) << option;
 }
 
 TEST_F(CommandLine, SchemaRefusesAnEmptyTableNameAsAUsageError) {
