@@ -29,10 +29,10 @@
 #include <string>
 #include <vector>
 
+#include "base/error.h"
 #include "database/connection_string.h"
 #include "database/data_access.h"
 #include "database/sample_database.h"
-#include "base/error.h"
 
 namespace {
 
@@ -97,7 +97,9 @@ bool compare(const Case& c, int runs) {
   bool met = ok && ratio < kTargetRatio;
   std::printf("%-50s tvkwizard %7.1f ms  %-7s %7.1f ms  ratio %4.2f  %s\n", c.what.c_str(), w,
               std::filesystem::path(c.client[0]).filename().c_str(), k, ratio,
-              !ok ? "FAILED" : met ? "ok" : "MISSED");
+              !ok   ? "FAILED"
+              : met ? "ok"
+                    : "MISSED");
   return met;
 }
 
@@ -157,7 +159,8 @@ std::vector<std::string> schemaStatements(const std::string& prefix, int count, 
   for (int c = 1; c < 300; ++c) {
     if (c % 30 == 0)
       sql += ", ref" + std::to_string(c) + " INTEGER REFERENCES " + prefix + std::to_string(c / 30) + " (id)";
-    else sql += ", " + columnDefinition(c, "w");
+    else
+      sql += ", " + columnDefinition(c, "w");
   }
   statements.push_back(sql + ")");
   return statements;
@@ -188,9 +191,7 @@ std::string wizardPath(const char* argv0) {
   return (self.parent_path() / "tvkwizard").string();
 }
 
-bool onPath(const std::string& program) {
-  return runProcess({"sh", "-c", "command -v " + program}) == 0;
-}
+bool onPath(const std::string& program) { return runProcess({"sh", "-c", "command -v " + program}) == 0; }
 
 int benchSqlite(const std::string& wizard, int runs, const std::string& dir) {
   if (!onPath("sqlite3")) {
@@ -208,7 +209,8 @@ int benchSqlite(const std::string& wizard, int runs, const std::string& dir) {
   if (!answersRightly({wizard}, connection, "wide", 1001, 300, dir)) return 1;
 
   bool met = true;
-  met &= compare({"SQLite: table list of 1,001 tables", {wizard, "schema", "--connection", connection},
+  met &= compare({"SQLite: table list of 1,001 tables",
+                  {wizard, "schema", "--connection", connection},
                   {"sqlite3", "-readonly", database, "SELECT name,type FROM sqlite_schema;"}},
                  runs);
   met &= compare({"SQLite: one 30-column table among 1,001",
@@ -229,8 +231,8 @@ int benchPostgres(const std::string& wizard, int runs, const std::string& dir, c
   }
   db::ConnectionString parsed = db::ConnectionString::parse(connection);
   const auto part = [&](const char* key) { return parsed.get(key).value_or(""); };
-  std::string conninfo = "host=" + part("Server") + " port=" + part("Port") + " user=" + part("UID") +
-                         " dbname=" + part("Database");
+  std::string conninfo =
+      "host=" + part("Server") + " port=" + part("Port") + " user=" + part("UID") + " dbname=" + part("Database");
   // psql reads the password from its environment, not its command line.
   setenv("PGPASSWORD", part("PWD").c_str(), 1);
   const std::vector<std::string> psql = {"psql", "-X", "-q", "-A", "-t", "-v", "ON_ERROR_STOP=1", conninfo, "-c"};
@@ -251,7 +253,8 @@ int benchPostgres(const std::string& wizard, int runs, const std::string& dir, c
   int result = 1;
   if (answersRightly({wizard}, connection, "bench_wide", 201, 300, dir)) {
     bool met = true;
-    met &= compare({"PostgreSQL (ODBC): table list of 201 tables", {wizard, "schema", "--connection", connection},
+    met &= compare({"PostgreSQL (ODBC): table list of 201 tables",
+                    {wizard, "schema", "--connection", connection},
                     client("SELECT c.relname, c.relkind FROM pg_catalog.pg_class c JOIN pg_catalog.pg_namespace n "
                            "ON n.oid = c.relnamespace WHERE c.relkind IN ('r', 'v') AND n.nspname NOT IN "
                            "('pg_catalog', 'information_schema')")},

@@ -72,8 +72,7 @@ int main(int argc, char** argv) {
   double displayedMs = best(5, [&] { shown = data.GetDisplayedFields().size(); });
   double lookupMs = best(5, [&] {
     for (int i = 0; i < fields; i += 10)
-      if (data.GetNodeText("Fields/Field[FieldName='Column" + std::to_string(i) + "']/DataType") != "202")
-        std::abort();
+      if (data.GetNodeText("Fields/Field[FieldName='Column" + std::to_string(i) + "']/DataType") != "202") std::abort();
   });
 
   std::printf("wizdata: %d fields, project file %ju bytes\n", fields, static_cast<uintmax_t>(bytes));

@@ -15,21 +15,52 @@ bool gfbIsTextType(int type) {
     case adotype::VarChar:
     case adotype::LongVarChar:
     case adotype::VarWChar:
-    case adotype::LongVarWChar: return true;
-    default: return false;
+    case adotype::LongVarWChar:
+      return true;
+    default:
+      return false;
   }
 }
 
 int gfnBaseDataType(int type) {
   switch (type) {
-    case 2: case 3: case 16: case 17: case 18: case 19: case 20: case 21: return adotype::Integer;
-    case 6: case 14: case 131: case 139: return adotype::Numeric;
-    case 7: case 64: case 133: case 134: case 135: return adotype::Date;
-    case 8: case 129: case 130: case 200: case 202: return adotype::Char;
-    case 11: return adotype::Boolean;
-    case 128: case 204: case 205: return adotype::Binary;
-    case 201: case 203: return adotype::LongVarChar;
-    default: return type;
+    case adotype::SmallInt:
+    case adotype::Integer:
+    case adotype::TinyInt:
+    case adotype::UnsignedTinyInt:
+    case adotype::UnsignedSmallInt:
+    case adotype::UnsignedInt:
+    case adotype::BigInt:
+    case adotype::UnsignedBigInt:
+      return adotype::Integer;
+    case adotype::Currency:
+    case adotype::Decimal:
+    case adotype::Numeric:
+    case adotype::VarNumeric:
+      return adotype::Numeric;
+    case adotype::Date:
+    case adotype::FileTime:
+    case adotype::DBDate:
+    case adotype::DBTime:
+    case adotype::DBTimeStamp:
+      return adotype::Date;
+    case adotype::BSTR:
+    case adotype::Char:
+    case adotype::WChar:
+    case adotype::VarChar:
+    case adotype::VarWChar:
+      return adotype::Char;
+    case adotype::Boolean:
+      return adotype::Boolean;
+    case adotype::Binary:
+    case adotype::VarBinary:
+    case adotype::LongVarBinary:
+      return adotype::Binary;
+    case adotype::LongVarChar:
+    case adotype::LongVarWChar:
+      return adotype::LongVarChar;
+    default:
+      return type;
   }
 }
 
@@ -49,13 +80,16 @@ bool gfbSortableFieldType(const ColumnFacts& column) {
     case adotype::Date:
     case adotype::Boolean:
     case adotype::Char:
-    case adotype::Numeric: return true;
+    case adotype::Numeric:
+      return true;
     case adotype::WChar:
     case adotype::VarChar:
     case adotype::LongVarChar:
     case adotype::VarWChar:
-    case adotype::LongVarWChar: return column.definedSize >= 1 && column.definedSize <= 255;
-    default: return false;
+    case adotype::LongVarWChar:
+      return column.definedSize >= 1 && column.definedSize <= 255;
+    default:
+      return false;
   }
 }
 
@@ -65,18 +99,33 @@ bool gfbCompatibleDataType(int typeA, int typeB) {
 
 std::string gfsDataTypeName(const ColumnFacts& column) {
   switch (column.type) {
-    case 3: return "Integer";
-    case 4: case 5: return "Floating Point";
-    case 6: return "Currency";
-    case 7: return "Date";
-    case 11: return "Boolean";
-    case 128: case 204: return "Binary";
-    case 129: case 130: case 200: case 201: case 202: case 203:
+    case adotype::Integer:
+      return "Integer";
+    case adotype::Single:
+    case adotype::Double:
+      return "Floating Point";
+    case adotype::Currency:
+      return "Currency";
+    case adotype::Date:
+      return "Date";
+    case adotype::Boolean:
+      return "Boolean";
+    case adotype::Binary:
+    case adotype::VarBinary:
+      return "Binary";
+    case adotype::Char:
+    case adotype::WChar:
+    case adotype::VarChar:
+    case adotype::LongVarChar:
+    case adotype::VarWChar:
+    case adotype::LongVarWChar:
       if (column.definedSize >= 1 && column.definedSize <= 255)
         return "Text (" + std::to_string(column.definedSize) + ")";
       return "Long Text";
-    case 131: return "Numeric";
-    default: return std::to_string(column.type);
+    case adotype::Numeric:
+      return "Numeric";
+    default:
+      return std::to_string(column.type);
   }
 }
 

@@ -15,13 +15,12 @@ struct ColumnFacts {
 };
 
 namespace adotype {
-inline constexpr int SmallInt = 2, Integer = 3, Single = 4, Double = 5, Currency = 6, Date = 7,
-                     BSTR = 8, Boolean = 11, Decimal = 14, TinyInt = 16, UnsignedTinyInt = 17,
-                     UnsignedSmallInt = 18, UnsignedInt = 19, BigInt = 20, UnsignedBigInt = 21,
-                     FileTime = 64, GUID = 72, Binary = 128, Char = 129, WChar = 130, Numeric = 131,
-                     DBDate = 133, DBTime = 134, DBTimeStamp = 135, VarNumeric = 139, VarChar = 200,
-                     LongVarChar = 201, VarWChar = 202, LongVarWChar = 203, VarBinary = 204,
-                     LongVarBinary = 205, Variant = 12;
+inline constexpr int SmallInt = 2, Integer = 3, Single = 4, Double = 5, Currency = 6, Date = 7, BSTR = 8, Boolean = 11,
+                     Decimal = 14, TinyInt = 16, UnsignedTinyInt = 17, UnsignedSmallInt = 18, UnsignedInt = 19,
+                     BigInt = 20, UnsignedBigInt = 21, FileTime = 64, GUID = 72, Binary = 128, Char = 129, WChar = 130,
+                     Numeric = 131, DBDate = 133, DBTime = 134, DBTimeStamp = 135, VarNumeric = 139, VarChar = 200,
+                     LongVarChar = 201, VarWChar = 202, LongVarWChar = 203, VarBinary = 204, LongVarBinary = 205,
+                     Variant = 12;
 }
 
 bool gfbIsTextType(int type);

@@ -33,8 +33,7 @@ TEST(AdoRoutines, SortableTypes) {
   EXPECT_FALSE(gfbSortableFieldType({5, 8, false}));
   EXPECT_FALSE(gfbSortableFieldType({4, 4, false}));
   EXPECT_FALSE(gfbSortableFieldType({205, 0, false}));
-  for (int type : {2, 3, 20, 7, 135, 11, 129, 200, 131, 6})
-    EXPECT_TRUE(gfbSortableFieldType({type, 0, false})) << type;
+  for (int type : {2, 3, 20, 7, 135, 11, 129, 200, 131, 6}) EXPECT_TRUE(gfbSortableFieldType({type, 0, false})) << type;
   // Long text sorts only when its size is that of a short one.
   EXPECT_TRUE(gfbSortableFieldType({201, 1, false}));
   EXPECT_TRUE(gfbSortableFieldType({203, 255, false}));

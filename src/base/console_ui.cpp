@@ -1,7 +1,7 @@
 #include <iostream>
 
-#include "base/ui.h"
 #include "base/session.h"
+#include "base/ui.h"
 
 namespace tvk {
 
@@ -9,14 +9,18 @@ namespace {
 
 bool offers(MsgButtons buttons, MsgResult answer) {
   switch (buttons) {
-    case MsgButtons::OK: return answer == MsgResult::OK;
-    case MsgButtons::OKCancel: return answer == MsgResult::OK || answer == MsgResult::Cancel;
+    case MsgButtons::OK:
+      return answer == MsgResult::OK;
+    case MsgButtons::OKCancel:
+      return answer == MsgResult::OK || answer == MsgResult::Cancel;
     case MsgButtons::AbortRetryIgnore:
       return answer == MsgResult::Abort || answer == MsgResult::Retry || answer == MsgResult::Ignore;
     case MsgButtons::YesNoCancel:
       return answer == MsgResult::Yes || answer == MsgResult::No || answer == MsgResult::Cancel;
-    case MsgButtons::YesNo: return answer == MsgResult::Yes || answer == MsgResult::No;
-    case MsgButtons::RetryCancel: return answer == MsgResult::Retry || answer == MsgResult::Cancel;
+    case MsgButtons::YesNo:
+      return answer == MsgResult::Yes || answer == MsgResult::No;
+    case MsgButtons::RetryCancel:
+      return answer == MsgResult::Retry || answer == MsgResult::Cancel;
   }
   return false;
 }
@@ -24,11 +28,16 @@ bool offers(MsgButtons buttons, MsgResult answer) {
 MsgResult defaultAnswer(MsgButtons buttons) {
   switch (buttons) {
     case MsgButtons::OK:
-    case MsgButtons::OKCancel: return MsgResult::OK;
-    case MsgButtons::AbortRetryIgnore: return MsgResult::Abort;
-    case MsgButtons::YesNoCancel: return MsgResult::Cancel;
-    case MsgButtons::YesNo: return MsgResult::No;
-    case MsgButtons::RetryCancel: return MsgResult::Cancel;
+    case MsgButtons::OKCancel:
+      return MsgResult::OK;
+    case MsgButtons::AbortRetryIgnore:
+      return MsgResult::Abort;
+    case MsgButtons::YesNoCancel:
+      return MsgResult::Cancel;
+    case MsgButtons::YesNo:
+      return MsgResult::No;
+    case MsgButtons::RetryCancel:
+      return MsgResult::Cancel;
   }
   return MsgResult::Cancel;
 }
@@ -38,8 +47,7 @@ MsgResult defaultAnswer(MsgButtons buttons) {
 ConsoleUi::ConsoleUi() : out_(&std::cerr) {}
 ConsoleUi::ConsoleUi(std::ostream& out) : out_(&out) {}
 
-MsgResult ConsoleUi::messageBox(std::string_view text, MsgButtons buttons, MsgIcon,
-                                std::string_view title) {
+MsgResult ConsoleUi::messageBox(std::string_view text, MsgButtons buttons, MsgIcon, std::string_view title) {
   std::string line{title};
   line += ": ";
   line += text;
@@ -65,19 +73,16 @@ std::string ConsoleUi::nextPath(std::string_view what, std::string_view title) {
   return path;
 }
 
-std::string ConsoleUi::openFileDialog(std::string_view title, const std::vector<FileFilter>&,
-                                      std::string_view) {
+std::string ConsoleUi::openFileDialog(std::string_view title, const std::vector<FileFilter>&, std::string_view) {
   return nextPath("Open", title);
 }
 
-std::string ConsoleUi::saveFileDialog(std::string_view title, const std::vector<FileFilter>&,
-                                      std::string_view, std::string_view) {
+std::string ConsoleUi::saveFileDialog(std::string_view title, const std::vector<FileFilter>&, std::string_view,
+                                      std::string_view) {
   return nextPath("Save", title);
 }
 
-std::string ConsoleUi::browseFolder(std::string_view title, std::string_view) {
-  return nextPath("Browse", title);
-}
+std::string ConsoleUi::browseFolder(std::string_view title, std::string_view) { return nextPath("Browse", title); }
 
 bool Ui::editList(std::string_view, std::vector<ListEditorRow>&) { return false; }
 

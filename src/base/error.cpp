@@ -29,8 +29,7 @@ ErrorInfo currentErrorInfo() {
   }
 }
 
-std::string errorReportText(const ErrorInfo& error, std::string_view module,
-                            std::string_view procedure) {
+std::string errorReportText(const ErrorInfo& error, std::string_view module, std::string_view procedure) {
   std::string text = "An error has occured.\nError No: ";
   text += std::to_string(error.number);
   text += " - ";
@@ -42,10 +41,8 @@ std::string errorReportText(const ErrorInfo& error, std::string_view module,
   return text;
 }
 
-MsgResult gnErrorReport(Ui& ui, std::string_view module, std::string_view procedure,
-                        const ErrorInfo& error) {
-  return gMsgBox(ui, errorReportText(error, module, procedure), MsgButtons::AbortRetryIgnore,
-                 MsgIcon::Exclamation);
+MsgResult gnErrorReport(Ui& ui, std::string_view module, std::string_view procedure, const ErrorInfo& error) {
+  return gMsgBox(ui, errorReportText(error, module, procedure), MsgButtons::AbortRetryIgnore, MsgIcon::Exclamation);
 }
 
 }  // namespace tvk

@@ -36,7 +36,7 @@ struct ErrorInfo {
 // VBScript and ADO runtime that the generated pages run on, which the
 // wizard's users read in its reports.
 namespace err {
-inline constexpr long kInvalidCall = 5;          // invalid procedure call or argument
+inline constexpr long kInvalidCall = 5;  // invalid procedure call or argument
 inline constexpr long kOverflow = 6;
 inline constexpr long kOutOfMemory = 7;
 inline constexpr long kSubscript = 9;
@@ -54,9 +54,9 @@ inline constexpr long kPathNotFound = 76;
 inline constexpr long kObjectNotSet = 91;
 inline constexpr long kModalFormShown = 401;
 inline constexpr long kNoSuchMember = 438;
-inline constexpr long kXml = 1000;               // XML parse, XPath or XSLT failure
-inline constexpr long kManifest = 1001;          // web project manifest unusable
-inline constexpr long kDatabase = 3001;          // data access layer, when no driver number
+inline constexpr long kXml = 1000;       // XML parse, XPath or XSLT failure
+inline constexpr long kManifest = 1001;  // web project manifest unusable
+inline constexpr long kDatabase = 3001;  // data access layer, when no driver number
 }  // namespace err
 
 class WizError : public std::runtime_error {
@@ -82,15 +82,13 @@ ErrorInfo currentErrorInfo();
 enum class MsgResult { OK = 1, Cancel = 2, Abort = 3, Retry = 4, Ignore = 5, Yes = 6, No = 7 };
 
 // The text of the standard error report (no title, no buttons).
-std::string errorReportText(const ErrorInfo& error, std::string_view module,
-                            std::string_view procedure);
+std::string errorReportText(const ErrorInfo& error, std::string_view module, std::string_view procedure);
 
 // The standard error report: shows the message box (exclamation icon, Abort /
 // Retry / Ignore, title "TVK Wizard") through the wizard's user interface and
 // returns the button chosen.
 class Ui;
-MsgResult gnErrorReport(Ui& ui, std::string_view module, std::string_view procedure,
-                        const ErrorInfo& error);
+MsgResult gnErrorReport(Ui& ui, std::string_view module, std::string_view procedure, const ErrorInfo& error);
 
 class ErrorTrap {
  public:
@@ -108,9 +106,13 @@ class ErrorTrap {
         return true;
       } catch (...) {
         switch (gnErrorReport(*ui_, module_, procedure_, currentErrorInfo())) {
-          case MsgResult::Retry: continue;
-          case MsgResult::Ignore: return true;
-          default: aborted_ = true; return false;
+          case MsgResult::Retry:
+            continue;
+          case MsgResult::Ignore:
+            return true;
+          default:
+            aborted_ = true;
+            return false;
         }
       }
     }

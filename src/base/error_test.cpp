@@ -4,8 +4,8 @@
 
 #include <memory>
 
-#include "base/ui.h"
 #include "base/session.h"
+#include "base/ui.h"
 
 namespace tvk {
 namespace {

@@ -3,9 +3,9 @@
 #include "base/error.h"
 #include "base/fs.h"
 #include "base/general.h"
+#include "base/session.h"
 #include "base/vid_integration.h"
 #include "base/web_project.h"
-#include "base/session.h"
 
 namespace tvk {
 
@@ -20,22 +20,23 @@ std::string searchUpward(const std::string& startDirectory, std::string_view nam
   std::string current = gfsNormalisePath(startDirectory);
   while (current.size() > 1 && current.back() == kPathSeparator) current.pop_back();
   while (!current.empty()) {
-    std::string candidate = fs::join(current, name);
+    std::string candidate = files::join(current, name);
     if (found(candidate)) return candidate;
-    if (fs::isRoot(current)) break;
-    current = fs::parentFolder(current);
+    if (files::isRoot(current)) break;
+    current = files::parentFolder(current);
   }
   return {};
 }
 
 std::string gfsFindDirectoryOnDisk(const std::string& startDirectory, std::string_view name) {
-  return orEmpty<std::string>(
-      [&] { return searchUpward(startDirectory, name, [](const std::string& p) { return fs::directoryExists(p); }); });
+  return orEmpty<std::string>([&] {
+    return searchUpward(startDirectory, name, [](const std::string& p) { return files::directoryExists(p); });
+  });
 }
 
 std::string gfsFindFile(const std::string& startDirectory, std::string_view name) {
   return orEmpty<std::string>(
-      [&] { return searchUpward(startDirectory, name, [](const std::string& p) { return fs::fileExists(p); }); });
+      [&] { return searchUpward(startDirectory, name, [](const std::string& p) { return files::fileExists(p); }); });
 }
 
 bool quietlyInProject(const Session& session, const std::string& path) {
@@ -46,11 +47,12 @@ bool quietlyInProject(const Session& session, const std::string& path) {
   return gfoProjectItem(session, virtualPath, project->root()) != nullptr;
 }
 
-std::string gfsFindDirectoryInProject(const Session& session, const std::string& startDirectory, std::string_view name) {
+std::string gfsFindDirectoryInProject(const Session& session, const std::string& startDirectory,
+                                      std::string_view name) {
   return orEmpty<std::string>([&] {
-    std::string candidate = fs::join(gfsNormalisePath(startDirectory), name);
+    std::string candidate = files::join(gfsNormalisePath(startDirectory), name);
     if (quietlyInProject(session, candidate)) return candidate;
-    candidate = fs::join(gfsNormalisePath(session.gsLocalDirectory), name);
+    candidate = files::join(gfsNormalisePath(session.gsLocalDirectory), name);
     if (quietlyInProject(session, candidate)) return candidate;
     return std::string();
   });
@@ -67,9 +69,9 @@ int gfFilePresent(const Session& session, const std::string& path) {
           if (!gfbFileInProject(session, context.goProject.get(), path))
             result = kFileNotInProject;
           else
-            result = fs::fileExists(path) ? kFileInProject : kFileNoLocalCopy;
+            result = files::fileExists(path) ? kFileInProject : kFileNoLocalCopy;
         } else {
-          result = fs::fileExists(path) ? kFileOnDisk : kFileNotOnDisk;
+          result = files::fileExists(path) ? kFileOnDisk : kFileNotOnDisk;
         }
       }))
     return 0;
@@ -78,7 +80,7 @@ int gfFilePresent(const Session& session, const std::string& path) {
 
 bool gfbDirectoryPresent(const Session& session, const std::string& path) {
   if (session.gbInEnvironment) return true;
-  return fs::directoryExists(gfsNormalisePath(path));
+  return files::directoryExists(gfsNormalisePath(path));
 }
 
 std::string gfsFindDirectory(const Session& session, const std::string& startDirectory, std::string_view name) {
@@ -86,7 +88,7 @@ std::string gfsFindDirectory(const Session& session, const std::string& startDir
   std::string found;
   if (!trap([&] {
         found = session.gbInEnvironment ? gfsFindDirectoryInProject(session, startDirectory, name)
-                                                : gfsFindDirectoryOnDisk(startDirectory, name);
+                                        : gfsFindDirectoryOnDisk(startDirectory, name);
       }))
     return {};
   return found;
@@ -98,7 +100,7 @@ std::string gfsGlobalASAPath(const Session& session, const std::string& startDir
   if (!trap([&] {
         const Session& context = session;
         if (context.gbInEnvironment) {
-          std::string candidate = fs::join(gfsNormalisePath(context.gsLocalDirectory), "global.asa");
+          std::string candidate = files::join(gfsNormalisePath(context.gsLocalDirectory), "global.asa");
           found = gfbFileInProject(session, context.goProject.get(), candidate) ? candidate : std::string();
         } else {
           found = gfsFindFile(startDirectory, "global.asa");
@@ -113,22 +115,21 @@ namespace {
 FileReport copyFailed(const std::string& target) {
   ErrorInfo error = currentErrorInfo();
   return {target, FileReport::Outcome::Failed,
-          "Error creating file " + target + " - (" + std::to_string(error.number) + ") " + error.source +
-              " : " + error.description};
+          "Error creating file " + target + " - (" + std::to_string(error.number) + ") " + error.source + " : " +
+              error.description};
 }
 
 }  // namespace
 
 FileReport copyTemplateToDisk(const std::string& sourcePath, const std::string& targetDirectory) {
   const std::string fileName = gfsFileName(sourcePath);
-  const std::string target = fs::join(gfsNormalisePath(targetDirectory), fileName);
+  const std::string target = files::join(gfsNormalisePath(targetDirectory), fileName);
   try {
-    if (fs::fileExists(target))
+    if (files::fileExists(target))
       return {target, FileReport::Outcome::AlreadyPresent,
               "File " + fileName + " already present in " + targetDirectory};
-    fs::copyNoOverwrite(sourcePath, target);
-    return {target, FileReport::Outcome::Created,
-            "File " + fileName + " successfully created in " + targetDirectory};
+    files::copyNoOverwrite(sourcePath, target);
+    return {target, FileReport::Outcome::Created, "File " + fileName + " successfully created in " + targetDirectory};
   } catch (...) {
     return copyFailed(target);
   }
@@ -137,15 +138,14 @@ FileReport copyTemplateToDisk(const std::string& sourcePath, const std::string& 
 FileReport copyTemplateToProject(const Session& session, const std::string& sourcePath,
                                  const std::string& targetDirectory) {
   const std::string fileName = gfsFileName(sourcePath);
-  const std::string target = fs::join(gfsNormalisePath(targetDirectory), fileName);
+  const std::string target = files::join(gfsNormalisePath(targetDirectory), fileName);
   try {
     if (gfFilePresent(session, target) != kFileNotInProject)
       return {target, FileReport::Outcome::AlreadyPresent, "File " + fileName + " already present in project"};
-    fs::copyNoOverwrite(sourcePath, target);
+    files::copyNoOverwrite(sourcePath, target);
     // Adding reports its own failures; the copy stands either way.
     AddFileToProject(session, session.goProject.get(), target);
-    return {target, FileReport::Outcome::Created,
-            "File " + fileName + " successfully created in " + targetDirectory};
+    return {target, FileReport::Outcome::Created, "File " + fileName + " successfully created in " + targetDirectory};
   } catch (...) {
     return copyFailed(target);
   }

@@ -10,11 +10,11 @@ namespace tvk {
 class Session;
 
 // Results of gfFilePresent.
-inline constexpr int kFileInProject = 1;          // project item, on disk
-inline constexpr int kFileNotInProject = 2;       // not a project item
-inline constexpr int kFileNoLocalCopy = 3;        // project item, missing on disk
-inline constexpr int kFileOnDisk = -1;            // stand-alone: on disk
-inline constexpr int kFileNotOnDisk = 0;          // stand-alone: not on disk
+inline constexpr int kFileInProject = 1;     // project item, on disk
+inline constexpr int kFileNotInProject = 2;  // not a project item
+inline constexpr int kFileNoLocalCopy = 3;   // project item, missing on disk
+inline constexpr int kFileOnDisk = -1;       // stand-alone: on disk
+inline constexpr int kFileNotOnDisk = 0;     // stand-alone: not on disk
 
 int gfFilePresent(const Session& session, const std::string& path);
 // Failures pass on to the caller.
@@ -39,6 +39,7 @@ FileReport copyTemplateToDisk(const std::string& sourcePath, const std::string& 
 FileReport copyTemplateToProject(const Session& session, const std::string& sourcePath,
                                  const std::string& targetDirectory);
 // The copy for the session's mode, as its report line.
-std::string gsCreateFileReport(const Session& session, const std::string& sourcePath, const std::string& targetDirectory);
+std::string gsCreateFileReport(const Session& session, const std::string& sourcePath,
+                               const std::string& targetDirectory);
 
 }  // namespace tvk

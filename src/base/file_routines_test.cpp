@@ -5,17 +5,17 @@
 
 #include <memory>
 
-#include "base/web_project.h"
-#include "base/ui.h"
 #include "base/session.h"
+#include "base/ui.h"
+#include "base/web_project.h"
 #include "support/temp_dir.h"
 
 namespace tvk {
 namespace {
 
-using testing::readFile;
-using testing::ScopedTempDir;
-using testing::writeFile;
+using test::readFile;
+using test::ScopedTempDir;
+using test::writeFile;
 
 class FileRoutinesTest : public ::testing::Test {
  protected:
@@ -107,8 +107,7 @@ TEST_F(FileRoutinesTest, TemplateCopiesInsideTheEnvironment) {
 
   EXPECT_EQ(gsCreateFileReport(session, dir / "templates/incTVKWAction.asp", target),
             "File incTVKWAction.asp successfully created in " + target);
-  EXPECT_NE(WebProject::Load(dir / "site/site.wproj")->root().find("include")->find("incTVKWAction.asp"),
-            nullptr);
+  EXPECT_NE(WebProject::Load(dir / "site/site.wproj")->root().find("include")->find("incTVKWAction.asp"), nullptr);
   EXPECT_EQ(gsCreateFileReport(session, dir / "templates/incTVKWDisplay.asp", target),
             "File incTVKWDisplay.asp already present in project");
   EXPECT_FALSE(std::filesystem::exists(dir / "site/include/incTVKWDisplay.asp"));

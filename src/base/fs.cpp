@@ -6,30 +6,39 @@
 
 #include <cerrno>
 #include <cstring>
-#include <random>
 #include <filesystem>
+#include <random>
 #include <system_error>
 
 #include "base/error.h"
 
-namespace tvk::fs {
+namespace tvk::files {
 
 namespace {
 
 long errnoNumber(int errnum) {
   switch (errnum) {
-    case ENOENT: return err::kFileNotFound;
-    case ENOTDIR: return err::kPathNotFound;
+    case ENOENT:
+      return err::kFileNotFound;
+    case ENOTDIR:
+      return err::kPathNotFound;
     case EACCES:
     case EPERM:
-    case EROFS: return err::kPermissionDenied;
-    case EEXIST: return err::kFileExists;
+    case EROFS:
+      return err::kPermissionDenied;
+    case EEXIST:
+      return err::kFileExists;
     case ENOSPC:
-    case EDQUOT: return err::kDiskFull;
-    case ENAMETOOLONG: return err::kBadFileName;
-    case EISDIR: return err::kPathFileAccess;
-    case EIO: return err::kDeviceIO;
-    default: return err::kPathFileAccess;
+    case EDQUOT:
+      return err::kDiskFull;
+    case ENAMETOOLONG:
+      return err::kBadFileName;
+    case EISDIR:
+      return err::kPathFileAccess;
+    case EIO:
+      return err::kDeviceIO;
+    default:
+      return err::kPathFileAccess;
   }
 }
 
@@ -60,9 +69,7 @@ bool directoryExists(const std::string& path) {
   return !path.empty() && ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
 }
 
-bool isRoot(const std::string& path) {
-  return !path.empty() && path.find_first_not_of('/') == std::string::npos;
-}
+bool isRoot(const std::string& path) { return !path.empty() && path.find_first_not_of('/') == std::string::npos; }
 
 std::string parentFolder(const std::string& path) {
   std::string p = path;
@@ -79,8 +86,7 @@ std::string parentFolder(const std::string& path) {
 std::string join(std::string_view directory, std::string_view name) {
   std::string result{directory};
   if (!result.empty() && result.back() != '/' && !name.empty() && name.front() != '/') result += '/';
-  if (!result.empty() && result.back() == '/' && !name.empty() && name.front() == '/')
-    name.remove_prefix(1);
+  if (!result.empty() && result.back() == '/' && !name.empty() && name.front() == '/') name.remove_prefix(1);
   result += name;
   return result;
 }
@@ -202,4 +208,4 @@ std::string programDirectory() {
   return exe.parent_path().string();
 }
 
-}  // namespace tvk::fs
+}  // namespace tvk::files

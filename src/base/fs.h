@@ -7,7 +7,7 @@
 #include <string>
 #include <string_view>
 
-namespace tvk::fs {
+namespace tvk::files {
 
 inline constexpr std::string_view kSource = "FileSystem";
 
@@ -71,4 +71,4 @@ class FileHandle {
 // Writes all bytes, retrying short writes.
 void writeAll(int fd, std::string_view data, const std::string& path);
 
-}  // namespace tvk::fs
+}  // namespace tvk::files

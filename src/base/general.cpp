@@ -8,8 +8,8 @@
 #include <limits>
 
 #include "base/error.h"
-#include "base/ui.h"
 #include "base/session.h"
+#include "base/ui.h"
 
 namespace tvk {
 
@@ -131,8 +131,7 @@ bool gfbValidInteger(std::string_view text, std::optional<long> lower, std::opti
   if (begin == std::string_view::npos) return false;
   std::string number(text.substr(begin, end - begin + 1));
   for (char c : number)
-    if (!(std::isdigit(static_cast<unsigned char>(c)) || c == '.' || c == '-' || c == '+' || c == 'e' ||
-          c == 'E'))
+    if (!(std::isdigit(static_cast<unsigned char>(c)) || c == '.' || c == '-' || c == '+' || c == 'e' || c == 'E'))
       return false;
   errno = 0;
   char* parsed = nullptr;

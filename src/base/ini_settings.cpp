@@ -77,9 +77,9 @@ std::string IniSettings::defaultPath(std::string_view application) {
   if (const char* xdg = std::getenv("XDG_CONFIG_HOME"); xdg != nullptr && xdg[0] == '/') {
     base = xdg;
   } else {
-    base = fs::join(homeDirectory(), ".config");
+    base = files::join(homeDirectory(), ".config");
   }
-  return fs::join(fs::join(base, application), kFileName);
+  return files::join(files::join(base, application), kFileName);
 }
 
 std::string IniSettings::escapeValue(std::string_view value) {
@@ -87,10 +87,17 @@ std::string IniSettings::escapeValue(std::string_view value) {
   text.reserve(value.size());
   for (char c : value) {
     switch (c) {
-      case '\\': text += "\\\\"; break;
-      case '\n': text += "\\n"; break;
-      case '\r': text += "\\r"; break;
-      default: text += c;
+      case '\\':
+        text += "\\\\";
+        break;
+      case '\n':
+        text += "\\n";
+        break;
+      case '\r':
+        text += "\\r";
+        break;
+      default:
+        text += c;
     }
   }
   return text;
@@ -135,7 +142,7 @@ void IniSettings::load() {
   unreadable_ = false;
   std::string content;
   try {
-    if (fs::fileExists(path_) || fs::directoryExists(path_)) content = fs::readFile(path_);
+    if (files::fileExists(path_) || files::directoryExists(path_)) content = files::readFile(path_);
   } catch (...) {
     unreadable_ = true;
     lines_.emplace();
@@ -233,10 +240,10 @@ void IniSettings::set(std::string_view application, std::string_view section, st
     content += line.text;
     content += '\n';
   }
-  std::string folder = fs::parentFolder(path_);
-  if (!folder.empty() && !fs::directoryExists(folder)) fs::createDirectories(folder);
+  std::string folder = files::parentFolder(path_);
+  if (!folder.empty() && !files::directoryExists(folder)) files::createDirectories(folder);
   try {
-    fs::writeFileAtomic(path_, content);
+    files::writeFileAtomic(path_, content);
   } catch (...) {
     lines_.reset();  // what is on disk is the truth; read it again next time
     throw;

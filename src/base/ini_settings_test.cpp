@@ -12,7 +12,7 @@
 namespace tvk {
 namespace {
 
-using testing::ScopedTempDir;
+using test::ScopedTempDir;
 constexpr std::string_view kApp = "TVKWizard";
 
 TEST(IniSettings, ValuesRoundTripExactly_AndNamesALineCannotHoldAreRefused) {
@@ -24,7 +24,7 @@ TEST(IniSettings, ValuesRoundTripExactly_AndNamesALineCannotHoldAreRefused) {
   settings.set(kApp, "Recent", "2", "a\\b\nc");
   settings.set(kApp, "Other", "1", "x=y");
   settings.set(kApp, "Recent", "3", "");
-  EXPECT_EQ(testing::readFile(path), "[Recent]\n1= spaced path \n2=a\\\\b\\nc\n3=\n\n[Other]\n1=x=y\n");
+  EXPECT_EQ(test::readFile(path), "[Recent]\n1= spaced path \n2=a\\\\b\\nc\n3=\n\n[Other]\n1=x=y\n");
 
   IniSettings reread(path);
   EXPECT_EQ(reread.get(kApp, "Recent", "1", ""), " spaced path ");
@@ -41,20 +41,20 @@ TEST(IniSettings, ValuesRoundTripExactly_AndNamesALineCannotHoldAreRefused) {
 TEST(IniSettings, HandWrittenLinesAreReadLenientlyAndKept) {
   ScopedTempDir dir;
   std::string path = dir / "settings.ini";
-  testing::writeFile(path, "; comment\r\n[recent]\r\n1=C:\\dir\r\ngarbage\r\n[broken\r\n 2 = b\r\n[X] tail\r\n3=c\r\n");
+  test::writeFile(path, "; comment\r\n[recent]\r\n1=C:\\dir\r\ngarbage\r\n[broken\r\n 2 = b\r\n[X] tail\r\n3=c\r\n");
   IniSettings settings(path);
   EXPECT_EQ(settings.get(kApp, "Recent", "1", ""), "C:\\dir");  // an unknown escape stays
   EXPECT_EQ(settings.get(kApp, "Recent", "2", ""), " b");
   EXPECT_EQ(settings.get(kApp, "Recent", "3", ""), "c");  // malformed headers start no section
   settings.set(kApp, "Recent", "2", "new");
   settings.set(kApp, "Recent", "4", "four");
-  EXPECT_EQ(testing::readFile(path), "; comment\n[recent]\n1=C:\\dir\ngarbage\n[broken\n2=new\n[X] tail\n3=c\n4=four\n");
+  EXPECT_EQ(test::readFile(path), "; comment\n[recent]\n1=C:\\dir\ngarbage\n[broken\n2=new\n[X] tail\n3=c\n4=four\n");
 }
 
 TEST(IniSettings, WritesKeepTheModeAndNeverReplaceAnUnreadableFile) {
   ScopedTempDir dir;
   std::string path = dir / "settings.ini";
-  testing::writeFile(path, "[A]\nk=v\n");
+  test::writeFile(path, "[A]\nk=v\n");
   ASSERT_EQ(::chmod(path.c_str(), 0600), 0);
   IniSettings(path).set(kApp, "A", "k", "w");
   struct stat st {};

@@ -34,14 +34,12 @@ struct FileFilter {
 class Ui {
  public:
   virtual ~Ui() = default;
-  virtual MsgResult messageBox(std::string_view text, MsgButtons buttons, MsgIcon icon,
-                               std::string_view title) = 0;
+  virtual MsgResult messageBox(std::string_view text, MsgButtons buttons, MsgIcon icon, std::string_view title) = 0;
   // Each dialog returns the chosen path, or the empty text when cancelled.
   virtual std::string openFileDialog(std::string_view title, const std::vector<FileFilter>& filters,
                                      std::string_view initialDirectory) = 0;
   virtual std::string saveFileDialog(std::string_view title, const std::vector<FileFilter>& filters,
-                                     std::string_view initialDirectory,
-                                     std::string_view defaultName) = 0;
+                                     std::string_view initialDirectory, std::string_view defaultName) = 0;
   virtual std::string browseFolder(std::string_view title, std::string_view startDirectory) = 0;
   // The lookup list grid, modal: the user edits the rows in place (changes
   // cells, appends rows at the end, may delete rows). True when the user
@@ -52,8 +50,7 @@ class Ui {
 };
 
 // A message box of the wizard: title "TVK Wizard".
-MsgResult gMsgBox(Ui& ui, std::string_view text, MsgButtons buttons = MsgButtons::OK,
-                  MsgIcon icon = MsgIcon::None);
+MsgResult gMsgBox(Ui& ui, std::string_view text, MsgButtons buttons = MsgButtons::OK, MsgIcon icon = MsgIcon::None);
 
 // Writes every message to a stream (stderr by default) and answers from a
 // scripted queue; with the queue empty it answers the default: OK for
@@ -74,8 +71,7 @@ class ConsoleUi final : public Ui {
   // Every message shown, in order (title, then text, joined by ": ").
   const std::vector<std::string>& shown() const { return shown_; }
 
-  MsgResult messageBox(std::string_view text, MsgButtons buttons, MsgIcon icon,
-                       std::string_view title) override;
+  MsgResult messageBox(std::string_view text, MsgButtons buttons, MsgIcon icon, std::string_view title) override;
   std::string openFileDialog(std::string_view title, const std::vector<FileFilter>& filters,
                              std::string_view initialDirectory) override;
   std::string saveFileDialog(std::string_view title, const std::vector<FileFilter>& filters,

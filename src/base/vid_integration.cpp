@@ -2,8 +2,8 @@
 
 #include "base/error.h"
 #include "base/general.h"
-#include "base/web_project.h"
 #include "base/session.h"
+#include "base/web_project.h"
 
 namespace tvk {
 

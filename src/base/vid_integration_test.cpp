@@ -5,17 +5,17 @@
 #include <memory>
 
 #include "base/error.h"
-#include "base/web_project.h"
-#include "base/ui.h"
 #include "base/session.h"
+#include "base/ui.h"
+#include "base/web_project.h"
 #include "support/temp_dir.h"
 
 namespace tvk {
 namespace {
 
-using testing::readFile;
-using testing::ScopedTempDir;
-using testing::writeFile;
+using test::readFile;
+using test::ScopedTempDir;
+using test::writeFile;
 
 class ProjectTest : public ::testing::Test {
  protected:
@@ -119,8 +119,7 @@ TEST(WebProjectManifest, BadManifestsNameTheFileAndTheProblem) {
   EXPECT_NE(message("<WebProject/>").find("no Name"), std::string::npos);
   EXPECT_NE(message("<WebProject Name=\"x\"><Item/></WebProject>").find("plain file or folder name"),
             std::string::npos);
-  EXPECT_NE(message("<WebProject Name=\"x\"><Item Name=\"../a\"/></WebProject>").find("plain"),
-            std::string::npos);
+  EXPECT_NE(message("<WebProject Name=\"x\"><Item Name=\"../a\"/></WebProject>").find("plain"), std::string::npos);
   try {
     WebProject::Load(dir / "missing.wproj");
     FAIL() << "a missing manifest loaded";

@@ -14,19 +14,18 @@ namespace {
 constexpr std::string_view kSource = "WebProject";
 
 [[noreturn]] void manifestError(const std::string& path, std::string_view problem) {
-  raise(err::kManifest, std::string(kSource),
-        "Web project manifest '" + path + "': " + std::string(problem));
+  raise(err::kManifest, std::string(kSource), "Web project manifest '" + path + "': " + std::string(problem));
 }
 
 void readItems(const XmlNode& element, ProjectItem& owner, const std::string& path) {
   for (const XmlNode& child : element.children()) {
     if (child.name() != "Item")
-      manifestError(path, "unexpected element <" + child.name() + "> (line " +
-                              std::to_string(xmlGetLineNo(child.get())) + ")");
+      manifestError(
+          path, "unexpected element <" + child.name() + "> (line " + std::to_string(xmlGetLineNo(child.get())) + ")");
     std::string name = child.attribute("Name");
     if (name.empty() || name.find_first_of("/\\") != std::string::npos || name == "." || name == "..")
-      manifestError(path, "an Item needs a plain file or folder name (line " +
-                              std::to_string(xmlGetLineNo(child.get())) + ")");
+      manifestError(
+          path, "an Item needs a plain file or folder name (line " + std::to_string(xmlGetLineNo(child.get())) + ")");
     auto item = std::make_unique<ProjectItem>();
     item->name = name;
     item->folder = gfbEqualNoCase(child.attribute("Folder"), "true");
@@ -59,14 +58,14 @@ ProjectItem* ProjectItem::find(std::string_view childName) const {
 
 std::shared_ptr<WebProject> WebProject::Load(const std::string& manifestPath) {
   std::string error;
-  XmlDocPtr doc = xmlParseFileQuiet(manifestPath, &error);
+  XmlDocPtr doc = parseXmlFile(manifestPath, &error);
   if (!doc) manifestError(manifestPath, error);
-  XmlNode root = xmlRoot(doc.get());
+  XmlNode root = rootElement(doc.get());
   if (root.name() != "WebProject")
     manifestError(manifestPath, "the root element is <" + root.name() + ">, not <WebProject>");
   std::shared_ptr<WebProject> project(new WebProject());
   project->manifestPath_ = manifestPath;
-  project->localDirectory_ = fs::parentFolder(manifestPath);
+  project->localDirectory_ = files::parentFolder(manifestPath);
   if (project->localDirectory_.empty()) project->localDirectory_ = ".";
   project->name_ = root.attribute("Name");
   if (project->name_.empty()) manifestError(manifestPath, "the WebProject element has no Name");
@@ -79,7 +78,7 @@ std::shared_ptr<WebProject> WebProject::Load(const std::string& manifestPath) {
 void WebProject::AddFromFile(ProjectItem& folder, const std::string& filePath) {
   if (!folder.folder)
     raise(err::kInvalidCall, std::string(kSource), "'" + folder.name + "' is not a folder of the project");
-  if (!fs::fileExists(filePath))
+  if (!files::fileExists(filePath))
     raise(err::kFileNotFound, std::string(kSource), "File not found: '" + filePath + "'");
   std::string name = gfsFileName(filePath);
   if (folder.find(name)) return;
@@ -96,11 +95,11 @@ void WebProject::AddFromFile(ProjectItem& folder, const std::string& filePath) {
 }
 
 void WebProject::Save() const {
-  XmlDocPtr doc = xmlNewDocument();
-  XmlNode root = xmlSetRoot(doc.get(), "WebProject");
+  XmlDocPtr doc = newXmlDocument();
+  XmlNode root = setRootElement(doc.get(), "WebProject");
   root.setAttribute("Name", name_);
   writeItems(root_, root);
-  xmlSaveAtomic(doc.get(), manifestPath_);
+  saveXmlAtomic(doc.get(), manifestPath_);
 }
 
 }  // namespace tvk

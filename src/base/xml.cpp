@@ -23,9 +23,7 @@ constexpr std::string_view kSource = "XML";
 
 const xmlChar* xc(const std::string& s) { return reinterpret_cast<const xmlChar*>(s.c_str()); }
 
-std::string fromXml(const xmlChar* s) {
-  return s ? std::string(reinterpret_cast<const char*>(s)) : std::string();
-}
+std::string fromXml(const xmlChar* s) { return s ? std::string(reinterpret_cast<const char*>(s)) : std::string(); }
 
 struct XmlCharFree {
   void operator()(xmlChar* p) const noexcept { xmlFree(p); }
@@ -76,8 +74,7 @@ XmlDocPtr parse(const std::string* path, std::string_view text, std::string* err
   }
   const int options = XML_PARSE_NONET | XML_PARSE_NOERROR | XML_PARSE_NOWARNING;
   xmlDocPtr doc = path ? xmlCtxtReadFile(ctxt, path->c_str(), nullptr, options)
-                       : xmlCtxtReadMemory(ctxt, text.data(), static_cast<int>(text.size()), nullptr,
-                                           nullptr, options);
+                       : xmlCtxtReadMemory(ctxt, text.data(), static_cast<int>(text.size()), nullptr, nullptr, options);
   if (!doc) collectError(&message, xmlCtxtGetLastError(ctxt));
   xmlFreeParserCtxt(ctxt);
   if (!doc && error) *error = message.empty() ? "cannot be parsed" : message;
@@ -112,8 +109,8 @@ void XmlNode::setText(std::string_view text) const {
     child = next;
   }
   if (!text.empty()) {
-    xmlNodePtr t = xmlNewDocTextLen(node_->doc, reinterpret_cast<const xmlChar*>(text.data()),
-                                    static_cast<int>(text.size()));
+    xmlNodePtr t =
+        xmlNewDocTextLen(node_->doc, reinterpret_cast<const xmlChar*>(text.data()), static_cast<int>(text.size()));
     xmlAddChild(node_, t);
   }
 }
@@ -145,16 +142,15 @@ std::vector<XmlNode> XmlNode::children() const {
 XmlNode XmlNode::child(std::string_view name) const {
   if (!node_) return {};
   for (xmlNodePtr c = node_->children; c; c = c->next)
-    if (c->type == XML_ELEMENT_NODE && c->name &&
-        name == std::string_view(reinterpret_cast<const char*>(c->name)))
+    if (c->type == XML_ELEMENT_NODE && c->name && name == std::string_view(reinterpret_cast<const char*>(c->name)))
       return XmlNode(c, keepAlive_);
   return {};
 }
 
 XmlNode XmlNode::appendElement(std::string_view name) const {
   if (!node_) raise(err::kObjectNotSet, std::string(kSource), "Object variable not set");
-  XmlNode element = xmlCreateElement(node_->doc, name);
-  return xmlAppendChild(*this, element);
+  XmlNode element = createXmlElement(node_->doc, name);
+  return appendXmlChild(*this, element);
 }
 
 XmlNode XmlNode::appendElement(std::string_view name, std::string_view text) const {
@@ -163,24 +159,22 @@ XmlNode XmlNode::appendElement(std::string_view name, std::string_view text) con
   return element;
 }
 
-XmlDocPtr xmlParseFileQuiet(const std::string& path, std::string* error) {
-  if (!fs::fileExists(path)) {
+XmlDocPtr parseXmlFile(const std::string& path, std::string* error) {
+  if (!files::fileExists(path)) {
     if (error) *error = "the file does not exist";
     return nullptr;
   }
   return parse(&path, {}, error);
 }
 
-XmlDocPtr xmlParseTextQuiet(std::string_view text, std::string* error) {
-  return parse(nullptr, text, error);
-}
+XmlDocPtr parseXmlText(std::string_view text, std::string* error) { return parse(nullptr, text, error); }
 
-XmlDocPtr xmlNewDocument() { return XmlDocPtr(xmlNewDoc(BAD_CAST "1.0")); }
+XmlDocPtr newXmlDocument() { return XmlDocPtr(xmlNewDoc(BAD_CAST "1.0")); }
 
-XmlNode xmlRoot(_xmlDoc* doc) { return doc ? XmlNode(xmlDocGetRootElement(doc)) : XmlNode(); }
+XmlNode rootElement(_xmlDoc* doc) { return doc ? XmlNode(xmlDocGetRootElement(doc)) : XmlNode(); }
 
-XmlNode xmlSetRoot(_xmlDoc* doc, std::string_view name) {
-  XmlNode root = xmlCreateElement(doc, name);
+XmlNode setRootElement(_xmlDoc* doc, std::string_view name) {
+  XmlNode root = createXmlElement(doc, name);
   xmlNodePtr old = xmlDocSetRootElement(doc, root.get());
   if (old) xmlFreeNode(old);
   return root;
@@ -192,7 +186,7 @@ static bool validName(std::string_view name) {
   return xmlValidateNCName(xc(n), 0) == 0;
 }
 
-XmlNode xmlCreateElement(_xmlDoc* doc, std::string_view name) {
+XmlNode createXmlElement(_xmlDoc* doc, std::string_view name) {
   if (!validName(name))
     raise(err::kXml, std::string(kSource), "'" + std::string(name) + "' is not a valid element name");
   xmlNodePtr node = xmlNewDocNode(doc, nullptr, xc(std::string(name)), nullptr);
@@ -200,21 +194,20 @@ XmlNode xmlCreateElement(_xmlDoc* doc, std::string_view name) {
   return XmlNode(node);
 }
 
-XmlNode xmlAppendChild(const XmlNode& parent, const XmlNode& child) {
+XmlNode appendXmlChild(const XmlNode& parent, const XmlNode& child) {
   if (!parent || !child) raise(err::kObjectNotSet, std::string(kSource), "Object variable not set");
   if (child.get()->parent) xmlUnlinkNode(child.get());
-  if (!xmlAddChild(parent.get(), child.get()))
-    raise(err::kXml, std::string(kSource), "The node cannot be appended");
+  if (!xmlAddChild(parent.get(), child.get())) raise(err::kXml, std::string(kSource), "The node cannot be appended");
   return XmlNode(child.get(), parent.keepAlive());
 }
 
-void xmlRemoveNode(const XmlNode& node) {
+void removeXmlNode(const XmlNode& node) {
   if (!node) return;
   xmlUnlinkNode(node.get());
   xmlFreeNode(node.get());
 }
 
-XmlNodeList xmlSelectNodes(const XmlNode& context, std::string_view xpath) {
+XmlNodeList selectNodes(const XmlNode& context, std::string_view xpath) {
   XmlNodeList result;
   if (!context) raise(err::kObjectNotSet, std::string(kSource), "Object variable not set");
   std::unique_ptr<xmlXPathContext, XPathContextFree> ctx{xmlXPathNewContext(context.get()->doc)};
@@ -226,8 +219,7 @@ XmlNodeList xmlSelectNodes(const XmlNode& context, std::string_view xpath) {
   std::string expr{xpath};
   std::unique_ptr<xmlXPathObject, XPathObjectFree> obj{xmlXPathEvalExpression(xc(expr), ctx.get())};
   if (!obj) {
-    raise(err::kXml, std::string(kSource),
-          "Invalid path '" + expr + "'" + (message.empty() ? "" : ": " + message));
+    raise(err::kXml, std::string(kSource), "Invalid path '" + expr + "'" + (message.empty() ? "" : ": " + message));
   }
   if (obj->type == XPATH_NODESET && obj->nodesetval) {
     xmlNodeSetPtr set = obj->nodesetval;
@@ -237,12 +229,12 @@ XmlNodeList xmlSelectNodes(const XmlNode& context, std::string_view xpath) {
   return result;
 }
 
-XmlNode xmlSelectNode(const XmlNode& context, std::string_view xpath) {
-  XmlNodeList nodes = xmlSelectNodes(context, xpath);
+XmlNode selectNode(const XmlNode& context, std::string_view xpath) {
+  XmlNodeList nodes = selectNodes(context, xpath);
   return nodes.empty() ? XmlNode() : nodes.front();
 }
 
-std::string xmlSerialize(_xmlDoc* doc) {
+std::string serializeXml(_xmlDoc* doc) {
   xmlChar* buffer = nullptr;
   int size = 0;
   xmlDocDumpFormatMemoryEnc(doc, &buffer, &size, "UTF-8", 1);
@@ -251,15 +243,12 @@ std::string xmlSerialize(_xmlDoc* doc) {
   return std::string(reinterpret_cast<const char*>(buffer), static_cast<size_t>(size));
 }
 
-void xmlSaveAtomic(_xmlDoc* doc, const std::string& path) {
-  fs::writeFileAtomic(path, xmlSerialize(doc));
-}
+void saveXmlAtomic(_xmlDoc* doc, const std::string& path) { files::writeFileAtomic(path, serializeXml(doc)); }
 
-std::shared_ptr<_xmlDoc> xsltTransformFile(_xmlDoc* doc, const std::string& stylesheetPath) {
+std::shared_ptr<_xmlDoc> transformWithStylesheet(_xmlDoc* doc, const std::string& stylesheetPath) {
   std::string error;
-  XmlDocPtr styleDoc = xmlParseFileQuiet(stylesheetPath, &error);
-  if (!styleDoc)
-    raise(err::kXml, std::string(kSource), "Cannot load stylesheet '" + stylesheetPath + "': " + error);
+  XmlDocPtr styleDoc = parseXmlFile(stylesheetPath, &error);
+  if (!styleDoc) raise(err::kXml, std::string(kSource), "Cannot load stylesheet '" + stylesheetPath + "': " + error);
   std::string message;
   xsltSetGenericErrorFunc(&message, collectGeneric);
   // The stylesheet takes ownership of its document once parsed.
@@ -269,14 +258,12 @@ std::shared_ptr<_xmlDoc> xsltTransformFile(_xmlDoc* doc, const std::string& styl
     raise(err::kXml, std::string(kSource), "Cannot load stylesheet '" + stylesheetPath + "': " + message);
   }
   styleDoc.release();
-  std::unique_ptr<xsltTransformContext, TransformContextFree> tctx{
-      xsltNewTransformContext(sheet.get(), doc)};
+  std::unique_ptr<xsltTransformContext, TransformContextFree> tctx{xsltNewTransformContext(sheet.get(), doc)};
   if (!tctx) throw std::bad_alloc();
   xsltSetTransformErrorFunc(tctx.get(), &message, collectGeneric);
   xmlDocPtr out = xsltApplyStylesheetUser(sheet.get(), doc, nullptr, nullptr, nullptr, tctx.get());
   xsltSetGenericErrorFunc(nullptr, nullptr);
-  if (!out)
-    raise(err::kXml, std::string(kSource), "Transform with '" + stylesheetPath + "' failed: " + message);
+  if (!out) raise(err::kXml, std::string(kSource), "Transform with '" + stylesheetPath + "' failed: " + message);
   return std::shared_ptr<_xmlDoc>(out, XmlDocDeleter{});
 }
 

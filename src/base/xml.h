@@ -58,36 +58,36 @@ using XmlNodeList = std::vector<XmlNode>;
 
 // Parses a file; on failure returns no document and fills *error with the
 // parser's message (file missing or not well-formed). No output on stderr.
-XmlDocPtr xmlParseFileQuiet(const std::string& path, std::string* error);
-XmlDocPtr xmlParseTextQuiet(std::string_view text, std::string* error);
+XmlDocPtr parseXmlFile(const std::string& path, std::string* error);
+XmlDocPtr parseXmlText(std::string_view text, std::string* error);
 
 // A new document holding no root yet.
-XmlDocPtr xmlNewDocument();
+XmlDocPtr newXmlDocument();
 
-XmlNode xmlRoot(_xmlDoc* doc);
+XmlNode rootElement(_xmlDoc* doc);
 // Sets (replacing any) the document's root element.
-XmlNode xmlSetRoot(_xmlDoc* doc, std::string_view name);
+XmlNode setRootElement(_xmlDoc* doc, std::string_view name);
 // A new element of the document that is not yet attached.
-XmlNode xmlCreateElement(_xmlDoc* doc, std::string_view name);
+XmlNode createXmlElement(_xmlDoc* doc, std::string_view name);
 // Appends an unattached (or moved) node under parent; returns it.
-XmlNode xmlAppendChild(const XmlNode& parent, const XmlNode& child);
+XmlNode appendXmlChild(const XmlNode& parent, const XmlNode& child);
 // Unlinks and frees the node.
-void xmlRemoveNode(const XmlNode& node);
+void removeXmlNode(const XmlNode& node);
 
 // XPath 1.0 evaluated with `context` as context node. An invalid expression
 // throws WizError (err::kXml). Results that are not node sets yield no nodes.
-XmlNodeList xmlSelectNodes(const XmlNode& context, std::string_view xpath);
-XmlNode xmlSelectNode(const XmlNode& context, std::string_view xpath);
+XmlNodeList selectNodes(const XmlNode& context, std::string_view xpath);
+XmlNode selectNode(const XmlNode& context, std::string_view xpath);
 
 // Serialised document: XML declaration, UTF-8, indented.
-std::string xmlSerialize(_xmlDoc* doc);
+std::string serializeXml(_xmlDoc* doc);
 
 // Writes the document to `path` atomically (temporary file in the same
 // folder, then rename), so a failure never leaves a half-written file.
-void xmlSaveAtomic(_xmlDoc* doc, const std::string& path);
+void saveXmlAtomic(_xmlDoc* doc, const std::string& path);
 
 // Applies the XSLT stylesheet file to the document; the result document is
 // shared so nodes selected from it may outlive the call.
-std::shared_ptr<_xmlDoc> xsltTransformFile(_xmlDoc* doc, const std::string& stylesheetPath);
+std::shared_ptr<_xmlDoc> transformWithStylesheet(_xmlDoc* doc, const std::string& stylesheetPath);
 
 }  // namespace tvk

@@ -87,9 +87,7 @@ std::shared_ptr<Connection> ConnectionPool::connection(const ConnectionSettings&
   return std::make_shared<Handle>(entry(settings).backend);
 }
 
-std::shared_ptr<Catalog> ConnectionPool::catalog(const ConnectionSettings& settings) {
-  return entry(settings).catalog;
-}
+std::shared_ptr<Catalog> ConnectionPool::catalog(const ConnectionSettings& settings) { return entry(settings).catalog; }
 
 ConnectionPool::Entry& ConnectionPool::entry(const ConnectionSettings& settings) {
   auto found = entries_.find(settings);
@@ -101,8 +99,7 @@ ConnectionPool::Entry& ConnectionPool::entry(const ConnectionSettings& settings)
   }
   auto backend = std::make_shared<Backend>();
   backend->connection = opener_(settings);
-  if (!backend->connection)
-    raise(err::kDatabase, "Connection", "The database could not be opened");
+  if (!backend->connection) raise(err::kDatabase, "Connection", "The database could not be opened");
   Entry made{backend, std::make_shared<Catalog>(std::make_shared<Handle>(backend))};
   return entries_.emplace(settings, std::move(made)).first->second;
 }

@@ -8,13 +8,13 @@
 #include <memory>
 #include <sstream>
 
+#include "base/error.h"
+#include "base/session.h"
+#include "base/ui.h"
 #include "database/database_connection.h"
 #include "database/database_test_support.h"
 #include "database/field_data.h"
 #include "database/sqlite_handles.h"
-#include "base/error.h"
-#include "base/session.h"
-#include "base/ui.h"
 #include "support/temp_dir.h"
 #include "wizdata/xml_wiz_constants.h"
 #include "wizdata/xml_wiz_data.h"
@@ -63,7 +63,7 @@ class CountingConnection final : public db::Connection {
 class ConnectionPoolTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    connection_ = testing::buildFixtureDatabase(dir_ / "shop.db", true);
+    connection_ = test::buildFixtureDatabase(dir_ / "shop.db", true);
     choose(wizData_, connection_);
     countOpens(session_);
   }
@@ -90,7 +90,7 @@ class ConnectionPoolTest : public ::testing::Test {
     db::sqliteExecScript(db.get(), sql);
   }
 
-  testing::ScopedTempDir dir_;
+  test::ScopedTempDir dir_;
   std::string connection_;
   int opens_ = 0;
   bool failOpens_ = false;
@@ -129,7 +129,7 @@ TEST_F(ConnectionPoolTest, OneConnectionPerDatabaseForTheSession) {
   // Another database, or the same one under another user, is another
   // connection.
   XMLWizData other{session_};
-  choose(other, testing::buildFixtureDatabase(dir_ / "other.db", true));
+  choose(other, test::buildFixtureDatabase(dir_ / "other.db", true));
   EXPECT_TRUE(fdbConOpenConnection(other));
   EXPECT_TRUE(fdbConOpenConnection(other));
   db::ConnectionPool& pool = session_.resource<db::ConnectionPool>();
@@ -162,7 +162,7 @@ TEST_F(ConnectionPoolTest, AFailureDropsThePooledConnection) {
 
   // A failed open pools nothing: the message, then a fresh try next time.
   XMLWizData other{session_};
-  choose(other, testing::buildFixtureDatabase(dir_ / "other.db", true));
+  choose(other, test::buildFixtureDatabase(dir_ / "other.db", true));
   failOpens_ = true;
   EXPECT_FALSE(fdbConOpenConnection(other));
   ASSERT_EQ(ui_->shown().size(), 1u);
@@ -191,8 +191,8 @@ TEST_F(ConnectionPoolTest, SessionsDoNotShareAndCloseTheirOwnAtTheEnd) {
   }
   // The other session is over: its connection is closed under whoever still
   // holds it, and this session's is untouched.
-  for (auto* call : {+[](db::Connection& c) { c.execute("SELECT * FROM orders"); },
-                     +[](db::Connection& c) { c.listTables(); }}) {
+  for (auto* call :
+       {+[](db::Connection& c) { c.execute("SELECT * FROM orders"); }, +[](db::Connection& c) { c.listTables(); }}) {
     try {
       call(*kept);
       ADD_FAILURE() << "a connection of an ended session still works";
@@ -211,8 +211,9 @@ TEST_F(ConnectionPoolTest, TheCatalogueSeesTablesMadeLaterInTheSession) {
   size_t listed = catalog->tables().size();
   EXPECT_EQ(catalog->table("regions").columns().size(), 2u);
 
-  alter("CREATE TABLE made_later (id INTEGER PRIMARY KEY, label TEXT);"
-        "ALTER TABLE regions ADD COLUMN retired_on DATE;");
+  alter(
+      "CREATE TABLE made_later (id INTEGER PRIMARY KEY, label TEXT);"
+      "ALTER TABLE regions ADD COLUMN retired_on DATE;");
   // Asked for by name, a new table is found even before the list is read
   // again; the list and what was read of a table stay until a refresh.
   ASSERT_NE(catalog->findTable("made_later"), nullptr);
@@ -239,10 +240,9 @@ TEST_F(ConnectionPoolTest, ChoosingATableReadsEachPartOnce) {
   ResetTableData(wizData_);
   ResetTableData(wizData_);
   // orders, and customers, staff and priorities for its lookups.
-  std::map<std::string, int> expected = {
-      {"listTables", 1}, {"readIndexes", 1}, {"readColumns", 4}, {"readKeys", 1}};
+  std::map<std::string, int> expected = {{"listTables", 1}, {"readIndexes", 1}, {"readColumns", 4}, {"readKeys", 1}};
   EXPECT_EQ(calls_, expected);
-  std::vector<std::string> fields = testing::fieldRecords(wizData_);
+  std::vector<std::string> fields = test::fieldRecords(wizData_);
   ASSERT_EQ(fields.size(), 9u);
   EXPECT_EQ(fields[1], "customer_id|customer_id|3|Integer|4|TRUE|FALSE|TRUE:customers:cust:company_name|TRUE");
   EXPECT_EQ(opens_, 1);

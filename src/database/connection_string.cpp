@@ -103,8 +103,7 @@ void ConnectionString::fold(std::string_view key, const std::vector<std::string_
   for (const ConnectionAttribute& a : attributes_)
     if (matches(a)) value = a.value;
   std::erase_if(attributes_, matches);
-  attributes_.insert(attributes_.begin() + static_cast<std::ptrdiff_t>(place),
-                     {std::string(key), std::move(value)});
+  attributes_.insert(attributes_.begin() + static_cast<std::ptrdiff_t>(place), {std::string(key), std::move(value)});
 }
 
 std::string ConnectionString::text() const {

@@ -2,16 +2,15 @@
 
 #include <algorithm>
 
+#include "base/error.h"
 #include "database/connection_string.h"
 #include "database/odbc_connection.h"
 #include "database/sqlite_connection.h"
-#include "base/error.h"
 
 namespace tvk::db {
 
 std::unique_ptr<Connection> openConnection(std::string_view connectionString, std::string_view user,
-                                           std::string_view password, long /*options*/,
-                                           const Timeouts& timeouts) {
+                                           std::string_view password, long /*options*/, const Timeouts& timeouts) {
   ConnectionString parsed = ConnectionString::parse(connectionString);
   if (usesNativeSqlite(parsed)) return openSqliteConnection(parsed, timeouts);
   // ADO spellings of the user keys become the ODBC ones, so that a user named
@@ -94,19 +93,25 @@ Table& Catalog::table(std::string_view name) {
 long fixedDefinedSize(int adoType) {
   switch (adoType) {
     case adotype::TinyInt:
-    case adotype::UnsignedTinyInt: return 1;
+    case adotype::UnsignedTinyInt:
+      return 1;
     case adotype::SmallInt:
     case adotype::UnsignedSmallInt:
-    case adotype::Boolean: return 2;
+    case adotype::Boolean:
+      return 2;
     case adotype::Integer:
     case adotype::UnsignedInt:
-    case adotype::Single: return 4;
+    case adotype::Single:
+      return 4;
     case adotype::Double:
     case adotype::Currency:
     case adotype::BigInt:
-    case adotype::UnsignedBigInt: return 8;
-    case adotype::GUID: return 16;
-    default: return 0;
+    case adotype::UnsignedBigInt:
+      return 8;
+    case adotype::GUID:
+      return 16;
+    default:
+      return 0;
   }
 }
 
@@ -119,8 +124,10 @@ bool hasDeclaredSize(int adoType) {
     case adotype::Binary:
     case adotype::VarBinary:
     case adotype::Numeric:
-    case adotype::Decimal: return true;
-    default: return false;
+    case adotype::Decimal:
+      return true;
+    default:
+      return false;
   }
 }
 

@@ -30,8 +30,8 @@ struct Column {
   std::string name;
   int type = adotype::Variant;  // ADO type code
   long definedSize = 0;
-  long attributes = 0;          // kColumnNullable, kColumnFixed
-  bool autoIncrement = false;   // the "Autoincrement" property
+  long attributes = 0;         // kColumnNullable, kColumnFixed
+  bool autoIncrement = false;  // the "Autoincrement" property
 
   bool nullable() const { return (attributes & kColumnNullable) != 0; }
   ColumnFacts facts() const { return {type, definedSize, autoIncrement}; }
@@ -104,8 +104,7 @@ class Connection {
 // goes through ODBC. User and password, when the user is not empty, are
 // handed to the driver. `options` is accepted for callers that pass ADO's
 // "no options" (-1) and is otherwise unused.
-std::unique_ptr<Connection> openConnection(std::string_view connectionString,
-                                           std::string_view user = {},
+std::unique_ptr<Connection> openConnection(std::string_view connectionString, std::string_view user = {},
                                            std::string_view password = {}, long options = -1,
                                            const Timeouts& timeouts = {});
 

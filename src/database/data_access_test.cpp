@@ -16,8 +16,7 @@ class TwoSchemas final : public Connection {
   void execute(std::string_view) override {}
   void close() override {}
   std::vector<TableEntry> listTables() override {
-    return {{"regions", "TABLE", "", "archive"}, {"orders", "TABLE", "", "public"},
-            {"regions", "TABLE", "", "public"}};
+    return {{"regions", "TABLE", "", "archive"}, {"orders", "TABLE", "", "public"}, {"regions", "TABLE", "", "public"}};
   }
   std::optional<TableEntry> findTable(std::string_view name) override {
     ++finds_;

@@ -1,8 +1,8 @@
 #include "database/database_connection.h"
 
-#include "database/global_asa.h"
 #include "base/session.h"
 #include "base/ui.h"
+#include "database/global_asa.h"
 #include "wizdata/xml_wiz_constants.h"
 #include "wizdata/xml_wiz_data.h"
 
@@ -33,8 +33,8 @@ std::optional<ConnectionSettings> chosenConnectionSettings(XMLWizData& wizData) 
 }
 
 std::string connectionFailureMessage(const ErrorInfo& error) {
-  return "Unable to open connection to database\r\n\r\nError : " + error.source + " (" +
-         std::to_string(error.number) + ") - " + error.description;
+  return "Unable to open connection to database\r\n\r\nError : " + error.source + " (" + std::to_string(error.number) +
+         ") - " + error.description;
 }
 
 std::shared_ptr<db::Connection> fdbConOpenConnection(XMLWizData& wizData) {
@@ -59,8 +59,6 @@ std::shared_ptr<db::Catalog> foOpenADOXConnection(XMLWizData& wizData) {
   }
 }
 
-bool fbValidDataConnection(XMLWizData& wizData) {
-  return foOpenADOXConnection(wizData) != nullptr;
-}
+bool fbValidDataConnection(XMLWizData& wizData) { return foOpenADOXConnection(wizData) != nullptr; }
 
 }  // namespace tvk

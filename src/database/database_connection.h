@@ -9,9 +9,9 @@
 #include <optional>
 #include <string>
 
+#include "base/error.h"
 #include "database/connection_pool.h"
 #include "database/data_access.h"
-#include "base/error.h"
 
 namespace tvk {
 

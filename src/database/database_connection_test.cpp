@@ -7,9 +7,9 @@
 #include <memory>
 #include <sstream>
 
-#include "database/database_test_support.h"
-#include "base/ui.h"
 #include "base/session.h"
+#include "base/ui.h"
+#include "database/database_test_support.h"
 #include "support/temp_dir.h"
 #include "wizdata/xml_wiz_constants.h"
 #include "wizdata/xml_wiz_data.h"
@@ -19,7 +19,7 @@ namespace {
 
 class DatabaseConnectionTest : public ::testing::Test {
  protected:
-  void SetUp() override { connection_ = testing::buildFixtureDatabase(dir_ / "shop.db", true); }
+  void SetUp() override { connection_ = test::buildFixtureDatabase(dir_ / "shop.db", true); }
 
   std::string globalAsa(const std::string& user, const std::string& password) {
     std::string path = dir_ / "global.asa";
@@ -31,7 +31,7 @@ class DatabaseConnectionTest : public ::testing::Test {
     return path;
   }
 
-  testing::ScopedTempDir dir_;
+  test::ScopedTempDir dir_;
   std::string connection_;
   std::ostringstream messages_;
   std::shared_ptr<ConsoleUi> ui_ = std::make_shared<ConsoleUi>(messages_);
@@ -95,7 +95,8 @@ TEST_F(DatabaseConnectionTest, FailureShowsTheConnectionMessageAndCreatesNoFile)
   ASSERT_EQ(ui_->shown().size(), 2u);
   EXPECT_EQ(ui_->shown()[0],
             "TVK Wizard: Unable to open connection to database\r\n\r\n"
-            "Error : SQLite (14) - unable to open database file: " + missing);
+            "Error : SQLite (14) - unable to open database file: " +
+                missing);
   EXPECT_EQ(ui_->shown()[1], ui_->shown()[0]);
   EXPECT_FALSE(std::filesystem::exists(missing));
 }

@@ -12,7 +12,7 @@
 #include "database/sample_database.h"
 #include "wizdata/xml_wiz_data.h"
 
-namespace tvk::testing {
+namespace tvk::test {
 
 inline std::string sourceFile(std::string_view relative) {
   return std::string(TVK_SOURCE_DIR) + "/" + std::string(relative);
@@ -58,4 +58,4 @@ inline std::vector<std::string> fieldRecords(const XMLWizData& wizData) {
   return lines;
 }
 
-}  // namespace tvk::testing
+}  // namespace tvk::test

@@ -4,8 +4,8 @@
 #include <optional>
 
 #include "base/ado_routines.h"
-#include "database/database_connection.h"
 #include "base/error.h"
+#include "database/database_connection.h"
 #include "wizdata/xml_wiz_constants.h"
 #include "wizdata/xml_wiz_data.h"
 
@@ -95,11 +95,15 @@ FieldRecord describe(Ui& ui, db::Catalog& catalog, db::Table& table, const db::C
   record.type = column.type;
   record.typeDescription = gfsDataTypeName(facts);
   record.size = column.definedSize;
-  if (gfnBaseDataType(column.type) == adotype::Boolean) record.required = wiz::kNA;
-  else record.required = column.nullable() ? wiz::kFalse : wiz::kTrue;
+  if (gfnBaseDataType(column.type) == adotype::Boolean)
+    record.required = wiz::kNA;
+  else
+    record.required = column.nullable() ? wiz::kFalse : wiz::kTrue;
   bool isPrimary = column.name == primaryKey;
-  if (jet) record.readOnly = gfbAutoIncrementField(facts) ? wiz::kTrue : wiz::kFalse;
-  else record.readOnly = isPrimary ? wiz::kTrue : wiz::kFalse;
+  if (jet)
+    record.readOnly = gfbAutoIncrementField(facts) ? wiz::kTrue : wiz::kFalse;
+  else
+    record.readOnly = isPrimary ? wiz::kTrue : wiz::kFalse;
   std::string_view sortable = gfbSortableFieldType(facts) ? wiz::kTrue : wiz::kNA;
 
   if (isPrimary) {

@@ -5,9 +5,9 @@
 #include <memory>
 #include <sstream>
 
-#include "database/database_test_support.h"
-#include "base/ui.h"
 #include "base/session.h"
+#include "base/ui.h"
+#include "database/database_test_support.h"
 #include "support/temp_dir.h"
 #include "wizdata/xml_wiz_constants.h"
 #include "wizdata/xml_wiz_data.h"
@@ -21,7 +21,7 @@ class FieldDataTest : public ::testing::Test {
  protected:
   void SetUp() override {
     wizData_.SetNodeText(wiz::DataSourceType, "ConnectionString");
-    wizData_.SetNodeText(wiz::ConnectionStringText, testing::buildFixtureDatabase(dir_ / "shop.db"));
+    wizData_.SetNodeText(wiz::ConnectionStringText, test::buildFixtureDatabase(dir_ / "shop.db"));
     // The data source page records the provider class with the table list.
     wizData_.SetNodeText(wiz::DataProvider, "OTHER");
   }
@@ -29,10 +29,10 @@ class FieldDataTest : public ::testing::Test {
   Records records(const std::string& table) {
     wizData_.SetNodeText(wiz::TableName, table);
     ResetTableData(wizData_);
-    return testing::fieldRecords(wizData_);
+    return test::fieldRecords(wizData_);
   }
 
-  testing::ScopedTempDir dir_;
+  test::ScopedTempDir dir_;
   std::ostringstream messages_;
   std::shared_ptr<ConsoleUi> ui_ = std::make_shared<ConsoleUi>(messages_);
   Session session_{ui_};
@@ -76,25 +76,23 @@ TEST_F(FieldDataTest, ForeignKeysToDifferentlyNamedKeys) {
 }
 
 TEST_F(FieldDataTest, CompoundKeyAndTwoColumnForeignKey) {
-  EXPECT_EQ(records("order_lines"),
-            (Records{
-                // Only the key's first column is "the" key column, even though
-                // it is also a foreign key.
-                "order_id|order_id|3|Integer|4|TRUE|TRUE|NA|TRUE",
-                "line_no|line_no|2|2|2|TRUE|FALSE|FALSE|TRUE",
-                "product|product|202|Text (60)|60|TRUE|FALSE|FALSE|TRUE",
-                "quantity|quantity|3|Integer|4|TRUE|FALSE|FALSE|TRUE",
-                "unit_price|unit_price|131|Numeric|10|TRUE|FALSE|FALSE|TRUE",
-            }));
+  EXPECT_EQ(records("order_lines"), (Records{
+                                        // Only the key's first column is "the" key column, even though
+                                        // it is also a foreign key.
+                                        "order_id|order_id|3|Integer|4|TRUE|TRUE|NA|TRUE",
+                                        "line_no|line_no|2|2|2|TRUE|FALSE|FALSE|TRUE",
+                                        "product|product|202|Text (60)|60|TRUE|FALSE|FALSE|TRUE",
+                                        "quantity|quantity|3|Integer|4|TRUE|FALSE|FALSE|TRUE",
+                                        "unit_price|unit_price|131|Numeric|10|TRUE|FALSE|FALSE|TRUE",
+                                    }));
   EXPECT_EQ(wizData_.GetNodeText(wiz::PrimaryKey), "order_id");
   // Columns covered only by a two-column key get no lookup.
-  EXPECT_EQ(records("shipments"),
-            (Records{
-                "shipment_id|shipment_id|3|Integer|4|TRUE|TRUE|NA|TRUE",
-                "order_id|order_id|3|Integer|4|TRUE|FALSE|FALSE|TRUE",
-                "line_no|line_no|2|2|2|TRUE|FALSE|FALSE|TRUE",
-                "shipped_on|shipped_on|133|133|0|FALSE|FALSE|FALSE|TRUE",
-            }));
+  EXPECT_EQ(records("shipments"), (Records{
+                                      "shipment_id|shipment_id|3|Integer|4|TRUE|TRUE|NA|TRUE",
+                                      "order_id|order_id|3|Integer|4|TRUE|FALSE|FALSE|TRUE",
+                                      "line_no|line_no|2|2|2|TRUE|FALSE|FALSE|TRUE",
+                                      "shipped_on|shipped_on|133|133|0|FALSE|FALSE|FALSE|TRUE",
+                                  }));
   // Key order (b, a) differs from column order: b is the key column.
   EXPECT_EQ(records("wide_key").at(1), "b|b|3|Integer|4|TRUE|TRUE|NA|TRUE");
 }
@@ -109,10 +107,10 @@ TEST_F(FieldDataTest, ForeignKeyThatIsAlsoUnique) {
 TEST_F(FieldDataTest, NoKeyAndViews) {
   wizData_.SetNodeText(wiz::PrimaryKey, "stale");
   EXPECT_EQ(records("audit_log"), (Records{
-                                       "logged_at|logged_at|135|135|0|TRUE|FALSE|FALSE|TRUE",
-                                       "who|who|202|Text (30)|30|FALSE|FALSE|FALSE|TRUE",
-                                       "what|what|203|Long Text|0|FALSE|FALSE|FALSE|NA",
-                                   }));
+                                      "logged_at|logged_at|135|135|0|TRUE|FALSE|FALSE|TRUE",
+                                      "who|who|202|Text (30)|30|FALSE|FALSE|FALSE|TRUE",
+                                      "what|what|203|Long Text|0|FALSE|FALSE|FALSE|NA",
+                                  }));
   EXPECT_EQ(wizData_.GetNodeText(wiz::PrimaryKey), "");
   EXPECT_EQ(records("customer_orders"), (Records{
                                             "order_id|order_id|3|Integer|4|FALSE|FALSE|FALSE|TRUE",
@@ -124,7 +122,8 @@ TEST_F(FieldDataTest, NoKeyAndViews) {
 TEST_F(FieldDataTest, JetMarksAutoIncrementColumnsReadOnly) {
   wizData_.SetNodeText(wiz::DataProvider, "JET");
   Records jet = records("counters");
-  EXPECT_EQ(jet, (Records{"id|id|3|Integer|4|FALSE|TRUE|NA|TRUE", "label|label|202|Text (20)|20|TRUE|FALSE|FALSE|TRUE"}));
+  EXPECT_EQ(jet,
+            (Records{"id|id|3|Integer|4|FALSE|TRUE|NA|TRUE", "label|label|202|Text (20)|20|TRUE|FALSE|FALSE|TRUE"}));
   // A key that does not fill itself is editable on JET, read-only elsewhere.
   EXPECT_EQ(records("regions").at(0), "region_code|region_code|130|Text (2)|2|TRUE|FALSE|NA|TRUE");
   wizData_.SetNodeText(wiz::DataProvider, "OTHER");
@@ -138,7 +137,7 @@ TEST_F(FieldDataTest, ResetEmptiesDerivedValuesAndRunningTwiceAddsNothing) {
   EXPECT_EQ(wizData_.GetNodeText(wiz::TableReadOnly), "");
   EXPECT_EQ(wizData_.GetNodeText(wiz::SQLStatement), "");
   SetupXMLFieldData_ADOX(wizData_);
-  EXPECT_EQ(testing::fieldRecords(wizData_), first);
+  EXPECT_EQ(test::fieldRecords(wizData_), first);
   EXPECT_EQ(wizData_.GetNodes("Fields").size(), 1u);
   // Another table replaces every record.
   EXPECT_EQ(records("regions").size(), 2u);
@@ -151,7 +150,7 @@ TEST_F(FieldDataTest, UnknownTableOrConnectionIsReportedAndLeavesTheRecords) {
   ASSERT_EQ(ui_->shown().size(), 1u);
   EXPECT_NE(ui_->shown()[0].find("Error No: 3265"), std::string::npos);
   EXPECT_NE(ui_->shown()[0].find("TVKWizard.frmWizard.SetupXMLFieldData_ADOX"), std::string::npos);
-  EXPECT_EQ(testing::fieldRecords(wizData_).size(), 2u);
+  EXPECT_EQ(test::fieldRecords(wizData_).size(), 2u);
 }
 
 }  // namespace

@@ -9,9 +9,9 @@ namespace tvk {
 
 std::optional<XmlNodeList> gfoGlobalASADataSources(const std::string& path) {
   try {
-    std::string text = fs::readFile(path);
-    std::shared_ptr<_xmlDoc> scratch(xmlNewDocument().release(), XmlDocDeleter{});
-    XmlNode root = xmlSetRoot(scratch.get(), "ROOT");
+    std::string text = files::readFile(path);
+    std::shared_ptr<_xmlDoc> scratch(newXmlDocument().release(), XmlDocDeleter{});
+    XmlNode root = setRootElement(scratch.get(), "ROOT");
     XmlNodeList names;
 
     constexpr std::string_view kStart = "Sub Application_OnStart";
@@ -43,7 +43,7 @@ std::optional<XmlNodeList> gfoGlobalASADataSources(const std::string& path) {
 
 std::string gfsGlobalASAValue(const std::string& path, std::string_view key) {
   try {
-    std::string text = fs::readFile(path);
+    std::string text = files::readFile(path);
     std::string search = gfsUpper("Application(\"" + std::string(key) + "\")");
     size_t lineStart = 0;
     while (lineStart <= text.size()) {

@@ -10,7 +10,7 @@
 namespace tvk {
 namespace {
 
-std::string write(const testing::ScopedTempDir& dir, const std::string& name, const std::string& text) {
+std::string write(const test::ScopedTempDir& dir, const std::string& name, const std::string& text) {
   std::string path = dir / name;
   std::ofstream(path, std::ios::binary) << text;
   return path;
@@ -26,7 +26,7 @@ std::vector<std::string> names(const std::optional<XmlNodeList>& list) {
 }
 
 TEST(GlobalAsa, DataSourcesOfApplicationOnStartInFileOrder) {
-  testing::ScopedTempDir dir;
+  test::ScopedTempDir dir;
   std::string path = write(dir, "global.asa",
                            "<SCRIPT LANGUAGE=VBScript RUNAT=Server>\r\n"
                            "Application(\"Outside_ConnectionString\") = \"DSN=out\"\r\n"
@@ -50,21 +50,23 @@ TEST(GlobalAsa, DataSourcesOfApplicationOnStartInFileOrder) {
 }
 
 TEST(GlobalAsa, NoProcedureEmptyListUnfinishedOrMissingNoList) {
-  testing::ScopedTempDir dir;
+  test::ScopedTempDir dir;
   std::optional<XmlNodeList> none =
       gfoGlobalASADataSources(write(dir, "a.asa", "Application(\"A_ConnectionString\") = \"x\"\n"));
   ASSERT_TRUE(none.has_value());
   EXPECT_TRUE(none->empty());
   // The case of the procedure name matters.
-  EXPECT_TRUE(gfoGlobalASADataSources(write(dir, "b.asa", "sub application_onstart\nApplication(\"A_ConnectionString\")=\"x\"\nend sub\n"))
+  EXPECT_TRUE(gfoGlobalASADataSources(
+                  write(dir, "b.asa", "sub application_onstart\nApplication(\"A_ConnectionString\")=\"x\"\nend sub\n"))
                   ->empty());
-  EXPECT_FALSE(gfoGlobalASADataSources(write(dir, "c.asa", "Sub Application_OnStart\nApplication(\"A_ConnectionString\")=\"x\"\n")));
+  EXPECT_FALSE(gfoGlobalASADataSources(
+      write(dir, "c.asa", "Sub Application_OnStart\nApplication(\"A_ConnectionString\")=\"x\"\n")));
   EXPECT_FALSE(gfoGlobalASADataSources(dir / "missing.asa"));
   EXPECT_EQ(gfsGlobalASAValue(dir / "missing.asa", "A_ConnectionString"), "");
 }
 
 TEST(GlobalAsa, ValuesKeepTheirCaseAndSkipComments) {
-  testing::ScopedTempDir dir;
+  test::ScopedTempDir dir;
   std::string path = write(dir, "global.asa",
                            "' Application(\"Sales_RuntimeUserName\") = \"Commented\"\n"
                            "application(\"sales_runtimeusername\") = \"Admin\"  ' the shop's user\n"

@@ -1,7 +1,7 @@
 #include "database/memory_table.h"
 
-#include "database/data_access.h"
 #include "base/error.h"
+#include "database/data_access.h"
 
 namespace tvk::db {
 
@@ -41,8 +41,7 @@ size_t MemoryTable::columnIndex(std::string_view column) const {
 }
 
 const std::vector<std::string>& MemoryTable::current() const {
-  if (eof())
-    raise(kErrNoCurrentRecord, std::string(kSource), std::string(kNoCurrentRecord));
+  if (eof()) raise(kErrNoCurrentRecord, std::string(kSource), std::string(kNoCurrentRecord));
   return rows_[position_];
 }
 
@@ -51,8 +50,8 @@ void MemoryTable::setValue(std::string_view column, std::string_view value) {
   current();
   if (utf8Length(value) > columns_[index].maxLength)
     raise(kErrDataOverflow, std::string(kSource),
-          "The value is longer than the " + std::to_string(columns_[index].maxLength) +
-              " characters that " + columns_[index].name + " can hold");
+          "The value is longer than the " + std::to_string(columns_[index].maxLength) + " characters that " +
+              columns_[index].name + " can hold");
   rows_[position_][index] = std::string(value);
 }
 
@@ -64,8 +63,7 @@ std::string MemoryTable::value(std::string_view column) const {
 void MemoryTable::moveFirst() { position_ = 0; }
 
 void MemoryTable::moveNext() {
-  if (eof())
-    raise(kErrNoCurrentRecord, std::string(kSource), std::string(kNoCurrentRecord));
+  if (eof()) raise(kErrNoCurrentRecord, std::string(kSource), std::string(kNoCurrentRecord));
   ++position_;
 }
 

@@ -7,10 +7,10 @@
 #include <cstdint>
 #include <map>
 
-#include "database/connection_string.h"
-#include "database/odbc_handle.h"
 #include "base/error.h"
 #include "base/general.h"
+#include "database/connection_string.h"
+#include "database/odbc_handle.h"
 
 namespace tvk::db {
 
@@ -39,8 +39,8 @@ std::vector<Diagnostic> diagnostics(SQLSMALLINT type, SQLHANDLE handle) {
     SQLSMALLINT length = 0;
     SQLRETURN rc = SQLGetDiagRec(type, handle, i, state, &native, message, sizeof message, &length);
     if (!SQL_SUCCEEDED(rc)) break;
-    records.push_back({reinterpret_cast<char*>(state), static_cast<long>(native),
-                       trimEnd(reinterpret_cast<char*>(message))});
+    records.push_back(
+        {reinterpret_cast<char*>(state), static_cast<long>(native), trimEnd(reinterpret_cast<char*>(message))});
   }
   return records;
 }
@@ -49,8 +49,8 @@ std::vector<Diagnostic> diagnostics(SQLSMALLINT type, SQLHANDLE handle) {
 // warning record only when there is nothing else).
 [[noreturn]] void raiseOdbc(SQLSMALLINT type, SQLHANDLE handle, std::string_view call) {
   std::vector<Diagnostic> records = diagnostics(type, handle);
-  auto chosen = std::find_if(records.begin(), records.end(),
-                             [](const Diagnostic& d) { return d.state.rfind("01", 0) != 0; });
+  auto chosen =
+      std::find_if(records.begin(), records.end(), [](const Diagnostic& d) { return d.state.rfind("01", 0) != 0; });
   if (chosen == records.end() && !records.empty()) chosen = records.begin();
   if (chosen == records.end())
     raise(err::kDatabase, std::string(kOdbc), "The ODBC call " + std::string(call) + " failed");
@@ -136,8 +136,8 @@ class OdbcConnection final : public Connection {
     std::string in = connection.text();
     SQLCHAR out[2048];
     SQLSMALLINT outLength = 0;
-    SQLRETURN rc = SQLDriverConnect(dbc_.get(), nullptr, text(in), SQL_NTS, out, sizeof out, &outLength,
-                                    SQL_DRIVER_NOPROMPT);
+    SQLRETURN rc =
+        SQLDriverConnect(dbc_.get(), nullptr, text(in), SQL_NTS, out, sizeof out, &outLength, SQL_DRIVER_NOPROMPT);
     if (!SQL_SUCCEEDED(rc)) raiseOdbc(SQL_HANDLE_DBC, dbc_.get(), "SQLDriverConnect");
     connected_ = true;
     dbms_ = info(SQL_DBMS_NAME);
@@ -194,8 +194,8 @@ class OdbcConnection final : public Connection {
   std::vector<Column> readColumns(const TableEntry& table) override {
     Statement stmt(handle(), timeouts_.querySeconds);
     std::string catalog = table.catalog, schema = escaped(table.schema), name = escaped(table.name);
-    stmt.check(SQLColumns(stmt.get(), optional(catalog), length(catalog), optional(schema), length(schema),
-                          text(name), SQL_NTS, nullptr, 0),
+    stmt.check(SQLColumns(stmt.get(), optional(catalog), length(catalog), optional(schema), length(schema), text(name),
+                          SQL_NTS, nullptr, 0),
                "SQLColumns");
     std::vector<Column> columns;
     while (stmt.fetch()) {
@@ -246,8 +246,8 @@ class OdbcConnection final : public Connection {
 
     Statement stmt(handle(), timeouts_.querySeconds);
     std::string catalog = table.catalog, schema = table.schema, name = table.name;
-    SQLRETURN rc = SQLForeignKeys(stmt.get(), nullptr, 0, nullptr, 0, nullptr, 0, optional(catalog),
-                                  length(catalog), optional(schema), length(schema), text(name), SQL_NTS);
+    SQLRETURN rc = SQLForeignKeys(stmt.get(), nullptr, 0, nullptr, 0, nullptr, 0, optional(catalog), length(catalog),
+                                  optional(schema), length(schema), text(name), SQL_NTS);
     if (!stmt.unsupported(rc)) {
       stmt.check(rc, "SQLForeignKeys");
       std::string lastName;
@@ -372,8 +372,8 @@ class OdbcConnection final : public Connection {
   PrimaryKey readPrimaryKey(const TableEntry& table) {
     Statement stmt(handle(), timeouts_.querySeconds);
     std::string catalog = table.catalog, schema = table.schema, name = table.name;
-    SQLRETURN rc = SQLPrimaryKeys(stmt.get(), optional(catalog), length(catalog), optional(schema),
-                                  length(schema), text(name), SQL_NTS);
+    SQLRETURN rc = SQLPrimaryKeys(stmt.get(), optional(catalog), length(catalog), optional(schema), length(schema),
+                                  text(name), SQL_NTS);
     PrimaryKey key;
     if (stmt.unsupported(rc)) return key;
     stmt.check(rc, "SQLPrimaryKeys");
@@ -390,8 +390,8 @@ class OdbcConnection final : public Connection {
   std::vector<Index> readStatistics(const TableEntry& table) {
     Statement stmt(handle(), timeouts_.querySeconds);
     std::string catalog = table.catalog, schema = table.schema, name = table.name;
-    SQLRETURN rc = SQLStatistics(stmt.get(), optional(catalog), length(catalog), optional(schema),
-                                 length(schema), text(name), SQL_NTS, SQL_INDEX_ALL, SQL_QUICK);
+    SQLRETURN rc = SQLStatistics(stmt.get(), optional(catalog), length(catalog), optional(schema), length(schema),
+                                 text(name), SQL_NTS, SQL_INDEX_ALL, SQL_QUICK);
     std::vector<Index> indexes;
     if (stmt.unsupported(rc)) return indexes;
     stmt.check(rc, "SQLStatistics");
@@ -432,7 +432,8 @@ class OdbcConnection final : public Connection {
         SQLCHAR name[512] = {};
         SQLSMALLINT nameLength = 0;
         SQLLEN automatic = SQL_FALSE;
-        SQLColAttribute(stmt.get(), static_cast<SQLUSMALLINT>(i), SQL_DESC_NAME, name, sizeof name, &nameLength, nullptr);
+        SQLColAttribute(stmt.get(), static_cast<SQLUSMALLINT>(i), SQL_DESC_NAME, name, sizeof name, &nameLength,
+                        nullptr);
         SQLColAttribute(stmt.get(), static_cast<SQLUSMALLINT>(i), SQL_DESC_AUTO_UNIQUE_VALUE, nullptr, 0, nullptr,
                         &automatic);
         if (automatic != SQL_TRUE) continue;
@@ -462,7 +463,8 @@ OdbcHandle::OdbcHandle(short type, void* parent) : type_(type) {
   SQLHANDLE handle = SQL_NULL_HANDLE;
   SQLRETURN rc = SQLAllocHandle(type, parent == nullptr ? SQL_NULL_HANDLE : parent, &handle);
   if (!SQL_SUCCEEDED(rc)) {
-    if (parent != nullptr) raiseOdbc(type == SQL_HANDLE_DBC ? SQL_HANDLE_ENV : SQL_HANDLE_DBC, parent, "SQLAllocHandle");
+    if (parent != nullptr)
+      raiseOdbc(type == SQL_HANDLE_DBC ? SQL_HANDLE_ENV : SQL_HANDLE_DBC, parent, "SQLAllocHandle");
     raise(err::kDatabase, std::string(kOdbc), "The ODBC driver manager could not allocate a handle");
   }
   handle_ = handle;
@@ -484,33 +486,55 @@ OdbcHandle& OdbcHandle::operator=(OdbcHandle&& other) noexcept {
 int adoTypeFromOdbc(int sqlType, std::string_view typeName) {
   bool isUnsigned = gfsUpper(typeName).find("UNSIGNED") != std::string::npos;
   switch (sqlType) {
-    case SQL_CHAR: return adotype::Char;
-    case SQL_VARCHAR: return adotype::VarChar;
-    case SQL_LONGVARCHAR: return adotype::LongVarChar;
-    case SQL_WCHAR: return adotype::WChar;
-    case SQL_WVARCHAR: return adotype::VarWChar;
-    case SQL_WLONGVARCHAR: return adotype::LongVarWChar;
+    case SQL_CHAR:
+      return adotype::Char;
+    case SQL_VARCHAR:
+      return adotype::VarChar;
+    case SQL_LONGVARCHAR:
+      return adotype::LongVarChar;
+    case SQL_WCHAR:
+      return adotype::WChar;
+    case SQL_WVARCHAR:
+      return adotype::VarWChar;
+    case SQL_WLONGVARCHAR:
+      return adotype::LongVarWChar;
     case SQL_DECIMAL:
-    case SQL_NUMERIC: return adotype::Numeric;
-    case SQL_SMALLINT: return isUnsigned ? adotype::UnsignedSmallInt : adotype::SmallInt;
-    case SQL_INTEGER: return isUnsigned ? adotype::UnsignedInt : adotype::Integer;
-    case SQL_REAL: return adotype::Single;
+    case SQL_NUMERIC:
+      return adotype::Numeric;
+    case SQL_SMALLINT:
+      return isUnsigned ? adotype::UnsignedSmallInt : adotype::SmallInt;
+    case SQL_INTEGER:
+      return isUnsigned ? adotype::UnsignedInt : adotype::Integer;
+    case SQL_REAL:
+      return adotype::Single;
     case SQL_FLOAT:
-    case SQL_DOUBLE: return adotype::Double;
-    case SQL_BIT: return adotype::Boolean;
-    case SQL_TINYINT: return isUnsigned ? adotype::UnsignedTinyInt : adotype::TinyInt;
-    case SQL_BIGINT: return isUnsigned ? adotype::UnsignedBigInt : adotype::BigInt;
-    case SQL_BINARY: return adotype::Binary;
-    case SQL_VARBINARY: return adotype::VarBinary;
-    case SQL_LONGVARBINARY: return adotype::LongVarBinary;
+    case SQL_DOUBLE:
+      return adotype::Double;
+    case SQL_BIT:
+      return adotype::Boolean;
+    case SQL_TINYINT:
+      return isUnsigned ? adotype::UnsignedTinyInt : adotype::TinyInt;
+    case SQL_BIGINT:
+      return isUnsigned ? adotype::UnsignedBigInt : adotype::BigInt;
+    case SQL_BINARY:
+      return adotype::Binary;
+    case SQL_VARBINARY:
+      return adotype::VarBinary;
+    case SQL_LONGVARBINARY:
+      return adotype::LongVarBinary;
     case SQL_TYPE_DATE:
-    case SQL_DATE: return adotype::DBDate;
+    case SQL_DATE:
+      return adotype::DBDate;
     case SQL_TYPE_TIME:
-    case SQL_TIME: return adotype::DBTime;
+    case SQL_TIME:
+      return adotype::DBTime;
     case SQL_TYPE_TIMESTAMP:
-    case SQL_TIMESTAMP: return adotype::DBTimeStamp;
-    case SQL_GUID: return adotype::GUID;
-    default: return adotype::Variant;
+    case SQL_TIMESTAMP:
+      return adotype::DBTimeStamp;
+    case SQL_GUID:
+      return adotype::GUID;
+    default:
+      return adotype::Variant;
   }
 }
 
@@ -520,8 +544,7 @@ long adoDefinedSize(int adoType, long columnSize) {
   return 0;
 }
 
-std::unique_ptr<Connection> openOdbcConnection(const ConnectionString& connection,
-                                               const Timeouts& timeouts) {
+std::unique_ptr<Connection> openOdbcConnection(const ConnectionString& connection, const Timeouts& timeouts) {
   return std::make_unique<OdbcConnection>(connection, timeouts);
 }
 

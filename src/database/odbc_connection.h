@@ -13,8 +13,7 @@ namespace tvk::db {
 
 class ConnectionString;
 
-std::unique_ptr<Connection> openOdbcConnection(const ConnectionString& connection,
-                                               const Timeouts& timeouts);
+std::unique_ptr<Connection> openOdbcConnection(const ConnectionString& connection, const Timeouts& timeouts);
 
 // The ADO type code of an ODBC SQL type (as ADO's own ODBC provider maps
 // it); `typeName` is the driver's name of the type, which tells the unsigned

@@ -14,8 +14,7 @@ class OdbcHandle {
   // fails as WizError.
   OdbcHandle(short type, void* parent);
   ~OdbcHandle();
-  OdbcHandle(OdbcHandle&& other) noexcept
-      : type_(other.type_), handle_(std::exchange(other.handle_, nullptr)) {}
+  OdbcHandle(OdbcHandle&& other) noexcept : type_(other.type_), handle_(std::exchange(other.handle_, nullptr)) {}
   OdbcHandle& operator=(OdbcHandle&& other) noexcept;
   OdbcHandle(const OdbcHandle&) = delete;
   OdbcHandle& operator=(const OdbcHandle&) = delete;

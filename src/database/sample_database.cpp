@@ -5,10 +5,10 @@
 #include <cstdio>
 #include <filesystem>
 
-#include "database/connection_string.h"
-#include "database/sqlite_handles.h"
 #include "base/error.h"
 #include "base/fs.h"
+#include "database/connection_string.h"
+#include "database/sqlite_handles.h"
 
 namespace tvk::db {
 
@@ -20,17 +20,19 @@ void buildSqliteDatabase(const std::string& path, const std::vector<std::string>
     {
       SqliteDb db = sqliteOpen(building, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE);
       sqliteExecScript(db.get(), "PRAGMA foreign_keys = ON; BEGIN");
-      for (const std::string& script : scripts) sqliteExecScript(db.get(), fs::readFile(script));
+      for (const std::string& script : scripts) sqliteExecScript(db.get(), files::readFile(script));
       sqliteExecScript(db.get(), "COMMIT");
     }
-    if (std::rename(building.c_str(), path.c_str()) != 0) fs::raiseErrno(errno, "rename", path);
+    if (std::rename(building.c_str(), path.c_str()) != 0) files::raiseErrno(errno, "rename", path);
   } catch (...) {
     std::filesystem::remove(building, ignored);
     throw;
   }
 }
 
-std::string sampleDatabaseScript() { return fs::join(fs::join(fs::programDirectory(), "samples"), "orders.sql"); }
+std::string sampleDatabaseScript() {
+  return files::join(files::join(files::programDirectory(), "samples"), "orders.sql");
+}
 
 std::string sqliteConnectionString(const std::string& path) {
   return "Driver={SQLite3};Database=" + connectionValue(path);

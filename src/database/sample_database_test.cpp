@@ -5,10 +5,10 @@
 #include <filesystem>
 #include <fstream>
 
+#include "base/error.h"
 #include "database/data_access.h"
 #include "database/database_test_support.h"
 #include "database/sqlite_handles.h"
-#include "base/error.h"
 #include "support/temp_dir.h"
 
 #include <sqlite3.h>
@@ -24,17 +24,16 @@ long long count(const std::string& path, const std::string& sql) {
 }
 
 TEST(SampleDatabase, BuildsTheOrderDatabaseBesideTheProgram) {
-  testing::ScopedTempDir dir;
+  test::ScopedTempDir dir;
   std::string path = dir / "sample.db";
   buildSqliteDatabase(path, {sampleDatabaseScript()});
   std::unique_ptr<Catalog> catalog = Catalog::open(sqliteConnectionString(path));
   std::vector<std::string> tables;
   for (const TableEntry& t : catalog->tables()) tables.push_back(t.type + " " + t.name);
   EXPECT_EQ(tables, (std::vector<std::string>{"TABLE Categories", "TABLE Suppliers", "TABLE Products",
-                                              "TABLE Customers", "TABLE Employees", "TABLE Shippers",
-                                              "TABLE Orders", "TABLE OrderDetails", "VIEW OrderTotals"}));
-  EXPECT_EQ(catalog->table("OrderDetails").indexes().at(0).columns,
-            (std::vector<std::string>{"OrderID", "ProductID"}));
+                                              "TABLE Customers", "TABLE Employees", "TABLE Shippers", "TABLE Orders",
+                                              "TABLE OrderDetails", "VIEW OrderTotals"}));
+  EXPECT_EQ(catalog->table("OrderDetails").indexes().at(0).columns, (std::vector<std::string>{"OrderID", "ProductID"}));
   EXPECT_GE(count(path, "SELECT count(*) FROM Orders"), 100);
   EXPECT_GE(count(path, "SELECT count(*) FROM OrderDetails"), 300);
   EXPECT_EQ(count(path, "SELECT count(*) FROM OrderTotals"), count(path, "SELECT count(*) FROM Orders"));
@@ -44,7 +43,7 @@ TEST(SampleDatabase, BuildsTheOrderDatabaseBesideTheProgram) {
 }
 
 TEST(SampleDatabase, AFailedBuildKeepsTheEarlierFile) {
-  testing::ScopedTempDir dir;
+  test::ScopedTempDir dir;
   std::string path = dir / "sample.db";
   std::ofstream(dir / "good.sql") << "CREATE TABLE t (x INTEGER); INSERT INTO t VALUES (1);";
   std::ofstream(dir / "bad.sql") << "CREATE TABLE u (y INTEGER); INSERT INTO nowhere VALUES (1);";

@@ -72,8 +72,7 @@ bool SetupSQLStatement(XMLWizData& wizData) {
           columns += lookupTable + "." + showField;
           if (!trimmedBlanks(aliasText).empty()) columns += " AS " + gfsEncaseSQLObject(aliasText);
           columns += ", ";
-          joins += wizData.GetSubNodeText(field, wiz::FieldRequired) == wiz::kTrue ? "INNER JOIN "
-                                                                                   : "LEFT OUTER JOIN ";
+          joins += wizData.GetSubNodeText(field, wiz::FieldRequired) == wiz::kTrue ? "INNER JOIN " : "LEFT OUTER JOIN ";
           joins += lookupTable + " ON " + table + "." + name + " = " + lookupTable + "." + joinField + " ";
           if (jet) {
             // JET wants every join but the first in parentheses.

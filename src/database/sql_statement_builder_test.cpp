@@ -11,7 +11,7 @@
 namespace tvk {
 namespace {
 
-class SqlStatementBuilder : public testing::WizardDocumentTest {
+class SqlStatementBuilder : public test::WizardDocumentTest {
  protected:
   void table(const std::string& name, const std::string& key, const std::string& provider = "OTHER") {
     data.SetNodeText(wiz::TableName, name);
@@ -23,7 +23,7 @@ class SqlStatementBuilder : public testing::WizardDocumentTest {
   // looks its value up in a database table.
   XmlNode field(const std::string& name, const std::string& lookup = "", bool required = false,
                 const std::string& type = "DatabaseTable") {
-    XmlNode f = testing::addFieldRecord(data);
+    XmlNode f = test::addFieldRecord(data);
     data.AddSubNode(f, wiz::FieldName, name);
     data.SetSubNodeText(f, wiz::FieldRequired, required ? "TRUE" : "FALSE");
     data.SetSubNodeText(f, wiz::ListShowField, "TRUE");
@@ -107,8 +107,7 @@ TEST_F(SqlStatementBuilder, NothingToSelectIsReportedAndNotStored) {
   ui->pushAnswer(MsgResult::Abort);
   SetupGenerationData(data);
   ASSERT_EQ(ui->shown().size(), 1u);
-  EXPECT_NE(ui->shown()[0].find("Source : TVKWizard.frmWizard.SetupSQLStatement"), std::string::npos)
-      << ui->shown()[0];
+  EXPECT_NE(ui->shown()[0].find("Source : TVKWizard.frmWizard.SetupSQLStatement"), std::string::npos) << ui->shown()[0];
   EXPECT_EQ(data.GetNodeText(wiz::SQLStatement), "SELECT old FROM T ");
 }
 

@@ -7,10 +7,10 @@
 #include <cstdlib>
 #include <map>
 
-#include "database/connection_string.h"
-#include "database/sqlite_handles.h"
 #include "base/error.h"
 #include "base/general.h"
+#include "database/connection_string.h"
+#include "database/sqlite_handles.h"
 
 namespace tvk::db {
 
@@ -42,10 +42,12 @@ DeclaredType parseDeclaredType(std::string_view text) {
     std::string digits;
     for (size_t i = open + 1; i < text.size() && digits.size() < 10; ++i) {
       char c = text[i];
-      if (c >= '0' && c <= '9') digits += c;
+      if (c >= '0' && c <= '9')
+        digits += c;
       else if (c == ' ' || c == '\t') {
         if (!digits.empty()) break;
-      } else break;
+      } else
+        break;
     }
     if (!digits.empty()) result.size = std::strtol(digits.c_str(), nullptr, 10);
   }
@@ -76,8 +78,8 @@ class SqliteConnection final : public Connection {
   std::vector<TableEntry> listTables() override {
     Deadline deadline(*this);
     std::vector<TableEntry> tables;
-    SqliteStmt stmt = sqlitePrepare(
-        handle(), "SELECT name, type FROM sqlite_schema WHERE type IN ('table', 'view') ORDER BY rowid");
+    SqliteStmt stmt =
+        sqlitePrepare(handle(), "SELECT name, type FROM sqlite_schema WHERE type IN ('table', 'view') ORDER BY rowid");
     while (step(stmt.get())) tables.push_back(entry(sqliteText(stmt.get(), 0), sqliteText(stmt.get(), 1)));
     return tables;
   }
@@ -230,7 +232,8 @@ class SqliteConnection final : public Connection {
   }
 
   sqlite3* handle() {
-    if (!db_) raise(kErrObjectClosed, std::string(kSqliteSource), "Operation is not allowed when the object is closed.");
+    if (!db_)
+      raise(kErrObjectClosed, std::string(kSqliteSource), "Operation is not allowed when the object is closed.");
     return db_.get();
   }
 
@@ -274,8 +277,8 @@ class SqliteConnection final : public Connection {
     }
     for (auto& [ordinal, name] : key) shape.keyColumns.push_back(name);
     if (key.size() == 1) {
-      const ColumnRow& keyRow = *std::find_if(shape.rows.begin(), shape.rows.end(),
-                                              [](const ColumnRow& r) { return r.pk == 1; });
+      const ColumnRow& keyRow =
+          *std::find_if(shape.rows.begin(), shape.rows.end(), [](const ColumnRow& r) { return r.pk == 1; });
       // Only a rowid table's single INTEGER key is the rowid; such a table
       // lists no index for it (WITHOUT ROWID tables and other key types do).
       if (parseDeclaredType(keyRow.declaredType).name == "INTEGER" &&
@@ -345,12 +348,10 @@ SqliteColumnType sqliteColumnType(std::string_view declaredType) {
   return {adotype::Variant, 0};
 }
 
-std::unique_ptr<Connection> openSqliteConnection(const ConnectionString& connection,
-                                                 const Timeouts& timeouts) {
+std::unique_ptr<Connection> openSqliteConnection(const ConnectionString& connection, const Timeouts& timeouts) {
   std::optional<std::string> database = connection.get("Database");
   if (!database || database->empty())
-    raise(err::kDatabase, std::string(kSqliteSource),
-          "The connection string names no database file (Database=...)");
+    raise(err::kDatabase, std::string(kSqliteSource), "The connection string names no database file (Database=...)");
   SqliteDb db = sqliteOpen(*database, SQLITE_OPEN_READONLY | SQLITE_OPEN_NOMUTEX);
   // A database file is only a database for SQLite once its header has been
   // read: do it now, so that a wrong file fails here and not later. Views and

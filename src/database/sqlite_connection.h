@@ -12,8 +12,7 @@ namespace tvk::db {
 
 class ConnectionString;
 
-std::unique_ptr<Connection> openSqliteConnection(const ConnectionString& connection,
-                                                 const Timeouts& timeouts);
+std::unique_ptr<Connection> openSqliteConnection(const ConnectionString& connection, const Timeouts& timeouts);
 
 struct SqliteColumnType {
   int type;

@@ -5,15 +5,15 @@
 #include <filesystem>
 #include <fstream>
 
+#include "base/error.h"
 #include "database/data_access.h"
 #include "database/database_test_support.h"
-#include "base/error.h"
 #include "support/temp_dir.h"
 
 namespace tvk::db {
 namespace {
 
-using testing::ScopedTempDir;
+using test::ScopedTempDir;
 
 TEST(SqliteColumnType, EveryDeclaredTypeRow) {
   struct Row {
@@ -21,20 +21,47 @@ TEST(SqliteColumnType, EveryDeclaredTypeRow) {
     int type;
     long size;
   } rows[] = {
-      {"INTEGER", 3, 4},         {"int", 3, 4},           {"MediumInt", 3, 4},
-      {"SMALLINT", 2, 2},        {"TINYINT", 17, 1},      {"BIGINT", 20, 8},
-      {"BOOLEAN", 11, 2},        {"bool", 11, 2},         {"BIT", 11, 2},
-      {"REAL", 5, 8},            {"DOUBLE", 5, 8},        {"double   precision", 5, 8},
-      {"FLOAT", 5, 8},           {"NUMERIC(12,3)", 131, 12}, {"DECIMAL ( 7 )", 131, 7},
-      {"NUMERIC", 131, 0},       {"MONEY", 6, 8},         {"CURRENCY", 6, 8},
-      {"DATE", 133, 0},          {"TIME", 134, 0},        {"DATETIME", 135, 0},
-      {"TIMESTAMP", 135, 0},     {"CHAR(10)", 130, 10},   {"NCHAR(5)", 130, 5},
-      {"CHARACTER(3)", 130, 3},  {"VARCHAR(50)", 202, 50}, {"nvarchar(255)", 202, 255},
-      {"VARYING CHARACTER(20)", 202, 20}, {"TEXT", 203, 0}, {"CLOB", 203, 0},
-      {"MEMO", 203, 0},          {"NTEXT", 203, 0},       {"VARCHAR", 203, 0},
-      {"NVARCHAR", 203, 0},      {"BLOB", 205, 0},        {"BINARY(16)", 205, 0},
-      {"VARBINARY", 205, 0},     {"", 12, 0},             {"GEOMETRY", 12, 0},
-      {"UNSIGNED BIG INT", 12, 0}, {"CHARACTER VARYING(9)", 12, 0},
+      {"INTEGER", 3, 4},
+      {"int", 3, 4},
+      {"MediumInt", 3, 4},
+      {"SMALLINT", 2, 2},
+      {"TINYINT", 17, 1},
+      {"BIGINT", 20, 8},
+      {"BOOLEAN", 11, 2},
+      {"bool", 11, 2},
+      {"BIT", 11, 2},
+      {"REAL", 5, 8},
+      {"DOUBLE", 5, 8},
+      {"double   precision", 5, 8},
+      {"FLOAT", 5, 8},
+      {"NUMERIC(12,3)", 131, 12},
+      {"DECIMAL ( 7 )", 131, 7},
+      {"NUMERIC", 131, 0},
+      {"MONEY", 6, 8},
+      {"CURRENCY", 6, 8},
+      {"DATE", 133, 0},
+      {"TIME", 134, 0},
+      {"DATETIME", 135, 0},
+      {"TIMESTAMP", 135, 0},
+      {"CHAR(10)", 130, 10},
+      {"NCHAR(5)", 130, 5},
+      {"CHARACTER(3)", 130, 3},
+      {"VARCHAR(50)", 202, 50},
+      {"nvarchar(255)", 202, 255},
+      {"VARYING CHARACTER(20)", 202, 20},
+      {"TEXT", 203, 0},
+      {"CLOB", 203, 0},
+      {"MEMO", 203, 0},
+      {"NTEXT", 203, 0},
+      {"VARCHAR", 203, 0},
+      {"NVARCHAR", 203, 0},
+      {"BLOB", 205, 0},
+      {"BINARY(16)", 205, 0},
+      {"VARBINARY", 205, 0},
+      {"", 12, 0},
+      {"GEOMETRY", 12, 0},
+      {"UNSIGNED BIG INT", 12, 0},
+      {"CHARACTER VARYING(9)", 12, 0},
   };
   for (const Row& row : rows) {
     SqliteColumnType type = sqliteColumnType(row.declared);
@@ -45,7 +72,7 @@ TEST(SqliteColumnType, EveryDeclaredTypeRow) {
 
 class SqliteCatalogTest : public ::testing::Test {
  protected:
-  void SetUp() override { connection_ = testing::buildFixtureDatabase(dir_ / "fixture.db"); }
+  void SetUp() override { connection_ = test::buildFixtureDatabase(dir_ / "fixture.db"); }
 
   ScopedTempDir dir_;
   std::string connection_;
@@ -57,10 +84,22 @@ TEST_F(SqliteCatalogTest, TablesInCreationOrderWithTypes) {
   std::vector<std::string> listed;
   for (const TableEntry& t : catalog->tables()) listed.push_back(t.type + " " + t.name);
   std::vector<std::string> expected = {
-      "TABLE regions",      "TABLE customers",       "TABLE customer_profiles", "TABLE priorities",
-      "TABLE staff",        "TABLE orders",          "TABLE order_lines",       "TABLE shipments",
-      "TABLE audit_log",    "VIEW customer_orders",  "TABLE type_rows",         "TABLE counters",
-      "SYSTEM TABLE sqlite_sequence", "TABLE codes", "TABLE wide_key",          "VIEW broken_view",
+      "TABLE regions",
+      "TABLE customers",
+      "TABLE customer_profiles",
+      "TABLE priorities",
+      "TABLE staff",
+      "TABLE orders",
+      "TABLE order_lines",
+      "TABLE shipments",
+      "TABLE audit_log",
+      "VIEW customer_orders",
+      "TABLE type_rows",
+      "TABLE counters",
+      "SYSTEM TABLE sqlite_sequence",
+      "TABLE codes",
+      "TABLE wide_key",
+      "VIEW broken_view",
   };
   EXPECT_EQ(listed, expected);
 }
@@ -207,7 +246,7 @@ TEST(SqliteConnection, BadFilesAndStringsFailAtOpen) {
 
 TEST(SqliteConnection, ReadOnlyExecuteAndClose) {
   ScopedTempDir dir;
-  std::string connection = testing::buildFixtureDatabase(dir / "f.db");
+  std::string connection = test::buildFixtureDatabase(dir / "f.db");
   std::unique_ptr<Connection> c = openConnection(connection, "user", "ignored", -1);
   c->execute("SELECT * FROM [order_lines]");
   c->execute("SELECT * FROM audit_log");  // no rows is success too
@@ -231,7 +270,7 @@ TEST(SqliteConnection, ReadOnlyExecuteAndClose) {
 
 TEST(SqliteConnection, LongStatementsTimeOut) {
   ScopedTempDir dir;
-  std::string connection = testing::buildFixtureDatabase(dir / "f.db", true);
+  std::string connection = test::buildFixtureDatabase(dir / "f.db", true);
   Timeouts quick;
   quick.querySeconds = 1;
   std::unique_ptr<Connection> c = openConnection(connection, {}, {}, -1, quick);

@@ -54,15 +54,12 @@ bool sqliteStep(sqlite3_stmt* stmt) {
 std::string sqliteText(sqlite3_stmt* stmt, int column) {
   const unsigned char* text = sqlite3_column_text(stmt, column);
   if (text == nullptr) return {};
-  return std::string(reinterpret_cast<const char*>(text),
-                     static_cast<size_t>(sqlite3_column_bytes(stmt, column)));
+  return std::string(reinterpret_cast<const char*>(text), static_cast<size_t>(sqlite3_column_bytes(stmt, column)));
 }
 
 long long sqliteInt(sqlite3_stmt* stmt, int column) { return sqlite3_column_int64(stmt, column); }
 
-bool sqliteIsNull(sqlite3_stmt* stmt, int column) {
-  return sqlite3_column_type(stmt, column) == SQLITE_NULL;
-}
+bool sqliteIsNull(sqlite3_stmt* stmt, int column) { return sqlite3_column_type(stmt, column) == SQLITE_NULL; }
 
 void sqliteExecScript(sqlite3* db, const std::string& sql) {
   int rc = sqlite3_exec(db, sql.c_str(), nullptr, nullptr, nullptr);

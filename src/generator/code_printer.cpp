@@ -44,8 +44,7 @@ std::string substitute(std::string_view tmpl, TemplateVars vars) {
       result += '$';
     } else {
       const TemplateVar& var = lookUp(name, vars);
-      if (var.isSection())
-        throw std::logic_error("section $" + std::string(name) + "$ must stand alone on its line");
+      if (var.isSection()) throw std::logic_error("section $" + std::string(name) + "$ must stand alone on its line");
       result += var.text();
     }
     pos = close + 1;

@@ -47,8 +47,7 @@ class TemplateVar {
   TemplateVar(std::string_view name, const std::string& text) : name_(name), text_(text) {}
   TemplateVar(std::string_view name, const char* text) : name_(name), text_(text) {}
   template <class Section>
-    requires std::is_invocable_r_v<void, Section&>
-  TemplateVar(std::string_view name, Section&& section)
+  requires std::is_invocable_r_v<void, Section&> TemplateVar(std::string_view name, Section&& section)
       : name_(name), section_(std::forward<Section>(section)) {}
 
   std::string_view name() const { return name_; }
@@ -69,9 +68,7 @@ class CodePrinter {
   // Restores the previous indentation when it goes out of scope.
   class [[nodiscard]] Indent {
    public:
-    Indent(CodePrinter& printer, int levels) : printer_(printer), levels_(levels) {
-      printer_.level_ += levels_;
-    }
+    Indent(CodePrinter& printer, int levels) : printer_(printer), levels_(levels) { printer_.level_ += levels_; }
     ~Indent() { printer_.level_ -= levels_; }
     Indent(const Indent&) = delete;
     Indent& operator=(const Indent&) = delete;

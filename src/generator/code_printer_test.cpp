@@ -20,9 +20,9 @@ Sub $Name$
   {
     auto in = p.indent(2);
     p.emit("A\n  B\n");
-    p.emit("\t\n");     // a line of one more tab
-    p.emit("open ");    // no line end: the next template goes on from here,
-    p.emit("next\n");   // after the indentation every template line starts with
+    p.emit("\t\n");    // a line of one more tab
+    p.emit("open ");   // no line end: the next template goes on from here,
+    p.emit("next\n");  // after the indentation every template line starts with
   }
   p.blank(2);
   p.emit("End Sub\n");
@@ -57,8 +57,7 @@ End Sub
           {"Nothing", [] {}},
           {"Optional", p.lineIf(true, "$kept$ as it stands")},
           {"Skipped", p.lineIf(false, "never")}});
-  EXPECT_EQ(p.str(),
-            "Sub Outline\r\n\tIf a Then\r\n\t\tb = 1\r\n\tEnd If\r\n\t\t$kept$ as it stands\r\nEnd Sub\r\n");
+  EXPECT_EQ(p.str(), "Sub Outline\r\n\tIf a Then\r\n\t\tb = 1\r\n\tEnd If\r\n\t\t$kept$ as it stands\r\nEnd Sub\r\n");
   // The indentation is back where it was after the sections.
   p.clear();
   p.emit("$S$\nx\n", {{"S", [&] { p.emit("  y\n"); }}});

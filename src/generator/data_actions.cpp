@@ -37,9 +37,8 @@ std::string backToList(const GenContext& ctx, bool sorted) {
 
 std::string backAfterDelete(const GenContext& ctx, bool sorted) {
   return substitute(
-      sorted
-          ? R"(Response.Redirect "$Project$List.asp?CurrPage=" & $URLEncode$(Request("CurrPage")) & msSortOrderURL)"
-          : R"(Response.Redirect "$Project$List.asp?CurrPage=" & $URLEncode$(Request("CurrPage")))",
+      sorted ? R"(Response.Redirect "$Project$List.asp?CurrPage=" & $URLEncode$(Request("CurrPage")) & msSortOrderURL)"
+             : R"(Response.Redirect "$Project$List.asp?CurrPage=" & $URLEncode$(Request("CurrPage")))",
       {{"Project", gsQuoteDoubled(ctx.projectName())}, {"URLEncode", kURLEncode}});
 }
 
@@ -99,8 +98,10 @@ Case sCANCEL_BUTTON
   // shows its next state.
   auto saveCase = [&](std::string_view button, std::string_view function) {
     p.blank();
-    if (returnsToList) recordCase(p, button, function, {back, "Response.end"});
-    else recordCase(p, button, function, {kActionDone});
+    if (returnsToList)
+      recordCase(p, button, function, {back, "Response.end"});
+    else
+      recordCase(p, button, function, {kActionDone});
   };
   if (f.update) saveCase("sUPDATE_BUTTON", "fbUpdateRecord");
   if (f.add) saveCase("sINSERT_BUTTON", "fbInsertRecord");
@@ -200,8 +201,7 @@ enum class RecordRoutine { Insert, Update };
 void fieldBlock(CodePrinter& p, const FieldInfo& field, bool boolean) {
   std::string name = gsQuoteDoubled(field.name);
   std::string label = gsQuoteDoubled(field.label);
-  std::string assign = boolean ? substitute(R"(rs("$F$") = gfbRequestValue("$F$"))", {{"F", name}})
-                               : std::string();
+  std::string assign = boolean ? substitute(R"(rs("$F$") = gfbRequestValue("$F$"))", {{"F", name}}) : std::string();
   if (field.isRequired()) {
     if (!boolean) assign = substitute(R"(rs("$F$") = Request("$F$"))", {{"F", name}});
     p.emit(R"(
@@ -319,8 +319,7 @@ Function fbInsertRecord()
   recordTail(p, ctx, RecordRoutine::Insert);
 }
 
-void updateRecord(const GenContext& ctx, CodePrinter& p, const std::vector<FieldInfo>& fields,
-                  bool extraBlankLine) {
+void updateRecord(const GenContext& ctx, CodePrinter& p, const std::vector<FieldInfo>& fields, bool extraBlankLine) {
   p.emit(R"(
 Function fbUpdateRecord()
 
@@ -365,13 +364,11 @@ Function fbUpdateRecord()
 }  // namespace
 
 std::string fsASPFormInsertRecord(const GenContext& ctx) {
-  return trappedRoutine(ctx, "fsASPFormInsertRecord",
-                        [&](CodePrinter& p) { insertRecord(ctx, p, ctx.formFields()); });
+  return trappedRoutine(ctx, "fsASPFormInsertRecord", [&](CodePrinter& p) { insertRecord(ctx, p, ctx.formFields()); });
 }
 
 std::string fsASPListInsertRecord(const GenContext& ctx) {
-  return trappedRoutine(ctx, "fsASPListInsertRecord",
-                        [&](CodePrinter& p) { insertRecord(ctx, p, ctx.listFields()); });
+  return trappedRoutine(ctx, "fsASPListInsertRecord", [&](CodePrinter& p) { insertRecord(ctx, p, ctx.listFields()); });
 }
 
 std::string fsASPFormUpdateRecord(const GenContext& ctx) {

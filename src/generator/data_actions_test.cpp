@@ -12,12 +12,12 @@
 namespace tvk::gen {
 namespace {
 
-class DataActions : public testing::WizardDocumentTest {
+class DataActions : public test::WizardDocumentTest {
  protected:
   GenContext ctx{data, "/nowhere"};
 
   XmlNode field(const std::string& name, const std::string& type, bool onForm = true) {
-    XmlNode f = testing::addFieldRecord(data);
+    XmlNode f = test::addFieldRecord(data);
     data.AddSubNode(f, wiz::FieldName, name);
     data.AddSubNode(f, wiz::ColumnLabel, name);
     data.AddSubNode(f, wiz::DataType, type);

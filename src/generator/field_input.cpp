@@ -44,8 +44,10 @@ void writeFieldInput(CodePrinter& p, const FieldInfo& field, const FieldInputLay
       // Shows the looked-up text; the field's own value is never written
       // back, so it needs no carrier.
       std::string input = fsHTMLReadOnlyLookup(field);
-      if (!input.empty()) p.emit("$Lead$$Input$\n", {{"Lead", layout.lead}, {"Input", input}});
-      else if (!layout.lead.empty()) p.emit("$Lead$", {{"Lead", layout.lead}});
+      if (!input.empty())
+        p.emit("$Lead$$Input$\n", {{"Lead", layout.lead}, {"Input", input}});
+      else if (!layout.lead.empty())
+        p.emit("$Lead$", {{"Lead", layout.lead}});
       return;
     }
     // Drawn by an include routine at run time.

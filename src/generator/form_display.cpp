@@ -66,7 +66,10 @@ void fieldRow(CodePrinter& p, const FieldInfo& field, bool any) {
   }
   // An editable lookup's line goes on here: the tabs of the next line land
   // inside it.
-  if (any) p.emit(R"(    <%= gfsFieldError("$F$") %>)" "\n", {{"F", gsQuoteDoubled(field.name)}});
+  if (any)
+    p.emit(R"(    <%= gfsFieldError("$F$") %>)"
+           "\n",
+           {{"F", gsQuoteDoubled(field.name)}});
   p.emit(R"(
     </TD>
   </TR>
@@ -76,9 +79,8 @@ void fieldRow(CodePrinter& p, const FieldInfo& field, bool any) {
 
 // One submit button in its own cell; its label is the next data action.
 std::string cell(std::string_view constant) {
-  return substitute(
-      R"(<TD><INPUT TYPE="Submit" CLASS="CommandButton" NAME="DataAction" VALUE="<%= $C$ %>"></TD>)",
-      {{"C", constant}});
+  return substitute(R"(<TD><INPUT TYPE="Submit" CLASS="CommandButton" NAME="DataAction" VALUE="<%= $C$ %>"></TD>)",
+                    {{"C", constant}});
 }
 
 constexpr std::string_view kDeleteCell =
@@ -156,9 +158,12 @@ Sub DisplayForm()
     // The record number is echoed into an attribute: while a record is
     // being added it is still the text the request brought.
     if (f.navigation)
-      p.emit(R"(  <INPUT TYPE="HIDDEN" NAME="CurrRecord" VALUE="<%= $HTMLEncode$(mnCurrRecord) %>">)" "\n",
+      p.emit(R"(  <INPUT TYPE="HIDDEN" NAME="CurrRecord" VALUE="<%= $HTMLEncode$(mnCurrRecord) %>">)"
+             "\n",
              {{"HTMLEncode", kHTMLEncode}});
-    p.emit(R"(  <TABLE CLASS="FormTable" $Attributes$><TBODY>)" "\n", {{"Attributes", fsHTMLTableAttributes(ctx)}});
+    p.emit(R"(  <TABLE CLASS="FormTable" $Attributes$><TBODY>)"
+           "\n",
+           {{"Attributes", fsHTMLTableAttributes(ctx)}});
     for (const FieldInfo& field : ctx.formFields()) fieldRow(p, field, f.any);
     p.emit(R"(
   </TBODY></TABLE>
@@ -194,19 +199,22 @@ std::string fsASPDisplayRecordNav(const GenContext& ctx) {
     std::string type = ctx.projectType();
     bool sorted = ctx.fieldSortingUsed() && (type == wiz::kTypeList || type == wiz::kTypeListForm);
 
-    const char* first = sorted
-        ? R"(Response.Write "<TD><A HREF=""?CurrRecord=1" & msSortOrderURL & """>&nbsp;<<&nbsp;</A></TD>")"
-        : R"(Response.Write "<TD><A HREF=""?CurrRecord=1" & """>&nbsp;<<&nbsp;</A></TD>")";
+    const char* first =
+        sorted ? R"(Response.Write "<TD><A HREF=""?CurrRecord=1" & msSortOrderURL & """>&nbsp;<<&nbsp;</A></TD>")"
+               : R"(Response.Write "<TD><A HREF=""?CurrRecord=1" & """>&nbsp;<<&nbsp;</A></TD>")";
     // (two blanks before the last string of the sorted previous link)
-    const char* previous = sorted
-        ? R"(Response.Write "<TD><A HREF=""?CurrRecord=" & mnCurrRecord - 1 & msSortOrderURL &  """>&nbsp;<&nbsp;</A></TD>")"
-        : R"(Response.Write "<TD><A HREF=""?CurrRecord=" & mnCurrRecord - 1 & """>&nbsp;<&nbsp;</A></TD>")";
-    const char* next = sorted
-        ? R"(Response.Write "<TD><A HREF=""?CurrRecord=" & mnCurrRecord + 1 & msSortOrderURL & """>&nbsp;>&nbsp;</A></TD>")"
-        : R"(Response.Write "<TD><A HREF=""?CurrRecord=" & mnCurrRecord + 1 & """>&nbsp;>&nbsp;</A></TD>")";
-    const char* last = sorted
-        ? R"(Response.Write "<TD><A HREF=""?CurrRecord=" & mnMaxRecords & msSortOrderURL & """>&nbsp;>>&nbsp;</A></TD>")"
-        : R"(Response.Write "<TD><A HREF=""?CurrRecord=" & mnMaxRecords & """>&nbsp;>>&nbsp;</A></TD>")";
+    const char* previous =
+        sorted
+            ? R"(Response.Write "<TD><A HREF=""?CurrRecord=" & mnCurrRecord - 1 & msSortOrderURL &  """>&nbsp;<&nbsp;</A></TD>")"
+            : R"(Response.Write "<TD><A HREF=""?CurrRecord=" & mnCurrRecord - 1 & """>&nbsp;<&nbsp;</A></TD>")";
+    const char* next =
+        sorted
+            ? R"(Response.Write "<TD><A HREF=""?CurrRecord=" & mnCurrRecord + 1 & msSortOrderURL & """>&nbsp;>&nbsp;</A></TD>")"
+            : R"(Response.Write "<TD><A HREF=""?CurrRecord=" & mnCurrRecord + 1 & """>&nbsp;>&nbsp;</A></TD>")";
+    const char* last =
+        sorted
+            ? R"(Response.Write "<TD><A HREF=""?CurrRecord=" & mnMaxRecords & msSortOrderURL & """>&nbsp;>>&nbsp;</A></TD>")"
+            : R"(Response.Write "<TD><A HREF=""?CurrRecord=" & mnMaxRecords & """>&nbsp;>>&nbsp;</A></TD>")";
 
     // The step and end buttons share two If blocks, each with the buttons
     // chosen; there are no blocks without either kind.

@@ -35,7 +35,7 @@ std::string buttons(const std::string& routine) {
   return shape;
 }
 
-class FormDisplay : public testing::WizardDocumentTest {
+class FormDisplay : public test::WizardDocumentTest {
  protected:
   GenContext ctx{data, "/nowhere"};
   int order = 0;
@@ -60,9 +60,9 @@ class FormDisplay : public testing::WizardDocumentTest {
     data.SetNodeText(wiz::DisplayRecordNo, number ? "TRUE" : "FALSE");
   }
 
-  XmlNode field(const std::string& name, const std::string& type, const std::string& desc,
-                const std::string& size, bool required = false, bool readOnly = false) {
-    XmlNode f = testing::addFieldRecord(data);
+  XmlNode field(const std::string& name, const std::string& type, const std::string& desc, const std::string& size,
+                bool required = false, bool readOnly = false) {
+    XmlNode f = test::addFieldRecord(data);
     data.AddSubNode(f, wiz::FieldName, name);
     data.AddSubNode(f, wiz::ColumnLabel, name + " label");
     data.AddSubNode(f, wiz::DataType, type);
@@ -120,12 +120,12 @@ TEST_F(FormDisplay, ActionButtonsFollowTheOptions) {
     options(c.add, c.update, c.remove);
     navigation(c.navigate, c.navigate, c.navigate, false);
     EXPECT_EQ(buttons(fsASPDisplayRecordAction(ctx)), c.expected)
-        << c.type << " add " << c.add << " update " << c.update << " delete " << c.remove << " navigate "
-        << c.navigate;
+        << c.type << " add " << c.add << " update " << c.update << " delete " << c.remove << " navigate " << c.navigate;
   }
   // The Delete button asks first.
-  EXPECT_TRUE(contains(fsASPDisplayRecordAction(ctx),
-                       R"(VALUE="<%= sDELETE_BUTTON %>" LANGUAGE="JavaScript" OnClick="return confirm('Are you sure you want to delete this record?');")"));
+  EXPECT_TRUE(contains(
+      fsASPDisplayRecordAction(ctx),
+      R"(VALUE="<%= sDELETE_BUTTON %>" LANGUAGE="JavaScript" OnClick="return confirm('Are you sure you want to delete this record?');")"));
 }
 
 TEST_F(FormDisplay, LookupsWithoutAControlOrAnAliasFallBack) {

@@ -16,7 +16,7 @@ const std::string kTemplates = std::string(TVK_SOURCE_DIR) + "/tests/generator/t
 
 bool contains(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
 
-class FormPage : public testing::WizardDocumentTest {
+class FormPage : public test::WizardDocumentTest {
  protected:
   GenContext ctx{data, kTemplates};
 
@@ -37,7 +37,7 @@ class FormPage : public testing::WizardDocumentTest {
   }
 
   XmlNode field(const std::string& name, const std::string& type, bool onForm) {
-    XmlNode f = testing::addFieldRecord(data);
+    XmlNode f = test::addFieldRecord(data);
     data.AddSubNode(f, wiz::FieldName, name);
     data.AddSubNode(f, wiz::ColumnLabel, name);
     data.AddSubNode(f, wiz::DataType, type);
@@ -71,10 +71,11 @@ TEST_F(FormPage, RecordsetQuotesTheStatementAndFormatsTheKeyByItsType) {
   data.SetNodeText(wiz::SQLStatement, "SELECT [Order Details].Note FROM [Order Details] WHERE Note <> \"x\" ");
   field("Line\"No", "202", false);
   std::string text = fsASPFormGetRecordset(ctx);
-  EXPECT_TRUE(contains(text, "\tsSQL = \"SELECT [Order Details].Note FROM [Order Details] WHERE Note <> \"\"x\"\" \"\r\n"))
+  EXPECT_TRUE(
+      contains(text, "\tsSQL = \"SELECT [Order Details].Note FROM [Order Details] WHERE Note <> \"\"x\"\" \"\r\n"))
       << text;
-  EXPECT_TRUE(contains(
-      text, "\t\tsSQL = sSQL & \" WHERE [Order Details].Line\"\"No = \" & gfsSQLTextFormat(msPK) & \"\"\r\n"))
+  EXPECT_TRUE(
+      contains(text, "\t\tsSQL = sSQL & \" WHERE [Order Details].Line\"\"No = \" & gfsSQLTextFormat(msPK) & \"\"\r\n"))
       << text;
 
   // A date key, found with navigation.
@@ -97,7 +98,8 @@ TEST_F(FormPage, OnlyAListFormTakesOverTheListsSortOrder) {
   EXPECT_FALSE(contains(page, "Sort")) << page;
   data.SetNodeText(wiz::ProjectType, "ListForm");
   data.SetSubNodeText(name, wiz::ListShowField, "TRUE");
-  EXPECT_TRUE(contains(fsFormPageText(ctx), "msSortField = gfsSortField(Request(\"SortField\"), Array(\"Orders.Name\"))"));
+  EXPECT_TRUE(
+      contains(fsFormPageText(ctx), "msSortField = gfsSortField(Request(\"SortField\"), Array(\"Orders.Name\"))"));
 }
 
 TEST_F(FormPage, AListFormWhoseFormAllowsNothingStillHandsBackToTheList) {

@@ -36,13 +36,9 @@ bool FieldInfo::isRequired() const { return required == wiz::kTrue; }
 bool FieldInfo::isReadOnly() const { return readOnly == wiz::kTrue; }
 bool FieldInfo::isSortable() const { return allowSorting == wiz::kTrue; }
 bool FieldInfo::usesLookup() const { return useLookup == wiz::kTrue; }
-bool FieldInfo::usesDatabaseLookup() const {
-  return usesLookup() && lookupType == wiz::kLookupDatabaseTable;
-}
+bool FieldInfo::usesDatabaseLookup() const { return usesLookup() && lookupType == wiz::kLookupDatabaseTable; }
 bool FieldInfo::usesManualList() const { return usesLookup() && lookupType == wiz::kLookupManualList; }
-const std::string& FieldInfo::shownColumn() const {
-  return trimBlanks(alias).empty() ? showField : alias;
-}
+const std::string& FieldInfo::shownColumn() const { return trimBlanks(alias).empty() ? showField : alias; }
 
 FieldInfo readField(const XmlNode& field) {
   FieldInfo info;

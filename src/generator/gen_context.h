@@ -14,8 +14,8 @@
 #include <string_view>
 #include <vector>
 
-#include "generator/code_printer.h"
 #include "base/xml.h"
+#include "generator/code_printer.h"
 
 namespace tvk {
 class XMLWizData;
@@ -100,11 +100,11 @@ class GenContext {
 
 // The list page's flags, each computed as the list page documents them.
 struct ListFlags {
-  bool listForm = false;    // project type "ListForm"
-  bool add = false;         // "List" project whose list allows adding
-  bool update = false;      // ... updating
-  bool remove = false;      // ... deleting
-  bool actions = false;     // add or update or remove
+  bool listForm = false;  // project type "ListForm"
+  bool add = false;       // "List" project whose list allows adding
+  bool update = false;    // ... updating
+  bool remove = false;    // ... deleting
+  bool actions = false;   // add or update or remove
   bool paging = false;
   bool pageLinks = false;   // paging with page-number links
   bool navButtons = false;  // paging with step or end buttons
@@ -121,7 +121,7 @@ struct FormFlags {
   bool any = false;         // add or update or remove
   bool navigation = false;  // the form steps through the records
   bool listForm = false;
-  bool sorted = false;      // sorting used and the project has a list page
+  bool sorted = false;  // sorting used and the project has a list page
 };
 FormFlags formFlags(const GenContext& ctx);
 

@@ -336,10 +336,13 @@ Sub DisplayListHeader
     for (const FieldInfo& field : ctx.listFields()) {
       // Labels and sort names stand inside string literals of the page.
       if (field.isSortable())
-        p.emit(R"(  Response.write "<TH>" & fsSortingHeader("$SortName$","$Label$") & "</TH>")" "\n",
+        p.emit(R"(  Response.write "<TH>" & fsSortingHeader("$SortName$","$Label$") & "</TH>")"
+               "\n",
                {{"SortName", gsQuoteDoubled(fsSortName(ctx, field))}, {"Label", gsQuoteDoubled(field.label)}});
       else
-        p.emit(R"(  Response.write "<TH>$Label$</TH>")" "\n", {{"Label", gsQuoteDoubled(field.label)}});
+        p.emit(R"(  Response.write "<TH>$Label$</TH>")"
+               "\n",
+               {{"Label", gsQuoteDoubled(field.label)}});
     }
     p.emit(R"(
   Response.write "</TR></THEAD>"
@@ -413,31 +416,38 @@ Sub DisplayListLine (rs, bEvenLine)
         // A list page edits in its own edit row; a list-with-form project's
         // list opens the form page. The link carries the list's page and
         // sort order, so that the list comes back as it was.
-        p.emit(R"(Response.write "<TH><A HREF=""$Page$?DataAction=" & sEDIT_BUTTON & "&PK=" & rs("$PK$")$CurrPage$$SortOrder$ & """>$Marker$</A></TH>")"
-               "\n",
-               {{"Page", f.listForm ? gsQuoteDoubled(ctx.projectName()) + "Form.asp" : std::string()},
-                {"PK", gsQuoteDoubled(ctx.text(wiz::PrimaryKey))},
-                {"CurrPage", f.paging ? R"( & "&CurrPage=" & mnCurrPage)" : ""},
-                {"SortOrder", f.sorting ? " & msSortOrderURL" : ""},
-                {"Marker", gsQuoteDoubled(fsHTMLGraphic(ctx, kMarkerEditRecord))}});
+        p.emit(
+            R"(Response.write "<TH><A HREF=""$Page$?DataAction=" & sEDIT_BUTTON & "&PK=" & rs("$PK$")$CurrPage$$SortOrder$ & """>$Marker$</A></TH>")"
+            "\n",
+            {{"Page", f.listForm ? gsQuoteDoubled(ctx.projectName()) + "Form.asp" : std::string()},
+             {"PK", gsQuoteDoubled(ctx.text(wiz::PrimaryKey))},
+             {"CurrPage", f.paging ? R"( & "&CurrPage=" & mnCurrPage)" : ""},
+             {"SortOrder", f.sorting ? " & msSortOrderURL" : ""},
+             {"Marker", gsQuoteDoubled(fsHTMLGraphic(ctx, kMarkerEditRecord))}});
       }
       for (const FieldInfo& field : ctx.listFields()) {
         std::string name = gsQuoteDoubled(field.name);
         if (field.usesDatabaseLookup())
-          p.emit(R"(Response.write "<TD>" & gfsFormatOutput(rs("$Col$")) & "</TD>")" "\n",
+          p.emit(R"(Response.write "<TD>" & gfsFormatOutput(rs("$Col$")) & "</TD>")"
+                 "\n",
                  {{"Col", gsQuoteDoubled(field.shownColumn())}});
         else if (field.usesManualList())
-          p.emit(R"(Response.write "<TD>" & gfsFormatOutput(gfsArrayValue(ma$A$,rs("$F$"))) & "</TD>")" "\n",
+          p.emit(R"(Response.write "<TD>" & gfsFormatOutput(gfsArrayValue(ma$A$,rs("$F$"))) & "</TD>")"
+                 "\n",
                  {{"A", field.name}, {"F", name}});
         else if (field.usesLookup())
           continue;  // a lookup of no known type shows nothing
         else if (isBoolean(field))
-          p.emit(R"(Response.write "<TD><INPUT TYPE=""CHECKBOX"" " & gfsFieldChecked(rs("$F$")) & " DISABLED></TD>")" "\n",
+          p.emit(R"(Response.write "<TD><INPUT TYPE=""CHECKBOX"" " & gfsFieldChecked(rs("$F$")) & " DISABLED></TD>")"
+                 "\n",
                  {{"F", name}});
         else
-          p.emit(R"(Response.write "<TD>" & gfsFormatOutput(rs("$F$")) & "</TD>")" "\n", {{"F", name}});
+          p.emit(R"(Response.write "<TD>" & gfsFormatOutput(rs("$F$")) & "</TD>")"
+                 "\n",
+                 {{"F", name}});
       }
-      p.emit(R"(Response.write "</TR>")" "\n");
+      p.emit(R"(Response.write "</TR>")"
+             "\n");
     }
     p.emit(R"(
 

@@ -19,7 +19,7 @@ const std::string kTemplates = std::string(TVK_SOURCE_DIR) + "/tests/generator/t
 
 bool contains(const std::string& text, std::string_view part) { return text.find(part) != std::string::npos; }
 
-class ListPage : public testing::WizardDocumentTest {
+class ListPage : public test::WizardDocumentTest {
  protected:
   int order = 0;
 
@@ -41,7 +41,7 @@ class ListPage : public testing::WizardDocumentTest {
   // decide by the type code.
   XmlNode field(const std::string& name, const std::string& type, const std::string& size, bool readOnly = false,
                 bool sortable = false) {
-    XmlNode f = testing::addFieldRecord(data);
+    XmlNode f = test::addFieldRecord(data);
     data.AddSubNode(f, wiz::FieldName, name);
     data.AddSubNode(f, wiz::ColumnLabel, name + " \"label\"");
     data.AddSubNode(f, wiz::DataType, type);
@@ -90,9 +90,8 @@ TEST_F(ListPage, PagingAddsThePageSizeTheCurrentPageAndTheNavigationRoutines) {
   for (std::string_view part :
        {"Const mnPAGE_SIZE = 10\r\n", "Const mnMAX_DIRECT_PAGES = 5\r\n", "Dim mnCurrPage\r\nDim mnMaxPage\r\n",
         "mnCurrPage = Request(\"CurrPage\")\r\n", "\tDo Until i = mnPAGE_SIZE Or rs.EOF\r\n",
-        "\trs.PageSize = mnPAGE_SIZE\r\n", "\tmnCurrPage = CLng(mnCurrPage)\r\n",
-        "DisplayPageNavButtons\r\n", "DisplayDirectPageNav\r\n", "Sub DisplayPageNavButtons\r\n",
-        "Sub DisplayDirectPageNav\r\n"}) {
+        "\trs.PageSize = mnPAGE_SIZE\r\n", "\tmnCurrPage = CLng(mnCurrPage)\r\n", "DisplayPageNavButtons\r\n",
+        "DisplayDirectPageNav\r\n", "Sub DisplayPageNavButtons\r\n", "Sub DisplayDirectPageNav\r\n"}) {
     EXPECT_TRUE(contains(on, part)) << part;
     EXPECT_FALSE(contains(off, part)) << part;
   }
@@ -106,8 +105,8 @@ TEST_F(ListPage, PagingAddsThePageSizeTheCurrentPageAndTheNavigationRoutines) {
   // the page ends with the script's closing mark.
   for (const std::string& text : {off, on}) {
     size_t at = 0;
-    for (std::string_view title : {"INCLUDE FILES", "CONSTANTS", "GLOBAL VARS", "SETUP", "TERMINATE", "ROUTINES",
-                                   "DATABASE ROUTINES"}) {
+    for (std::string_view title :
+         {"INCLUDE FILES", "CONSTANTS", "GLOBAL VARS", "SETUP", "TERMINATE", "ROUTINES", "DATABASE ROUTINES"}) {
       size_t found = text.find(fsBanner(title) + "\r\n", at);
       ASSERT_NE(found, std::string::npos) << title;
       at = found + 1;
@@ -122,19 +121,20 @@ TEST_F(ListPage, EverySortableColumnGetsASortingHeader) {
   field("Notes", "203", "0");
   lookup("ShipVia", "DatabaseTable", false, true);
   GenContext ctx{data, kTemplates};
-  EXPECT_EQ(fsASPDisplayListHeader(ctx),
-            testing::lines({
-                "Sub DisplayListHeader",
-                "\t' Display the header for the table",
-                "\tResponse.write \"<THEAD><TR>\"",
-                "\tResponse.write \"<TH>\" & fsSortingHeader(\"Orders.Name\",\"Name \"\"label\"\"\") & \"</TH>\"",
-                "\tResponse.write \"<TH>Notes \"\"label\"\"</TH>\"",
-                // A looked-up column sorts by the looked-up text.
-                "\tResponse.write \"<TH>\" & fsSortingHeader(\"Shippers.CompanyName\",\"ShipVia \"\"label\"\"\") & \"</TH>\"",
-                "\tResponse.write \"</TR></THEAD>\"",
-                "End Sub",
-                "",
-            }));
+  EXPECT_EQ(
+      fsASPDisplayListHeader(ctx),
+      test::lines({
+          "Sub DisplayListHeader",
+          "\t' Display the header for the table",
+          "\tResponse.write \"<THEAD><TR>\"",
+          "\tResponse.write \"<TH>\" & fsSortingHeader(\"Orders.Name\",\"Name \"\"label\"\"\") & \"</TH>\"",
+          "\tResponse.write \"<TH>Notes \"\"label\"\"</TH>\"",
+          // A looked-up column sorts by the looked-up text.
+          "\tResponse.write \"<TH>\" & fsSortingHeader(\"Shippers.CompanyName\",\"ShipVia \"\"label\"\"\") & \"</TH>\"",
+          "\tResponse.write \"</TR></THEAD>\"",
+          "End Sub",
+          "",
+      }));
   std::string sorted = page();
   EXPECT_TRUE(contains(sorted, "Function fsSortingHeader(sFieldName, sDisplayName)\r\n"));
   EXPECT_TRUE(contains(sorted, "\tIf msSortOrder <> \"\" Then\r\n"));

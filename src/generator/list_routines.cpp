@@ -111,17 +111,19 @@ Sub DisplayEditLine (rs)
              {{"Insert", button("sINSERT_BUTTON")}, {"Cancel", button("sCANCEL_BUTTON")}});
     }
     if (f.update || f.remove) {
-      p.emit(R"(
+      p.emit(
+          R"(
     Case Else
       $Update$
       $Delete$
       $Cancel$
 )",
-             {{"Update", p.lineIf(f.update, button("sUPDATE_BUTTON"))},
-              {"Delete",
-               p.lineIf(f.remove,
-                        R"(Response.Write "<INPUT TYPE=""Submit"" CLASS=""CommandButton"" NAME=""DataAction"" VALUE=" & sDELETE_BUTTON & "  LANGUAGE=""JavaScript"" OnClick=""return confirm('Are you sure you want to delete this record?');"">&nbsp;&nbsp;")")},
-              {"Cancel", button("sCANCEL_BUTTON")}});
+          {{"Update", p.lineIf(f.update, button("sUPDATE_BUTTON"))},
+           {"Delete",
+            p.lineIf(
+                f.remove,
+                R"(Response.Write "<INPUT TYPE=""Submit"" CLASS=""CommandButton"" NAME=""DataAction"" VALUE=" & sDELETE_BUTTON & "  LANGUAGE=""JavaScript"" OnClick=""return confirm('Are you sure you want to delete this record?');"">&nbsp;&nbsp;")")},
+           {"Cancel", button("sCANCEL_BUTTON")}});
     }
     // (a blank at the end of the Response.write line)
     p.emit(R"(
@@ -176,7 +178,8 @@ Function frsGetRecordset
 ' then find out which page the record is on and display that page.
 )");
         p.emit(f.actions ? "If Len(msPK) > 0 And msDataAction = \"\" Then\n" : "If Len(msPK) > 0 Then\n");
-        p.emit(R"(
+        p.emit(
+            R"(
   rs.Find ("$EPK$=" & $KeyValue$)
   If rs.AbsolutePage > 0 Then
     ' Found the record we are looking for, get page number
@@ -193,8 +196,7 @@ Function frsGetRecordset
 Else
   ' Otherwise go to the start of the current page - checking that the page number is valid of course!
 )",
-               {{"EPK", gsQuoteDoubled(gfsEncaseSQLObject(ctx.text(wiz::PrimaryKey)))},
-                {"KeyValue", findKeyValue(ctx)}});
+            {{"EPK", gsQuoteDoubled(gfsEncaseSQLObject(ctx.text(wiz::PrimaryKey)))}, {"KeyValue", findKeyValue(ctx)}});
         {
           auto deeper = p.indent();
           pageValidation(p, true);
@@ -217,19 +219,22 @@ End Function
 std::string fsASPDisplayPageNavButtons(const GenContext& ctx) {
   return trappedRoutine(ctx, "fsASPDisplayPageNavButtons", [&](CodePrinter& p) {
     bool sorting = ctx.fieldSortingUsed();
-    const char* first = sorting
-        ? R"(Response.Write "<TD><A HREF='?CurrPage=1" & msSortOrderURL & "'>&nbsp;<<&nbsp;</A></TD>")"
-        : R"(Response.Write "<TD><A HREF='?CurrPage=1" & "'>&nbsp;<<&nbsp;</A></TD>")";
-    const char* previous = sorting
-        ? R"(Response.Write "<TD><A HREF='?CurrPage=" & mnCurrPage - 1 & msSortOrderURL & "'>&nbsp;<&nbsp;</A></TD>")"
-        : R"(Response.Write "<TD><A HREF='?CurrPage=" & mnCurrPage - 1 & "'>&nbsp;<&nbsp;</A></TD>")";
+    const char* first =
+        sorting ? R"(Response.Write "<TD><A HREF='?CurrPage=1" & msSortOrderURL & "'>&nbsp;<<&nbsp;</A></TD>")"
+                : R"(Response.Write "<TD><A HREF='?CurrPage=1" & "'>&nbsp;<<&nbsp;</A></TD>")";
+    const char* previous =
+        sorting
+            ? R"(Response.Write "<TD><A HREF='?CurrPage=" & mnCurrPage - 1 & msSortOrderURL & "'>&nbsp;<&nbsp;</A></TD>")"
+            : R"(Response.Write "<TD><A HREF='?CurrPage=" & mnCurrPage - 1 & "'>&nbsp;<&nbsp;</A></TD>")";
     // (no blank before the last ampersand of the sorted next link)
-    const char* next = sorting
-        ? R"(Response.Write "<TD><A HREF='?CurrPage=" & mnCurrPage + 1 & msSortOrderURL &"'>&nbsp;>&nbsp;</A></TD>")"
-        : R"(Response.Write "<TD><A HREF='?CurrPage=" & mnCurrPage + 1 & "'>&nbsp;>&nbsp;</A></TD>")";
-    const char* last = sorting
-        ? R"(Response.Write "<TD><A HREF='?CurrPage=" & mnMaxPage & msSortOrderURL & "'>&nbsp;>>&nbsp;</A></TD>")"
-        : R"(Response.Write "<TD><A HREF='?CurrPage=" & mnMaxPage & "'>&nbsp;>>&nbsp;</A></TD>")";
+    const char* next =
+        sorting
+            ? R"(Response.Write "<TD><A HREF='?CurrPage=" & mnCurrPage + 1 & msSortOrderURL &"'>&nbsp;>&nbsp;</A></TD>")"
+            : R"(Response.Write "<TD><A HREF='?CurrPage=" & mnCurrPage + 1 & "'>&nbsp;>&nbsp;</A></TD>")";
+    const char* last =
+        sorting
+            ? R"(Response.Write "<TD><A HREF='?CurrPage=" & mnMaxPage & msSortOrderURL & "'>&nbsp;>>&nbsp;</A></TD>")"
+            : R"(Response.Write "<TD><A HREF='?CurrPage=" & mnMaxPage & "'>&nbsp;>>&nbsp;</A></TD>")";
     p.emit(R"(
 Sub DisplayPageNavButtons
 
@@ -303,9 +308,11 @@ Sub DisplayDirectPageNav
 )",
            {{"Attributes", fsHTMLTableAttributes(ctx)}});
     if (ctx.fieldSortingUsed())
-      p.emit(R"(      Response.Write "<TD><A HREF='?CurrPage=" & i & msSortOrderURL & "'>" & i & "</A></TD>")" "\n");
+      p.emit(R"(      Response.Write "<TD><A HREF='?CurrPage=" & i & msSortOrderURL & "'>" & i & "</A></TD>")"
+             "\n");
     else
-      p.emit(R"(      Response.Write "<TD><A HREF='?CurrPage=" & i & "'>" & i & "</A></TD>")" "\n");
+      p.emit(R"(      Response.Write "<TD><A HREF='?CurrPage=" & i & "'>" & i & "</A></TD>")"
+             "\n");
     p.emit(R"(
     End If
   Next

@@ -11,9 +11,7 @@ FileReport DiskOutput::copyTemplate(const std::string& sourcePath, const std::st
   return copyTemplateToDisk(sourcePath, targetDirectory);
 }
 
-void ProjectOutput::pageWritten(const std::string& path) {
-  AddFileToProject(session_, session_.goProject.get(), path);
-}
+void ProjectOutput::pageWritten(const std::string& path) { AddFileToProject(session_, session_.goProject.get(), path); }
 
 FileReport ProjectOutput::copyTemplate(const std::string& sourcePath, const std::string& targetDirectory) {
   return copyTemplateToProject(session_, sourcePath, targetDirectory);

@@ -14,8 +14,8 @@
 namespace tvk {
 namespace {
 
-using testing::ScopedTempDir;
-using testing::writeFile;
+using test::ScopedTempDir;
+using test::writeFile;
 
 // Inside a web project a written page becomes an item of its folder;
 // stand-alone it is only written. A failed page is an entry that fails the run.

@@ -22,11 +22,16 @@ bool isValidUtf8(std::string_view bytes) {
   while (i < bytes.size()) {
     auto c = static_cast<unsigned char>(bytes[i]);
     size_t extra = 0;
-    if (c < 0x80) extra = 0;
-    else if (c >= 0xC2 && c <= 0xDF) extra = 1;
-    else if (c >= 0xE0 && c <= 0xEF) extra = 2;
-    else if (c >= 0xF0 && c <= 0xF4) extra = 3;
-    else return false;
+    if (c < 0x80)
+      extra = 0;
+    else if (c >= 0xC2 && c <= 0xDF)
+      extra = 1;
+    else if (c >= 0xE0 && c <= 0xEF)
+      extra = 2;
+    else if (c >= 0xF0 && c <= 0xF4)
+      extra = 3;
+    else
+      return false;
     if (i + extra >= bytes.size() && extra > 0) return false;
     for (size_t k = 1; k <= extra; ++k)
       if ((static_cast<unsigned char>(bytes[i + k]) & 0xC0) != 0x80) return false;
@@ -50,10 +55,10 @@ void appendUtf8(std::string& out, unsigned code) {
 
 // Windows-1252 bytes 0x80 to 0x9F; the five bytes it leaves undefined are
 // taken as the C1 control characters of the same value.
-constexpr std::array<unsigned, 32> kCp1252High = {
-    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
-    0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
-    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
+constexpr std::array<unsigned, 32> kCp1252High = {0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
+                                                  0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F,
+                                                  0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
+                                                  0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
 
 bool isStyle(const std::string& style, std::string_view name) { return style == name; }
 
@@ -65,15 +70,17 @@ std::string gfsTemplateText(const std::string& bytes) {
   out.reserve(bytes.size() + bytes.size() / 4);
   for (char ch : bytes) {
     auto c = static_cast<unsigned char>(ch);
-    if (c >= 0x80 && c <= 0x9F) appendUtf8(out, kCp1252High[c - 0x80]);
-    else appendUtf8(out, c);
+    if (c >= 0x80 && c <= 0x9F)
+      appendUtf8(out, kCp1252High[c - 0x80]);
+    else
+      appendUtf8(out, c);
   }
   return out;
 }
 
 std::string fsASPStandardHeader(const GenContext& ctx) {
   return trappedRoutine(ctx, "fsASPStandardHeader", [&](CodePrinter& p) {
-    std::string header = gfsTemplateText(fs::readFile(fs::join(ctx.templatesDirectory(), kHeaderTemplate)));
+    std::string header = gfsTemplateText(files::readFile(files::join(ctx.templatesDirectory(), kHeaderTemplate)));
     p.emit(R"(
 <%@ Language=VBScript %>
 <%
@@ -86,8 +93,7 @@ Response.expires = 0
     for (;;) {
       size_t newline = rest.find('\n');
       std::string_view piece = rest.substr(0, newline);
-      if (newline != std::string_view::npos && !piece.empty() && piece.back() == '\r')
-        piece.remove_suffix(1);
+      if (newline != std::string_view::npos && !piece.empty() && piece.back() == '\r') piece.remove_suffix(1);
       p.emit("$Line$\n", {{"Line", piece}});
       if (newline == std::string_view::npos) break;
       rest.remove_prefix(newline + 1);
@@ -255,17 +261,27 @@ std::string fsHTMLGraphic(const GenContext& ctx, int kind) {
         std::string style = ctx.projectStyle();
         if (isStyle(style, wiz::kStyleBasic) || isStyle(style, wiz::kStyleClassic)) {
           switch (kind) {
-            case kMarkerSortAscending: result = "/\\"; break;
-            case kMarkerSortDescending: result = "\\/"; break;
-            case kMarkerEditRecord: result = "Edit"; break;
-            default: break;
+            case kMarkerSortAscending:
+              result = "/\\";
+              break;
+            case kMarkerSortDescending:
+              result = "\\/";
+              break;
+            case kMarkerEditRecord:
+              result = "Edit";
+              break;
+            default:
+              break;
           }
           return;
         }
         std::string prefix;
-        if (isStyle(style, wiz::kStyleProfessional)) prefix = "TVKW_Pro_";
-        else if (isStyle(style, wiz::kStyleXP)) prefix = "TVKW_XP_";
-        else return;
+        if (isStyle(style, wiz::kStyleProfessional))
+          prefix = "TVKW_Pro_";
+        else if (isStyle(style, wiz::kStyleXP))
+          prefix = "TVKW_XP_";
+        else
+          return;
         std::string rel = gfsRelativePath(ctx.text(wiz::FileDirectory), ctx.text(wiz::GraphicsDirectory));
         const char* tmpl = nullptr;
         switch (kind) {
@@ -278,7 +294,8 @@ std::string fsHTMLGraphic(const GenContext& ctx, int kind) {
           case kMarkerEditRecord:
             tmpl = R"(<IMG SRC="$Rel$$P$EditRecord.gif" BORDER=0 ALT="Edit Record">)";
             break;
-          default: return;
+          default:
+            return;
         }
         result = substitute(tmpl, {{"Rel", rel}, {"P", prefix}});
       })) {

@@ -5,9 +5,9 @@
 #include <memory>
 #include <string>
 
-#include "generator/gen_context.h"
-#include "base/ui.h"
 #include "base/session.h"
+#include "base/ui.h"
+#include "generator/gen_context.h"
 #include "support/temp_dir.h"
 #include "support/wizard_document.h"
 #include "wizdata/xml_wiz_constants.h"
@@ -16,9 +16,9 @@
 namespace tvk::gen {
 namespace {
 
-using tvk::testing::ScopedTempDir;
+using tvk::test::ScopedTempDir;
 
-class SharedRoutines : public testing::WizardDocumentTest {
+class SharedRoutines : public test::WizardDocumentTest {
  protected:
   ScopedTempDir templates;
   GenContext ctx{data, templates.path()};
@@ -34,7 +34,7 @@ class SharedRoutines : public testing::WizardDocumentTest {
   // A field with a hand-made list of `rows` rows.
   void manualList(const std::string& name, int rows, const std::string& use = "TRUE",
                   const std::string& type = "ManualList") {
-    XmlNode field = testing::addFieldRecord(data);
+    XmlNode field = test::addFieldRecord(data);
     data.AddSubNode(field, wiz::FieldName, name);
     data.SetSubNodeText(field, wiz::UseLookupTable, use);
     data.SetSubNodeText(field, wiz::LookupTableType, type);
@@ -104,7 +104,8 @@ TEST_F(SharedRoutines, LookupArraysOnlyForSwitchedOnHandMadeLists) {
   manualList("Empty", 0);
   manualList("With Blank", 1);
   EXPECT_EQ(fsASPDefineLookupArrays(ctx),
-            "Dim maA(1,2)\r\nDim maB(1,1)\r\nDim maEmpty(1,0)\r\nDim maWith Blank(1,0)\r\n");  // an empty list keeps one empty row
+            "Dim maA(1,2)\r\nDim maB(1,1)\r\nDim maEmpty(1,0)\r\nDim maWith Blank(1,0)\r\n");  // an empty list keeps
+                                                                                               // one empty row
   EXPECT_EQ(fsASPGenerateLookupArrays(ctx),
             "Sub GenerateLookupArrays()\r\n\r\n"
             "\t' Fill up the arrays holding the manual lookup lists\r\n"
@@ -121,11 +122,11 @@ TEST_F(SharedRoutines, LookupArraysOnlyForSwitchedOnHandMadeLists) {
 TEST_F(SharedRoutines, HeaderTemplateLineEndsAndCodePage) {
   // Lines end alike whatever the file uses; a file that is not UTF-8 is
   // read in the pages' single-byte code page.
-  tvk::testing::writeFile(templates / "Header.txt", "' a\n' b\r\n' \xA9 \x80");
+  tvk::test::writeFile(templates / "Header.txt", "' a\n' b\r\n' \xA9 \x80");
   EXPECT_EQ(fsASPStandardHeader(ctx),
             "<%@ Language=VBScript %>\r\n<%\r\nOption Explicit\r\nResponse.expires = 0\r\n"
             "' a\r\n' b\r\n' \xC2\xA9 \xE2\x82\xAC\r\n\r\n");
-  tvk::testing::writeFile(templates / "Header.txt", "' caf\xC3\xA9\n");
+  tvk::test::writeFile(templates / "Header.txt", "' caf\xC3\xA9\n");
   EXPECT_EQ(fsASPStandardHeader(ctx),
             "<%@ Language=VBScript %>\r\n<%\r\nOption Explicit\r\nResponse.expires = 0\r\n' caf\xC3\xA9\r\n\r\n\r\n");
   EXPECT_TRUE(ui->shown().empty());
@@ -143,7 +144,7 @@ TEST_F(SharedRoutines, MissingHeaderIsReportedAndAbortLeavesTheBlockOut) {
   struct CreatesHeaderOnReport : Ui {
     std::string path;
     MsgResult messageBox(std::string_view, MsgButtons, MsgIcon, std::string_view) override {
-      tvk::testing::writeFile(path, "' late");
+      tvk::test::writeFile(path, "' late");
       return MsgResult::Retry;
     }
     std::string openFileDialog(std::string_view, const std::vector<FileFilter>&, std::string_view) override {

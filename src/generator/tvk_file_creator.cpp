@@ -21,8 +21,8 @@ constexpr std::string_view kModule = "TVKFileCreator";
 
 FileReport pageError(const std::string& path, const ErrorInfo& error) {
   return {path, FileReport::Outcome::Failed,
-          "Error creating " + gfsFileName(path) + " - (" + std::to_string(error.number) + ") " +
-              error.description + " : " + error.source};
+          "Error creating " + gfsFileName(path) + " - (" + std::to_string(error.number) + ") " + error.description +
+              " : " + error.source};
 }
 
 // The page file of a project: its directory, the project name and the
@@ -34,7 +34,7 @@ std::string pagePath(const XMLWizData& wizData, std::string_view suffix) {
   if (directory.empty())
     raise(err::kPathNotFound, std::string(kModule),
           "The project names no directory for its pages (FileDirectory is empty)");
-  return fs::join(directory, name);
+  return files::join(directory, name);
 }
 
 // One page of the project, `suffix` after the project name. A project with
@@ -54,13 +54,13 @@ FileReport createProjectPage(OutputFiles& output, const XMLWizData& wizData, std
 }  // namespace
 
 TVKFileCreator::TVKFileCreator(OutputFiles& output)
-    : TVKFileCreator(output, fs::join(fs::programDirectory(), "Templates")) {}
+    : TVKFileCreator(output, files::join(files::programDirectory(), "Templates")) {}
 
 TVKFileCreator::TVKFileCreator(OutputFiles& output, std::string templatesDirectory)
     : output_(&output), templatesDirectory_(std::move(templatesDirectory)) {}
 
 std::string TVKFileCreator::templatePath(std::string_view fileName) const {
-  return fs::join(templatesDirectory_, fileName);
+  return files::join(templatesDirectory_, fileName);
 }
 
 FileReport gfsCreatePageFile(OutputFiles& output, const std::string& path,
@@ -98,9 +98,10 @@ GenerationReport TVKFileCreator::GenerateFiles(const XMLWizData& wizData) {
   if (type == wiz::kTypeList || type == wiz::kTypeForm || type == wiz::kTypeListForm) {
     bool list = type == wiz::kTypeList;
     if (!trap([&] {
-          dataActions = wizData.GetNodeText(list ? wiz::ListAllowAddRecord : wiz::FormAllowAddRecord) == wiz::kTrue ||
-                        wizData.GetNodeText(list ? wiz::ListAllowUpdateRecord : wiz::FormAllowUpdateRecord) == wiz::kTrue ||
-                        wizData.GetNodeText(list ? wiz::ListAllowDeleteRecord : wiz::FormAllowDeleteRecord) == wiz::kTrue;
+          dataActions =
+              wizData.GetNodeText(list ? wiz::ListAllowAddRecord : wiz::FormAllowAddRecord) == wiz::kTrue ||
+              wizData.GetNodeText(list ? wiz::ListAllowUpdateRecord : wiz::FormAllowUpdateRecord) == wiz::kTrue ||
+              wizData.GetNodeText(list ? wiz::ListAllowDeleteRecord : wiz::FormAllowDeleteRecord) == wiz::kTrue;
         }))
       return {};
   }
@@ -119,8 +120,7 @@ GenerationReport TVKFileCreator::GenerateFiles(const XMLWizData& wizData) {
   std::string includeDirectory;
   if (!trap([&] { includeDirectory = wizData.GetNodeText(wiz::IncludeDirectory); })) return {};
   if (!trap([&] { add(output_->copyTemplate(templatePath("incTVKWDisplay.asp"), includeDirectory)); })) return {};
-  if (dataActions &&
-      !trap([&] { add(output_->copyTemplate(templatePath("incTVKWAction.asp"), includeDirectory)); }))
+  if (dataActions && !trap([&] { add(output_->copyTemplate(templatePath("incTVKWAction.asp"), includeDirectory)); }))
     return {};
 
   std::string style;
@@ -128,7 +128,7 @@ GenerationReport TVKFileCreator::GenerateFiles(const XMLWizData& wizData) {
   if (style == wiz::kStyleClassic || style == wiz::kStyleProfessional || style == wiz::kStyleXP) {
     if (!trap([&] {
           add(output_->copyTemplate(templatePath(gen::fsStylesheetName(ctx)),
-                                 wizData.GetNodeText(wiz::StylesheetDirectory)));
+                                    wizData.GetNodeText(wiz::StylesheetDirectory)));
         }))
       return {};
   }

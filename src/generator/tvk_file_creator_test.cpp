@@ -15,11 +15,11 @@
 namespace tvk {
 namespace {
 
-using testing::ScopedTempDir;
+using test::ScopedTempDir;
 
 const std::string kTemplates = std::string(TVK_SOURCE_DIR) + "/tests/generator/templates";
 
-class FileCreator : public testing::WizardDocumentTest {
+class FileCreator : public test::WizardDocumentTest {
  protected:
   ScopedTempDir site;
   DiskOutput output;
@@ -44,7 +44,7 @@ class FileCreator : public testing::WizardDocumentTest {
     data.SetNodeText(wiz::TableName, "Orders");
     data.SetNodeText(wiz::PrimaryKey, "OrderID");
     data.SetNodeText(wiz::SQLStatement, "SELECT OrderID FROM Orders ");
-    XmlNode field = testing::addFieldRecord(data);
+    XmlNode field = test::addFieldRecord(data);
     data.AddSubNode(field, wiz::FieldName, "OrderID");
     data.AddSubNode(field, wiz::DataType, "3");
     data.SetSubNodeText(field, wiz::ListShowField, "TRUE");
@@ -62,26 +62,24 @@ TEST_F(FileCreator, BasicListWithoutActionsGetsThePageAndTheDisplayInclude) {
   project("List", "Basic");
   // The list decides alone; what the form allows does not count.
   data.SetNodeText(wiz::FormAllowAddRecord, "TRUE");
-  EXPECT_EQ(lines(creator.GenerateFiles(data)),
-            (std::vector<std::string>{
-                "File OrdersList.asp successfully created at " + page(),
-                "File incTVKWDisplay.asp successfully created in " + site / "inc",
-            }));
+  EXPECT_EQ(lines(creator.GenerateFiles(data)), (std::vector<std::string>{
+                                                    "File OrdersList.asp successfully created at " + page(),
+                                                    "File incTVKWDisplay.asp successfully created in " + site / "inc",
+                                                }));
   EXPECT_TRUE(std::filesystem::exists(page()));
-  EXPECT_EQ(testing::readFile(site / "inc/incTVKWDisplay.asp"), "fixture: incTVKWDisplay.asp\n");
+  EXPECT_EQ(test::readFile(site / "inc/incTVKWDisplay.asp"), "fixture: incTVKWDisplay.asp\n");
   EXPECT_TRUE(ui->shown().empty()) << ui->shown().front();
 }
 
 TEST_F(FileCreator, StylesBringTheirSheetAndGraphicsAndASecondRunFindsThemPresent) {
   project("List", "Classic");
   data.SetNodeText(wiz::ListAllowDeleteRecord, "TRUE");
-  EXPECT_EQ(lines(creator.GenerateFiles(data)),
-            (std::vector<std::string>{
-                "File OrdersList.asp successfully created at " + page(),
-                "File incTVKWDisplay.asp successfully created in " + site / "inc",
-                "File incTVKWAction.asp successfully created in " + site / "inc",
-                "File TVKW_Classic.css successfully created in " + site / "css",
-            }));
+  EXPECT_EQ(lines(creator.GenerateFiles(data)), (std::vector<std::string>{
+                                                    "File OrdersList.asp successfully created at " + page(),
+                                                    "File incTVKWDisplay.asp successfully created in " + site / "inc",
+                                                    "File incTVKWAction.asp successfully created in " + site / "inc",
+                                                    "File TVKW_Classic.css successfully created in " + site / "css",
+                                                }));
 
   project("List", "XP");
   std::vector<std::string> xp = lines(creator.GenerateFiles(data));
@@ -92,7 +90,7 @@ TEST_F(FileCreator, StylesBringTheirSheetAndGraphicsAndASecondRunFindsThemPresen
 
   // Again: the page is rewritten, the templates are left alone.
   project("List", "Professional");
-  testing::writeFile(page(), "old page");
+  test::writeFile(page(), "old page");
   std::vector<std::string> pro = lines(creator.GenerateFiles(data));
   ASSERT_EQ(pro.size(), 7u);
   EXPECT_EQ(pro[0], "File OrdersList.asp successfully created at " + page());
@@ -100,7 +98,7 @@ TEST_F(FileCreator, StylesBringTheirSheetAndGraphicsAndASecondRunFindsThemPresen
   EXPECT_EQ(pro[2], "File incTVKWAction.asp already present in " + site / "inc");
   EXPECT_EQ(pro[3], "File TVKW_Professional.css successfully created in " + site / "css");
   EXPECT_EQ(pro[4], "File TVKW_Pro_SortAsc.gif successfully created in " + site / "img");
-  EXPECT_NE(testing::readFile(page()), "old page");
+  EXPECT_NE(test::readFile(page()), "old page");
   EXPECT_TRUE(last.succeeded());
 }
 
@@ -143,8 +141,7 @@ TEST_F(FileCreator, PagesThatCannotBeWrittenBecomeErrorLines) {
   // No directory at all: never the file-system root.
   data.SetNodeText(wiz::FileDirectory, "");
   report = lines(creator.GenerateFiles(data));
-  EXPECT_EQ(report[0].rfind("Error creating OrdersList.asp - (76) The project names no directory", 0), 0u)
-      << report[0];
+  EXPECT_EQ(report[0].rfind("Error creating OrdersList.asp - (76) The project names no directory", 0), 0u) << report[0];
 }
 
 TEST_F(FileCreator, ARoutineAbandonedAtTheErrorReportLeavesOnlyItsBlankLine) {
@@ -158,7 +155,7 @@ TEST_F(FileCreator, ARoutineAbandonedAtTheErrorReportLeavesOnlyItsBlankLine) {
   ASSERT_EQ(ui->shown().size(), 1u);
   EXPECT_NE(ui->shown()[0].find("TVKFileCreator.fsASPDisplayDirectPageNav"), std::string::npos);
   EXPECT_EQ(report[0], "File OrdersList.asp successfully created at " + page());
-  std::string text = testing::readFile(page());
+  std::string text = test::readFile(page());
   EXPECT_EQ(text.find("Sub DisplayDirectPageNav"), std::string::npos);
   EXPECT_NE(text.find("Const mnMAX_DIRECT_PAGES = ten"), std::string::npos);
   // The list line routine, its blank line, the abandoned routine's blank

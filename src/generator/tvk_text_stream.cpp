@@ -69,7 +69,7 @@ bool isAscii(std::string_view text) {
 }  // namespace
 
 struct TVKTextStream::Impl {
-  fs::FileHandle file;
+  files::FileHandle file;
   Iconv iconv;
   std::string buffer;  // what the platform writer would buffer
 };
@@ -92,9 +92,9 @@ void TVKTextStream::OpenOutputStream(const std::string& fileName) {
   impl_.reset();
   // A generated page is always written from scratch; a read-only page from an
   // earlier run is replaced too.
-  fs::deleteFile(fileName);
-  fs::FileHandle fd{::open(fileName.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644)};
-  if (!fd) fs::raiseErrno(errno, "Cannot create", fileName);
+  files::deleteFile(fileName);
+  files::FileHandle fd{::open(fileName.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644)};
+  if (!fd) files::raiseErrno(errno, "Cannot create", fileName);
   auto impl = std::make_unique<Impl>();
   impl->file = std::move(fd);
   impl_ = std::move(impl);
@@ -107,7 +107,7 @@ void TVKTextStream::write(std::string_view utf8) {
   else
     impl_->iconv.convert(utf8, impl_->buffer);
   if (impl_->buffer.size() >= 65536) {
-    fs::writeAll(impl_->file.get(), impl_->buffer, fileName_);
+    files::writeAll(impl_->file.get(), impl_->buffer, fileName_);
     impl_->buffer.clear();
   }
 }
@@ -126,7 +126,7 @@ void TVKTextStream::WriteBlankLines(std::int32_t count) {
 void TVKTextStream::CloseStream() {
   if (!impl_) raise(err::kInvalidCall, "TVKTextStream", "The output stream is not open");
   std::unique_ptr<Impl> impl = std::move(impl_);
-  fs::writeAll(impl->file.get(), impl->buffer, fileName_);
+  files::writeAll(impl->file.get(), impl->buffer, fileName_);
   impl->file.close(fileName_);
   fileName_.clear();
 }

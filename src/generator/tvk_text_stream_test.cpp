@@ -6,17 +6,17 @@
 #include <memory>
 
 #include "base/error.h"
-#include "base/web_project.h"
-#include "base/ui.h"
 #include "base/session.h"
+#include "base/ui.h"
+#include "base/web_project.h"
 #include "support/temp_dir.h"
 
 namespace tvk {
 namespace {
 
-using testing::readFile;
-using testing::ScopedTempDir;
-using testing::writeFile;
+using test::readFile;
+using test::ScopedTempDir;
+using test::writeFile;
 
 TEST(TextStream, WritesCodePage1252WithCRLF) {
   Session session{std::make_shared<ConsoleUi>()};
@@ -24,14 +24,17 @@ TEST(TextStream, WritesCodePage1252WithCRLF) {
   const std::string path = dir / "page.asp";
   TVKTextStream stream;
   stream.OpenOutputStream(path);
-  stream.WriteLine("caf\xC3\xA9 \xE2\x82\xAC");      // é and the euro sign exist in 1252
+  stream.WriteLine("caf\xC3\xA9 \xE2\x82\xAC");        // é and the euro sign exist in 1252
   stream.WriteText("\xE4\xB8\xAD|\xF0\x9F\x98\x80|");  // CJK and an emoji do not
   stream.WriteText("bad \xFF byte\r\n");               // not UTF-8 at all
   stream.WriteLine("next");
   stream.CloseStream();
   EXPECT_EQ(readFile(path), "caf\xE9 \x80\r\n?|?|bad ? byte\r\nnext\r\n");
   EXPECT_EQ(stream.fileName(), "");
-  EXPECT_EQ(gfsToCodePage1252("\xC3\xBC" "ber"), "\xFC" "ber");
+  EXPECT_EQ(gfsToCodePage1252("\xC3\xBC"
+                              "ber"),
+            "\xFC"
+            "ber");
 }
 
 TEST(TextStream, LineEndsAndBlankLines) {
@@ -41,9 +44,9 @@ TEST(TextStream, LineEndsAndBlankLines) {
   TVKTextStream stream;
   stream.OpenOutputStream(path);
   stream.WriteText("block\r\n");
-  stream.WriteLine("a");       // no empty line between the block and a
-  stream.WriteBlankLines(1);   // exactly one empty line
-  stream.WriteBlankLines(0);   // nothing
+  stream.WriteLine("a");      // no empty line between the block and a
+  stream.WriteBlankLines(1);  // exactly one empty line
+  stream.WriteBlankLines(0);  // nothing
   stream.WriteText("joined ");
   stream.WriteLine("line");
   stream.CloseStream();

@@ -18,8 +18,7 @@ int runCommandLine(int argc, char** argv) {
       "classic Active Server Pages for it (a list page and/or a form page, include files,\n"
       "a stylesheet and graphics). All answers live in one XML project file.",
       "tvkwizard"};
-  app.set_version_flag("--version", "tvkwizard " + wizardVersion() + "." +
-                                        std::to_string(TVK_VERSION_PATCH));
+  app.set_version_flag("--version", "tvkwizard " + wizardVersion() + "." + std::to_string(TVK_VERSION_PATCH));
   app.require_subcommand(0, 1);
 
   // Each subcommand with its runner (get_subcommands() lists only the parsed

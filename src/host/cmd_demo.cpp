@@ -5,15 +5,15 @@
 #include <iostream>
 #include <memory>
 
+#include "base/error.h"
 #include "base/fs.h"
+#include "base/session.h"
 #include "base/settings.h"
+#include "base/ui.h"
+#include "host/cmd_generate.h"
 #include "wizard/demo_project.h"
 #include "wizard/frm_wizard.h"
 #include "wizard/headless_view.h"
-#include "base/error.h"
-#include "host/cmd_generate.h"
-#include "base/ui.h"
-#include "base/session.h"
 #include "wizdata/xml_wiz_data.h"
 
 namespace tvk {
@@ -30,7 +30,7 @@ int runDemoCommand(const std::string& directory, std::ostream& out, std::ostream
   // The demo answers the pages itself; it reads and writes no settings.
   MemorySettings settings;
   HeadlessView view;
-  FrmWizard wizard(session, view, settings, fs::programDirectory());
+  FrmWizard wizard(session, view, settings, files::programDirectory());
   try {
     if (!buildDemoProject(demo, wizard)) return 1;
   } catch (...) {

@@ -1,6 +1,6 @@
+#include "host/cmd_demo.h"
 #include "base/session.h"
 #include "base/ui.h"
-#include "host/cmd_demo.h"
 
 #include <gtest/gtest.h>
 
@@ -18,7 +18,7 @@ namespace tvk {
 namespace {
 
 TEST(DemoCommand, BuildsTheDatabaseAndTheProject) {
-  testing::ScopedTempDir dir;
+  test::ScopedTempDir dir;
   std::string demo = dir / "demo";
   std::ostringstream out, err;
   ASSERT_EQ(runDemoCommand(demo, out, err), 0) << err.str();
@@ -70,7 +70,7 @@ TEST(DemoCommand, BuildsTheDatabaseAndTheProject) {
 }
 
 TEST(DemoCommand, AFolderThatCannotBeMadeFails) {
-  testing::ScopedTempDir dir;
+  test::ScopedTempDir dir;
   std::ofstream(dir / "file") << "x";
   std::ostringstream out, err;
   EXPECT_EQ(runDemoCommand(dir / "file/demo", out, err), 1);

@@ -5,12 +5,12 @@
 #include <iostream>
 #include <memory>
 
-#include "database/sql_statement_builder.h"
 #include "base/error.h"
+#include "base/session.h"
+#include "base/ui.h"
+#include "database/sql_statement_builder.h"
 #include "generator/output_files.h"
 #include "generator/tvk_file_creator.h"
-#include "base/ui.h"
-#include "base/session.h"
 #include "wizdata/xml_wiz_constants.h"
 #include "wizdata/xml_wiz_data.h"
 
@@ -22,8 +22,7 @@ constexpr std::string_view kCommand = "tvkwizard generate";
 
 std::function<int()> setupGenerate(CLI::App& app) {
   auto options = std::make_shared<GenerateOptions>();
-  app.add_option("project", options->projectFile, "The project file (.xml) saved by the wizard")
-      ->required();
+  app.add_option("project", options->projectFile, "The project file (.xml) saved by the wizard")->required();
   app.footer(
       "Prints one line per file. Exit status 0 when every file was created or already present,\n"
       "1 when a file could not be written or the project cannot be read.");
@@ -62,8 +61,8 @@ int generateLoadedProject(Session& session, XMLWizData& data, const std::string&
   }
 
   std::unique_ptr<OutputFiles> output = outputFilesFor(session);
-  TVKFileCreator creator = templatesDirectory.empty() ? TVKFileCreator(*output)
-                                                      : TVKFileCreator(*output, templatesDirectory);
+  TVKFileCreator creator =
+      templatesDirectory.empty() ? TVKFileCreator(*output) : TVKFileCreator(*output, templatesDirectory);
   GenerationReport report = creator.GenerateFiles(data);
   out << renderReport(report, "\n");
   for (const FileReport& entry : report.entries)

@@ -95,8 +95,7 @@ bool parseFieldOptions(const FieldOptionTexts& t, ProjectAnswers& answers, std::
     answers.fields[field].lookupList = std::move(rows);
   }
   for (const auto& [name, f] : answers.fields) {
-    if (f.lookupTable && f.lookupList)
-      return problem = "the field " + name + " has both --lookup and --list", false;
+    if (f.lookupTable && f.lookupList) return problem = "the field " + name + " has both --lookup and --list", false;
     if (f.noLookup && (f.lookupTable || f.lookupList))
       return problem = "the field " + name + " has --no-lookup and a lookup", false;
   }
@@ -106,8 +105,8 @@ bool parseFieldOptions(const FieldOptionTexts& t, ProjectAnswers& answers, std::
 // A check box of an option page: --name sets it, --no-name clears it.
 void checkFlag(CLI::App& app, std::map<std::string, bool>& checks, const std::string& name, const std::string& id,
                const std::string& help) {
-  app.add_flag_function("--" + name + ",!--no-" + name,
-                        [&checks, id](std::int64_t count) { checks[id] = count > 0; }, help);
+  app.add_flag_function(
+      "--" + name + ",!--no-" + name, [&checks, id](std::int64_t count) { checks[id] = count > 0; }, help);
 }
 
 }  // namespace
@@ -117,7 +116,8 @@ std::function<int()> setupNewCommand(CLI::App& app) {
   auto fieldTexts = std::make_shared<FieldOptionTexts>();
   ProjectAnswers& a = options->answers;
   auto text = [&app](const std::string& name, std::optional<std::string>& target, const std::string& help) {
-    app.add_option_function<std::string>(name, [&target](const std::string& v) { target = v; }, help);
+    app.add_option_function<std::string>(
+        name, [&target](const std::string& v) { target = v; }, help);
   };
 
   app.add_option("-o,--output", options->projectFile, "The project file to write (.xml)")->required();
@@ -156,12 +156,12 @@ std::function<int()> setupNewCommand(CLI::App& app) {
   checkFlag(app, a.formChecks, "record-number", "DisplayRecordNo", "Form page: show the record number");
 
   app.add_option_function<std::vector<std::string>>(
-      "--list-fields", [&a](const std::vector<std::string>& v) { a.listFields = v; },
-      "Fields the list page shows, in order (default: every field)")
+         "--list-fields", [&a](const std::vector<std::string>& v) { a.listFields = v; },
+         "Fields the list page shows, in order (default: every field)")
       ->delimiter(',');
   app.add_option_function<std::vector<std::string>>(
-      "--form-fields", [&a](const std::vector<std::string>& v) { a.formFields = v; },
-      "Fields the form page shows, in order (default: every field)")
+         "--form-fields", [&a](const std::vector<std::string>& v) { a.formFields = v; },
+         "Fields the form page shows, in order (default: every field)")
       ->delimiter(',');
   FieldOptionTexts& t = *fieldTexts;
   app.add_option("--label", t.labels, "FIELD=TEXT: the field's column label");
@@ -197,7 +197,7 @@ std::function<int()> setupNewCommand(CLI::App& app) {
 
 int runNewCommand(const NewOptions& options, std::ostream& out, std::ostream& err) {
   Session session(std::make_shared<ConsoleUi>(err));
-  std::string dataDirectory = options.dataDirectory.empty() ? fs::programDirectory() : options.dataDirectory;
+  std::string dataDirectory = options.dataDirectory.empty() ? files::programDirectory() : options.dataDirectory;
   IniSettings settings(options.settingsFile.empty() ? IniSettings::defaultPath() : options.settingsFile);
   HeadlessView view;
   FrmWizard wizard(session, view, settings, dataDirectory);

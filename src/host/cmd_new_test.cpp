@@ -19,7 +19,7 @@ class NewCommand : public ::testing::Test {
  protected:
   void SetUp() override {
     stdfs::create_directories(dir / "site");
-    connection = testing::buildFixtureDatabase(dir / "shop.db");
+    connection = test::buildFixtureDatabase(dir / "shop.db");
     options.projectFile = dir / "shop.xml";
     options.settingsFile = dir / "settings.ini";
     ProjectAnswers& a = options.answers;
@@ -43,7 +43,7 @@ class NewCommand : public ::testing::Test {
     return status;
   }
 
-  testing::ScopedTempDir dir;
+  test::ScopedTempDir dir;
   std::string connection;
   NewOptions options;
   std::ostringstream out, err;
@@ -57,8 +57,7 @@ TEST_F(NewCommand, EachRefusalIsTheWizardsMessageAndWritesNothing) {
     const char* message;
   } cases[] = {
       {[](ProjectAnswers& a) { a.type = "Grid"; }, "The project type \"Grid\" is not one the wizard offers"},
-      {[](ProjectAnswers& a) { a.name = "My Orders"; },
-       "Please enter a valid name using on Alpha-numeric characters"},
+      {[](ProjectAnswers& a) { a.name = "My Orders"; }, "Please enter a valid name using on Alpha-numeric characters"},
       {[](ProjectAnswers& a) { a.name = ""; }, "Please enter a valid project name."},
       {[&](ProjectAnswers& a) { a.directory = dir / "absent"; }, "Please enter a valid path."},
       {[&](ProjectAnswers& a) { a.connection = "Driver={SQLite3};Database=" + dir / "absent.db"; },
@@ -75,7 +74,9 @@ TEST_F(NewCommand, EachRefusalIsTheWizardsMessageAndWritesNothing) {
        "If Paging is enabled you must allow either :"},
       {[](ProjectAnswers& a) { a.listTexts["MaxPages"] = "many"; },
        "Maximum Number of Pages must be blank or a valid integer"},
-      {[](ProjectAnswers& a) { a.listFields = std::vector<std::string>{"order_id", "no_such"}; },
+      {[](ProjectAnswers& a) {
+         a.listFields = std::vector<std::string>{"order_id", "no_such"};
+       },
        "The table has no field \"no_such\" to show"},
       {[](ProjectAnswers& a) { a.fields["freight"].lookupTable = "staff"; },
        "The wizard offers no link column of staff that fits freight"},

@@ -6,15 +6,15 @@
 #include <iostream>
 #include <memory>
 
+#include "base/fs.h"
+#include "base/session.h"
+#include "base/settings.h"
+#include "base/ui.h"
 #include "database/database_connection.h"
 #include "wizard/frm_wizard.h"
 #include "wizard/headless_view.h"
 #include "wizard/page_answers.h"
 #include "wizard/table_list.h"
-#include "base/fs.h"
-#include "base/settings.h"
-#include "base/ui.h"
-#include "base/session.h"
 #include "wizdata/xml_wiz_constants.h"
 #include "wizdata/xml_wiz_data.h"
 
@@ -25,11 +25,9 @@ std::function<int()> setupSchemaCommand(CLI::App& app) {
   app.add_option("--connection", options->connection,
                  "Connection string, e.g. \"Driver={SQLite3};Database=shop.db\" or any ODBC string")
       ->required();
-  app.add_option("--table", options->table,
-                 "Table or view to choose: prints the wizard data document it produces")
+  app.add_option("--table", options->table, "Table or view to choose: prints the wizard data document it produces")
       ->check(CLI::Validator(
-          [](std::string& value) { return value.empty() ? std::string("must not be empty") : std::string(); },
-          "NAME"));
+          [](std::string& value) { return value.empty() ? std::string("must not be empty") : std::string(); }, "NAME"));
   app.add_option("--type", options->type, "Project type the table is chosen for (default List)")
       ->check(CLI::IsMember({"List", "Form", "ListForm"}));
   app.footer(
@@ -71,7 +69,7 @@ int runSchemaCommand(const SchemaOptions& options, std::ostream& out, std::ostre
   // Choosing the table as the wizard's pages do, up to the data source page.
   MemorySettings settings;
   HeadlessView view;
-  FrmWizard wizard(session, view, settings, fs::programDirectory());
+  FrmWizard wizard(session, view, settings, files::programDirectory());
   ProjectAnswers answers;
   answers.type = options.type;
   answers.name = projectNameFor(options.table);

@@ -1,6 +1,6 @@
+#include "host/cmd_schema.h"
 #include "base/session.h"
 #include "base/ui.h"
-#include "host/cmd_schema.h"
 
 #include <gtest/gtest.h>
 
@@ -23,8 +23,8 @@ class SchemaCommandTest : public ::testing::Test {
     return runSchemaCommand({connection_, table, type}, out_, err_);
   }
 
-  testing::ScopedTempDir dir_;
-  std::string connection_ = testing::buildFixtureDatabase(dir_ / "shop.db");
+  test::ScopedTempDir dir_;
+  std::string connection_ = test::buildFixtureDatabase(dir_ / "shop.db");
   std::ostringstream out_, err_;
 };
 
@@ -54,7 +54,7 @@ TEST_F(SchemaCommandTest, PrintsTheDocumentChoosingATableProduces) {
   EXPECT_EQ(wizData.GetNodeText(wiz::TableName), "orders");
   EXPECT_EQ(wizData.GetNodeText(wiz::TableReadOnly), "FALSE");
   EXPECT_EQ(wizData.GetNodeText(wiz::PrimaryKey), "order_id");
-  std::vector<std::string> records = testing::fieldRecords(wizData);
+  std::vector<std::string> records = test::fieldRecords(wizData);
   ASSERT_EQ(records.size(), 9u);
   EXPECT_EQ(records[1], "customer_id|customer_id|3|Integer|4|TRUE|FALSE|TRUE:customers:cust:company_name|TRUE");
   EXPECT_EQ(err_.str(), "");

@@ -11,12 +11,10 @@ namespace tvk {
 
 std::span<const CommandEntry> commandTable() {
   static const std::vector<CommandEntry> table = {
-      {"schema", "List the tables of a database, or print the wizard data a table produces",
-       setupSchemaCommand, {}},
+      {"schema", "List the tables of a database, or print the wizard data a table produces", setupSchemaCommand, {}},
       {"new", "Make a project by answering the wizard's pages from options", setupNewCommand, {}},
       {"generate", "Regenerate the pages of a saved project file", setupGenerate, {}},
-      {"demo", "Build the sample database and a list-with-form project over its orders",
-       setupDemoCommand, {}},
+      {"demo", "Build the sample database and a list-with-form project over its orders", setupDemoCommand, {}},
   };
   return table;
 }

@@ -2,9 +2,9 @@
 
 #include "base/error.h"
 #include "base/general.h"
-#include "base/vid_integration.h"
-#include "base/ui.h"
 #include "base/session.h"
+#include "base/ui.h"
+#include "base/vid_integration.h"
 #include "host/wizard_window.h"
 
 namespace tvk {
@@ -71,9 +71,13 @@ void Wizard::IDTWizard_Execute(std::shared_ptr<Application> application, long /*
           return;
         }
         switch (gnErrorReport(context.ui(), kModule, "IDTWizard_Execute", error)) {
-          case MsgResult::Retry: continue;
-          case MsgResult::Ignore: return;
-          default: ended = true; return;
+          case MsgResult::Retry:
+            continue;
+          case MsgResult::Ignore:
+            return;
+          default:
+            ended = true;
+            return;
         }
       }
     }
@@ -94,8 +98,7 @@ void Wizard::IDTWizard_Execute(std::shared_ptr<Application> application, long /*
     if (!contextParams) raise(err::kTypeMismatch, "Wizard", "Type mismatch (no context array)");
     const ContextValue& folderValue = parameter(*contextParams, 2);
     const auto* folder = std::get_if<ProjectFolderParam>(&folderValue);
-    if (!folder)
-      raise(err::kNoSuchMember, "Wizard", "Object doesn't support this property or method (Folders)");
+    if (!folder) raise(err::kNoSuchMember, "Wizard", "Object doesn't support this property or method (Folders)");
     std::string relative = gfsNormalisePath(folder->rootFolder);
     context.gsTargetDirectory =
         relative.empty() ? context.gsLocalDirectory : context.gsLocalDirectory + kPathSeparator + relative;

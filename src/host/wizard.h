@@ -42,9 +42,8 @@ class Wizard {
 
   Wizard(Session& session, std::shared_ptr<WizardWindowFactory> factory);
 
-  void IDTWizard_Execute(std::shared_ptr<Application> application, long hwndOwner,
-                         const ContextParams* contextParams, const ContextParams* customParams,
-                         long& retval);
+  void IDTWizard_Execute(std::shared_ptr<Application> application, long hwndOwner, const ContextParams* contextParams,
+                         const ContextParams* customParams, long& retval);
   void Execute();
 
  private:

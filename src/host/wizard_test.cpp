@@ -4,9 +4,9 @@
 
 #include <memory>
 
-#include "base/web_project.h"
-#include "base/ui.h"
 #include "base/session.h"
+#include "base/ui.h"
+#include "base/web_project.h"
 #include "host/wizard_window.h"
 #include "support/temp_dir.h"
 
@@ -52,7 +52,7 @@ class RecordingFactory final : public WizardWindowFactory {
 class EntryTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    testing::writeFile(dir / "site.wproj", "<WebProject Name=\"Site\"/>");
+    test::writeFile(dir / "site.wproj", "<WebProject Name=\"Site\"/>");
     application->projects.push_back(WebProject::Load(dir / "site.wproj"));
   }
 
@@ -63,7 +63,7 @@ class EntryTest : public ::testing::Test {
     return p;
   }
 
-  testing::ScopedTempDir dir;
+  test::ScopedTempDir dir;
   std::shared_ptr<ConsoleUi> ui = std::make_shared<ConsoleUi>();
   Session session{ui};
   std::shared_ptr<RecordingFactory> factory = std::make_shared<RecordingFactory>();
@@ -106,7 +106,7 @@ TEST_F(EntryTest, SecondStartWhileModalIsRefused) {
     ContextParams p = params("", "x");
     wizard.IDTWizard_Execute(application, 0, &p, nullptr, retval);
   };
-  wizard.Execute();  // stand-alone: modal; the environment tries to start meanwhile
+  wizard.Execute();      // stand-alone: modal; the environment tries to start meanwhile
   EXPECT_EQ(retval, 7);  // left unchanged
   ASSERT_EQ(ui->shown().size(), 1u);
   EXPECT_EQ(ui->shown()[0], "TVK Wizard: You already have an instance\nof TVK Wizard running.");

@@ -4,12 +4,12 @@
 #include <string_view>
 #include <vector>
 
-#include "database/sample_database.h"
-#include "wizard/frm_wizard.h"
-#include "wizard/page_answers.h"
 #include "base/error.h"
 #include "base/fs.h"
 #include "base/ui.h"
+#include "database/sample_database.h"
+#include "wizard/frm_wizard.h"
+#include "wizard/page_answers.h"
 #include "wizdata/xml_wiz_constants.h"
 #include "wizdata/xml_wiz_data.h"
 
@@ -27,15 +27,22 @@ struct ShownField {
 // The list shows what identifies an order at a glance; the form shows every
 // field a clerk edits. The key is on the list only: it fills itself.
 constexpr ShownField kListFields[] = {
-    {"OrderID", "Order"},         {"OrderDate", "Ordered"},     {"CustomerID", "Customer"},
-    {"EmployeeID", "Salesperson"}, {"ShippedDate", "Shipped"},   {"ShipCountry", "Country"},
-    {"Freight", "Freight"},
+    {"OrderID", "Order"},       {"OrderDate", "Ordered"},   {"CustomerID", "Customer"}, {"EmployeeID", "Salesperson"},
+    {"ShippedDate", "Shipped"}, {"ShipCountry", "Country"}, {"Freight", "Freight"},
 };
 constexpr ShownField kFormFields[] = {
-    {"CustomerID", "Customer"},      {"EmployeeID", "Salesperson"}, {"OrderDate", "Ordered"},
-    {"RequiredDate", "Required by"}, {"ShippedDate", "Shipped"},    {"ShipVia", "Shipper"},
-    {"Freight", "Freight"},          {"ShipName", "Ship to"},       {"ShipAddress", "Address"},
-    {"ShipCity", "City"},            {"ShipPostalCode", "Postal code"}, {"ShipCountry", "Country"},
+    {"CustomerID", "Customer"},
+    {"EmployeeID", "Salesperson"},
+    {"OrderDate", "Ordered"},
+    {"RequiredDate", "Required by"},
+    {"ShippedDate", "Shipped"},
+    {"ShipVia", "Shipper"},
+    {"Freight", "Freight"},
+    {"ShipName", "Ship to"},
+    {"ShipAddress", "Address"},
+    {"ShipCity", "City"},
+    {"ShipPostalCode", "Postal code"},
+    {"ShipCountry", "Country"},
 };
 
 // The answers a developer gives for the demo: ten orders a page with every
@@ -79,16 +86,16 @@ DemoProject demoLayout(const std::string& directory) {
   DemoProject demo;
   demo.directory = std::filesystem::absolute(directory).lexically_normal().string();
   while (demo.directory.size() > 1 && demo.directory.back() == '/') demo.directory.pop_back();
-  demo.database = fs::join(demo.directory, "TVKWizardSample.db");
-  demo.site = fs::join(demo.directory, "site");
-  demo.projectFile = fs::join(demo.directory, "Orders.xml");
+  demo.database = files::join(demo.directory, "TVKWizardSample.db");
+  demo.site = files::join(demo.directory, "site");
+  demo.projectFile = files::join(demo.directory, "Orders.xml");
   demo.connectionString = db::sqliteConnectionString(demo.database);
   return demo;
 }
 
 bool buildDemoProject(const DemoProject& demo, FrmWizard& wizard) {
   for (std::string_view sub : {"", "includes", "stylesheets", "images"})
-    fs::createDirectories(sub.empty() ? demo.site : fs::join(demo.site, sub));
+    files::createDirectories(sub.empty() ? demo.site : files::join(demo.site, sub));
   db::buildSqliteDatabase(demo.database, {db::sampleDatabaseScript()});
 
   std::string refusedPage;

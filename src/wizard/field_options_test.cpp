@@ -20,7 +20,7 @@
 namespace tvk {
 namespace {
 
-using testing::ScopedTempDir;
+using test::ScopedTempDir;
 using Values = std::vector<std::string>;
 
 class FieldOptionsTest : public ::testing::Test {
@@ -33,24 +33,38 @@ class FieldOptionsTest : public ::testing::Test {
   FrmWizard wizard{session, view, settings, std::string(TVK_SOURCE_DIR) + "/data"};
 
   void SetUp() override {
-    testing::writeFile(dir / "db.sql",
-                       "CREATE TABLE customers (cust INTEGER NOT NULL PRIMARY KEY, company VARCHAR(40) NOT NULL);\n"
-                       "CREATE TABLE orders (order_id INTEGER NOT NULL PRIMARY KEY, cust INTEGER, note "
-                       "VARCHAR(200));\n");
+    test::writeFile(dir / "db.sql",
+                    "CREATE TABLE customers (cust INTEGER NOT NULL PRIMARY KEY, company VARCHAR(40) NOT NULL);\n"
+                    "CREATE TABLE orders (order_id INTEGER NOT NULL PRIMARY KEY, cust INTEGER, note "
+                    "VARCHAR(200));\n");
     db::buildSqliteDatabase(dir / "db.sqlite", {dir / "db.sql"});
     data().SetNodeText(wiz::DataSourceType, wiz::kSourceConnectionString);
     data().SetNodeText(wiz::ConnectionStringText, db::sqliteConnectionString(dir / "db.sqlite"));
     data().SetNodeText(wiz::ProjectType, wiz::kTypeList);
     data().SetNodeText(wiz::TableName, "orders");
-    addField("order_id", {{wiz::DataType, "3"}, {wiz::DataTypeDesc, "Integer"}, {wiz::FieldRequired, "TRUE"},
-                          {wiz::FieldReadOnly, "FALSE"}, {wiz::AllowSorting, "TRUE"}, {wiz::UseLookupTable, "NA"}});
-    addField("cust", {{wiz::DataType, "3"}, {wiz::DataTypeDesc, "Integer"}, {wiz::FieldRequired, "FALSE"},
-                      {wiz::FieldReadOnly, "FALSE"}, {wiz::AllowSorting, "FALSE"}, {wiz::UseLookupTable, "TRUE"},
-                      {wiz::LookupTableName, "customers"}, {wiz::LookupJoinField, "cust"},
-                      {wiz::LookupShowField, "company"}, {wiz::LookupTableType, "DatabaseTable"},
+    addField("order_id", {{wiz::DataType, "3"},
+                          {wiz::DataTypeDesc, "Integer"},
+                          {wiz::FieldRequired, "TRUE"},
+                          {wiz::FieldReadOnly, "FALSE"},
+                          {wiz::AllowSorting, "TRUE"},
+                          {wiz::UseLookupTable, "NA"}});
+    addField("cust", {{wiz::DataType, "3"},
+                      {wiz::DataTypeDesc, "Integer"},
+                      {wiz::FieldRequired, "FALSE"},
+                      {wiz::FieldReadOnly, "FALSE"},
+                      {wiz::AllowSorting, "FALSE"},
+                      {wiz::UseLookupTable, "TRUE"},
+                      {wiz::LookupTableName, "customers"},
+                      {wiz::LookupJoinField, "cust"},
+                      {wiz::LookupShowField, "company"},
+                      {wiz::LookupTableType, "DatabaseTable"},
                       {wiz::LookupDisplayType, "RadioList"}});
-    addField("O'Brien", {{wiz::DataType, "202"}, {wiz::DataTypeDesc, "Text"}, {wiz::FieldRequired, "NA"},
-                         {wiz::FieldReadOnly, "TRUE"}, {wiz::AllowSorting, "TRUE"}, {wiz::UseLookupTable, "FALSE"}});
+    addField("O'Brien", {{wiz::DataType, "202"},
+                         {wiz::DataTypeDesc, "Text"},
+                         {wiz::FieldRequired, "NA"},
+                         {wiz::FieldReadOnly, "TRUE"},
+                         {wiz::AllowSorting, "TRUE"},
+                         {wiz::UseLookupTable, "FALSE"}});
   }
 
   XMLWizData& data() { return wizard.wizData(); }

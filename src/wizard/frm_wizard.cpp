@@ -36,7 +36,7 @@ FrmWizard::FrmWizard(Session& session, WizardView& view, SettingsStore& settings
       view_(view),
       settings_(settings),
       dataDirectory_(std::move(dataDirectory)),
-      htmlDirectory_(fs::join(dataDirectory_, "TVKWizardHTML") + "/") {
+      htmlDirectory_(files::join(dataDirectory_, "TVKWizardHTML") + "/") {
   view_.setDocumentCompleteHandler([this] { WizBrowser_DocumentComplete(); });
 }
 
@@ -94,7 +94,7 @@ void FrmWizard::InitWizBrowser() {
         view_.setVisible(WizardButton::Finish, true);
       }))
     return;
-  std::string flowPath = fs::join(dataDirectory_, "TVKWizardFlow.xml");
+  std::string flowPath = files::join(dataDirectory_, "TVKWizardFlow.xml");
   std::string loadError;
   if (!trap([&] {
         flow_ = std::make_unique<XMLWizData>(session_);
@@ -266,8 +266,7 @@ void FrmWizard::cmdFinish_Click() {
           break;
         }
       }
-      if (!next)
-        flowFault("The page flow leads nowhere from " + stage.child("Page").text() + " for this project");
+      if (!next) flowFault("The page flow leads nowhere from " + stage.child("Page").text() + " for this project");
       stage = next;
     }
     XmlNode previous = currentStage_;

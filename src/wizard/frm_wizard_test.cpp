@@ -17,8 +17,8 @@
 namespace tvk {
 namespace {
 
-using testing::ScopedTempDir;
-using testing::writeFile;
+using test::ScopedTempDir;
+using test::writeFile;
 
 // A page of its own name (no loader or storer knows it) with the window's
 // hidden inputs.
@@ -51,8 +51,10 @@ class WindowTest : public ::testing::Test {
     };
     writeFile(dir / "TVKWizardFlow.xml",
               "<Flow><Stage><File>A.htm</File><Page>A</Page>"
-              "<Stage><File>B.htm</File><Page>B</Page>" + when("Nothing") + "</Stage>"
-              "<Stage><File>C.htm</File><Page>C</Page>" +
+              "<Stage><File>B.htm</File><Page>B</Page>" +
+                  when("Nothing") +
+                  "</Stage>"
+                  "<Stage><File>C.htm</File><Page>C</Page>" +
                   final("D").insert(7, when("List")) + final("E").insert(7, when("Form")) +
                   final("F").insert(7, when("ListForm")) + "</Stage></Stage></Flow>");
   }

@@ -46,9 +46,7 @@ void HeadlessView::navigate(const std::string& path) {
   if (std::function<void()> handler = documentComplete_) handler();
 }
 
-void HeadlessView::setDocumentCompleteHandler(std::function<void()> handler) {
-  documentComplete_ = std::move(handler);
-}
+void HeadlessView::setDocumentCompleteHandler(std::function<void()> handler) { documentComplete_ = std::move(handler); }
 
 PageDocument& HeadlessView::document() { return htmlDocument(); }
 

@@ -12,14 +12,17 @@ namespace tvk {
 namespace {
 
 std::string pageText(const std::string& name) {
-  return "<html><head><title>Page " + name + "</title></head><body>"
-         "<input type=hidden id=WIZF_PageName value=" + name + "><button id=go>Go</button>"
+  return "<html><head><title>Page " + name +
+         "</title></head><body>"
+         "<input type=hidden id=WIZF_PageName value=" +
+         name +
+         "><button id=go>Go</button>"
          "<input type=checkbox id=box></body></html>";
 }
 
 TEST(HeadlessView, ButtonsKeepTheirOwnStates) {
   HeadlessView view;
-  const WizardButton all[] = {WizardButton::Back, WizardButton::Next, WizardButton::Finish,
+  const WizardButton all[] = {WizardButton::Back, WizardButton::Next,   WizardButton::Finish,
                               WizardButton::Exit, WizardButton::Cancel, WizardButton::About};
   for (WizardButton button : all) {
     EXPECT_TRUE(view.isEnabled(button));
@@ -35,9 +38,9 @@ TEST(HeadlessView, ButtonsKeepTheirOwnStates) {
 }
 
 TEST(HeadlessView, NavigateLoadsThePageThenReportsIt) {
-  testing::ScopedTempDir temp;
-  testing::writeFile(temp / "TVKIntro.htm", pageText("TVKIntro"));
-  testing::writeFile(temp / "TVKProjType.htm", pageText("TVKProjType"));
+  test::ScopedTempDir temp;
+  test::writeFile(temp / "TVKIntro.htm", pageText("TVKIntro"));
+  test::writeFile(temp / "TVKProjType.htm", pageText("TVKProjType"));
   HeadlessView view;
   std::vector<std::string> loaded;
   view.setDocumentCompleteHandler([&] {
@@ -77,9 +80,9 @@ TEST(HeadlessView, NavigateLoadsThePageThenReportsIt) {
 }
 
 TEST(HeadlessView, AClickHandlerMayNavigateAwayFromItsPage) {
-  testing::ScopedTempDir temp;
-  testing::writeFile(temp / "One.htm", pageText("One"));
-  testing::writeFile(temp / "Two.htm", pageText("Two"));
+  test::ScopedTempDir temp;
+  test::writeFile(temp / "One.htm", pageText("One"));
+  test::writeFile(temp / "Two.htm", pageText("Two"));
   HeadlessView view;
   view.navigate(temp / "One.htm");
   PageDocument& first = view.document();

@@ -21,9 +21,7 @@ constexpr int kParseOptions = HTML_PARSE_NOERROR | HTML_PARSE_NOWARNING | HTML_P
 const xmlChar* xc(const char* s) { return reinterpret_cast<const xmlChar*>(s); }
 const xmlChar* xc(const std::string& s) { return xc(s.c_str()); }
 
-std::string fromXml(const xmlChar* s) {
-  return s ? std::string(reinterpret_cast<const char*>(s)) : std::string();
-}
+std::string fromXml(const xmlChar* s) { return s ? std::string(reinterpret_cast<const char*>(s)) : std::string(); }
 
 struct XmlCharFree {
   void operator()(xmlChar* p) const noexcept { xmlFree(p); }
@@ -177,9 +175,7 @@ void normaliseSelection(xmlNode* select) {
     }
 }
 
-std::string inputType(xmlNode* input) {
-  return hasAttr(input, "type") ? attr(input, "type") : std::string("text");
-}
+std::string inputType(xmlNode* input) { return hasAttr(input, "type") ? attr(input, "type") : std::string("text"); }
 
 bool isCheckable(xmlNode* node) {
   if (tag(node) != "input") return false;
@@ -189,8 +185,7 @@ bool isCheckable(xmlNode* node) {
 
 bool isFormControl(xmlNode* node) {
   const std::string name = tag(node);
-  return name == "input" || name == "button" || name == "select" || name == "textarea" ||
-         name == "option";
+  return name == "input" || name == "button" || name == "select" || name == "textarea" || name == "option";
 }
 
 xmlNode* formOf(xmlNode* node) {
@@ -206,8 +201,8 @@ std::vector<xmlNode*> radioGroup(xmlDoc* doc, xmlNode* radio) {
   if (name.empty()) return group;
   xmlNode* form = formOf(radio);
   forEachElement(documentRoot(doc), [&](xmlNode* node) {
-    if (node != radio && tag(node) == "input" && lower(inputType(node)) == "radio" &&
-        attr(node, "name") == name && formOf(node) == form)
+    if (node != radio && tag(node) == "input" && lower(inputType(node)) == "radio" && attr(node, "name") == name &&
+        formOf(node) == form)
       group.push_back(node);
     return true;
   });
@@ -240,22 +235,32 @@ std::vector<std::pair<std::string, std::string>> styleDeclarations(const std::st
 
 std::string propertyName(TextProperty property) {
   switch (property) {
-    case TextProperty::Value: return "value";
-    case TextProperty::Type: return "type";
-    case TextProperty::ClassName: return "className";
-    case TextProperty::InnerHTML: return "innerHTML";
-    case TextProperty::OuterText: return "outerText";
-    case TextProperty::StyleDisplay: return "style.display";
-    case TextProperty::TagName: return "tagName";
+    case TextProperty::Value:
+      return "value";
+    case TextProperty::Type:
+      return "type";
+    case TextProperty::ClassName:
+      return "className";
+    case TextProperty::InnerHTML:
+      return "innerHTML";
+    case TextProperty::OuterText:
+      return "outerText";
+    case TextProperty::StyleDisplay:
+      return "style.display";
+    case TextProperty::TagName:
+      return "tagName";
   }
   return "property";
 }
 
 std::string propertyName(FlagProperty property) {
   switch (property) {
-    case FlagProperty::Checked: return "checked";
-    case FlagProperty::Disabled: return "disabled";
-    case FlagProperty::ReadOnly: return "readOnly";
+    case FlagProperty::Checked:
+      return "checked";
+    case FlagProperty::Disabled:
+      return "disabled";
+    case FlagProperty::ReadOnly:
+      return "readOnly";
   }
   return "property";
 }
@@ -267,8 +272,7 @@ std::string propertyName(FlagProperty property) {
 
 XmlDocPtr parseHtml(std::string_view html) {
   if (html.empty()) return XmlDocPtr(htmlNewDocNoDtD(nullptr, nullptr));
-  return XmlDocPtr(
-      htmlReadMemory(html.data(), static_cast<int>(html.size()), nullptr, "UTF-8", kParseOptions));
+  return XmlDocPtr(htmlReadMemory(html.data(), static_cast<int>(html.size()), nullptr, "UTF-8", kParseOptions));
 }
 
 }  // namespace
@@ -291,7 +295,7 @@ HtmlDocument::~HtmlDocument() { *alive_ = false; }
 std::unique_ptr<HtmlDocument> HtmlDocument::load(const std::string& path) {
   std::string html;
   try {
-    html = fs::readFile(path);
+    html = files::readFile(path);
   } catch (const WizError& e) {
     raise(e.number(), std::string(kSource), "The page '" + path + "' cannot be read: " + e.description());
   }
@@ -307,8 +311,7 @@ std::unique_ptr<HtmlDocument> HtmlDocument::fromText(std::string_view html) {
 }
 
 xmlNode* HtmlDocument::resolve(const ElementRef& element) const {
-  if (!element)
-    raise(err::kObjectNotSet, std::string(kSource), "Object variable not set (no element)");
+  if (!element) raise(err::kObjectNotSet, std::string(kSource), "Object variable not set (no element)");
   auto it = nodes_.find(element.handle);
   if (it == nodes_.end())
     raise(err::kObjectNotSet, std::string(kSource),
@@ -407,8 +410,7 @@ std::string HtmlDocument::text(const ElementRef& element, TextProperty property)
     case TextProperty::InnerHTML: {
       std::unique_ptr<xmlBuffer, XmlBufferFree> buffer{xmlBufferCreate()};
       if (!buffer) raise(err::kOutOfMemory, std::string(kSource), "Out of memory");
-      for (xmlNode* child = node->children; child; child = child->next)
-        htmlNodeDump(buffer.get(), doc_.get(), child);
+      for (xmlNode* child = node->children; child; child = child->next) htmlNodeDump(buffer.get(), doc_.get(), child);
       return fromXml(xmlBufferContent(buffer.get()));
     }
     case TextProperty::OuterText:
@@ -428,8 +430,7 @@ void HtmlDocument::setText(const ElementRef& element, TextProperty property, std
   const std::string name = tag(node);
   switch (property) {
     case TextProperty::Value: {
-      if (name != "input" && name != "textarea" && name != "select" && name != "option" &&
-          name != "button")
+      if (name != "input" && name != "textarea" && name != "select" && name != "option" && name != "button")
         raiseNoMember(node, "value");
       std::function<void()> handler = handlerFor(node, kEventPropertyChange);
       const std::string before = handler ? text(element, property) : std::string();
@@ -463,8 +464,8 @@ void HtmlDocument::setText(const ElementRef& element, TextProperty property, std
       // Parsed as the body of a page of its own, then copied in: a fragment
       // that does not balance cannot break the page around it.
       const std::string wrapped = "<html><body>" + std::string(value) + "</body></html>";
-      XmlDocPtr fragment(htmlReadMemory(wrapped.data(), static_cast<int>(wrapped.size()), nullptr,
-                                        "UTF-8", kParseOptions));
+      XmlDocPtr fragment(
+          htmlReadMemory(wrapped.data(), static_cast<int>(wrapped.size()), nullptr, "UTF-8", kParseOptions));
       xmlNode* body = nullptr;
       if (fragment)
         forEachElement(documentRoot(fragment.get()), [&](xmlNode* candidate) {
@@ -487,8 +488,7 @@ void HtmlDocument::setText(const ElementRef& element, TextProperty property, std
       return;
     }
     case TextProperty::OuterText: {
-      if (!node->parent || node->parent->type == XML_DOCUMENT_NODE ||
-          node->parent->type == XML_HTML_DOCUMENT_NODE)
+      if (!node->parent || node->parent->type == XML_DOCUMENT_NODE || node->parent->type == XML_HTML_DOCUMENT_NODE)
         raise(err::kInvalidCall, std::string(kSource), "The page's root element cannot be replaced");
       xmlNode* replacement = xmlNewDocText(doc_.get(), xc(std::string(value)));
       if (!replacement) raise(err::kOutOfMemory, std::string(kSource), "Out of memory");

@@ -116,7 +116,8 @@ TEST(HtmlDocument, ClickChangesBoxesAndRadioGroupsThenRunsHandlers) {
   auto doc = page(
       "<input id=box type=checkbox><input id=off type=checkbox disabled>"
       "<input type=radio name=Type id=list value=List checked><input type=radio name=Type id=form value=Form>"
-      "<input type=text name=Type id=text value=Form><form><input type=radio name=Type id=other value=X checked></form>");
+      "<input type=text name=Type id=text value=Form><form><input type=radio name=Type id=other value=X "
+      "checked></form>");
   std::vector<std::string> events;
   const ElementRef box = doc->elementById("box");
   doc->bind(box, kEventClick, [&] {
@@ -142,7 +143,7 @@ TEST(HtmlDocument, ClickChangesBoxesAndRadioGroupsThenRunsHandlers) {
   EXPECT_TRUE(doc->flag(form, FlagProperty::Checked));
   EXPECT_FALSE(doc->flag(list, FlagProperty::Checked));
   EXPECT_TRUE(doc->flag(doc->elementById("other"), FlagProperty::Checked));  // another form's group
-  doc->click(form);  // already checked: stays, no change
+  doc->click(form);                                                          // already checked: stays, no change
   EXPECT_TRUE(doc->flag(form, FlagProperty::Checked));
   EXPECT_EQ(events, std::vector<std::string>{"form change"});
 
@@ -156,7 +157,8 @@ TEST(HtmlDocument, ClickChangesBoxesAndRadioGroupsThenRunsHandlers) {
 }
 
 TEST(HtmlDocument, PropertyChangeRunsOnlyWhenTheValueChanges) {
-  auto doc = page("<input id=WIZF_NextURL type=hidden value=TRUE><select id=s><option>a</option><option>b</option></select>");
+  auto doc =
+      page("<input id=WIZF_NextURL type=hidden value=TRUE><select id=s><option>a</option><option>b</option></select>");
   const ElementRef next = doc->elementById("WIZF_NextURL");
   std::vector<std::string> seen;
   doc->bind(next, kEventPropertyChange, [&] { seen.push_back(doc->text(next, TextProperty::Value)); });
@@ -231,7 +233,7 @@ TEST(HtmlDocument, LoadsTheWizardPages) {
   }
   EXPECT_EQ(pages, 14);
 
-  testing::ScopedTempDir temp;
+  test::ScopedTempDir temp;
   try {
     HtmlDocument::load(temp / "absent.htm");
     FAIL() << "a missing page loaded";
@@ -240,7 +242,7 @@ TEST(HtmlDocument, LoadsTheWizardPages) {
     EXPECT_NE(e.description().find("absent.htm"), std::string::npos);
   }
   // Bytes that are no HTML still make a page, as in a browser.
-  testing::writeFile(temp / "odd.htm", std::string("\x01\x02<<>>", 6));
+  test::writeFile(temp / "odd.htm", std::string("\x01\x02<<>>", 6));
   EXPECT_FALSE(HtmlDocument::load(temp / "odd.htm")->elementById("x"));
   EXPECT_FALSE(HtmlDocument::fromText("")->elementById("x"));
 }

@@ -66,9 +66,8 @@ void EnableInputControl(const HtmlPage& page, std::string_view id, bool enable) 
 }
 
 void SetTextInputValue(const HtmlPage& page, std::string_view id, std::string_view text) {
-  withElement(page, "SetTextInputValue", id, [&](const ElementRef& element) {
-    page.doc.setText(element, TextProperty::Value, text);
-  });
+  withElement(page, "SetTextInputValue", id,
+              [&](const ElementRef& element) { page.doc.setText(element, TextProperty::Value, text); });
 }
 
 std::string gfsGetTextInputValue(const HtmlPage& page, std::string_view id) {
@@ -84,9 +83,8 @@ std::string gfsGetSelectSingleValue(const HtmlPage& page, std::string_view id) {
 }
 
 void SetSelectSingleValue(const HtmlPage& page, std::string_view id, std::string_view value) {
-  withElement(page, "SetSelectSingleValue", id, [&](const ElementRef& element) {
-    page.doc.setText(element, TextProperty::Value, value);
-  });
+  withElement(page, "SetSelectSingleValue", id,
+              [&](const ElementRef& element) { page.doc.setText(element, TextProperty::Value, value); });
 }
 
 void DeleteAllOptions(const HtmlPage& page, const ElementRef& list) {
@@ -99,8 +97,7 @@ void DeleteAllOptions(const HtmlPage& page, const ElementRef& list) {
     while (count > 0) {
       page.doc.removeOption(list, 0);
       const size_t left = page.doc.options(list).size();
-      if (left >= count)
-        raise(err::kInternal, std::string(kModule), "The options of the list cannot be removed");
+      if (left >= count) raise(err::kInternal, std::string(kModule), "The options of the list cannot be removed");
       count = left;
     }
   });
@@ -156,9 +153,8 @@ void SetRadioInputValue(const HtmlPage& page, std::string_view groupName, std::s
 }
 
 bool gfbGetCheckboxValue(const HtmlPage& page, std::string_view id) {
-  return readElement<bool>(page, "gfbGetCheckboxValue", id, [&](const ElementRef& element) {
-    return page.doc.flag(element, FlagProperty::Checked);
-  });
+  return readElement<bool>(page, "gfbGetCheckboxValue", id,
+                           [&](const ElementRef& element) { return page.doc.flag(element, FlagProperty::Checked); });
 }
 
 void SetCheckboxValue(const HtmlPage& page, std::string_view id, bool checked) {
@@ -168,9 +164,8 @@ void SetCheckboxValue(const HtmlPage& page, std::string_view id, bool checked) {
 }
 
 void SetTextareaValue(const HtmlPage& page, std::string_view id, std::string_view text) {
-  withElement(page, "SetTextareaValue", id, [&](const ElementRef& element) {
-    page.doc.setText(element, TextProperty::Value, text);
-  });
+  withElement(page, "SetTextareaValue", id,
+              [&](const ElementRef& element) { page.doc.setText(element, TextProperty::Value, text); });
 }
 
 std::string gfsGetTextAreaValue(const HtmlPage& page, std::string_view id) {

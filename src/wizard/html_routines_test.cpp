@@ -14,9 +14,7 @@ namespace {
 
 class HtmlRoutinesTest : public ::testing::Test {
  protected:
-  void load(const std::string& body) {
-    doc_ = HtmlDocument::fromText("<html><body>" + body + "</body></html>");
-  }
+  void load(const std::string& body) { doc_ = HtmlDocument::fromText("<html><body>" + body + "</body></html>"); }
   HtmlPage page() { return HtmlPage{*doc_, ui}; }
   ElementRef el(const char* id) { return doc_->elementById(id); }
   bool disabled(const char* id) { return doc_->flag(el(id), FlagProperty::Disabled); }
@@ -31,8 +29,9 @@ class HtmlRoutinesTest : public ::testing::Test {
 };
 
 TEST_F(HtmlRoutinesTest, EnablingStatesAndTheirClassNames) {
-  load("<button id=cmd class=Fancy>Go</button><input id=txt class=Wide><input id=box type=CheckBox>"
-       "<input id=opt type=radio name=g><textarea id=area></textarea>");
+  load(
+      "<button id=cmd class=Fancy>Go</button><input id=txt class=Wide><input id=box type=CheckBox>"
+      "<input id=opt type=radio name=g><textarea id=area></textarea>");
   // Enabling clears whatever class the page gave the element.
   ElementEnableState(page(), "cmd", false);
   EXPECT_TRUE(disabled("cmd"));
@@ -80,10 +79,11 @@ TEST_F(HtmlRoutinesTest, CheckboxIsClickedOnlyWhenItsStateDiffers) {
 }
 
 TEST_F(HtmlRoutinesTest, RadioGroups) {
-  load("<input type=text name=ProjectType value=List>"
-       "<input type=RADIO name=ProjectType id=l value=List>"
-       "<input type=radio name=ProjectType id=f value=Form>"
-       "<input type=radio name=ProjectType id=lf value=ListForm>");
+  load(
+      "<input type=text name=ProjectType value=List>"
+      "<input type=RADIO name=ProjectType id=l value=List>"
+      "<input type=radio name=ProjectType id=f value=Form>"
+      "<input type=radio name=ProjectType id=lf value=ListForm>");
   EXPECT_EQ(gfsGetRadioInputValue(page(), "ProjectType"), "");  // none checked
   std::vector<std::string> clicked;
   for (const char* id : {"l", "f", "lf"}) doc().bind(el(id), kEventClick, [&, id] { clicked.push_back(id); });

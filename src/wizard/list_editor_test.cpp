@@ -12,9 +12,9 @@ namespace {
 using Rows = std::vector<ListEditorRow>;
 using Texts = std::vector<std::string>;
 
-class ListEditorTest : public testing::WizardDocumentTest {
+class ListEditorTest : public test::WizardDocumentTest {
  protected:
-  XmlNode array = data.SetSubNodeText(testing::addFieldRecord(data), wiz::LookupArray, "");
+  XmlNode array = data.SetSubNodeText(test::addFieldRecord(data), wiz::LookupArray, "");
   ListAdmin editor{*ui};
 
   void addRow(const std::string& join, const std::string& display) {
@@ -104,7 +104,8 @@ TEST(ListEditorGrid, EnterOnAPendingNewRowCommitsItAndStartsTheNext) {
   EXPECT_EQ(std::tuple(grid.rowCount, grid.row, grid.column, grid.addNew),
             std::tuple(size_t{4}, size_t{4}, 0, AddNewMode::CurrentOnNewRow));
   // Enter again on the fresh row, Enter on an existing row, another key.
-  for (auto [state, key] : {std::pair{grid, kKeyEnter}, {ListGridState{3, 1, 1, AddNewMode::None}, kKeyEnter},
+  for (auto [state, key] : {std::pair{grid, kKeyEnter},
+                            {ListGridState{3, 1, 1, AddNewMode::None}, kKeyEnter},
                             {ListGridState{3, 3, 0, AddNewMode::Pending}, 9}}) {
     ListGridState before = state;
     EXPECT_FALSE(grdDataGrid_KeyPress(state, key));

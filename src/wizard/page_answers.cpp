@@ -38,8 +38,8 @@ bool chooseRadio(FrmWizard& wizard, std::string_view group, const std::string& v
     if (!offered.empty()) offered += ", ";
     offered += page.doc.text(radio, TextProperty::Value);
   }
-  return refuse(wizard, "The " + std::string(what) + " \"" + value + "\" is not one the wizard offers (" +
-                            offered + ")");
+  return refuse(wizard,
+                "The " + std::string(what) + " \"" + value + "\" is not one the wizard offers (" + offered + ")");
 }
 
 // Selects a list entry by value; a value the list does not hold is refused.
@@ -110,9 +110,9 @@ bool answerField(FrmWizard& wizard, const std::string& field, const FieldAnswers
   bool lookup = a.lookupTable || a.lookupList;
   if (a.noLookup) return setFieldCheck(wizard, "UseLookup", false, field, "lookup");
   if (!lookup) {
-    if (a.radioButtons && !chooseRadio(wizard, "LookupDisplayType",
-                                       std::string(*a.radioButtons ? "RadioList" : wiz::kLookupSelectList),
-                                       "lookup display"))
+    if (a.radioButtons &&
+        !chooseRadio(wizard, "LookupDisplayType", std::string(*a.radioButtons ? "RadioList" : wiz::kLookupSelectList),
+                     "lookup display"))
       return false;
     return true;
   }
@@ -124,8 +124,7 @@ bool answerField(FrmWizard& wizard, const std::string& field, const FieldAnswers
     if (!chooseOption(wizard, "LookupTableLinkField", a.lookupJoinField,
                       "link column of " + *a.lookupTable + " that fits " + field))
       return false;
-    if (!chooseOption(wizard, "LookupDisplayField", a.lookupShowField, "column of " + *a.lookupTable))
-      return false;
+    if (!chooseOption(wizard, "LookupDisplayField", a.lookupShowField, "column of " + *a.lookupTable)) return false;
   } else {
     if (!chooseRadio(wizard, "LookupType", std::string(wiz::kLookupManualList), "lookup type")) return false;
     // The rows go through the list editor as if typed into its grid: the
@@ -143,8 +142,8 @@ bool answerField(FrmWizard& wizard, const std::string& field, const FieldAnswers
     editor.Form_Unload();
   }
   if (a.radioButtons &&
-      !chooseRadio(wizard, "LookupDisplayType",
-                   std::string(*a.radioButtons ? "RadioList" : wiz::kLookupSelectList), "lookup display"))
+      !chooseRadio(wizard, "LookupDisplayType", std::string(*a.radioButtons ? "RadioList" : wiz::kLookupSelectList),
+                   "lookup display"))
     return false;
   return true;
 }
@@ -166,8 +165,7 @@ bool fillPage(FrmWizard& wizard, const std::string& page, const ProjectAnswers& 
         return false;
       SetTextareaValue(html, "ConnectionStringText", *a.connection);
     } else if (a.globalAsaSource) {
-      if (!chooseRadio(wizard, "DataSourceType", std::string(wiz::kSourceGlobalASA), "data source type"))
-        return false;
+      if (!chooseRadio(wizard, "DataSourceType", std::string(wiz::kSourceGlobalASA), "data source type")) return false;
       return chooseOption(wizard, "GlobalASADataSourceName", *a.globalAsaSource, "global.asa data source");
     }
     return true;

@@ -22,7 +22,7 @@ namespace tvk {
 namespace {
 
 namespace stdfs = std::filesystem;
-using testing::ScopedTempDir;
+using test::ScopedTempDir;
 
 // The whole wizard, headless, over the sample database and the real pages.
 class WholeFlow : public ::testing::Test {
@@ -57,7 +57,7 @@ class WholeFlow : public ::testing::Test {
   Session session{ui};
   MemorySettings settings;
   HeadlessView view;
-  FrmWizard window{session, view, settings, fs::programDirectory()};
+  FrmWizard window{session, view, settings, files::programDirectory()};
 };
 
 TEST_F(WholeFlow, EachProjectTypeWalksBackAndForthAndFinishes) {
@@ -67,7 +67,7 @@ TEST_F(WholeFlow, EachProjectTypeWalksBackAndForthAndFinishes) {
   } cases[] = {{"List", true, false}, {"Form", false, true}, {"ListForm", true, true}};
   for (const Case& c : cases) {
     SCOPED_TRACE(c.type);
-    FrmWizard run{session, view, settings, fs::programDirectory()};
+    FrmWizard run{session, view, settings, files::programDirectory()};
     std::string refused;
     ASSERT_TRUE(answerPages(run, answers(c.type), &refused)) << refused << ": " << ui->shown().back();
     EXPECT_EQ(gfsGetTextInputValue(run.page(), "WIZF_PageName"), "TVKConfirm");
@@ -119,11 +119,11 @@ TEST_F(WholeFlow, CancelWritesNothingAndAReopenedProjectFinishesFromItsSecondPag
 
   // Saved from another run, the project opens on the intro page and Finish
   // is offered at once: everything it needs is stored.
-  FrmWizard first{session, view, settings, fs::programDirectory()};
+  FrmWizard first{session, view, settings, files::programDirectory()};
   ASSERT_TRUE(answerPages(first, answers("ListForm"), &refused)) << refused;
   first.wizData().Save(dir / "Orders.xml");
 
-  FrmWizard reopened{session, view, settings, fs::programDirectory()};
+  FrmWizard reopened{session, view, settings, files::programDirectory()};
   reopened.Form_Load();
   SetRadioInputValue(reopened.page(), "ProjectOpenType", "Existing");
   SetTextInputValue(reopened.page(), "ExistingProjectPath", dir / "Orders.xml");

@@ -60,11 +60,20 @@ std::string htmlText(std::string_view text) {
   escaped.reserve(text.size());
   for (char c : text) {
     switch (c) {
-      case '&': escaped += "&amp;"; break;
-      case '<': escaped += "&lt;"; break;
-      case '>': escaped += "&gt;"; break;
-      case '"': escaped += "&quot;"; break;
-      default: escaped += c;
+      case '&':
+        escaped += "&amp;";
+        break;
+      case '<':
+        escaped += "&lt;";
+        break;
+      case '>':
+        escaped += "&gt;";
+        break;
+      case '"':
+        escaped += "&quot;";
+        break;
+      default:
+        escaped += c;
     }
   }
   return escaped;
@@ -431,7 +440,7 @@ std::string fsAddFileHTML(FrmWizard& wizard, const std::string& path, bool alway
   std::string item;
   if (!trap([&] {
         std::string place = htmlText(gfsFileName(path)) + " (" + htmlText(gfsFilePath(path)) + ")</LI><BR>";
-        item = (!alwaysCreate && fs::fileExists(path) ? "<LI> Use Existing File : " : "<LI> Create File : ") + place;
+        item = (!alwaysCreate && files::fileExists(path) ? "<LI> Use Existing File : " : "<LI> Create File : ") + place;
       }))
     return {};
   return item;
@@ -474,21 +483,21 @@ void Load_TVKConfirm(FrmWizard& wizard) {
   // anew, the include files, stylesheet and graphics only when missing.
   std::vector<std::pair<std::string, bool>> files;
   if (type == wiz::kTypeList || type == wiz::kTypeListForm)
-    files.emplace_back(fs::join(fileDirectory, projectName + "List.asp"), true);
+    files.emplace_back(files::join(fileDirectory, projectName + "List.asp"), true);
   if (type == wiz::kTypeForm || type == wiz::kTypeListForm)
-    files.emplace_back(fs::join(fileDirectory, projectName + "Form.asp"), true);
-  files.emplace_back(fs::join(includeDirectory, "incTVKWDisplay.asp"), false);
-  if (dataActions) files.emplace_back(fs::join(includeDirectory, "incTVKWAction.asp"), false);
+    files.emplace_back(files::join(fileDirectory, projectName + "Form.asp"), true);
+  files.emplace_back(files::join(includeDirectory, "incTVKWDisplay.asp"), false);
+  if (dataActions) files.emplace_back(files::join(includeDirectory, "incTVKWAction.asp"), false);
   if (style == wiz::kStyleClassic)
-    files.emplace_back(fs::join(stylesheetDirectory, "TVKW_Classic.css"), false);
+    files.emplace_back(files::join(stylesheetDirectory, "TVKW_Classic.css"), false);
   else if (style == wiz::kStyleProfessional)
-    files.emplace_back(fs::join(stylesheetDirectory, "TVKW_Professional.css"), false);
+    files.emplace_back(files::join(stylesheetDirectory, "TVKW_Professional.css"), false);
   else if (style == wiz::kStyleXP)
-    files.emplace_back(fs::join(stylesheetDirectory, "TVKW_XP.css"), false);
+    files.emplace_back(files::join(stylesheetDirectory, "TVKW_XP.css"), false);
   if (style == wiz::kStyleProfessional || style == wiz::kStyleXP) {
     std::string prefix = style == wiz::kStyleProfessional ? "TVKW_Pro_" : "TVKW_XP_";
     for (std::string_view graphic : {"SortAsc.gif", "SortDesc.gif", "EditRecord.gif"})
-      files.emplace_back(fs::join(graphicsDirectory, prefix + std::string(graphic)), false);
+      files.emplace_back(files::join(graphicsDirectory, prefix + std::string(graphic)), false);
   }
 
   std::string html = "<UL>";
@@ -524,7 +533,7 @@ void Load_TVKFinished(FrmWizard& wizard) {
   if (prepared) {
     if (!trap([&] {
           std::unique_ptr<OutputFiles> output = outputFilesFor(wizard.session());
-          TVKFileCreator creator(*output, fs::join(wizard.dataDirectory(), "Templates"));
+          TVKFileCreator creator(*output, files::join(wizard.dataDirectory(), "Templates"));
           report = renderReport(creator.GenerateFiles(data));
         }))
       return;

@@ -25,8 +25,8 @@
 namespace tvk {
 namespace {
 
-using testing::ScopedTempDir;
-using testing::writeFile;
+using test::ScopedTempDir;
+using test::writeFile;
 
 // Every message with its icon; answers OK (Abort to the error report).
 class RecordingUi final : public Ui {
@@ -373,8 +373,7 @@ TEST_F(PageRoutinesTest, ProjectTypeClicksFollowTheStoredType) {
   EXPECT_TRUE(fbStorePageData(wizard));
   EXPECT_EQ(text(wiz::ProjectType), "Form");
   EXPECT_EQ(text(wiz::FinishEnabled), "TRUE");
-  for (std::string_view binding :
-       {bindings::ProjectTypeList, bindings::ProjectTypeForm, bindings::ProjectTypeListForm})
+  for (std::string_view binding : {bindings::ProjectTypeList, bindings::ProjectTypeForm, bindings::ProjectTypeListForm})
     EXPECT_FALSE(wizard.isBound(binding)) << binding;
 
   show(pages::kProjType);
@@ -415,10 +414,10 @@ TEST_F(PageRoutinesTest, FieldSelectionPagesPartitionAndStoreInListOrder) {
   EXPECT_TRUE(fbStorePageData(wizard));
   EXPECT_TRUE(ui->messages.empty());
   std::map<std::string, std::pair<std::string, std::string>> expected = {{"C", {"TRUE", "1"}},
-                                                                        {"A", {"TRUE", "2"}},
-                                                                        {"O'Brien", {"TRUE", "3"}},
-                                                                        {"B", {"TRUE", "4"}},
-                                                                        {"D", {"FALSE", ""}}};
+                                                                         {"A", {"TRUE", "2"}},
+                                                                         {"O'Brien", {"TRUE", "3"}},
+                                                                         {"B", {"TRUE", "4"}},
+                                                                         {"D", {"FALSE", ""}}};
   for (const auto& [name, flags] : expected) {
     EXPECT_EQ(fieldText(name, wiz::ListShowField), flags.first) << name;
     EXPECT_EQ(fieldText(name, wiz::ListFieldOrder), flags.second) << name;
@@ -535,8 +534,8 @@ TEST_F(PageRoutinesTest, ConfirmationListsEveryFileInOrder) {
   show(pages::kConfirm);
   std::string html = listed();
   EXPECT_TRUE(inOrder(html, {"Create File : OrdersList.asp", "Create File : OrdersForm.asp",
-                             "Use Existing File : incTVKWDisplay.asp", "Create File : incTVKWAction.asp",
-                             "TVKW_XP.css", "TVKW_XP_SortAsc.gif", "TVKW_XP_SortDesc.gif", "TVKW_XP_EditRecord.gif"}))
+                             "Use Existing File : incTVKWDisplay.asp", "Create File : incTVKWAction.asp", "TVKW_XP.css",
+                             "TVKW_XP_SortAsc.gif", "TVKW_XP_SortDesc.gif", "TVKW_XP_EditRecord.gif"}))
       << html;
   EXPECT_EQ(text(wiz::FinishEnabled), "TRUE");
 
@@ -574,11 +573,13 @@ TEST_F(PageRoutinesTest, DatabaseConnectionPageOffersGlobalAsaDataSources) {
   EXPECT_EQ(gfsGetRadioInputValue(wizard.page(), ids::DataSourceType), "ConnectionString");
 
   // A global.asa without data sources.
-  writeFile(site + "/global.asa", "<SCRIPT LANGUAGE=VBScript RUNAT=Server>\r\nSub Application_OnStart\r\nEnd Sub\r\n</SCRIPT>\r\n");
+  writeFile(site + "/global.asa",
+            "<SCRIPT LANGUAGE=VBScript RUNAT=Server>\r\nSub Application_OnStart\r\nEnd Sub\r\n</SCRIPT>\r\n");
   show(pages::kDatabaseConnection);
   EXPECT_TRUE(disabled(ids::DS_ASA));
-  EXPECT_NE(view.document().text(element(ids::GlobalASAFilePath), TextProperty::InnerHTML).find(
-                "Error : No data sources found in Application_OnStart of :"),
+  EXPECT_NE(view.document()
+                .text(element(ids::GlobalASAFilePath), TextProperty::InnerHTML)
+                .find("Error : No data sources found in Application_OnStart of :"),
             std::string::npos);
 
   // With data sources: listed in file order, the stored one chosen.
@@ -714,8 +715,8 @@ TEST_F(PageRoutinesTest, FinishedPageGeneratesAndReportsEachFile) {
   data().SetNodeText(wiz::ProjectType, "List");
   data().SetNodeText(wiz::ProjectStyle, "Classic");
   data().SetNodeText(wiz::ProjectName, "Customers");
-  for (std::string_view path : {wiz::FileDirectory, wiz::IncludeDirectory, wiz::StylesheetDirectory,
-                                wiz::GraphicsDirectory})
+  for (std::string_view path :
+       {wiz::FileDirectory, wiz::IncludeDirectory, wiz::StylesheetDirectory, wiz::GraphicsDirectory})
     data().SetNodeText(path, site);
   data().SetNodeText(wiz::TableName, "customers");
   show(pages::kDataSource);

@@ -113,8 +113,8 @@ bool validListOptions(XMLWizData& data) {
     return false;
   }
   bool pageNumbers = data.GetNodeText(wiz::PageNumberAllowPaging) == wiz::kTrue;
-  if (data.GetNodeText(wiz::ListSkip1Buttons) != wiz::kTrue && data.GetNodeText(wiz::ListSkipEndButtons) != wiz::kTrue &&
-      !pageNumbers) {
+  if (data.GetNodeText(wiz::ListSkip1Buttons) != wiz::kTrue &&
+      data.GetNodeText(wiz::ListSkipEndButtons) != wiz::kTrue && !pageNumbers) {
     gMsgBox(ui,
             "If Paging is enabled you must allow either :\r\n"
             " a) Navigation buttons\r\n"
@@ -180,7 +180,9 @@ void Store_TVKProjType(FrmWizard& wizard) {
 
 void Store_TVKProjStyle(FrmWizard& wizard) {
   ErrorTrap trap{wizard.ui(), FrmWizard::kModule, "Store_TVKProjStyle"};
-  trap([&] { wizard.wizData().SetNodeText(wiz::ProjectStyle, gfsGetRadioInputValue(wizard.page(), ids::ProjectStyle)); });
+  trap([&] {
+    wizard.wizData().SetNodeText(wiz::ProjectStyle, gfsGetRadioInputValue(wizard.page(), ids::ProjectStyle));
+  });
 }
 
 void Store_TVKProjectName(FrmWizard& wizard) {
@@ -193,7 +195,8 @@ void Store_TVKProjectName(FrmWizard& wizard) {
   if (!trap([&] { data.SetNodeText(wiz::ProjectName, gfsGetTextInputValue(page, ids::ProjectName)); })) return;
   std::string directory;
   if (!trap([&] {
-        directory = session.gbInEnvironment ? session.gsTargetDirectory : gfsGetTextInputValue(page, ids::FileDirectory);
+        directory =
+            session.gbInEnvironment ? session.gsTargetDirectory : gfsGetTextInputValue(page, ids::FileDirectory);
         data.SetNodeText(wiz::FileDirectory, directory);
       }))
     return;
@@ -332,8 +335,8 @@ bool fbValidName(Ui& ui, std::string_view name) {
   if (name.empty()) return false;
   for (char c : name) {
     unsigned char code = static_cast<unsigned char>(c);
-    bool allowed = (code >= 'A' && code <= 'Z') || (code >= 'a' && code <= 'z') || (code >= '0' && code <= '9') ||
-                   code == '_';
+    bool allowed =
+        (code >= 'A' && code <= 'Z') || (code >= 'a' && code <= 'z') || (code >= '0' && code <= '9') || code == '_';
     if (!allowed) {
       ErrorTrap trap{ui, FrmWizard::kModule, "fbValidName"};
       trap([&] {

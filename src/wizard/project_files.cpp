@@ -52,7 +52,7 @@ void Load_TVKIntro(FrmWizard& wizard) {
     // A file that has gone is not offered, but keeps its place in the list
     // (it may be on a drive that is not mounted just now).
     for (const std::string& path : recentProjectPaths(wizard.settings())) {
-      if (!fs::fileExists(path)) continue;
+      if (!files::fileExists(path)) continue;
       AddOption(page, list, path, gfsFileName(path) + " (" + gfsFilePath(path) + ")");
     }
   });
@@ -133,8 +133,7 @@ void TVKW_SaveWizData_onclick(FrmWizard& wizard) {
     XMLWizData& data = wizard.wizData();
     std::string preset = data.GetNodeText(wiz::WizardDataFile);
     if (preset.empty()) preset = data.ProjectName();
-    path = wizard.ui().saveFileDialog(kSaveTitle, projectFileFilters(), gfsFilePath(preset),
-                                      gfsFileName(preset));
+    path = wizard.ui().saveFileDialog(kSaveTitle, projectFileFilters(), gfsFilePath(preset), gfsFileName(preset));
     if (path.empty()) return;  // cancelled: nothing to do, nothing to say
 
     // The file records its own path; a save that fails must not leave the

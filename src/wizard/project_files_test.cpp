@@ -39,8 +39,8 @@ class DialogUi final : public Ui {
                              std::string_view directory) override {
     return answer("Open " + std::string(title), filters, directory, "");
   }
-  std::string saveFileDialog(std::string_view title, const std::vector<FileFilter>& filters,
-                             std::string_view directory, std::string_view name) override {
+  std::string saveFileDialog(std::string_view title, const std::vector<FileFilter>& filters, std::string_view directory,
+                             std::string_view name) override {
     return answer("Save " + std::string(title), filters, directory, name);
   }
   std::string browseFolder(std::string_view title, std::string_view start) override {
@@ -67,7 +67,7 @@ class ProjectFilesTest : public ::testing::Test {
   std::shared_ptr<DialogUi> ui = std::make_shared<DialogUi>();
   Session session{ui};
   HeadlessView view;
-  testing::ScopedTempDir dir;
+  test::ScopedTempDir dir;
   IniSettings settings{dir / "config/settings.ini"};
   FrmWizard wizard{session, view, settings, std::string(TVK_SOURCE_DIR) + "/data"};
 
@@ -91,7 +91,8 @@ TEST_F(ProjectFilesTest, IntroOffersRecentFilesThatExist_AndOpensTheChosenOneOnN
   Texts offered;
   for (const SelectOption& option : view.document().options(view.document().elementById("RecentProjects")))
     offered.push_back(option.value + " = " + option.text);
-  EXPECT_EQ(offered, (Texts{orders + " = orders.xml (" + dir.path() + "/p/)", stock + " = stock.xml (" + dir.path() + "/)"}));
+  EXPECT_EQ(offered,
+            (Texts{orders + " = orders.xml (" + dir.path() + "/p/)", stock + " = stock.xml (" + dir.path() + "/)"}));
 
   // New opens nothing; Recent opens the selected file, which moves to the
   // front (the deleted one keeps its place).
@@ -123,8 +124,8 @@ TEST_F(ProjectFilesTest, IntroOffersRecentFilesThatExist_AndOpensTheChosenOneOnN
 }
 
 TEST_F(ProjectFilesTest, AFileThatCannotBeOpenedIsRefusedAndTheAnswersStay) {
-  testing::writeFile(dir / "broken.xml", "<TVKWizardData><ProjectName>x</Proj");
-  testing::writeFile(dir / "other.xml", "<stylesheet/>");
+  test::writeFile(dir / "broken.xml", "<TVKWizardData><ProjectName>x</Proj");
+  test::writeFile(dir / "other.xml", "<stylesheet/>");
   show("TVKIntro");
   wizard.wizData().SetNodeText(wiz::ProjectName, "Answered");
   SetRadioInputValue(wizard.page(), "ProjectOpenType", "Existing");

@@ -38,8 +38,7 @@ void AddToRUFL(SettingsStore& settings, std::string_view path) {
   // last entry, for a new path) moves down one place.
   int last = found > kRecentMaxEntries ? kRecentMaxEntries : found;
   for (int position = last; position >= 2; --position)
-    settings.set(kRecentApplication, kRecentSection, std::to_string(position),
-                 readPosition(settings, position - 1));
+    settings.set(kRecentApplication, kRecentSection, std::to_string(position), readPosition(settings, position - 1));
   settings.set(kRecentApplication, kRecentSection, "1", path);
 }
 

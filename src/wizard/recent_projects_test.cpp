@@ -13,7 +13,7 @@ namespace {
 using Paths = std::vector<std::string>;
 
 TEST(RecentProjects, OpenedPathsMoveToTheFront_AndTheListEndsAtAGap) {
-  testing::ScopedTempDir dir;
+  test::ScopedTempDir dir;
   IniSettings settings(dir / "settings.ini");
   for (const char* path : {"C", "B", "A", "C", "B"}) AddToRUFL(settings, path);
   EXPECT_EQ(recentProjectPaths(settings), (Paths{"B", "C", "A"}));
@@ -37,7 +37,7 @@ TEST(RecentProjects, OpenedPathsMoveToTheFront_AndTheListEndsAtAGap) {
 }
 
 TEST(RecentProjects, TheListHoldsTenAndDropsTheOldest) {
-  testing::ScopedTempDir dir;
+  test::ScopedTempDir dir;
   IniSettings settings(dir / "settings.ini");
   for (int i = 1; i <= 11; ++i) AddToRUFL(settings, std::to_string(i));
   EXPECT_EQ(recentProjectPaths(settings), (Paths{"11", "10", "9", "8", "7", "6", "5", "4", "3", "2"}));

@@ -1,10 +1,10 @@
 #include "wizard/table_list.h"
 
 #include "base/ado_routines.h"
-#include "database/database_connection.h"
 #include "base/error.h"
 #include "base/general.h"
 #include "base/ui.h"
+#include "database/database_connection.h"
 #include "wizdata/xml_wiz_constants.h"
 #include "wizdata/xml_wiz_data.h"
 
@@ -70,8 +70,10 @@ std::vector<TableListOption> HTMLTableList(XMLWizData& wizData, bool* complete) 
         catalog->refresh();
         for (const db::TableEntry& table : catalog->tables()) {
           std::string type = gfsUpper(table.type);
-          if (type == "TABLE") options.push_back({table.name, "T: " + table.name});
-          else if (type == "VIEW") options.push_back({table.name, "V: " + table.name});
+          if (type == "TABLE")
+            options.push_back({table.name, "T: " + table.name});
+          else if (type == "VIEW")
+            options.push_back({table.name, "V: " + table.name});
         }
       }))
     return options;
@@ -133,26 +135,29 @@ bool fbValidDataSource(XMLWizData& wizData) {
       valid = true;
     } else if (primary != nullptr) {
       if (listForm) {
-        gMsgBox(wizData.ui(), lines({"The Wizard doesn't support List & Form projects",
-                       "with tables that have compound primary keys", "(PK's that use multiple fields).", "",
+        gMsgBox(wizData.ui(),
+                lines({"The Wizard doesn't support List & Form projects", "with tables that have compound primary keys",
+                       "(PK's that use multiple fields).", "",
                        "Please choose another table or use back to change project type"}),
                 MsgButtons::OK, MsgIcon::Exclamation);
         return;
       }
-      gMsgBox(wizData.ui(), lines({"The Wizard doesn't support editing tables,", "that have compound primary keys (PK's that",
+      gMsgBox(wizData.ui(),
+              lines({"The Wizard doesn't support editing tables,", "that have compound primary keys (PK's that",
                      "use multiple fields).", "", "Editing for this table has been disabled"}),
               MsgButtons::OK, MsgIcon::Information);
       wizData.SetNodeText(wiz::TableReadOnly, wiz::kTrue);
       valid = true;
     } else {
       if (listForm) {
-        gMsgBox(wizData.ui(), lines({"The Wizard doesn't  support List & Form projects",
-                       "with tables that don't have primary keys. ", "",
-                       "Please choose another table or use back to change project type"}),
+        gMsgBox(wizData.ui(),
+                lines({"The Wizard doesn't  support List & Form projects", "with tables that don't have primary keys. ",
+                       "", "Please choose another table or use back to change project type"}),
                 MsgButtons::OK, MsgIcon::Exclamation);
         return;
       }
-      gMsgBox(wizData.ui(), lines({"The Wizard doesn't support editing tables,", "that don't have primary keys. ", "",
+      gMsgBox(wizData.ui(),
+              lines({"The Wizard doesn't support editing tables,", "that don't have primary keys. ", "",
                      "Editing for this table has been disabled"}),
               MsgButtons::OK, MsgIcon::Information);
       wizData.SetNodeText(wiz::TableReadOnly, wiz::kTrue);

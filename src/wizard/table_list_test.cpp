@@ -5,9 +5,9 @@
 #include <memory>
 #include <sstream>
 
-#include "database/database_test_support.h"
-#include "base/ui.h"
 #include "base/session.h"
+#include "base/ui.h"
+#include "database/database_test_support.h"
 #include "support/temp_dir.h"
 #include "wizdata/xml_wiz_constants.h"
 #include "wizdata/xml_wiz_data.h"
@@ -19,7 +19,7 @@ class TableListTest : public ::testing::Test {
  protected:
   void SetUp() override {
     wizData_.SetNodeText(wiz::DataSourceType, "ConnectionString");
-    wizData_.SetNodeText(wiz::ConnectionStringText, testing::buildFixtureDatabase(dir_ / "shop.db"));
+    wizData_.SetNodeText(wiz::ConnectionStringText, test::buildFixtureDatabase(dir_ / "shop.db"));
   }
 
   bool validate(const std::string& projectType, const std::string& table) {
@@ -28,7 +28,7 @@ class TableListTest : public ::testing::Test {
     return fbValidDataSource(wizData_);
   }
 
-  testing::ScopedTempDir dir_;
+  test::ScopedTempDir dir_;
   std::ostringstream messages_;
   std::shared_ptr<ConsoleUi> ui_ = std::make_shared<ConsoleUi>(messages_);
   Session session_{ui_};
@@ -42,11 +42,10 @@ TEST_F(TableListTest, TablesAndViewsInCatalogueOrderWithoutSystemTables) {
     captions.push_back(o.caption);
     values.push_back(o.value);
   }
-  EXPECT_EQ(captions, (std::vector<std::string>{
-                          "T: regions", "T: customers", "T: customer_profiles", "T: priorities", "T: staff",
-                          "T: orders", "T: order_lines", "T: shipments", "T: audit_log",
-                          "V: customer_orders", "T: type_rows", "T: counters", "T: codes", "T: wide_key",
-                          "V: broken_view"}));
+  EXPECT_EQ(captions, (std::vector<std::string>{"T: regions", "T: customers", "T: customer_profiles", "T: priorities",
+                                                "T: staff", "T: orders", "T: order_lines", "T: shipments",
+                                                "T: audit_log", "V: customer_orders", "T: type_rows", "T: counters",
+                                                "T: codes", "T: wide_key", "V: broken_view"}));
   EXPECT_EQ(values.front(), "regions");
   EXPECT_EQ(values.back(), "broken_view");
   EXPECT_EQ(wizData_.GetNodeText(wiz::DataProvider), "OTHER");

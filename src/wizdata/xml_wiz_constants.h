@@ -62,8 +62,7 @@ inline constexpr std::string_view AllowPaging = "ListOptions/Paging/AllowPaging"
 inline constexpr std::string_view RecordsPerPage = "ListOptions/Paging/RecordsPerPage";
 inline constexpr std::string_view ListSkip1Buttons = "ListOptions/Paging/Skip1HavigationButtons";
 inline constexpr std::string_view ListSkipEndButtons = "ListOptions/Paging/SkipEndHavigationButtons";
-inline constexpr std::string_view PageNumberAllowPaging =
-    "ListOptions/Paging/PageNumberNavigation/AllowPaging";
+inline constexpr std::string_view PageNumberAllowPaging = "ListOptions/Paging/PageNumberNavigation/AllowPaging";
 inline constexpr std::string_view MaxDirectPages = "ListOptions/Paging/PageNumberNavigation/MaxDirectPages";
 
 // Form options.

@@ -10,13 +10,9 @@
 
 namespace tvk {
 
-std::string wizardVersion() {
-  return std::to_string(TVK_VERSION_MAJOR) + "." + std::to_string(TVK_VERSION_MINOR);
-}
+std::string wizardVersion() { return std::to_string(TVK_VERSION_MAJOR) + "." + std::to_string(TVK_VERSION_MINOR); }
 
-XMLWizData::XMLWizData(Session& session) : session_(&session), doc_(xmlNewDocument()) {
-  InitialiseXML();
-}
+XMLWizData::XMLWizData(Session& session) : session_(&session), doc_(newXmlDocument()) { InitialiseXML(); }
 
 Ui& XMLWizData::ui() const { return session_->ui(); }
 
@@ -24,20 +20,20 @@ void XMLWizData::InitialiseXML() {
   ErrorTrap trap{ui(), kModule, "InitialiseXML"};
   XmlNode rootNode;
   if (!trap([&] {
-        if (!doc_) doc_ = xmlNewDocument();
-        rootNode = xmlSetRoot(doc_.get(), wiz::kRoot);
+        if (!doc_) doc_ = newXmlDocument();
+        rootNode = setRootElement(doc_.get(), wiz::kRoot);
       }))
     return;
   trap([&] { rootNode.setAttribute(wiz::kVersionAttribute, wizardVersion()); });
 }
 
-XmlNode XMLWizData::root() const { return xmlRoot(doc_.get()); }
+XmlNode XMLWizData::root() const { return rootElement(doc_.get()); }
 
 bool XMLWizData::Load(const std::string& path) {
   lastLoadError_.clear();
-  XmlDocPtr loaded = xmlParseFileQuiet(path, &lastLoadError_);
+  XmlDocPtr loaded = parseXmlFile(path, &lastLoadError_);
   if (!loaded) {
-    doc_ = xmlNewDocument();
+    doc_ = newXmlDocument();
     InitialiseXML();
     return false;
   }
@@ -45,17 +41,17 @@ bool XMLWizData::Load(const std::string& path) {
   return true;
 }
 
-void XMLWizData::Save(const std::string& path) const { xmlSaveAtomic(doc_.get(), path); }
+void XMLWizData::Save(const std::string& path) const { saveXmlAtomic(doc_.get(), path); }
 
-std::string XMLWizData::GetXML() const { return xmlSerialize(doc_.get()); }
+std::string XMLWizData::GetXML() const { return serializeXml(doc_.get()); }
 
-XmlNode XMLWizData::appendChild(const XmlNode& node) { return xmlAppendChild(root(), node); }
+XmlNode XMLWizData::appendChild(const XmlNode& node) { return appendXmlChild(root(), node); }
 
-XmlNode XMLWizData::createElement(std::string_view name) { return xmlCreateElement(doc_.get(), name); }
+XmlNode XMLWizData::createElement(std::string_view name) { return createXmlElement(doc_.get(), name); }
 
-XmlNode XMLWizData::GetNode(std::string_view path) const { return xmlSelectNode(root(), path); }
+XmlNode XMLWizData::GetNode(std::string_view path) const { return selectNode(root(), path); }
 
-XmlNodeList XMLWizData::GetNodes(std::string_view path) const { return xmlSelectNodes(root(), path); }
+XmlNodeList XMLWizData::GetNodes(std::string_view path) const { return selectNodes(root(), path); }
 
 std::string XMLWizData::GetNodeText(std::string_view path) const {
   XmlNode node = GetNode(path);
@@ -76,7 +72,7 @@ void XMLWizData::SetNodeText(std::string_view path, std::string_view text) {
 XmlNode XMLWizData::SetSubNodeText(const XmlNode& start, std::string_view path, std::string_view text) {
   ErrorTrap trap{ui(), kModule, "SetSubNodeText"};
   XmlNode node;
-  if (!trap([&] { node = xmlSelectNode(start, path); })) return {};
+  if (!trap([&] { node = selectNode(start, path); })) return {};
   if (!node && !trap([&] { node = foCreateNode(start, path); })) return {};
   if (!trap([&] {
         if (!node) raise(err::kObjectNotSet, std::string(kModule), "Object variable not set");
@@ -102,16 +98,14 @@ XmlNodeList XMLWizData::orderedFields(std::string_view stylesheet, std::string_v
                                       std::string_view procedure) const {
   ErrorTrap trap{ui(), kModule, procedure};
   std::shared_ptr<_xmlDoc> result;
-  if (!trap([&] {
-        result = xsltTransformFile(doc_.get(), fs::join(fs::programDirectory(), stylesheet));
-      }))
+  if (!trap([&] { result = transformWithStylesheet(doc_.get(), files::join(files::programDirectory(), stylesheet)); }))
     return {};
   XmlNodeList nodes;
   if (!trap([&] {
         XmlNode resultRoot(xmlDocGetRootElement(result.get()), result);
         if (!resultRoot) raise(err::kXml, "XML", "The field-order stylesheet produced no document");
         // The result path is given from the document node: "ListFields/Field".
-        nodes = xmlSelectNodes(resultRoot, "/" + std::string(resultPath));
+        nodes = selectNodes(resultRoot, "/" + std::string(resultPath));
       }))
     return {};
   return nodes;
@@ -135,9 +129,9 @@ XmlNodeList XMLWizData::GetFields() const {
 XmlNode XMLWizData::AddSubNode(const XmlNode& parent, std::string_view name) {
   ErrorTrap trap{ui(), kModule, "AddSubNode"};
   XmlNode node;
-  if (!trap([&] { node = xmlCreateElement(doc_.get(), name); })) return {};
-  if (!trap([&] { node = xmlAppendChild(parent, node); })) {
-    xmlRemoveNode(node);  // never attached: free it
+  if (!trap([&] { node = createXmlElement(doc_.get(), name); })) return {};
+  if (!trap([&] { node = appendXmlChild(parent, node); })) {
+    removeXmlNode(node);  // never attached: free it
     return {};
   }
   return node;
@@ -155,7 +149,7 @@ std::string XMLWizData::GetSubNodeText(const XmlNode& node, std::string_view pat
   ErrorTrap trap{ui(), kModule, "GetSubNodeText"};
   std::string text;
   if (!trap([&] {
-        XmlNode found = xmlSelectNode(node, path);
+        XmlNode found = selectNode(node, path);
         if (found) text = found.text();
       }))
     return {};
@@ -165,14 +159,14 @@ std::string XMLWizData::GetSubNodeText(const XmlNode& node, std::string_view pat
 XmlNode XMLWizData::GetSubNode(const XmlNode& node, std::string_view path) const {
   ErrorTrap trap{ui(), kModule, "GetSubNode"};
   XmlNode found;
-  if (!trap([&] { found = xmlSelectNode(node, path); })) return {};
+  if (!trap([&] { found = selectNode(node, path); })) return {};
   return found;
 }
 
 XmlNodeList XMLWizData::GetSubNodes(const XmlNode& node, std::string_view path) const {
   ErrorTrap trap{ui(), kModule, "GetSubNodes"};
   XmlNodeList found;
-  if (!trap([&] { found = xmlSelectNodes(node, path); })) return {};
+  if (!trap([&] { found = selectNodes(node, path); })) return {};
   return found;
 }
 
@@ -208,9 +202,8 @@ void XMLWizData::DeleteNodes(std::string_view path) {
   for (const XmlNode& node : nodes) {
     // The root itself has no element parent and stays.
     if (!trap([&] {
-          if (!node.parent())
-            raise(err::kInvalidCall, std::string(kModule), "The root element cannot be removed");
-          xmlRemoveNode(node);
+          if (!node.parent()) raise(err::kInvalidCall, std::string(kModule), "The root element cannot be removed");
+          removeXmlNode(node);
         }))
       return;
   }
@@ -224,7 +217,7 @@ bool XMLWizData::IsUniqueFieldName(std::string_view encasedName) const {
   int count = gfsEncaseSQLObject(GetNodeText(wiz::PrimaryKey)) == encasedName ? 1 : 0;
   for (const XmlNode& field : GetDisplayedFields()) {
     auto sub = [&](std::string_view path) {
-      XmlNode node = xmlSelectNode(field, path);
+      XmlNode node = selectNode(field, path);
       return node ? node.text() : std::string();
     };
     if (gfsEncaseSQLObject(sub(wiz::FieldName)) == encasedName) ++count;
@@ -242,11 +235,11 @@ XmlNode XMLWizData::foCreateNode(const XmlNode& start, std::string_view path) {
   size_t position = 0;
   for (;;) {
     size_t slash = path.find('/', position);
-    std::string_view step = path.substr(position, slash == std::string_view::npos ? std::string_view::npos
-                                                                                   : slash - position);
+    std::string_view step =
+        path.substr(position, slash == std::string_view::npos ? std::string_view::npos : slash - position);
     XmlNode next;
     if (!trap([&] {
-          next = xmlSelectNode(current, step);
+          next = selectNode(current, step);
           if (!next) next = current.appendElement(step);
         }))
       return {};

@@ -78,8 +78,7 @@ class XMLWizData {
 
  private:
   void InitialiseXML();
-  XmlNodeList orderedFields(std::string_view stylesheet, std::string_view resultPath,
-                            std::string_view procedure) const;
+  XmlNodeList orderedFields(std::string_view stylesheet, std::string_view resultPath, std::string_view procedure) const;
 
   Session* session_;
   XmlDocPtr doc_;

@@ -9,15 +9,15 @@
 #include <memory>
 
 #include "base/error.h"
-#include "base/ui.h"
 #include "base/session.h"
+#include "base/ui.h"
 #include "support/temp_dir.h"
 #include "wizdata/xml_wiz_constants.h"
 
 namespace tvk {
 namespace {
 
-using testing::ScopedTempDir;
+using test::ScopedTempDir;
 
 class XMLWizDataTest : public ::testing::Test {
  protected:
@@ -25,9 +25,9 @@ class XMLWizDataTest : public ::testing::Test {
   Session session{ui};
 
   // Adds a Fields/Field record with the given options.
-  XmlNode addField(XMLWizData& data, const std::string& name, const std::string& listShow,
-                   const std::string& listOrder, const std::string& formShow = "FALSE",
-                   const std::string& formOrder = "", const std::string& sorting = "FALSE") {
+  XmlNode addField(XMLWizData& data, const std::string& name, const std::string& listShow, const std::string& listOrder,
+                   const std::string& formShow = "FALSE", const std::string& formOrder = "",
+                   const std::string& sorting = "FALSE") {
     XmlNode fields = data.GetNode("Fields");
     if (!fields) fields = data.foCreateNode(data.root(), "Fields");
     XmlNode field = data.AddSubNode(fields, "Field");
@@ -189,17 +189,17 @@ TEST_F(XMLWizDataTest, IsUniqueFieldNameCountsKeyFieldsAndShowColumns) {
   data.SetSubNodeText(manual, "LookupTable/LookupTableType", "ManualList");
   data.SetSubNodeText(manual, "LookupTable/LookupShowField", "Label");
 
-  EXPECT_FALSE(data.IsUniqueFieldName("Name"));         // two show columns
+  EXPECT_FALSE(data.IsUniqueFieldName("Name"));  // two show columns
   EXPECT_TRUE(data.IsUniqueFieldName("CustomerID"));
-  EXPECT_TRUE(data.IsUniqueFieldName("Label"));         // manual lists select no show column
-  EXPECT_TRUE(data.IsUniqueFieldName("[Order ID]"));    // the key alone
-  EXPECT_TRUE(data.IsUniqueFieldName("name"));          // exact comparison
+  EXPECT_TRUE(data.IsUniqueFieldName("Label"));       // manual lists select no show column
+  EXPECT_TRUE(data.IsUniqueFieldName("[Order ID]"));  // the key alone
+  EXPECT_TRUE(data.IsUniqueFieldName("name"));        // exact comparison
   addField(data, "Order ID", "TRUE", "4");
-  EXPECT_FALSE(data.IsUniqueFieldName("[Order ID]"));   // key displayed and counted again
+  EXPECT_FALSE(data.IsUniqueFieldName("[Order ID]"));  // key displayed and counted again
   // A lookup switched off does not count its show column.
   data.SetSubNodeText(employee, "LookupTable/UseLookupTable", "FALSE");
   EXPECT_TRUE(data.IsUniqueFieldName("Name"));
-  addField(data, "Name", "TRUE", "5");                  // a field named like a show column
+  addField(data, "Name", "TRUE", "5");  // a field named like a show column
   EXPECT_FALSE(data.IsUniqueFieldName("Name"));
 }
 
@@ -260,14 +260,14 @@ TEST_F(XMLWizDataTest, FailedLoadLeavesAnEmptyDocument) {
   EXPECT_EQ(data.root().children().size(), 0u);
   EXPECT_EQ(data.root().attribute("Version"), "1.0");
 
-  testing::writeFile(dir / "broken.xml", "<TVKWizardData><ProjectName>x</TVKWizardData>");
+  test::writeFile(dir / "broken.xml", "<TVKWizardData><ProjectName>x</TVKWizardData>");
   EXPECT_FALSE(data.Load(dir / "broken.xml"));
   EXPECT_FALSE(data.lastLoadError().empty());
   EXPECT_EQ(data.root().name(), "TVKWizardData");
   EXPECT_TRUE(ui->shown().empty());  // a failed load shows no message
 
   // Any well-formed document loads, whatever its root.
-  testing::writeFile(dir / "other.xml", "<Other><ProjectName>p</ProjectName></Other>");
+  test::writeFile(dir / "other.xml", "<Other><ProjectName>p</ProjectName></Other>");
   EXPECT_TRUE(data.Load(dir / "other.xml"));
   EXPECT_EQ(data.ProjectName(), "p");
 }

@@ -19,15 +19,15 @@
 #include <thread>
 
 #include "base/ado_routines.h"
+#include "base/error.h"
+#include "base/session.h"
+#include "base/ui.h"
 #include "database/connection_string.h"
 #include "database/data_access.h"
 #include "database/database_test_support.h"
 #include "database/field_data.h"
-#include "wizard/table_list.h"
-#include "base/error.h"
-#include "base/ui.h"
-#include "base/session.h"
 #include "support/temp_dir.h"
+#include "wizard/table_list.h"
 #include "wizdata/xml_wiz_constants.h"
 #include "wizdata/xml_wiz_data.h"
 
@@ -35,12 +35,12 @@ namespace tvk {
 namespace {
 
 // The tables of tests/database/fixture.sql.
-const std::vector<std::string> kFixtureTables = {"regions",    "customers", "customer_profiles", "priorities",
-                                                 "staff",      "orders",    "order_lines",       "shipments",
-                                                 "audit_log",  "customer_orders"};
+const std::vector<std::string> kFixtureTables = {"regions",   "customers",      "customer_profiles", "priorities",
+                                                 "staff",     "orders",         "order_lines",       "shipments",
+                                                 "audit_log", "customer_orders"};
 
 std::string pgFixtureOrSkip() {
-  std::optional<std::string> connection = testing::environment("TVK_TEST_PG_FIXTURE");
+  std::optional<std::string> connection = test::environment("TVK_TEST_PG_FIXTURE");
   return connection.value_or("");
 }
 
@@ -87,7 +87,7 @@ std::map<std::string, std::vector<Field>> readAll(const std::string& connection,
       f.size = wizData.GetSubNodeText(node, wiz::FieldSize);
       f.required = wizData.GetSubNodeText(node, wiz::FieldRequired);
       f.readOnly = wizData.GetSubNodeText(node, wiz::FieldReadOnly);
-      f.lookup = testing::fieldRecord(node);
+      f.lookup = test::fieldRecord(node);
       f.lookup = f.lookup.substr(0, f.lookup.rfind('|'));
       f.lookup = f.lookup.substr(f.lookup.rfind('|') + 1);
       f.sorting = wizData.GetSubNodeText(node, wiz::AllowSorting);
@@ -131,10 +131,10 @@ class IntrospectionTest : public ::testing::Test {
  protected:
   void SetUp() override {
     path_ = dir_ / "fixture.db";
-    native_ = testing::buildFixtureDatabase(path_, true);
+    native_ = test::buildFixtureDatabase(path_, true);
   }
 
-  testing::ScopedTempDir dir_;
+  test::ScopedTempDir dir_;
   std::string path_;
   std::string native_;
   std::ostringstream messages_;
@@ -203,11 +203,11 @@ TEST_F(IntrospectionTest, PostgresTypesMapToAdoCodes) {
   for (const db::Column& c : catalog->table("pg_types").columns())
     described.push_back(c.name + " " + std::to_string(c.type) + " " + std::to_string(c.definedSize) +
                         (c.nullable() ? "" : " notnull") + (c.autoIncrement ? " auto" : ""));
-  EXPECT_EQ(described, (std::vector<std::string>{
-                           "id 3 4 notnull auto", "big 20 8 notnull auto", "small 2 2", "whole 3 4",
-                           "huge 20 8", "single 4 4", "dbl 5 8", "num 131 12", "flag 11 2 notnull",
-                           "fixed 129 3", "varying 200 20", "long_text 201 0", "bytes 205 0",
-                           "day 133 0", "clock 134 0", "moment 135 0", "guid 72 16"}));
+  EXPECT_EQ(described,
+            (std::vector<std::string>{"id 3 4 notnull auto", "big 20 8 notnull auto", "small 2 2", "whole 3 4",
+                                      "huge 20 8", "single 4 4", "dbl 5 8", "num 131 12", "flag 11 2 notnull",
+                                      "fixed 129 3", "varying 200 20", "long_text 201 0", "bytes 205 0", "day 133 0",
+                                      "clock 134 0", "moment 135 0", "guid 72 16"}));
   // The default schema's table, not archive.regions, answers to the name.
   EXPECT_EQ(catalog->table("regions").columns().at(1).name, "region_name");
   EXPECT_EQ(catalog->table("REGIONS").entry().schema, "public");
@@ -284,8 +284,10 @@ class FakeServer {
       while (!stop_) {
         int client = accept(fd_, nullptr, nullptr);
         if (client < 0) break;
-        if (silent_) held.push_back(client);
-        else close(client);
+        if (silent_)
+          held.push_back(client);
+        else
+          close(client);
       }
       for (int client : held) close(client);
     });
@@ -307,8 +309,7 @@ class FakeServer {
 };
 
 std::string postgresAt(int port) {
-  return "Driver={PostgreSQL Unicode};Server=127.0.0.1;Port=" + std::to_string(port) +
-         ";Database=x;UID=x;PWD=x";
+  return "Driver={PostgreSQL Unicode};Server=127.0.0.1;Port=" + std::to_string(port) + ";Database=x;UID=x;PWD=x";
 }
 
 bool postgresDriverMissing(std::string* reason) {

@@ -11,7 +11,7 @@
 #include <string>
 #include <system_error>
 
-namespace tvk::testing {
+namespace tvk::test {
 
 class ScopedTempDir {
  public:
@@ -52,4 +52,4 @@ inline std::string readFile(const std::string& path) {
   return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
-}  // namespace tvk::testing
+}  // namespace tvk::test

@@ -11,12 +11,12 @@
 #include <string>
 #include <string_view>
 
-#include "base/ui.h"
 #include "base/session.h"
+#include "base/ui.h"
 #include "wizdata/xml_wiz_constants.h"
 #include "wizdata/xml_wiz_data.h"
 
-namespace tvk::testing {
+namespace tvk::test {
 
 // A test on one wizard data document, inside a wizard run: the reports a
 // routine shows are left in ui->shown().
@@ -46,4 +46,4 @@ inline std::string lines(std::initializer_list<std::string_view> list) {
   return text;
 }
 
-}  // namespace tvk::testing
+}  // namespace tvk::test

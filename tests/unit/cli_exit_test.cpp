@@ -15,7 +15,7 @@
 namespace tvk {
 namespace {
 
-using testing::ScopedTempDir;
+using test::ScopedTempDir;
 
 std::string quoted(const std::string& text) {
   std::string out = "'";
@@ -45,8 +45,7 @@ class CommandLine : public ::testing::Test {
     for (const std::string& arg : args) command += " " + quoted(arg);
     command += " >" + quoted(temp / "out") + " 2>" + quoted(temp / "err") + " </dev/null";
     int status = std::system(command.c_str());
-    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, testing::readFile(temp / "out"),
-            testing::readFile(temp / "err")};
+    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, test::readFile(temp / "out"), test::readFile(temp / "err")};
   }
 };
 
@@ -55,11 +54,11 @@ TEST_F(CommandLine, UsageErrorsExitTwoWithAMessageOnStderr) {
     std::initializer_list<std::string> args;
     const char* message;
   };
-  for (const Case& c : {Case{{"bogus"}, "bogus"}, Case{{"schema"}, "--connection is required"},
-                        Case{{"generate"}, "project is required"},
-                        Case{{"schema", "--connection", "x", "--type", "Report"}, "Report"},
-                        Case{{"new", "--type", "List"}, "--output is required"},
-                        Case{{"new", "-o", "x.xml", "--lookup", "CustomerID=Customers"}, "TABLE:LINKCOLUMN"}}) {
+  for (const Case& c :
+       {Case{{"bogus"}, "bogus"}, Case{{"schema"}, "--connection is required"},
+        Case{{"generate"}, "project is required"}, Case{{"schema", "--connection", "x", "--type", "Report"}, "Report"},
+        Case{{"new", "--type", "List"}, "--output is required"},
+        Case{{"new", "-o", "x.xml", "--lookup", "CustomerID=Customers"}, "TABLE:LINKCOLUMN"}}) {
     Outcome o = run(c.args);
     std::string shown = *c.args.begin();
     EXPECT_EQ(o.status, 2) << shown << "\n" << o.err;
@@ -83,8 +82,8 @@ TEST_F(CommandLine, SchemaRefusesAnEmptyTableNameAsAUsageError) {
   // not a request for the table list: listing the tables and exiting 0 would
   // hand the caller a wrong result as a success.
   ASSERT_EQ(run({"demo", temp / "demo"}).status, 0);
-  Outcome o = run({"schema", "--connection", "Driver={SQLite3};Database=" + temp / "demo/TVKWizardSample.db",
-                   "--table", ""});
+  Outcome o =
+      run({"schema", "--connection", "Driver={SQLite3};Database=" + temp / "demo/TVKWizardSample.db", "--table", ""});
   EXPECT_EQ(o.status, 2) << o.out;
   EXPECT_NE(o.err.find("--table"), std::string::npos) << o.err;
   EXPECT_EQ(o.out, "");
@@ -96,10 +95,11 @@ TEST_F(CommandLine, GenerateExitsOneWhenAFileFailsAndZeroWhenAllAreWritten) {
   EXPECT_NE(missing.err.find(temp / "missing.xml"), std::string::npos) << missing.err;
 
   // A fixture project whose folders lie inside the temporary directory.
-  std::string xml = testing::readFile(std::string(TVK_SOURCE_DIR) + "/tests/generator/projects/products_plain.xml");
-  for (size_t at = xml.find("/web/site"); at != std::string::npos; at = xml.find("/web/site", at + temp.path().size() + 1))
+  std::string xml = test::readFile(std::string(TVK_SOURCE_DIR) + "/tests/generator/projects/products_plain.xml");
+  for (size_t at = xml.find("/web/site"); at != std::string::npos;
+       at = xml.find("/web/site", at + temp.path().size() + 1))
     xml.insert(at, temp.path());
-  testing::writeFile(temp / "project.xml", xml);
+  test::writeFile(temp / "project.xml", xml);
   Outcome noFolder = run({"generate", temp / "project.xml"});
   EXPECT_EQ(noFolder.status, 1) << noFolder.out;
   EXPECT_NE(noFolder.out.find("Error creating ProductsList.asp"), std::string::npos) << noFolder.out;

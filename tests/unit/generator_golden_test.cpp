@@ -18,10 +18,10 @@
 #include <string>
 #include <vector>
 
+#include "base/session.h"
+#include "base/ui.h"
 #include "database/sql_statement_builder.h"
 #include "generator/tvk_file_creator.h"
-#include "base/ui.h"
-#include "base/session.h"
 #include "support/temp_dir.h"
 #include "wizdata/xml_wiz_constants.h"
 #include "wizdata/xml_wiz_data.h"
@@ -30,7 +30,7 @@ namespace tvk {
 namespace {
 
 namespace stdfs = std::filesystem;
-using testing::ScopedTempDir;
+using test::ScopedTempDir;
 
 const std::string kSourceDir = TVK_SOURCE_DIR;
 const std::string kProjects = kSourceDir + "/tests/generator/projects";
@@ -57,15 +57,20 @@ std::string firstDifference(const std::string& expected, const std::string& actu
   while (at < expected.size() && at < actual.size() && expected[at] == actual[at]) ++at;
   size_t lineStart = expected.rfind('\n', at == 0 ? 0 : at - 1);
   lineStart = lineStart == std::string::npos ? 0 : lineStart + 1;
-  size_t line = static_cast<size_t>(std::count(expected.begin(), expected.begin() + static_cast<long>(lineStart), '\n')) + 1;
+  size_t line =
+      static_cast<size_t>(std::count(expected.begin(), expected.begin() + static_cast<long>(lineStart), '\n')) + 1;
   auto show = [&](const std::string& text) {
     std::string piece = text.substr(lineStart, 160);
     std::string visible;
     for (char c : piece) {
-      if (c == '\t') visible += "\\t";
-      else if (c == '\r') visible += "\\r";
-      else if (c == '\n') visible += "\\n";
-      else visible += c;
+      if (c == '\t')
+        visible += "\\t";
+      else if (c == '\r')
+        visible += "\\r";
+      else if (c == '\n')
+        visible += "\\n";
+      else
+        visible += c;
     }
     return visible;
   };
@@ -75,11 +80,11 @@ std::string firstDifference(const std::string& expected, const std::string& actu
 
 void compareWithGolden(const std::string& goldenPath, const std::string& actual) {
   if (updating()) {
-    testing::writeFile(goldenPath, actual);
+    test::writeFile(goldenPath, actual);
     return;
   }
   ASSERT_TRUE(stdfs::exists(goldenPath)) << "no expected file " << goldenPath;
-  std::string expected = testing::readFile(goldenPath);
+  std::string expected = test::readFile(goldenPath);
   EXPECT_TRUE(expected == actual) << goldenPath << "\n" << firstDifference(expected, actual);
 }
 
@@ -96,8 +101,8 @@ TEST_P(GoldenPages, MatchExpectedFiles) {
   ASSERT_TRUE(data.Load(kProjects + "/" + stem + ".xml")) << data.lastLoadError();
 
   const std::string site = temp.path() + std::string(kSiteRoot);
-  for (std::string_view path : {wiz::FileDirectory, wiz::IncludeDirectory, wiz::StylesheetDirectory,
-                                wiz::GraphicsDirectory}) {
+  for (std::string_view path :
+       {wiz::FileDirectory, wiz::IncludeDirectory, wiz::StylesheetDirectory, wiz::GraphicsDirectory}) {
     std::string directory = data.GetNodeText(path);
     ASSERT_EQ(directory.rfind(kSiteRoot, 0), 0u) << path << " lies outside " << kSiteRoot;
     directory = temp.path() + directory;
@@ -126,7 +131,7 @@ TEST_P(GoldenPages, MatchExpectedFiles) {
     std::string name = entry.path().filename().string();
     if (name.rfind("incTVKW", 0) == 0) continue;  // copied templates
     generated.insert(name);
-    compareWithGolden(kGolden + "/" + stem + "/" + name, testing::readFile(entry.path().string()));
+    compareWithGolden(kGolden + "/" + stem + "/" + name, test::readFile(entry.path().string()));
   }
   // An expected page the project no longer produces is as wrong as a page
   // without one: it would keep checking nothing.

@@ -43,15 +43,21 @@ int countArguments(std::string_view args) {
     char c = args[i];
     if (inString) {
       if (c == '"') {
-        if (i + 1 < args.size() && args[i + 1] == '"') ++i;
-        else inString = false;
+        if (i + 1 < args.size() && args[i + 1] == '"')
+          ++i;
+        else
+          inString = false;
       }
       continue;
     }
-    if (c == '"') inString = true;
-    else if (c == '(') ++depth;
-    else if (c == ')') --depth;
-    else if (c == ',' && depth == 0) ++commas;
+    if (c == '"')
+      inString = true;
+    else if (c == '(')
+      ++depth;
+    else if (c == ')')
+      --depth;
+    else if (c == ',' && depth == 0)
+      ++commas;
     if (c != ' ' && c != '\t') any = true;
   }
   return any ? commas + 1 : 0;
@@ -68,8 +74,8 @@ std::map<std::string, Definition> definitions(const std::string& includeText) {
   static const std::regex definition(
       R"((?:^|\n)[ \t]*(?:(?:Public|Private)[ \t]+)?(Function|Sub)[ \t]+(\w+)[ \t]*(\(([^)\n]*)\))?)",
       std::regex::icase);
-  for (auto it = std::sregex_iterator(includeText.begin(), includeText.end(), definition);
-       it != std::sregex_iterator(); ++it) {
+  for (auto it = std::sregex_iterator(includeText.begin(), includeText.end(), definition); it != std::sregex_iterator();
+       ++it) {
     found[lower((*it)[2].str())] = {(*it)[3].matched ? countArguments((*it)[4].str()) : 0,
                                     lower((*it)[1].str()) == "sub"};
   }
@@ -90,7 +96,7 @@ std::vector<Call> calls(const std::string& page) {
   for (auto it = std::sregex_iterator(page.begin(), page.end(), name); it != std::sregex_iterator(); ++it) {
     size_t after = static_cast<size_t>(it->position(0) + it->length(0));
     size_t before = it->position(0) == 0 ? std::string::npos
-                                          : page.find_last_not_of(" \t", static_cast<size_t>(it->position(0)) - 1);
+                                         : page.find_last_not_of(" \t", static_cast<size_t>(it->position(0)) - 1);
     bool valueUsed = before != std::string::npos && std::string_view("=&(,+-").find(page[before]) != std::string::npos;
     size_t lineStart = page.rfind('\n', static_cast<size_t>(it->position(0)));
     lineStart = lineStart == std::string::npos ? 0 : lineStart + 1;
@@ -108,8 +114,10 @@ std::vector<Call> calls(const std::string& page) {
         char c = page[i];
         if (inString) {
           if (c == '"') {
-            if (i + 1 < page.size() && page[i + 1] == '"') ++i;
-            else inString = false;
+            if (i + 1 < page.size() && page[i + 1] == '"')
+              ++i;
+            else
+              inString = false;
           }
         } else if (c == '"') {
           inString = true;
@@ -130,8 +138,10 @@ std::vector<Call> calls(const std::string& page) {
           if (c == '"') inString = false;  // a doubled quote reopens at once
           continue;
         }
-        if (c == '"') inString = true;
-        else if (c == '\r' || c == ':' || page.compare(end, 2, "%>") == 0) break;
+        if (c == '"')
+          inString = true;
+        else if (c == '\r' || c == ':' || page.compare(end, 2, "%>") == 0)
+          break;
       }
       args = page.substr(pos, end - pos);
     }
@@ -170,7 +180,7 @@ std::string includedText(const std::string& page, std::vector<std::string>& name
     std::string path = kSource + "/data/Templates/" + (*it)[1].str();
     EXPECT_TRUE(stdfs::is_regular_file(path)) << "the page includes a file the templates lack: " << path;
     names.push_back((*it)[1].str());
-    text += testing::readFile(path) + "\r\n";
+    text += test::readFile(path) + "\r\n";
   }
   return text;
 }
@@ -188,10 +198,12 @@ TEST(IncludeCalls, CheckerFindsUndefinedRoutinesWrongArgumentCountsAndSubValues)
       "y = gGenerateHTMLSelect(1, 2, 3, 4, 5, 6)\r\n";
   std::vector<std::string> problems = mismatches(page, include);
   ASSERT_EQ(problems.size(), 3u);
-  EXPECT_EQ(problems[0], "gfsFormatOutput takes 1 arguments but is called with 2: "
-                         "\t<% gGenerateHTMLSelect \"F\", gfsFormatOutput(rs,\"F\"), \"T\",\"J\",\"S\",true %>");
+  EXPECT_EQ(problems[0],
+            "gfsFormatOutput takes 1 arguments but is called with 2: "
+            "\t<% gGenerateHTMLSelect \"F\", gfsFormatOutput(rs,\"F\"), \"T\",\"J\",\"S\",true %>");
   EXPECT_EQ(problems[1], "gfsMissing is called but not defined in the included files: x = gfsMissing(1)");
-  EXPECT_EQ(problems[2], "gGenerateHTMLSelect is a Sub but its value is used: y = gGenerateHTMLSelect(1, 2, 3, 4, 5, 6)");
+  EXPECT_EQ(problems[2],
+            "gGenerateHTMLSelect is a Sub but its value is used: y = gGenerateHTMLSelect(1, 2, 3, 4, 5, 6)");
 }
 
 TEST(IncludeCalls, GeneratedPagesMatchTheFilesTheyInclude) {
@@ -199,7 +211,7 @@ TEST(IncludeCalls, GeneratedPagesMatchTheFilesTheyInclude) {
   for (const auto& entry : stdfs::recursive_directory_iterator(kSource + "/tests/golden")) {
     if (entry.path().extension() != ".asp") continue;
     ++pages;
-    const std::string page = testing::readFile(entry.path().string());
+    const std::string page = test::readFile(entry.path().string());
     std::vector<std::string> included;
     const std::string includeText = includedText(page, included);
     EXPECT_FALSE(included.empty()) << entry.path() << " includes nothing";

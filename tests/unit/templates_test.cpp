@@ -39,8 +39,7 @@ std::string readAll(const std::string& path) {
 }
 
 std::string lower(std::string s) {
-  std::transform(s.begin(), s.end(), s.begin(),
-                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+  std::transform(s.begin(), s.end(), s.begin(), [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
   return s;
 }
 
@@ -104,8 +103,7 @@ std::vector<std::string> lines(const std::string& text) {
 // name defined twice is reported, since one page includes both files and
 // VBScript refuses a name defined twice.
 std::map<std::string, std::string> includeRoutines() {
-  static const std::regex definition(R"(^\s*(?:(?:public|private)\s+)?(?:function|sub)\s+(\w+))",
-                                     std::regex::icase);
+  static const std::regex definition(R"(^\s*(?:(?:public|private)\s+)?(?:function|sub)\s+(\w+))", std::regex::icase);
   std::map<std::string, std::string> routines;
   for (const std::string& file : {kDisplay, kAction}) {
     for (const std::string& raw : lines(readAll(kTemplates + file))) {
@@ -224,8 +222,7 @@ TEST(Templates, EveryStylesheetStylesEveryClassThePagesUse) {
   ASSERT_GE(classes.size(), 15u);
   for (const std::string name : {"TVKW_Classic.css", "TVKW_Professional.css", "TVKW_XP.css"}) {
     const std::string css = withoutCssComments(readAll(kTemplates + name));
-    EXPECT_EQ(std::count(css.begin(), css.end(), '{'), std::count(css.begin(), css.end(), '}'))
-        << name;
+    EXPECT_EQ(std::count(css.begin(), css.end(), '{'), std::count(css.begin(), css.end(), '}')) << name;
     std::set<std::string> styled;
     static const std::regex selectorClass(R"(\.([A-Za-z][\w-]*))");
     // Only selectors count, not values such as "0.3".
@@ -234,8 +231,7 @@ TEST(Templates, EveryStylesheetStylesEveryClassThePagesUse) {
       const std::size_t open = css.find('{', pos);
       if (open == std::string::npos) break;
       const std::string selectors = css.substr(pos, open - pos);
-      for (std::sregex_iterator it(selectors.begin(), selectors.end(), selectorClass), end;
-           it != end; ++it)
+      for (std::sregex_iterator it(selectors.begin(), selectors.end(), selectorClass), end; it != end; ++it)
         styled.insert((*it)[1]);
       pos = css.find('}', open);
       if (pos == std::string::npos) break;
@@ -263,7 +259,10 @@ Gif readGif(const std::string& bytes, const std::string& name) {
     if (pos >= bytes.size()) throw std::runtime_error("file ends early");
     return static_cast<unsigned char>(bytes[pos++]);
   };
-  auto word = [&]() { const int lo = byte(); return lo | (byte() << 8); };
+  auto word = [&]() {
+    const int lo = byte();
+    return lo | (byte() << 8);
+  };
   try {
     if (bytes.compare(0, 6, "GIF89a") != 0) throw std::runtime_error("not GIF89a");
     pos = 6;
@@ -296,8 +295,7 @@ Gif readGif(const std::string& bytes, const std::string& name) {
         if (minCodeSize < 2 || minCodeSize > 8) throw std::runtime_error("bad LZW code size");
         std::string data;
         for (int len = byte(); len != 0; len = byte()) {
-          if (pos + static_cast<std::size_t>(len) > bytes.size())
-            throw std::runtime_error("data block past the end");
+          if (pos + static_cast<std::size_t>(len) > bytes.size()) throw std::runtime_error("data block past the end");
           data.append(bytes, pos, static_cast<std::size_t>(len));
           pos += static_cast<std::size_t>(len);
         }
@@ -363,8 +361,8 @@ Gif readGif(const std::string& bytes, const std::string& name) {
 TEST(Templates, GraphicsAreGif89aMarkersOfTheirSize) {
   for (const std::string prefix : {"TVKW_Pro_", "TVKW_XP_"}) {
     std::map<std::string, Gif> gifs;
-    for (const auto& [name, size] : std::map<std::string, int>{
-             {"SortAsc.gif", 11}, {"SortDesc.gif", 11}, {"EditRecord.gif", 16}}) {
+    for (const auto& [name, size] :
+         std::map<std::string, int>{{"SortAsc.gif", 11}, {"SortDesc.gif", 11}, {"EditRecord.gif", 16}}) {
       const Gif gif = readGif(readAll(kTemplates + prefix + name), prefix + name);
       EXPECT_EQ(gif.width, size) << prefix << name;
       EXPECT_EQ(gif.height, size) << prefix << name;
@@ -372,9 +370,9 @@ TEST(Templates, GraphicsAreGif89aMarkersOfTheirSize) {
       ASSERT_TRUE(gif.transparent.has_value()) << prefix << name;
       ASSERT_FALSE(gif.pixels.empty()) << prefix << name;
       EXPECT_EQ(gif.pixels[0], *gif.transparent) << prefix << name;
-      EXPECT_GT(std::count_if(gif.pixels.begin(), gif.pixels.end(),
-                              [&](std::uint8_t p) { return p != *gif.transparent; }),
-                10)
+      EXPECT_GT(
+          std::count_if(gif.pixels.begin(), gif.pixels.end(), [&](std::uint8_t p) { return p != *gif.transparent; }),
+          10)
           << prefix << name << " is (nearly) empty";
       gifs[name] = gif;
     }
@@ -400,11 +398,10 @@ TEST(Templates, GraphicsAreGif89aMarkersOfTheirSize) {
 }
 
 TEST(Templates, DrawGraphicsReproducesTheCommittedFiles) {
-  const stdfs::path out = stdfs::temp_directory_path() /
-                          ("tvk_draw_graphics_" + std::to_string(::getpid()));
+  const stdfs::path out = stdfs::temp_directory_path() / ("tvk_draw_graphics_" + std::to_string(::getpid()));
   stdfs::remove_all(out);
-  const std::string command = "python3 '" + std::string(TVK_SOURCE_DIR) +
-                              "/scripts/draw-graphics' --out '" + out.string() + "'";
+  const std::string command =
+      "python3 '" + std::string(TVK_SOURCE_DIR) + "/scripts/draw-graphics' --out '" + out.string() + "'";
   const int status = std::system(command.c_str());
   ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << command;
   int files = 0;
