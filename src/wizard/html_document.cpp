@@ -73,7 +73,12 @@ std::string trim(std::string_view text) {
 
 bool isElement(const xmlNode* node) { return node && node->type == XML_ELEMENT_NODE; }
 
-std::string tag(const xmlNode* node) { return lower(fromXml(node->name)); }
+// The element's name: libxml2's HTML parser gives every name in lower case,
+// and the document makes its own elements so, which keeps this free of
+// copies on the paths that walk long option lists.
+std::string_view tag(const xmlNode* node) {
+  return node->name ? std::string_view(reinterpret_cast<const char*>(node->name)) : std::string_view();
+}
 
 bool hasAttr(xmlNode* node, const char* name) { return xmlHasProp(node, xc(name)) != nullptr; }
 
@@ -155,6 +160,16 @@ bool isListBox(xmlNode* select) {
   }
 }
 
+// True when an option of the list is selected (stops at the first).
+bool hasSelectedOption(xmlNode* select) {
+  bool found = false;
+  forEachElement(select, [&](xmlNode* node) {
+    found = tag(node) == "option" && hasAttr(node, "selected");
+    return !found;
+  });
+  return found;
+}
+
 // The browser's rule after options change: a single-choice list keeps only
 // its last selected option, and a drop-down list without one selects its
 // first option that is not disabled.
@@ -184,7 +199,7 @@ bool isCheckable(xmlNode* node) {
 }
 
 bool isFormControl(xmlNode* node) {
-  const std::string name = tag(node);
+  const std::string_view name = tag(node);
   return name == "input" || name == "button" || name == "select" || name == "textarea" || name == "option";
 }
 
@@ -267,7 +282,7 @@ std::string propertyName(FlagProperty property) {
 
 [[noreturn]] void raiseNoMember(xmlNode* node, const std::string& what) {
   raise(err::kNoSuchMember, std::string(HtmlDocument::kSource),
-        "Object doesn't support this property or method: " + what + " of " + upper(tag(node)));
+        "Object doesn't support this property or method: " + what + " of " + upper(std::string(tag(node))));
 }
 
 XmlDocPtr parseHtml(std::string_view html) {
@@ -383,7 +398,7 @@ std::vector<ElementRef> HtmlDocument::elementsByName(std::string_view name) {
 
 std::string HtmlDocument::text(const ElementRef& element, TextProperty property) {
   xmlNode* node = resolve(element);
-  const std::string name = tag(node);
+  const std::string_view name = tag(node);
   switch (property) {
     case TextProperty::Value:
       if (name == "input") {
@@ -427,7 +442,7 @@ std::string HtmlDocument::text(const ElementRef& element, TextProperty property)
 
 void HtmlDocument::setText(const ElementRef& element, TextProperty property, std::string_view value) {
   xmlNode* node = resolve(element);
-  const std::string name = tag(node);
+  const std::string_view name = tag(node);
   switch (property) {
     case TextProperty::Value: {
       if (name != "input" && name != "textarea" && name != "select" && name != "option" && name != "button")
@@ -529,7 +544,7 @@ void HtmlDocument::setText(const ElementRef& element, TextProperty property, std
 
 bool HtmlDocument::flag(const ElementRef& element, FlagProperty property) {
   xmlNode* node = resolve(element);
-  const std::string name = tag(node);
+  const std::string_view name = tag(node);
   switch (property) {
     case FlagProperty::Checked:
       if (name != "input") raiseNoMember(node, "checked");
@@ -545,7 +560,7 @@ bool HtmlDocument::flag(const ElementRef& element, FlagProperty property) {
 
 void HtmlDocument::setFlag(const ElementRef& element, FlagProperty property, bool value) {
   xmlNode* node = resolve(element);
-  const std::string name = tag(node);
+  const std::string_view name = tag(node);
   switch (property) {
     case FlagProperty::Checked:
       if (name != "input") raiseNoMember(node, "checked");
@@ -607,7 +622,11 @@ void HtmlDocument::addOption(const ElementRef& select, std::string_view value, s
   xmlAddChild(node, option);
   setAttr(option, "value", value);
   if (!text.empty()) xmlAddChild(option, xmlNewDocText(doc_.get(), xc(std::string(text))));
-  normaliseSelection(node);
+  // A new option, not selected, changes the selection only of a drop-down
+  // list that has none yet (every change leaves the list normalised, so one
+  // that has a selected option keeps it). Asking first keeps filling a long
+  // list linear.
+  if (!isListBox(node) && !hasSelectedOption(node)) normaliseSelection(node);
 }
 
 void HtmlDocument::removeOption(const ElementRef& select, int index) {
