@@ -8,6 +8,7 @@
 
 #include "base/fs.h"
 #include "database/database_test_support.h"
+#include "database/sample_database.h"
 #include "support/temp_dir.h"
 
 namespace tvk {
@@ -65,6 +66,14 @@ TEST_F(NewCommand, EachRefusalIsTheWizardsMessageAndWritesNothing) {
       {[](ProjectAnswers& a) { a.table = "nowhere"; }, "The wizard offers no table or view \"nowhere\""},
       {[](ProjectAnswers& a) { a.table = "order_lines"; }, "compound primary keys"},
       {[](ProjectAnswers& a) { a.table = "broken_view"; }, "no such table: main.doomed"},
+      {[](ProjectAnswers& a) { a.table = "audit_log"; }, "with tables that don't have primary keys."},
+      {[&](ProjectAnswers& a) {
+         test::writeFile(dir / "empty.sql", "CREATE TABLE gone (x INTEGER); DROP TABLE gone;");
+         db::buildSqliteDatabase(dir / "empty.db", {dir / "empty.sql"});
+         a.connection = db::sqliteConnectionString(dir / "empty.db");
+         a.table.reset();
+       },
+       "Please choose a table in the database"},
       {[](ProjectAnswers& a) { a.listTexts["RecordsPerPage"] = "0"; },
        "Records Per Page must be set to a valid integer"},
       {[](ProjectAnswers& a) {
