@@ -10,6 +10,7 @@
 
 #include "database/sample_database.h"
 #include "support/wizard_window.h"
+#include "wizard/page_routines.h"
 
 namespace tvk {
 namespace {
@@ -39,6 +40,10 @@ class FieldOptionsTest : public test::WizardWindowTest {
                               {wiz::LookupTableType, "DatabaseTable"},
                               {wiz::LookupDisplayType, "RadioList"}})
       data().SetSubNodeText(cust, path, text);
+    // O'Brien is shown on the form only; a field shown on neither page.
+    data().SetSubNodeText(fieldByName(data(), "O'Brien"), wiz::ListShowField, "FALSE");
+    data().SetSubNodeText(fieldByName(data(), "O'Brien"), wiz::FormShowField, "TRUE");
+    WizardWindowTest::addField("hidden");
   }
 
   void addField(std::string_view name, const Values& values) {
@@ -77,6 +82,10 @@ class FieldOptionsTest : public test::WizardWindowTest {
 
 TEST_F(FieldOptionsTest, EachFieldShowsItsOwnOptions) {
   showPage();
+  // Fields shown on either page, in the table's order; lookup tables after
+  // the page's own empty entry.
+  EXPECT_EQ(options("FieldSelect"), (Values{"order_id", "cust", "O'Brien"}));
+  EXPECT_EQ(options("LookupTable"), (Values{"", "customers", "orders"}));
   // The key: no lookup; filtering is no option of any field, so it stays.
   EXPECT_EQ(gfsGetTextInputValue(wizard.page(), "FieldDataType"), "Integer");
   EXPECT_EQ(boxes(), "on / off / off / on / off, disabled");
@@ -181,6 +190,25 @@ TEST_F(FieldOptionsTest, EditListWritesTheHandMadeListIntoTheField) {
   ASSERT_EQ(rows.size(), 2u);
   EXPECT_EQ(data().GetSubNodeText(rows[1], wiz::JoinField) + data().GetSubNodeText(rows[1], wiz::DisplayField), "SMrs");
   EXPECT_FALSE(data().GetSubNode(fieldByName(data(), "cust"), wiz::LookupArray));  // no other field's
+}
+
+TEST_F(FieldOptionsTest, LeavingThePageSavesTheShownFieldAndDropsItsHandlers) {
+  showPage();
+  SetTextInputValue(wizard.page(), "ColumnLabel", "Order no");
+  EXPECT_TRUE(fbStorePageData(wizard));
+  EXPECT_EQ(fieldText("order_id", wiz::ColumnLabel), "Order no");
+  EXPECT_EQ(wizard.msCurrentField, "");
+  for (std::string_view binding : {bindings::FieldSelect, bindings::LinkTableSelect, bindings::EditList})
+    EXPECT_FALSE(wizard.isBound(binding)) << binding;
+
+  // Nothing shown on either page: an empty list and nothing to report.
+  for (const XmlNode& field : data().GetFields()) {
+    data().SetSubNodeText(field, wiz::ListShowField, "FALSE");
+    data().SetSubNodeText(field, wiz::FormShowField, "FALSE");
+  }
+  showPage();
+  EXPECT_TRUE(options("FieldSelect").empty());
+  EXPECT_TRUE(ui->shown().empty()) << ui->shown().front();
 }
 
 }  // namespace

@@ -24,6 +24,12 @@ class PageRoutinesTest : public test::WizardWindowTest {
  protected:
   std::string text(std::string_view path) { return data().GetNodeText(path); }
   bool checked(std::string_view id) { return view.document().flag(element(id), FlagProperty::Checked); }
+  // "1" for each box checked, "0" for each not, in the order given.
+  std::string checks(std::initializer_list<std::string_view> boxes) {
+    std::string states;
+    for (std::string_view id : boxes) states += checked(id) ? '1' : '0';
+    return states;
+  }
   bool disabled(std::string_view id) { return view.document().flag(element(id), FlagProperty::Disabled); }
   std::string value(std::string_view id) { return gfsGetTextInputValue(wizard.page(), id); }
   void setValue(std::string_view id, std::string_view text) { SetTextInputValue(wizard.page(), id, text); }
@@ -34,11 +40,6 @@ class PageRoutinesTest : public test::WizardWindowTest {
     EXPECT_EQ(ui->shown(), expectedMessages);
   }
   void show(std::string_view page) { WizardWindowTest::show(page); }
-  std::vector<std::string> captions(std::string_view id) {
-    std::vector<std::string> texts;
-    for (const SelectOption& option : view.document().options(element(id))) texts.push_back(option.text);
-    return texts;
-  }
   void setFlags(std::initializer_list<std::pair<std::string_view, std::string_view>> values) {
     for (const auto& [path, text] : values) data().SetNodeText(path, text);
   }
@@ -168,10 +169,12 @@ TEST_F(PageRoutinesTest, NextStoresBeforeItValidatesAndARefusedPageStays) {
 
 TEST_F(PageRoutinesTest, FlagRuleOnTheListOptionsPage) {
   // A new project: the boxes as the page has them, the texts emptied.
+  auto listBoxes = [&] {
+    return checks({ids::AllowAddRecord, ids::AllowUpdateRecord, ids::AllowDeleteRecord, ids::AllowPaging,
+                   ids::Skip1HavigationButtons, ids::SkipEndHavigationButtons, ids::PageNumberNavigation});
+  };
   show(pages::kListOptions);
-  for (std::string_view id : {ids::AllowAddRecord, ids::AllowUpdateRecord, ids::AllowDeleteRecord, ids::AllowPaging,
-                              ids::Skip1HavigationButtons, ids::SkipEndHavigationButtons, ids::PageNumberNavigation})
-    EXPECT_TRUE(checked(id)) << id;
+  EXPECT_EQ(listBoxes(), "1111111");
   EXPECT_EQ(value(ids::RecordsPerPage) + value(ids::MaxPages), "");
 
   // Stored answers: TRUE checks, FALSE clears, anything else keeps.
@@ -185,33 +188,22 @@ TEST_F(PageRoutinesTest, FlagRuleOnTheListOptionsPage) {
             {wiz::PageNumberAllowPaging, "FALSE"},
             {wiz::MaxDirectPages, "5"}});
   show(pages::kListOptions);
-  EXPECT_FALSE(checked(ids::AllowAddRecord));
-  EXPECT_TRUE(checked(ids::AllowUpdateRecord));
-  EXPECT_TRUE(checked(ids::AllowDeleteRecord));
-  EXPECT_TRUE(checked(ids::AllowPaging));
-  EXPECT_EQ(value(ids::RecordsPerPage), "25");
-  EXPECT_FALSE(checked(ids::Skip1HavigationButtons));
-  EXPECT_TRUE(checked(ids::SkipEndHavigationButtons));
-  EXPECT_FALSE(checked(ids::PageNumberNavigation));
-  EXPECT_EQ(value(ids::MaxPages), "5");
+  EXPECT_EQ(listBoxes(), "0111010");
+  EXPECT_EQ(value(ids::RecordsPerPage) + "/" + value(ids::MaxPages), "25/5");
 
   // Paging stored off: the details keep the page's own values.
   data().SetNodeText(wiz::AllowPaging, "FALSE");
   show(pages::kListOptions);
-  EXPECT_FALSE(checked(ids::AllowPaging));
+  EXPECT_EQ(listBoxes(), "0110111");
   EXPECT_EQ(value(ids::RecordsPerPage) + "/" + value(ids::MaxPages), "10/10");
-  EXPECT_TRUE(checked(ids::Skip1HavigationButtons));
-  EXPECT_TRUE(checked(ids::PageNumberNavigation));
 
   // The form options page: the navigation boxes load whatever
   // AllowNavigation holds.
   setFlags({{wiz::AllowNavigation, "FALSE"}, {wiz::DisplayRecordNo, "FALSE"}, {wiz::FormAllowDeleteRecord, "FALSE"}});
   show(pages::kFormOptions, {});
-  EXPECT_FALSE(checked(ids::AllowNavigation));
-  EXPECT_FALSE(checked(ids::DisplayRecordNo));
-  EXPECT_TRUE(checked(ids::Skip1HavigationButtons));
-  EXPECT_TRUE(checked(ids::AllowAddRecord));
-  EXPECT_FALSE(checked(ids::AllowDeleteRecord));
+  EXPECT_EQ(checks({ids::AllowNavigation, ids::DisplayRecordNo, ids::Skip1HavigationButtons, ids::AllowAddRecord,
+                    ids::AllowDeleteRecord}),
+            "00110");
 }
 
 TEST_F(PageRoutinesTest, ReadOnlyTableClearsAndDisablesEditing) {
@@ -314,38 +306,6 @@ TEST_F(PageRoutinesTest, FieldSelectionPagesPartitionAndStoreInListOrder) {
   while (!view.document().options(list).empty()) view.document().removeOption(list, 0);
   EXPECT_TRUE(fbStorePageData(wizard));
   EXPECT_EQ(listFlags(), "FALSE: FALSE: FALSE: FALSE: FALSE: ");
-}
-
-TEST_F(PageRoutinesTest, FieldOptionsPageListsShownFieldsAndLookupTables) {
-  useDatabase();
-  // Nothing shown on either page: an empty list and nothing to report.
-  addField("order_id");
-  show(pages::kFieldOptions, {});
-  EXPECT_TRUE(options(ids::FieldSelect).empty());
-
-  data().SetSubNodeText(fieldByName(data(), "order_id"), wiz::ColumnLabel, "Order");
-  for (std::string_view name : {"cust", "O'Brien", "hidden"}) addField(name);
-  data().SetSubNodeText(fieldByName(data(), "cust"), wiz::ListShowField, "TRUE");
-  data().SetSubNodeText(fieldByName(data(), "cust"), wiz::FormShowField, "TRUE");
-  data().SetSubNodeText(fieldByName(data(), "O'Brien"), wiz::FormShowField, "TRUE");
-  data().SetSubNodeText(fieldByName(data(), "order_id"), wiz::ListShowField, "TRUE");
-  show(pages::kFieldOptions);
-  // Shown on either page, once each, in the table's order.
-  EXPECT_EQ(options(ids::FieldSelect), (Texts{"order_id", "cust", "O'Brien"}));
-  EXPECT_EQ(selected(ids::FieldSelect), "order_id");
-  // After the page's own empty entry: tables and views, the bare name as value.
-  EXPECT_EQ(options(ids::LookupTable), (Texts{"", "customers", "orders", "big_orders", "broken_view"}));
-  EXPECT_EQ(captions(ids::LookupTable), (Texts{"", "T: customers", "T: orders", "V: big_orders", "V: broken_view"}));
-
-  // The first field is shown; leaving the page saves what was typed for
-  // it, forgets it and drops the bindings.
-  EXPECT_EQ(value("ColumnLabel"), "Order");
-  setValue("ColumnLabel", "Order no");
-  EXPECT_TRUE(fbStorePageData(wizard));
-  EXPECT_EQ(fieldText("order_id", wiz::ColumnLabel), "Order no");
-  EXPECT_EQ(wizard.msCurrentField, "");
-  for (std::string_view binding : {bindings::FieldSelect, bindings::LinkTableSelect, bindings::EditList})
-    EXPECT_FALSE(wizard.isBound(binding)) << binding;
 }
 
 TEST_F(PageRoutinesTest, ConfirmationListsEveryFileInOrder) {
