@@ -4,34 +4,21 @@
 
 #include <gtest/gtest.h>
 
-#include <map>
-#include <memory>
+#include <string>
+#include <utility>
+#include <vector>
 
-#include "base/ini_settings.h"
-#include "base/session.h"
-#include "base/ui.h"
 #include "database/sample_database.h"
-#include "support/temp_dir.h"
-#include "wizard/frm_wizard.h"
-#include "wizard/headless_view.h"
-#include "wizdata/xml_wiz_constants.h"
-#include "wizdata/xml_wiz_data.h"
+#include "support/wizard_window.h"
+#include "wizard/page_routines.h"
 
 namespace tvk {
 namespace {
 
-using test::ScopedTempDir;
 using Values = std::vector<std::string>;
 
-class FieldOptionsTest : public ::testing::Test {
+class FieldOptionsTest : public test::WizardWindowTest {
  protected:
-  std::shared_ptr<ConsoleUi> ui = std::make_shared<ConsoleUi>();
-  Session session{ui};
-  HeadlessView view;
-  ScopedTempDir dir;
-  IniSettings settings{dir / "settings.ini"};
-  FrmWizard wizard{session, view, settings, std::string(TVK_SOURCE_DIR) + "/data"};
-
   void SetUp() override {
     test::writeFile(dir / "db.sql",
                     "CREATE TABLE customers (cust INTEGER NOT NULL PRIMARY KEY, company VARCHAR(40) NOT NULL);\n"
@@ -42,46 +29,33 @@ class FieldOptionsTest : public ::testing::Test {
     data().SetNodeText(wiz::ConnectionStringText, db::sqliteConnectionString(dir / "db.sqlite"));
     data().SetNodeText(wiz::ProjectType, wiz::kTypeList);
     data().SetNodeText(wiz::TableName, "orders");
-    addField("order_id", {{wiz::DataType, "3"},
-                          {wiz::DataTypeDesc, "Integer"},
-                          {wiz::FieldRequired, "TRUE"},
-                          {wiz::FieldReadOnly, "FALSE"},
-                          {wiz::AllowSorting, "TRUE"},
-                          {wiz::UseLookupTable, "NA"}});
-    addField("cust", {{wiz::DataType, "3"},
-                      {wiz::DataTypeDesc, "Integer"},
-                      {wiz::FieldRequired, "FALSE"},
-                      {wiz::FieldReadOnly, "FALSE"},
-                      {wiz::AllowSorting, "FALSE"},
-                      {wiz::UseLookupTable, "TRUE"},
-                      {wiz::LookupTableName, "customers"},
-                      {wiz::LookupJoinField, "cust"},
-                      {wiz::LookupShowField, "company"},
-                      {wiz::LookupTableType, "DatabaseTable"},
-                      {wiz::LookupDisplayType, "RadioList"}});
-    addField("O'Brien", {{wiz::DataType, "202"},
-                         {wiz::DataTypeDesc, "Text"},
-                         {wiz::FieldRequired, "NA"},
-                         {wiz::FieldReadOnly, "TRUE"},
-                         {wiz::AllowSorting, "TRUE"},
-                         {wiz::UseLookupTable, "FALSE"}});
+    // Data type, its name, required, read-only, sorting, lookup.
+    addField("order_id", {"3", "Integer", "TRUE", "FALSE", "TRUE", "NA"});
+    addField("cust", {"3", "Integer", "FALSE", "FALSE", "FALSE", "TRUE"});
+    addField("O'Brien", {"202", "Text", "NA", "TRUE", "TRUE", "FALSE"});
+    XmlNode cust = fieldByName(data(), "cust");
+    for (auto [path, text] : {std::pair{wiz::LookupTableName, "customers"},
+                              {wiz::LookupJoinField, "cust"},
+                              {wiz::LookupShowField, "company"},
+                              {wiz::LookupTableType, "DatabaseTable"},
+                              {wiz::LookupDisplayType, "RadioList"}})
+      data().SetSubNodeText(cust, path, text);
+    // O'Brien is shown on the form only; a field shown on neither page.
+    data().SetSubNodeText(fieldByName(data(), "O'Brien"), wiz::ListShowField, "FALSE");
+    data().SetSubNodeText(fieldByName(data(), "O'Brien"), wiz::FormShowField, "TRUE");
+    WizardWindowTest::addField("hidden");
   }
 
-  XMLWizData& data() { return wizard.wizData(); }
-  void addField(std::string_view name, std::map<std::string_view, std::string_view> values) {
-    XmlNode fields = data().GetNode(wiz::Fields);
-    if (!fields) fields = data().foCreateNode(data().root(), wiz::Fields);
-    XmlNode field = data().AddSubNode(fields, wiz::Field);
-    data().AddSubNode(field, wiz::FieldName, name);
+  void addField(std::string_view name, const Values& values) {
+    XmlNode field = WizardWindowTest::addField(name);
     data().AddSubNode(field, wiz::ColumnLabel, name);
-    for (const auto& [path, text] : values) data().SetSubNodeText(field, path, text);
+    const std::string_view paths[] = {wiz::DataType,      wiz::DataTypeDesc, wiz::FieldRequired,
+                                      wiz::FieldReadOnly, wiz::AllowSorting, wiz::UseLookupTable};
+    for (size_t i = 0; i < values.size(); ++i) data().SetSubNodeText(field, paths[i], values[i]);
     data().SetSubNodeText(field, wiz::ListShowField, "TRUE");
   }
-  std::string fieldText(std::string_view name, std::string_view path) {
-    return data().GetSubNodeText(fieldByName(data(), name), path);
-  }
 
-  void showPage() { view.navigate(wizard.htmlDirectory() + "TVKFieldOptions.htm"); }
+  void showPage() { show("TVKFieldOptions"); }
   // Chooses a field as the developer does: the list changes, its handler runs.
   void choose(std::string_view name) {
     SetSelectSingleValue(wizard.page(), "FieldSelect", name);
@@ -91,7 +65,6 @@ class FieldOptionsTest : public ::testing::Test {
     SetSelectSingleValue(wizard.page(), "LookupTable", table);
     TVKW_LinkTableSelect_onchange(wizard);
   }
-  ElementRef element(std::string_view id) { return view.document().elementById(id); }
   // "on" or "off", and ", disabled" when it is.
   std::string box(std::string_view id) {
     std::string state = view.document().flag(element(id), FlagProperty::Checked) ? "on" : "off";
@@ -104,18 +77,16 @@ class FieldOptionsTest : public ::testing::Test {
       all += (all.empty() ? "" : " / ") + box(id);
     return all;
   }
-  Values options(std::string_view id) {
-    Values values;
-    for (const SelectOption& option : view.document().options(element(id))) values.push_back(option.value);
-    return values;
-  }
   std::string value(std::string_view id) { return gfsGetSelectSingleValue(wizard.page(), id); }
 };
 
 TEST_F(FieldOptionsTest, EachFieldShowsItsOwnOptions) {
   showPage();
+  // Fields shown on either page, in the table's order; lookup tables after
+  // the page's own empty entry.
+  EXPECT_EQ(options("FieldSelect"), (Values{"order_id", "cust", "O'Brien"}));
+  EXPECT_EQ(options("LookupTable"), (Values{"", "customers", "orders"}));
   // The key: no lookup; filtering is no option of any field, so it stays.
-  EXPECT_EQ(wizard.msCurrentField, "order_id");
   EXPECT_EQ(gfsGetTextInputValue(wizard.page(), "FieldDataType"), "Integer");
   EXPECT_EQ(boxes(), "on / off / off / on / off, disabled");
 
@@ -145,10 +116,10 @@ TEST_F(FieldOptionsTest, ChangesAreKeptWhenAnotherFieldIsChosen) {
   SetCheckboxValue(wizard.page(), "ReadOnly", false);
   SetCheckboxValue(wizard.page(), "AllowSorting", false);
   choose("cust");
-  EXPECT_EQ(fieldText("O'Brien", wiz::ColumnLabel), "Surname");
-  EXPECT_EQ(fieldText("O'Brien", wiz::FieldReadOnly), "FALSE");
-  EXPECT_EQ(fieldText("O'Brien", wiz::AllowSorting), "FALSE");
-  EXPECT_EQ(fieldText("O'Brien", wiz::FieldRequired), "NA");  // never written
+  // Required does not apply to it: never written.
+  EXPECT_EQ(fieldText("O'Brien", wiz::ColumnLabel) + "/" + fieldText("O'Brien", wiz::FieldReadOnly) + "/" +
+                fieldText("O'Brien", wiz::AllowSorting) + "/" + fieldText("O'Brien", wiz::FieldRequired),
+            "Surname/FALSE/FALSE/NA");
   EXPECT_FALSE(data().GetSubNode(fieldByName(data(), "O'Brien"), wiz::AllowFiltering));
   EXPECT_EQ(fieldText("order_id", wiz::ColumnLabel), "order_id");
 
@@ -213,12 +184,31 @@ TEST_F(FieldOptionsTest, EditListWritesTheHandMadeListIntoTheField) {
   choose("O'Brien");
   EXPECT_FALSE(data().GetSubNode(fieldByName(data(), "O'Brien"), wiz::LookupArray));
   ui->pushRows({{"M", "Mr"}, {"S", "Mrs"}});
-  view.document().click(element("EditList"));
+  click("EditList");
   EXPECT_EQ(ui->shown(), (Values{"List: List Administration"}));
   XmlNodeList rows = data().GetSubNodes(fieldByName(data(), "O'Brien"), wiz::LookupArrayRow);
   ASSERT_EQ(rows.size(), 2u);
   EXPECT_EQ(data().GetSubNodeText(rows[1], wiz::JoinField) + data().GetSubNodeText(rows[1], wiz::DisplayField), "SMrs");
   EXPECT_FALSE(data().GetSubNode(fieldByName(data(), "cust"), wiz::LookupArray));  // no other field's
+}
+
+TEST_F(FieldOptionsTest, LeavingThePageSavesTheShownFieldAndDropsItsHandlers) {
+  showPage();
+  SetTextInputValue(wizard.page(), "ColumnLabel", "Order no");
+  EXPECT_TRUE(fbStorePageData(wizard));
+  EXPECT_EQ(fieldText("order_id", wiz::ColumnLabel), "Order no");
+  EXPECT_EQ(wizard.msCurrentField, "");
+  for (std::string_view binding : {bindings::FieldSelect, bindings::LinkTableSelect, bindings::EditList})
+    EXPECT_FALSE(wizard.isBound(binding)) << binding;
+
+  // Nothing shown on either page: an empty list and nothing to report.
+  for (const XmlNode& field : data().GetFields()) {
+    data().SetSubNodeText(field, wiz::ListShowField, "FALSE");
+    data().SetSubNodeText(field, wiz::FormShowField, "FALSE");
+  }
+  showPage();
+  EXPECT_TRUE(options("FieldSelect").empty());
+  EXPECT_TRUE(ui->shown().empty()) << ui->shown().front();
 }
 
 }  // namespace

@@ -20,28 +20,12 @@ std::string pageText(const std::string& name) {
          "<input type=checkbox id=box></body></html>";
 }
 
-TEST(HeadlessView, ButtonsKeepTheirOwnStates) {
-  HeadlessView view;
-  const WizardButton all[] = {WizardButton::Back, WizardButton::Next,   WizardButton::Finish,
-                              WizardButton::Exit, WizardButton::Cancel, WizardButton::About};
-  for (WizardButton button : all) {
-    EXPECT_TRUE(view.isEnabled(button));
-    EXPECT_TRUE(view.isVisible(button));
-  }
-  view.setEnabled(WizardButton::Next, false);
-  view.setVisible(WizardButton::Exit, false);
-  for (WizardButton button : all) {
-    EXPECT_EQ(view.isEnabled(button), button != WizardButton::Next);
-    EXPECT_EQ(view.isVisible(button), button != WizardButton::Exit);
-  }
-  EXPECT_THROW(view.document(), WizError);  // no page yet
-}
-
 TEST(HeadlessView, NavigateLoadsThePageThenReportsIt) {
   test::ScopedTempDir temp;
   test::writeFile(temp / "TVKIntro.htm", pageText("TVKIntro"));
   test::writeFile(temp / "TVKProjType.htm", pageText("TVKProjType"));
   HeadlessView view;
+  EXPECT_THROW(view.document(), WizError);  // no page yet
   std::vector<std::string> loaded;
   view.setDocumentCompleteHandler([&] {
     PageDocument& doc = view.document();
@@ -57,12 +41,7 @@ TEST(HeadlessView, NavigateLoadsThePageThenReportsIt) {
   // A page that cannot be read fails, the page shown stays, and no
   // document-complete is reported.
   view.navigate(temp / "TVKProjType.htm");
-  try {
-    view.navigate("file:" + (temp / "Missing.htm"));
-    FAIL() << "a missing page was shown";
-  } catch (const WizError& e) {
-    EXPECT_EQ(e.number(), err::kFileNotFound);
-  }
+  EXPECT_THROW(view.navigate("file:" + (temp / "Missing.htm")), WizError);
   EXPECT_EQ(loaded.size(), 4u);
   EXPECT_EQ(view.lastNavigated(), temp / "TVKProjType.htm");
   EXPECT_EQ(view.document().title(), "Page TVKProjType");

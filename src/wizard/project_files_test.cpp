@@ -1,79 +1,25 @@
 // The intro, project name and finished pages' file handling, on the real page
-// files in a headless window, with the recent list in a settings file.
+// files in a headless window.
 #include "wizard/project_files.h"
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <memory>
+#include <string>
+#include <vector>
 
-#include "base/ini_settings.h"
-#include "base/session.h"
-#include "base/ui.h"
-#include "support/temp_dir.h"
-#include "wizard/frm_wizard.h"
-#include "wizard/headless_view.h"
+#include "support/wizard_window.h"
 #include "wizard/recent_projects.h"
-#include "wizdata/xml_wiz_constants.h"
-#include "wizdata/xml_wiz_data.h"
 
 namespace tvk {
 namespace {
 
 using Texts = std::vector<std::string>;
 
-// Answers the dialogs from a script, noting "kind title|directory|name|
-// filters" for each; messages go to a console UI with their icons noted.
-class DialogUi final : public Ui {
- public:
-  ConsoleUi console;
-  std::vector<MsgIcon> icons;
-  Texts dialogs;
-  Texts answers;  // taken from the front; none left: cancel
-
-  MsgResult messageBox(std::string_view text, MsgButtons buttons, MsgIcon icon, std::string_view title) override {
-    icons.push_back(icon);
-    return console.messageBox(text, buttons, icon, title);
-  }
-  std::string openFileDialog(std::string_view title, const std::vector<FileFilter>& filters,
-                             std::string_view directory) override {
-    return answer("Open " + std::string(title), filters, directory, "");
-  }
-  std::string saveFileDialog(std::string_view title, const std::vector<FileFilter>& filters, std::string_view directory,
-                             std::string_view name) override {
-    return answer("Save " + std::string(title), filters, directory, name);
-  }
-  std::string browseFolder(std::string_view title, std::string_view start) override {
-    return answer("Browse " + std::string(title), {}, start, "");
-  }
-
- private:
-  std::string answer(std::string note, const std::vector<FileFilter>& filters, std::string_view directory,
-                     std::string_view name) {
-    note += "|" + std::string(directory) + "|" + std::string(name) + "|";
-    for (const FileFilter& filter : filters) note += filter.description + "|" + filter.pattern + "|";
-    dialogs.push_back(note);
-    if (answers.empty()) return {};
-    std::string path = answers.front();
-    answers.erase(answers.begin());
-    return path;
-  }
-};
-
 constexpr std::string_view kFilters = "TVK Wizard Files(*.xml)|*.xml|All Files (*.*)|*.*|";
 
-class ProjectFilesTest : public ::testing::Test {
+class ProjectFilesTest : public test::WizardWindowTest {
  protected:
-  std::shared_ptr<DialogUi> ui = std::make_shared<DialogUi>();
-  Session session{ui};
-  HeadlessView view;
-  test::ScopedTempDir dir;
-  IniSettings settings{dir / "config/settings.ini"};
-  FrmWizard wizard{session, view, settings, std::string(TVK_SOURCE_DIR) + "/data"};
-
-  void show(std::string_view page) { view.navigate(wizard.htmlDirectory() + std::string(page) + ".htm"); }
-  void click(std::string_view id) { view.document().click(view.document().elementById(id)); }
-  const Texts& shown() { return ui->console.shown(); }
   std::string projectFile(const std::string& name, const std::string& projectName) {
     XMLWizData project{session};
     project.SetNodeText(wiz::ProjectName, projectName);
@@ -110,7 +56,7 @@ TEST_F(ProjectFilesTest, IntroOffersRecentFilesThatExist_AndOpensTheChosenOneOnN
   SetRadioInputValue(wizard.page(), "ProjectOpenType", "New");
   click("FileOpen-ExistingProject");
   EXPECT_EQ(gfsGetRadioInputValue(wizard.page(), "ProjectOpenType"), "New");
-  ui->answers = {orders};
+  ui->paths = {orders};
   click("FileOpen-ExistingProject");
   EXPECT_EQ(ui->dialogs, (Texts{"Open Open Project File|||" + std::string(kFilters),
                                 "Open Open Project File|||" + std::string(kFilters)}));
@@ -120,7 +66,7 @@ TEST_F(ProjectFilesTest, IntroOffersRecentFilesThatExist_AndOpensTheChosenOneOnN
   EXPECT_TRUE(fbValidateIntro(wizard));
   EXPECT_EQ(wizard.wizData().ProjectName(), "Orders");
   EXPECT_EQ(recentProjectPaths(settings).front(), orders);
-  EXPECT_TRUE(shown().empty());
+  EXPECT_TRUE(ui->shown().empty());
 }
 
 TEST_F(ProjectFilesTest, AFileThatCannotBeOpenedIsRefusedAndTheAnswersStay) {
@@ -132,11 +78,11 @@ TEST_F(ProjectFilesTest, AFileThatCannotBeOpenedIsRefusedAndTheAnswersStay) {
   for (std::string path : {dir / "missing.xml", dir / "broken.xml", dir / "other.xml"}) {
     SetTextInputValue(wizard.page(), "ExistingProjectPath", path);
     EXPECT_FALSE(fbValidateIntro(wizard)) << path;
-    EXPECT_EQ(shown().back(), "TVK Wizard: Couldn't open Wizard data file " + path);
+    EXPECT_EQ(ui->shown().back(), "TVK Wizard: Couldn't open Wizard data file " + path);
   }
   SetRadioInputValue(wizard.page(), "ProjectOpenType", "Recent");  // nothing to select
   EXPECT_FALSE(fbValidateIntro(wizard));
-  EXPECT_EQ(shown().back(), "TVK Wizard: Couldn't open Wizard data file ");
+  EXPECT_EQ(ui->shown().back(), "TVK Wizard: Couldn't open Wizard data file ");
   EXPECT_EQ(ui->icons, std::vector<MsgIcon>(4, MsgIcon::Critical));
   EXPECT_EQ(wizard.wizData().ProjectName(), "Answered");
   EXPECT_TRUE(recentProjectPaths(settings).empty());
@@ -149,7 +95,7 @@ TEST_F(ProjectFilesTest, SavingPresetsTheNameRecordsThePathAndRemembersIt) {
   EXPECT_EQ(data.GetNodeText(wiz::WizardDataFile), "");
 
   std::string path = dir / "orders";  // used as chosen: no extension added
-  ui->answers = {path};
+  ui->paths = {path};
   TVKW_SaveWizData_onclick(wizard);
   XMLWizData reopened{session};
   ASSERT_TRUE(reopened.Load(path));
@@ -159,14 +105,14 @@ TEST_F(ProjectFilesTest, SavingPresetsTheNameRecordsThePathAndRemembersIt) {
   EXPECT_EQ(ui->dialogs, (Texts{"Save Save Project File||Orders|" + std::string(kFilters),
                                 "Save Save Project File||Orders|" + std::string(kFilters),
                                 "Save Save Project File|" + dir.path() + "/|orders|" + std::string(kFilters)}));
-  EXPECT_TRUE(shown().empty());
+  EXPECT_TRUE(ui->shown().empty());
 
   // A failed save is reported and the document does not claim the file.
-  ui->answers = {dir / "no/folder/x.xml"};
-  ui->console.pushAnswer(MsgResult::Abort);
+  ui->paths = {dir / "no/folder/x.xml"};
+  ui->pushAnswer(MsgResult::Abort);
   TVKW_SaveWizData_onclick(wizard);
-  ASSERT_EQ(shown().size(), 1u);
-  EXPECT_NE(shown()[0].find("frmWizard.TVKW_SaveWizData_onclick"), std::string::npos) << shown()[0];
+  ASSERT_EQ(ui->shown().size(), 1u);
+  EXPECT_NE(ui->shown()[0].find("frmWizard.TVKW_SaveWizData_onclick"), std::string::npos) << ui->shown()[0];
   EXPECT_EQ(data.GetNodeText(wiz::WizardDataFile), path);
   EXPECT_EQ(recentProjectPaths(settings), (Texts{path}));
 }
@@ -176,7 +122,7 @@ TEST_F(ProjectFilesTest, ChooseDirectoryStartsAtTheTypedFolder) {
   show("TVKProjectName");
   click("ChooseDirectory");  // cancelled
   EXPECT_EQ(gfsGetTextInputValue(wizard.page(), "FileDirectory"), dir / "start");
-  ui->answers = {dir / "chosen"};
+  ui->paths = {dir / "chosen"};
   click("ChooseDirectory");
   EXPECT_EQ(gfsGetTextInputValue(wizard.page(), "FileDirectory"), dir / "chosen");
   EXPECT_EQ(ui->dialogs, (Texts{"Browse Select Directory|" + dir / "start" + "||",

@@ -77,49 +77,46 @@ TEST_F(TableListTest, TableOpenError) {
   EXPECT_TRUE(ui_->shown().empty());  // it shows nothing itself
 }
 
-TEST_F(TableListTest, SingleColumnKeyMakesTheTableEditable) {
-  wizData_.SetNodeText(wiz::TableReadOnly, "TRUE");
-  EXPECT_TRUE(validate("ListForm", "customers"));
-  EXPECT_EQ(wizData_.GetNodeText(wiz::TableReadOnly), "FALSE");
-  EXPECT_TRUE(validate("List", "regions"));
-  EXPECT_TRUE(validate("Form", "codes"));
-  EXPECT_TRUE(ui_->shown().empty());
-}
-
-TEST_F(TableListTest, CompoundKey) {
-  EXPECT_TRUE(validate("List", "order_lines"));
-  EXPECT_EQ(wizData_.GetNodeText(wiz::TableReadOnly), "TRUE");
-  ASSERT_EQ(ui_->shown().size(), 1u);
-  EXPECT_EQ(ui_->shown()[0],
-            "TVK Wizard: The Wizard doesn't support editing tables,\r\nthat have compound primary keys (PK's that"
-            "\r\nuse multiple fields).\r\n\r\nEditing for this table has been disabled");
-
-  wizData_.SetNodeText(wiz::TableReadOnly, "FALSE");
-  EXPECT_FALSE(validate("ListForm", "wide_key"));
-  EXPECT_EQ(wizData_.GetNodeText(wiz::TableReadOnly), "FALSE");  // unchanged
-  ASSERT_EQ(ui_->shown().size(), 2u);
-  EXPECT_EQ(ui_->shown()[1],
-            "TVK Wizard: The Wizard doesn't support List & Form projects\r\nwith tables that have compound "
-            "primary keys\r\n(PK's that use multiple fields).\r\n\r\nPlease choose another table or use back "
-            "to change project type");
-}
-
-TEST_F(TableListTest, NoKey) {
-  EXPECT_TRUE(validate("Form", "audit_log"));
-  EXPECT_EQ(wizData_.GetNodeText(wiz::TableReadOnly), "TRUE");
-  EXPECT_TRUE(validate("List", "customer_orders"));  // a view has no key either
-  ASSERT_EQ(ui_->shown().size(), 2u);
-  EXPECT_EQ(ui_->shown()[0],
-            "TVK Wizard: The Wizard doesn't support editing tables,\r\nthat don't have primary keys. \r\n\r\n"
-            "Editing for this table has been disabled");
-
-  wizData_.SetNodeText(wiz::TableReadOnly, "");
-  EXPECT_FALSE(validate("ListForm", "audit_log"));
-  EXPECT_EQ(wizData_.GetNodeText(wiz::TableReadOnly), "");
-  ASSERT_EQ(ui_->shown().size(), 3u);
-  EXPECT_EQ(ui_->shown()[2],
-            "TVK Wizard: The Wizard doesn't  support List & Form projects\r\nwith tables that don't have "
-            "primary keys. \r\n\r\nPlease choose another table or use back to change project type");
+TEST_F(TableListTest, KeyRules) {
+  const std::string compoundEdit =
+      "TVK Wizard: The Wizard doesn't support editing tables,\r\nthat have compound primary keys (PK's that"
+      "\r\nuse multiple fields).\r\n\r\nEditing for this table has been disabled";
+  const std::string compoundListForm =
+      "TVK Wizard: The Wizard doesn't support List & Form projects\r\nwith tables that have compound "
+      "primary keys\r\n(PK's that use multiple fields).\r\n\r\nPlease choose another table or use back "
+      "to change project type";
+  const std::string noKeyEdit =
+      "TVK Wizard: The Wizard doesn't support editing tables,\r\nthat don't have primary keys. \r\n\r\n"
+      "Editing for this table has been disabled";
+  const std::string noKeyListForm =
+      "TVK Wizard: The Wizard doesn't  support List & Form projects\r\nwith tables that don't have "
+      "primary keys. \r\n\r\nPlease choose another table or use back to change project type";
+  struct Case {
+    const char *type, *table, *readOnlyBefore;
+    bool valid;
+    const char* readOnlyAfter;  // a refusal leaves it as it was
+    std::string message;        // empty: none
+  } cases[] = {
+      {"ListForm", "customers", "TRUE", true, "FALSE", ""},  // a single-column key makes it editable
+      {"List", "regions", "TRUE", true, "FALSE", ""},
+      {"Form", "codes", "TRUE", true, "FALSE", ""},
+      {"List", "order_lines", "FALSE", true, "TRUE", compoundEdit},
+      {"ListForm", "wide_key", "FALSE", false, "FALSE", compoundListForm},
+      {"Form", "audit_log", "FALSE", true, "TRUE", noKeyEdit},
+      {"List", "customer_orders", "FALSE", true, "TRUE", noKeyEdit},  // a view has no key either
+      {"ListForm", "audit_log", "", false, "", noKeyListForm},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.table);
+    size_t before = ui_->shown().size();
+    wizData_.SetNodeText(wiz::TableReadOnly, c.readOnlyBefore);
+    EXPECT_EQ(validate(c.type, c.table), c.valid);
+    EXPECT_EQ(wizData_.GetNodeText(wiz::TableReadOnly), c.readOnlyAfter);
+    ASSERT_EQ(ui_->shown().size(), before + (c.message.empty() ? 0 : 1));
+    if (!c.message.empty()) {
+      EXPECT_EQ(ui_->shown().back(), c.message);
+    }
+  }
 }
 
 TEST_F(TableListTest, MissingOrEmptyTableName) {
