@@ -180,16 +180,23 @@ XmlNode setRootElement(_xmlDoc* doc, std::string_view name) {
   return root;
 }
 
-static bool validName(std::string_view name) {
+// True for a name an element may have. The document's own names are plain
+// ASCII and answered here; anything else asks libxml2's full rule.
+static bool validName(const std::string& name) {
   if (name.empty()) return false;
-  std::string n{name};
-  return xmlValidateNCName(xc(n), 0) == 0;
+  auto letter = [](char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == '_'; };
+  bool plain = letter(name[0]);
+  for (size_t i = 1; plain && i < name.size(); ++i) {
+    char c = name[i];
+    plain = letter(c) || (c >= '0' && c <= '9') || c == '-' || c == '.';
+  }
+  return plain || xmlValidateNCName(xc(name), 0) == 0;
 }
 
 XmlNode createXmlElement(_xmlDoc* doc, std::string_view name) {
-  if (!validName(name))
-    raise(err::kXml, std::string(kSource), "'" + std::string(name) + "' is not a valid element name");
-  xmlNodePtr node = xmlNewDocNode(doc, nullptr, xc(std::string(name)), nullptr);
+  const std::string text(name);
+  if (!validName(text)) raise(err::kXml, std::string(kSource), "'" + text + "' is not a valid element name");
+  xmlNodePtr node = xmlNewDocNode(doc, nullptr, xc(text), nullptr);
   if (!node) throw std::bad_alloc();
   return XmlNode(node);
 }

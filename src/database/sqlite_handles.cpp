@@ -11,6 +11,12 @@ void SqliteCloser::operator()(sqlite3* db) const noexcept { sqlite3_close_v2(db)
 void SqliteFinalizer::operator()(sqlite3_stmt* stmt) const noexcept { sqlite3_finalize(stmt); }
 
 SqliteDb sqliteOpen(const std::string& path, int flags) {
+  // SQLite counts every allocation for its memory statistics unless told
+  // not to; nothing here reads them, and on a large schema the counting is a
+  // good part of opening and closing. The setting only takes before SQLite's
+  // first use in the process (later it is refused, harmlessly).
+  static const bool quiet = [] { return sqlite3_config(SQLITE_CONFIG_MEMSTATUS, 0) == SQLITE_OK; }();
+  (void)quiet;
   // A relative name that looks like a URI ("file:...") stays a file name.
   std::string name = path.rfind("file:", 0) == 0 ? "./" + path : path;
   sqlite3* raw = nullptr;
