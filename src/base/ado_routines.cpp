@@ -98,6 +98,11 @@ bool gfbCompatibleDataType(int typeA, int typeB) {
 }
 
 std::string gfsDataTypeName(const ColumnFacts& column) {
+  if (gfbIsTextType(column.type)) {
+    if (column.definedSize >= 1 && column.definedSize <= 255)
+      return "Text (" + std::to_string(column.definedSize) + ")";
+    return "Long Text";
+  }
   switch (column.type) {
     case adotype::Integer:
       return "Integer";
@@ -113,15 +118,6 @@ std::string gfsDataTypeName(const ColumnFacts& column) {
     case adotype::Binary:
     case adotype::VarBinary:
       return "Binary";
-    case adotype::Char:
-    case adotype::WChar:
-    case adotype::VarChar:
-    case adotype::LongVarChar:
-    case adotype::VarWChar:
-    case adotype::LongVarWChar:
-      if (column.definedSize >= 1 && column.definedSize <= 255)
-        return "Text (" + std::to_string(column.definedSize) + ")";
-      return "Long Text";
     case adotype::Numeric:
       return "Numeric";
     default:

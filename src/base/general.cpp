@@ -26,6 +26,12 @@ void dropOneTrailingSlash(std::string& s) {
 }
 }  // namespace
 
+std::string_view trimBlanks(std::string_view text) {
+  size_t begin = text.find_first_not_of(' ');
+  if (begin == std::string_view::npos) return {};
+  return text.substr(begin, text.find_last_not_of(' ') - begin + 1);
+}
+
 std::string gfsUpper(std::string_view text) {
   std::string result(text);
   for (char& c : result)

@@ -27,6 +27,9 @@ bool gfbValidInteger(std::string_view text, std::optional<long> lower = std::nul
 class Ui;
 std::string gfsGetDirectory(Ui& ui, std::string_view title, std::string_view startDirectory);
 
+// The text without the blanks (" ") at either end.
+std::string_view trimBlanks(std::string_view text);
+
 // Upper-cases ASCII letters (paths compare without regard to case).
 std::string gfsUpper(std::string_view text);
 bool gfbEqualNoCase(std::string_view a, std::string_view b);

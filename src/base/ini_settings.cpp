@@ -15,7 +15,7 @@ namespace {
 
 constexpr std::string_view kSource = "IniSettings";
 
-std::string_view trimBlanks(std::string_view text) {
+std::string_view trimSpaceAndTab(std::string_view text) {
   while (!text.empty() && (text.front() == ' ' || text.front() == '\t')) text.remove_prefix(1);
   while (!text.empty() && (text.back() == ' ' || text.back() == '\t')) text.remove_suffix(1);
   return text;
@@ -40,7 +40,7 @@ std::string unescapeValue(std::string_view text) {
 
 // A name that a "[Section]" or "key=" line can hold and read back the same.
 void checkName(std::string_view what, std::string_view name) {
-  bool valid = !name.empty() && trimBlanks(name) == name;
+  bool valid = !name.empty() && trimSpaceAndTab(name) == name;
   for (char c : name)
     if (c == '\n' || c == '\r' || c == '\0' || c == '=' || c == '[' || c == ']') valid = false;
   if (valid && (name.front() == ';' || name.front() == '#')) valid = false;
@@ -113,18 +113,18 @@ std::vector<IniSettings::Line> IniSettings::parse(std::string_view content) {
 
     Line line;
     line.text = raw;
-    std::string_view trimmed = trimBlanks(raw);
+    std::string_view trimmed = trimSpaceAndTab(raw);
     if (!trimmed.empty() && trimmed.front() == '[') {
       size_t close = trimmed.find(']');
       // "[Section]" with nothing but blanks after it; anything else is malformed.
-      if (close != std::string_view::npos && trimBlanks(trimmed.substr(close + 1)).empty()) {
+      if (close != std::string_view::npos && trimSpaceAndTab(trimmed.substr(close + 1)).empty()) {
         line.kind = Line::Kind::Section;
-        line.name = trimBlanks(trimmed.substr(1, close - 1));
+        line.name = trimSpaceAndTab(trimmed.substr(1, close - 1));
       }
     } else if (!trimmed.empty() && trimmed.front() != ';' && trimmed.front() != '#') {
       size_t equals = raw.find('=');
       if (equals != std::string_view::npos) {
-        std::string_view key = trimBlanks(raw.substr(0, equals));
+        std::string_view key = trimSpaceAndTab(raw.substr(0, equals));
         if (!key.empty()) {
           line.kind = Line::Kind::Entry;
           line.name = key;
@@ -225,7 +225,7 @@ void IniSettings::set(std::string_view application, std::string_view section, st
     if (sectionFound) {
       lines.insert(lines.begin() + static_cast<std::ptrdiff_t>(insertAt), entry);
     } else {
-      if (!lines.empty() && !trimBlanks(lines.back().text).empty()) lines.push_back(Line{});
+      if (!lines.empty() && !trimSpaceAndTab(lines.back().text).empty()) lines.push_back(Line{});
       Line header;
       header.kind = Line::Kind::Section;
       header.name = section;

@@ -4,6 +4,7 @@
 
 #include "base/ado_routines.h"
 #include "base/error.h"
+#include "base/general.h"
 #include "base/xml.h"
 #include "wizdata/xml_wiz_constants.h"
 #include "wizdata/xml_wiz_data.h"
@@ -19,12 +20,6 @@ constexpr std::string_view kModule = "frmWizard";
 bool usesDatabaseLookup(const XMLWizData& wd, const XmlNode& field) {
   return wd.GetSubNodeText(field, wiz::UseLookupTable) == wiz::kTrue &&
          wd.GetSubNodeText(field, wiz::LookupTableType) == wiz::kLookupDatabaseTable;
-}
-
-std::string trimmedBlanks(const std::string& text) {
-  size_t begin = text.find_first_not_of(' ');
-  if (begin == std::string::npos) return {};
-  return text.substr(begin, text.find_last_not_of(' ') - begin + 1);
 }
 
 }  // namespace
@@ -70,7 +65,7 @@ bool SetupSQLStatement(XMLWizData& wizData) {
           std::string aliasText = wizData.GetSubNodeText(field, wiz::LookupShowFieldAlias);
           std::string joinField = gfsEncaseSQLObject(wizData.GetSubNodeText(field, wiz::LookupJoinField));
           columns += lookupTable + "." + showField;
-          if (!trimmedBlanks(aliasText).empty()) columns += " AS " + gfsEncaseSQLObject(aliasText);
+          if (!trimBlanks(aliasText).empty()) columns += " AS " + gfsEncaseSQLObject(aliasText);
           columns += ", ";
           joins += wizData.GetSubNodeText(field, wiz::FieldRequired) == wiz::kTrue ? "INNER JOIN " : "LEFT OUTER JOIN ";
           joins += lookupTable + " ON " + table + "." + name + " = " + lookupTable + "." + joinField + " ";

@@ -1,8 +1,10 @@
 #include "generator/field_types.h"
+#include "base/general.h"
 
 #include <charconv>
 
 #include "base/ado_routines.h"
+#include "base/general.h"
 #include "generator/gen_context.h"
 
 namespace tvk::gen {

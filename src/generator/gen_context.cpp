@@ -3,6 +3,7 @@
 #include <charconv>
 
 #include "base/error.h"
+#include "base/general.h"
 #include "wizdata/xml_wiz_constants.h"
 #include "wizdata/xml_wiz_data.h"
 
@@ -125,13 +126,6 @@ FormFlags formFlags(const GenContext& ctx) {
   f.listForm = type == wiz::kTypeListForm;
   f.sorted = f.listForm && ctx.fieldSortingUsed();
   return f;
-}
-
-std::string_view trimBlanks(std::string_view text) {
-  size_t begin = text.find_first_not_of(' ');
-  if (begin == std::string_view::npos) return {};
-  size_t end = text.find_last_not_of(' ');
-  return text.substr(begin, end - begin + 1);
 }
 
 bool isWholeNumber(std::string_view text) {

@@ -131,7 +131,6 @@ int dataTypeCode(std::string_view text, std::string_view what);
 // True when the text is a whole number (blanks around it allowed).
 bool isWholeNumber(std::string_view text);
 // The text without leading and trailing blanks.
-std::string_view trimBlanks(std::string_view text);
 
 // Runs a routine writer under the generator's error trap, named after the
 // writer. Retry starts the routine again; Abort returns the empty text;

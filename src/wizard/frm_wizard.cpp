@@ -2,6 +2,7 @@
 
 #include "base/error.h"
 #include "base/fs.h"
+#include "base/general.h"
 #include "base/session.h"
 #include "base/ui.h"
 #include "wizard/page_document.h"
@@ -18,12 +19,6 @@ constexpr std::string_view kFinalPage = "TVKFinished";
 constexpr std::string_view kFinalFile = "TVKFinished.htm";
 constexpr std::string_view kNextBinding = "WIZF_NextURL";
 constexpr std::string_view kBackBinding = "WIZF_BackURL";
-
-std::string_view trimBlanks(std::string_view text) {
-  while (!text.empty() && text.front() == ' ') text.remove_prefix(1);
-  while (!text.empty() && text.back() == ' ') text.remove_suffix(1);
-  return text;
-}
 
 [[noreturn]] void flowFault(const std::string& description) {
   raise(err::kInvalidCall, std::string(FrmWizard::kModule), description);

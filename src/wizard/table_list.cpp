@@ -19,13 +19,6 @@ constexpr std::string_view kCrLf = "\r\n";
   raise(err::kObjectNotSet, "TVKWizard", "Object variable or With block variable not set");
 }
 
-std::string trimBlanks(std::string_view text) {
-  size_t first = text.find_first_not_of(' ');
-  if (first == std::string_view::npos) return {};
-  size_t last = text.find_last_not_of(' ');
-  return std::string(text.substr(first, last - first + 1));
-}
-
 std::string lines(std::initializer_list<std::string_view> parts) {
   std::string text;
   bool first = true;
