@@ -274,4 +274,8 @@ std::shared_ptr<_xmlDoc> transformWithStylesheet(_xmlDoc* doc, const std::string
   return std::shared_ptr<_xmlDoc>(out, XmlDocDeleter{});
 }
 
+std::string libxmlVersion() { return LIBXML_DOTTED_VERSION; }
+
+std::string libxsltVersion() { return xsltEngineVersion; }
+
 }  // namespace tvk

@@ -90,4 +90,8 @@ void saveXmlAtomic(_xmlDoc* doc, const std::string& path);
 // shared so nodes selected from it may outlive the call.
 std::shared_ptr<_xmlDoc> transformWithStylesheet(_xmlDoc* doc, const std::string& stylesheetPath);
 
+// The versions of libxml2 and libxslt the program runs with ("2.9.14").
+std::string libxmlVersion();
+std::string libxsltVersion();
+
 }  // namespace tvk

@@ -365,4 +365,6 @@ std::unique_ptr<Connection> openSqliteConnection(const ConnectionString& connect
   return std::make_unique<SqliteConnection>(std::move(db), timeouts);
 }
 
+std::string sqliteVersion() { return sqlite3_libversion(); }
+
 }  // namespace tvk::db

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <memory>
+#include <string>
 #include <string_view>
 
 #include "database/data_access.h"
@@ -23,5 +24,8 @@ struct SqliteColumnType {
 // name decides (any letter case, blanks between words folded), the number in
 // parentheses is the size of the text and decimal types.
 SqliteColumnType sqliteColumnType(std::string_view declaredType);
+
+// The version of the SQLite library the program runs with ("3.40.1").
+std::string sqliteVersion();
 
 }  // namespace tvk::db
