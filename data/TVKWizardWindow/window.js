@@ -1068,6 +1068,10 @@
 				list.append(option);
 			});
 			list.scrollTop = 0;
+			// The list has the keyboard: something in it is selected.
+			if (document.activeElement === list && entries.length > 0) {
+				select(0);
+			}
 		}
 
 		function select(index) {
@@ -1319,7 +1323,6 @@
 		const body = h('tbody');
 		const grid = h('table', { role: 'grid', 'aria-label': String(message.title || 'List Administration') },
 			h('thead', {}, h('tr', { role: 'row' },
-				h('th', { class: 'RowMark', role: 'columnheader', 'aria-hidden': 'true' }),
 				h('th', { class: 'Link', role: 'columnheader' }, 'Link Field'),
 				h('th', { class: 'Display', role: 'columnheader' }, 'Display Field'))),
 			body);
@@ -1348,7 +1351,6 @@
 			linkInput.value = link;
 			displayInput.value = display;
 			const row = h('tr', { role: 'row', class: asNew ? 'NewRow' : null },
-				h('td', { class: 'RowMark', 'aria-hidden': 'true' }),
 				h('td', { class: 'Link', role: 'gridcell' }, linkInput),
 				h('td', { class: 'Display', role: 'gridcell' }, displayInput));
 			for (const input of [linkInput, displayInput]) {
