@@ -1040,6 +1040,9 @@
 		let parent = '';
 		let entries = [];
 		let selected = -1;
+		// Whether the user picked the selected entry (a click, a key), or the
+		// list only selected its first entry on getting the focus.
+		let picked = false;
 		let sequence = 0;
 
 		function patterns() {
@@ -1048,8 +1051,8 @@
 			}
 			const filter = filters[filterSelect.selectedIndex];
 			const text = filter ? String(filter.pattern || '*.*') : '*.*';
-			const list = text.split(';').map((p) => p.trim()).filter((p) => p !== '');
-			return list.length ? list : ['*.*'];
+			const globs = text.split(';').map((p) => p.trim()).filter((p) => p !== '');
+			return globs.length ? globs : ['*.*'];
 		}
 
 		function say(text) {
@@ -1063,21 +1066,22 @@
 				const option = h('div', {
 					class: 'Entry', role: 'option', id: dialog.id + 'Entry' + index, 'aria-selected': 'false'
 				}, icon(entry.folder ? 'Folder' : 'File', 16, null), entry.folder ? entry.name + '/' : entry.name);
-				option.addEventListener('click', () => select(index));
+				option.addEventListener('click', () => select(index, true));
 				option.addEventListener('dblclick', () => activate(index));
 				list.append(option);
 			});
 			list.scrollTop = 0;
 			// The list has the keyboard: something in it is selected.
 			if (document.activeElement === list && entries.length > 0) {
-				select(0);
+				select(0, false);
 			}
 		}
 
-		function select(index) {
+		function select(index, byUser) {
 			if (index < 0 || index >= entries.length) {
 				return;
 			}
+			picked = byUser;
 			const old = list.children[selected];
 			if (old) {
 				old.setAttribute('aria-selected', 'false');
@@ -1111,6 +1115,7 @@
 			entries = (Array.isArray(listing.entries) ? listing.entries : [])
 				.filter((entry) => mode !== 'folder' || entry.folder);
 			selected = -1;
+			picked = false;
 			pathInput.value = folder;
 			upButton.disabled = parent === '';
 			render();
@@ -1203,12 +1208,15 @@
 			}
 		}
 
+		// The confirm button. A path typed but not yet entered counts first;
+		// the folder browser answers the folder the user picked in the list,
+		// else the one shown.
 		function confirm() {
 			const typedPath = pathInput.value.trim();
 			const pathEdited = typedPath !== '' && typedPath !== folder;
-			const entry = entries[selected];
+			const entry = picked ? entries[selected] : undefined;
 			if (mode === 'open') {
-				if (entry && document.activeElement !== pathInput) {
+				if (entry && !pathEdited) {
 					activate(selected);
 				} else if (pathEdited) {
 					goTo(typedPath);
@@ -1234,7 +1242,7 @@
 						dialog.answer(folder);
 					}
 				});
-			} else if (entry && document.activeElement === list) {
+			} else if (entry) {
 				dialog.answer(joinPath(folder, entry.name));
 			} else {
 				dialog.answer(folder);
@@ -1271,14 +1279,14 @@
 			if (event.altKey || event.ctrlKey || event.metaKey) {
 				return;
 			}
-			const page = Math.max(1, Math.floor(list.clientHeight / 20) - 1);
+			const pageSize = Math.max(1, Math.floor(list.clientHeight / 20) - 1);
 			const moves = {
 				ArrowDown: selected + 1, ArrowUp: Math.max(0, selected - 1), Home: 0, End: entries.length - 1,
-				PageDown: selected + page, PageUp: Math.max(0, selected - page)
+				PageDown: selected + pageSize, PageUp: Math.max(0, selected - pageSize)
 			};
 			if (event.key in moves) {
 				event.preventDefault();
-				select(Math.min(entries.length - 1, moves[event.key]));
+				select(Math.min(entries.length - 1, moves[event.key]), true);
 			} else if (event.key === 'Enter') {
 				if (selected >= 0) {
 					event.preventDefault();
@@ -1296,13 +1304,13 @@
 				typedAt = now;
 				const found = entries.findIndex((entry) => entry.name.toLowerCase().startsWith(typed));
 				if (found >= 0) {
-					select(found);
+					select(found, true);
 				}
 			}
 		});
 		list.addEventListener('focus', () => {
 			if (selected < 0 && entries.length > 0) {
-				select(0);
+				select(0, false);
 			}
 		});
 
