@@ -326,8 +326,9 @@
 		return !ended && (stateBusy || pressBlocked);
 	}
 
-	// aria-busy and the overlay change at once (they block input); the wait
-	// cursor only once the work has taken a moment.
+	// aria-busy changes at once (presses are refused from then on); the
+	// overlay and the wait cursor only once the work has taken a moment, so
+	// that a fast Next shows nothing.
 	function updateBusy() {
 		const busy = isBusy();
 		document.body.setAttribute('aria-busy', busy ? 'true' : 'false');
