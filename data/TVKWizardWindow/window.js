@@ -540,9 +540,25 @@
 		return doc;
 	}
 
+	// The wording the program's own in-process document uses for the same
+	// mistake, so that a message reads alike whichever document raised it.
+	function noMember(element, member) {
+		return new Error("Object doesn't support this property or method: " + member + ' of ' + element.tagName.toUpperCase());
+	}
+
 	function requireSelect(element, member) {
 		if (element.tagName.toUpperCase() !== 'SELECT') {
-			throw new Error('The element ' + element.tagName + ' has no member ' + member);
+			throw noMember(element, member);
+		}
+	}
+
+	// Only form controls have a value; anything else would just get an
+	// expando property that nobody reads.
+	const VALUE_TAGS = ['INPUT', 'TEXTAREA', 'SELECT', 'OPTION', 'BUTTON'];
+
+	function requireValue(element) {
+		if (!VALUE_TAGS.includes(element.tagName.toUpperCase())) {
+			throw noMember(element, 'value');
 		}
 	}
 
@@ -584,7 +600,7 @@
 			// and the user typing both change the property.
 			const own = valueDescriptor(element);
 			if (!own) {
-				throw new Error('The element ' + element.tagName + ' has no value to watch');
+				throw noMember(element, 'onpropertychange');
 			}
 			Object.defineProperty(element, 'value', {
 				configurable: true,
@@ -625,9 +641,10 @@
 	function getText(element, prop) {
 		switch (prop) {
 		case 'value':
-			return element.value === undefined ? (element.getAttribute('value') || '') : String(element.value);
+			requireValue(element);
+			return String(element.value);
 		case 'type':
-			return element.type === undefined ? '' : String(element.type);
+			return typeof element.type === 'string' ? element.type : (element.getAttribute('type') || '');
 		case 'className':
 			return element.className;
 		case 'innerHTML':
@@ -647,6 +664,7 @@
 		const text = value === null || value === undefined ? '' : String(value);
 		switch (prop) {
 		case 'value':
+			requireValue(element);
 			if (element.tagName.toUpperCase() === 'SELECT') {
 				element.selectedIndex = Array.from(element.options).findIndex((option) => option.value === text);
 			} else {
@@ -667,7 +685,7 @@
 			break;
 		case 'type':
 			if (element.tagName.toUpperCase() !== 'INPUT') {
-				throw new Error('The type of a ' + element.tagName + ' cannot be changed');
+				throw noMember(element, 'type');
 			}
 			element.type = text;
 			break;
