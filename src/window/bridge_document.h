@@ -1,0 +1,63 @@
+// The page shown in the browser window, as the wizard's logic reads and
+// writes it: each operation is one `dom` message to the page. Calls that
+// answer nothing are posted without waiting (a failure comes back with the
+// next reply). The handlers bound to the page's elements live here and run
+// when the browser reports their events.
+#pragma once
+
+#include <functional>
+#include <map>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+#include "wizard/page_document.h"
+
+namespace tvk {
+
+class Bridge;
+
+class BridgeDocument final : public PageDocument {
+ public:
+  static constexpr std::string_view kSource = "BridgeDocument";
+
+  explicit BridgeDocument(Bridge& bridge);
+
+  std::string title() override;
+  ElementRef elementById(std::string_view id) override;
+  std::vector<ElementRef> elementsByName(std::string_view name) override;
+
+  std::string text(const ElementRef& element, TextProperty property) override;
+  void setText(const ElementRef& element, TextProperty property, std::string_view value) override;
+  bool flag(const ElementRef& element, FlagProperty property) override;
+  void setFlag(const ElementRef& element, FlagProperty property, bool value) override;
+
+  void click(const ElementRef& element) override;
+
+  std::vector<SelectOption> options(const ElementRef& select) override;
+  void addOption(const ElementRef& select, std::string_view value, std::string_view text) override;
+  void removeOption(const ElementRef& select, int index) override;
+
+  void bind(const ElementRef& element, std::string_view event, std::function<void()> handler) override;
+  void unbind(const ElementRef& element, std::string_view event) override;
+
+  // A new page is shown: the bindings of the old one are dropped.
+  void reset();
+  // Runs the handler bound to an element's event; events of elements of an
+  // earlier page, or without a handler, do nothing.
+  void dispatchEvent(std::string_view handle, std::string_view event);
+
+ private:
+  // Fails at once for an empty handle or one of an earlier page.
+  const std::string& checked(const ElementRef& element) const;
+  ElementRef adopt(std::string handle);
+
+  Bridge& bridge_;
+  // The page counter ("<page>:<n>") of the shown page, learnt from the first
+  // handle the page hands out; empty until then.
+  std::string page_;
+  std::map<std::pair<std::string, std::string>, std::function<void()>, std::less<>> handlers_;
+};
+
+}  // namespace tvk

@@ -1,0 +1,166 @@
+#include "window/bridge.h"
+
+#include <gtest/gtest.h>
+
+#include <future>
+#include <string>
+#include <vector>
+
+#include "base/error.h"
+#include "support/temp_dir.h"
+#include "window/browser_ui.h"
+#include "window/browser_view.h"
+#include "window/test_browser.h"
+
+namespace tvk {
+namespace {
+
+using nlohmann::json;
+using test::ScopedTempDir;
+using test::writeFile;
+
+const char* const kPage =
+    "<html><head><title>A</title></head><body>"
+    "<input type=\"checkbox\" id=\"box\"><div id=\"note\">n</div><input id=\"name\" value=\"x\">"
+    "</body></html>";
+
+class BridgeTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    writeFile(dir / "TVKWizardHTML/a.htm", kPage);
+    writeFile(dir / "TVKWizardHTML/b.htm", kPage);
+    // What the window does with element events.
+    bridge.setEventHandler([this](const json& event) {
+      view.bridgeDocument().dispatchEvent(event.value("handle", ""), event.value("type", ""));
+    });
+  }
+  void TearDown() override { bridge.end(); }
+
+  std::string page(const char* name) { return dir / ("TVKWizardHTML/" + std::string(name)); }
+
+  ScopedTempDir dir;
+  Bridge bridge{std::chrono::milliseconds(50)};
+  test::TestBrowser browser{bridge, dir.path()};
+  BrowserView view{bridge, dir.path(), {}};
+  BrowserUi ui{bridge};
+};
+
+TEST_F(BridgeTest, EventsBeforeTheReplyRunFirstAndPostedFailuresComeBackWithTheNextReply) {
+  browser.connect();
+  view.navigate(page("a.htm"));
+  PageDocument& doc = view.document();
+  const ElementRef box = doc.elementById("box");
+  ASSERT_TRUE(box);
+
+  // The handler runs inside click and itself asks the page: the click's
+  // reply arrives while the handler waits for its own and must be kept.
+  std::vector<std::string> order;
+  doc.bind(box, kEventClick, [&] {
+    order.push_back("handler");
+    order.push_back(doc.flag(box, FlagProperty::Checked) ? "checked" : "unchecked");
+  });
+  doc.click(box);
+  order.push_back("returned");
+  EXPECT_EQ(order, (std::vector<std::string>{"handler", "checked", "returned"}));
+
+  // A posted call that fails raises with the next call, once.
+  doc.setText(doc.elementById("note"), TextProperty::Value, "x");
+  try {
+    doc.title();
+    ADD_FAILURE() << "the posted failure was lost";
+  } catch (const WizError& e) {
+    EXPECT_EQ(e.source(), "Bridge");
+    EXPECT_NE(e.description().find("value"), std::string::npos) << e.description();
+  }
+  EXPECT_EQ(doc.title(), "A");
+  // One that comes with a dialog's answer does not cost the answer.
+  doc.setText(doc.elementById("note"), TextProperty::Value, "y");
+  browser.queueDialogAnswer("Yes");
+  EXPECT_EQ(ui.messageBox("Sure?", MsgButtons::YesNo, MsgIcon::Question, "T"), MsgResult::Yes);
+  EXPECT_THROW(doc.title(), WizError);
+  EXPECT_EQ(doc.title(), "A");
+
+  // A new page drops the old page's handlers; its elements are refused.
+  view.navigate(page("b.htm"));
+  const ElementRef newBox = doc.elementById("box");
+  order.clear();
+  doc.click(newBox);
+  EXPECT_TRUE(order.empty());
+  EXPECT_TRUE(doc.flag(newBox, FlagProperty::Checked));
+  EXPECT_THROW(doc.setText(box, TextProperty::Value, "late"), WizError);
+  view.bridgeDocument().dispatchEvent(box.handle, kEventClick);
+  EXPECT_TRUE(order.empty());
+}
+
+TEST_F(BridgeTest, GarbageIsDroppedListingsAreAnsweredAtOnceAndAClosedWindowEndsCalls) {
+  browser.connect();
+  view.navigate(page("a.htm"));
+  browser.receive("{not json");
+  browser.receive("[1, 2]");
+  browser.receive(R"({"reply": "x", "result": 1})");
+  EXPECT_EQ(view.document().title(), "A");
+
+  // Nobody on the wizard thread dispatches: the listing comes all the same.
+  browser.receive(
+      json{{"list", 7}, {"path", dir.path()}, {"patterns", json::array({"*.htm"})}, {"folders", false}}.dump());
+  EXPECT_TRUE(browser.waitFor([](const std::vector<json>& messages) {
+    for (const json& message : messages)
+      if (message.value("listing", 0) == 7)
+        return message["entries"] == json::array({json{{"name", "TVKWizardHTML"}, {"folder", true}}});
+    return false;
+  }));
+
+  // A call waiting for its reply fails when the window goes away.
+  browser.holdCalls();
+  auto title = std::async(std::launch::async, [&] { return view.document().title(); });
+  ASSERT_TRUE(browser.waitFor([](const std::vector<json>& messages) {
+    return !messages.empty() && messages.back().value("call", "") == "title";
+  }));
+  browser.disconnect();
+  try {
+    title.get();
+    ADD_FAILURE() << "the call did not fail";
+  } catch (const WizError& e) {
+    EXPECT_EQ(e.description(), "The wizard window was closed");
+  }
+
+  // No window within the grace time: the bridge ends and every call fails.
+  EXPECT_THROW(view.document().title(), WizError);
+  EXPECT_TRUE(bridge.ended());
+  EXPECT_FALSE(bridge.dispatchNext());
+  EXPECT_THROW(view.document().title(), WizError);
+}
+
+TEST_F(BridgeTest, ViewSendsItsWholeStateOnChangesAndShowsOnlyItsOwnPages) {
+  browser.connect();
+  view.navigate("file://" + page("a.htm"));
+  view.setEnabled(WizardButton::Next, false);
+  view.setEnabled(WizardButton::Next, false);  // no change, no message
+  view.setBusy(true);
+  ASSERT_TRUE(browser.waitForCount("state", 2));
+  json state = browser.lastState();
+  EXPECT_EQ(state["busy"], true);
+  EXPECT_EQ(state["buttons"]["Next"], (json{{"enabled", false}, {"visible", true}}));
+  EXPECT_EQ(state["buttons"]["Back"], (json{{"enabled", true}, {"visible", true}}));
+  EXPECT_EQ(browser.messages("state").size(), 2u);
+
+  // Names are encoded; files outside the pages' folder or missing are
+  // refused and the page shown stays.
+  writeFile(dir / "TVKWizardHTML/a b#.htm", kPage);
+  view.navigate(page("a b#.htm"));
+  EXPECT_EQ(browser.messages("navigate").back()["url"], "/TVKWizardHTML/a%20b%23.htm");
+  writeFile(dir / "secret.htm", kPage);
+  for (const std::string& bad :
+       {dir / "secret.htm", page("../secret.htm"), page("missing.htm"), dir.path() + "/TVKWizardHTMLx/a.htm"})
+    EXPECT_THROW(view.navigate(bad), WizError) << bad;
+  EXPECT_EQ(view.lastNavigated(), page("a b#.htm"));
+  EXPECT_EQ(browser.messages("navigate").size(), 2u);
+
+  view.close();
+  EXPECT_TRUE(bridge.ended());
+  ASSERT_TRUE(browser.waitForCount("close", 1));
+  EXPECT_EQ(browser.messages("close")[0]["text"], "The wizard has ended. You may close this tab.");
+}
+
+}  // namespace
+}  // namespace tvk

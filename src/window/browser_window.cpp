@@ -1,0 +1,142 @@
+#include "window/browser_window.h"
+
+#include <atomic>
+#include <nlohmann/json.hpp>
+#include <optional>
+
+#include "base/error.h"
+#include "base/session.h"
+#include "window/bridge.h"
+#include "window/protocol.h"
+#include "wizard/frm_wizard.h"
+
+namespace tvk {
+
+using nlohmann::json;
+
+namespace {
+constexpr std::string_view kModule = "BrowserWindow";
+}  // namespace
+
+struct BrowserWindow::Impl {
+  Impl(Session& session_, Bridge& bridge_, SettingsStore& settings, WindowOptions options)
+      : session(session_),
+        bridge(bridge_),
+        view(bridge_, options.dataDirectory, std::move(options.about)),
+        wizard(session_, view, settings, options.dataDirectory) {
+    bridge.setEventHandler([this](const json& message) { onEvent(message); });
+    bridge.setConnectionHandler([this] { onConnected(); });
+  }
+
+  ~Impl() {
+    bridge.setEventHandler({});
+    bridge.setConnectionHandler({});
+  }
+
+  void onEvent(const json& message) {
+    idlePending = true;
+    const std::string event = message.value("event", std::string());
+    if (event == "button") {
+      if (auto name = message.find("button"); name != message.end() && name->is_string())
+        if (std::optional<WizardButton> button = buttonFromName(name->get<std::string>())) press(*button);
+    } else if (event == "element") {
+      auto handle = message.find("handle");
+      auto type = message.find("type");
+      if (handle != message.end() && handle->is_string() && type != message.end() && type->is_string())
+        view.bridgeDocument().dispatchEvent(handle->get<std::string>(), type->get<std::string>());
+    }
+  }
+
+  void press(WizardButton button) {
+    // The page blocks input from a press until the idle message; a press
+    // that still comes (sent before a state change arrived, or while another
+    // press is handled) finds the button as the logic left it.
+    if (inButton || !view.isEnabled(button) || !view.isVisible(button)) return;
+    inButton = true;
+    struct Reset {
+      bool& flag;
+      ~Reset() { flag = false; }
+    } reset{inButton};
+    switch (button) {
+      case WizardButton::Back:
+        wizard.cmdBack_Click();
+        break;
+      case WizardButton::Next:
+        wizard.cmdNext_Click();
+        break;
+      case WizardButton::Finish:
+        wizard.cmdFinish_Click();
+        break;
+      case WizardButton::Exit:
+        wizard.cmdExit_Click();
+        break;
+      case WizardButton::Cancel:
+        wizard.cmdCancel_Click();
+        break;
+      case WizardButton::About:
+        wizard.cmdAbout_Click();
+        break;
+    }
+  }
+
+  void onConnected() {
+    idlePending = true;
+    // A new window knows nothing: it gets the state, and the page shown is
+    // loaded again (its loader fills it from the answers stored so far).
+    view.sendState();
+    ErrorTrap trap{session.ui(), kModule, "WindowConnected"};
+    trap([&] { view.reshow(); });
+  }
+
+  Session& session;
+  Bridge& bridge;
+  BrowserView view;
+  FrmWizard wizard;
+  std::atomic<bool> isOpen{false};
+  bool inButton = false;
+  bool idlePending = false;
+};
+
+BrowserWindow::BrowserWindow(Session& session, Bridge& bridge, SettingsStore& settings, WindowOptions options)
+    : impl_(std::make_unique<Impl>(session, bridge, settings, std::move(options))) {}
+
+BrowserWindow::~BrowserWindow() = default;
+
+void BrowserWindow::open() { impl_->isOpen = true; }
+
+bool BrowserWindow::isOpen() const { return impl_->isOpen; }
+
+void BrowserWindow::bringToFront() { impl_->bridge.post(json{{"op", "focus"}}); }
+
+void BrowserWindow::run() {
+  Impl& self = *impl_;
+  self.isOpen = true;
+  struct Closed {
+    std::atomic<bool>& flag;
+    ~Closed() { flag = false; }
+  } closed{self.isOpen};
+  Bridge& bridge = self.bridge;
+  auto report = [&](std::string_view procedure) {
+    // The window's own routines trap their failures; what still comes here
+    // (a page event's handler, a window gone for good) is reported, not fatal.
+    if (!bridge.ended()) gnErrorReport(self.session.ui(), kModule, procedure, currentErrorInfo());
+  };
+  try {
+    self.wizard.Form_Load();
+  } catch (...) {
+    report("Form_Load");
+  }
+  while (!self.wizard.closed() && !bridge.ended()) {
+    if (self.idlePending && bridge.inboxEmpty()) {
+      self.idlePending = false;
+      bridge.post(json{{"op", "idle"}});
+    }
+    try {
+      if (!bridge.dispatchNext()) break;
+    } catch (...) {
+      report("Dispatch");
+    }
+  }
+}
+
+}  // namespace tvk
