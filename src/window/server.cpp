@@ -436,6 +436,10 @@ void LocalServer::send(std::string message) {
 
 void LocalServer::stop() {
   Impl& core = *impl_;
+  // From the endpoint's calls (the bridge ending the window): the network
+  // thread cannot join itself. It stops serving now; the owner's stop() or the
+  // destructor joins it.
+  if (core.ioc.get_executor().running_in_this_thread()) return core.shutdown();
   std::lock_guard lock(core.lifecycle);
   if (!core.thread.joinable()) return;
   asio::post(core.ioc, [&core] { core.shutdown(); });
@@ -444,11 +448,11 @@ void LocalServer::stop() {
 }
 
 std::string makeToken() {
-  std::random_device random;
+  std::random_device device;
   std::string token;
   for (int i = 0; i < 4; ++i) {
     char part[9];
-    std::snprintf(part, sizeof part, "%08x", static_cast<unsigned>(random()) & 0xffffffffU);
+    std::snprintf(part, sizeof part, "%08x", static_cast<unsigned>(device()) & 0xffffffffU);
     token += part;
   }
   return token;

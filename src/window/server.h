@@ -36,7 +36,8 @@ class LocalServer final : public BridgeTransport {
   void send(std::string message) override;
   // Writes what is still queued for the window, closes every connection and
   // joins the network thread, within a fraction of a second. Calls the
-  // endpoint no more. Idempotent.
+  // endpoint no more. Idempotent. Called from the endpoint, it stops serving
+  // at once and leaves the join to a later stop() or the destructor.
   void stop();
 
  private:

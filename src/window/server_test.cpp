@@ -4,6 +4,7 @@
 
 #include <chrono>
 #include <condition_variable>
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <optional>
@@ -36,8 +37,13 @@ const std::string kIntroPage = "<html><body>intro</body></html>";
 class RecordingEndpoint : public BridgeEndpoint {
  public:
   void connected() override { add("connected"); }
-  void received(std::string message) override { add("received " + message); }
+  void received(std::string message) override {
+    add("received " + message);
+    if (onReceived) onReceived(message);
+  }
   void disconnected() override { add("disconnected"); }
+
+  std::function<void(const std::string&)> onReceived;  // set before the window connects
 
   // The events so far, once there are at least `count` (or after 5 s).
   std::vector<std::string> waitFor(std::size_t count) {
@@ -286,15 +292,35 @@ TEST_F(LocalServerTest, OneWindowSocketCarriesMessagesBothWaysInOrder) {
   server.send("for third");
   EXPECT_EQ(third.read(), "for third");
 
-  // stop() ends promptly even though the tab does not answer the close.
+  // stop() ends promptly even though the tab does not answer the close, and
+  // what was sent before it still reaches the tab (the bridge's last word).
+  server.send("bye");
   const auto before = std::chrono::steady_clock::now();
   server.stop();
   EXPECT_LT(std::chrono::steady_clock::now() - before, 1s);
   server.stop();
+  EXPECT_EQ(third.read(), "bye");
   EXPECT_EQ(endpoint.waitFor(0).size(), 8U);  // stopping tells the bridge nothing
   asio::io_context ioc;
   tcp::socket socket(ioc);
   EXPECT_TRUE(await(ioc, [&](auto done) { socket.async_connect(address(), done); }));
+}
+
+TEST_F(LocalServerTest, TheBridgeCanStopTheServerFromItsOwnCall) {
+  endpoint.onReceived = [&](const std::string& message) {
+    if (message == "end") server.stop();
+  };
+  WindowClient window(address(), "http://127.0.0.1:" + std::to_string(server.port()));
+  ASSERT_TRUE(window.open);
+  window.write("end");
+  EXPECT_EQ(endpoint.waitFor(2), (std::vector<std::string>{"connected", "received end"}));
+  EXPECT_EQ(window.read(), std::nullopt);  // closed by the server
+  asio::io_context ioc;
+  tcp::socket socket(ioc);
+  EXPECT_TRUE(await(ioc, [&](auto done) { socket.async_connect(address(), done); }));
+  const auto before = std::chrono::steady_clock::now();
+  server.stop();
+  EXPECT_LT(std::chrono::steady_clock::now() - before, 1s);
 }
 
 TEST_F(LocalServerTest, ABusyPortAndASilentClientAreHandled) {
