@@ -59,8 +59,17 @@ TEST_F(BridgeTest, EventsBeforeTheReplyRunFirstAndPostedFailuresComeBackWithTheN
     order.push_back("handler");
     order.push_back(doc.flag(box, FlagProperty::Checked) ? "checked" : "unchecked");
   });
-  doc.click(box);
-  order.push_back("returned");
+  // On a thread of its own so that a lost reply fails the test instead of
+  // hanging it.
+  auto click = std::async(std::launch::async, [&] {
+    doc.click(box);
+    order.push_back("returned");
+  });
+  if (click.wait_for(test::TestBrowser::kTimeout) != std::future_status::ready) {
+    bridge.end();
+    FAIL() << "click never returned";
+  }
+  click.get();
   EXPECT_EQ(order, (std::vector<std::string>{"handler", "checked", "returned"}));
 
   // A posted call that fails raises with the next call, once.
