@@ -129,7 +129,8 @@ std::vector<SelectOption> BridgeDocument::options(const ElementRef& select) {
     SelectOption entry;
     entry.value = asText(option.value("value", json()));
     entry.text = asText(option.value("text", json()));
-    entry.selected = option.value("selected", false);
+    auto selected = option.find("selected");
+    entry.selected = selected != option.end() && selected->is_boolean() && selected->get<bool>();
     options.push_back(std::move(entry));
   }
   return options;

@@ -146,7 +146,7 @@ TEST_F(BridgeTest, ViewSendsItsWholeStateOnChangesAndShowsOnlyItsOwnPages) {
   view.setEnabled(WizardButton::Next, false);
   view.setEnabled(WizardButton::Next, false);  // no change, no message
   view.setBusy(true);
-  ASSERT_TRUE(browser.waitForCount("state", 2));
+  view.document().title();  // the browser has handled everything posted before
   json state = browser.lastState();
   EXPECT_EQ(state["busy"], true);
   EXPECT_EQ(state["buttons"]["Next"], (json{{"enabled", false}, {"visible", true}}));
