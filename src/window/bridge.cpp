@@ -117,10 +117,12 @@ void Bridge::dispatch(Item item) {
   switch (item.kind) {
     case Kind::Connected:
       windowConnected_ = true;
+      ++changes_;
       if (connectionHandler_) connectionHandler_();
       return;
     case Kind::Disconnected:
       windowConnected_ = false;
+      ++changes_;
       return;
     case Kind::Message:
       break;
@@ -155,6 +157,7 @@ json Bridge::call(json request) {
 
   json reply;
   bool sent = false;
+  std::uint64_t sentTo = 0;  // the window (as counted by changes_) asked
   std::unique_lock lock(mutex_);
   for (;;) {
     if (ended_) raiseEnded();
@@ -162,10 +165,17 @@ json Bridge::call(json request) {
       reply = std::move(found->second);
       break;
     }
+    // The window went away since (seen here or by a call an event handler
+    // made meanwhile): its answer will never come.
+    if (sent && changes_ != sentTo) {
+      if (!resend) raiseEnded();
+      sent = false;  // asked again once a window is there and has its page
+    }
     if (!sent && windowConnected_) {
       lock.unlock();
       send(request);
       sent = true;
+      sentTo = changes_;
       lock.lock();
       continue;
     }
@@ -176,17 +186,15 @@ json Bridge::call(json request) {
       inbox_.pop_front();
       break;
     }
-    if (sent && front.kind != Kind::Message) {
-      if (!resend) {
-        // The page this call asked is gone. A new window stays in the inbox:
-        // whoever waits next shows it the state and the page again.
-        if (front.kind == Kind::Disconnected) {
-          inbox_.pop_front();
-          windowConnected_ = false;
-        }
-        raiseEnded();
+    if (sent && !resend && front.kind != Kind::Message) {
+      // The page this call asked is gone. A new window stays in the inbox:
+      // whoever waits next shows it the state and the page again.
+      if (front.kind == Kind::Disconnected) {
+        inbox_.pop_front();
+        windowConnected_ = false;
+        ++changes_;
       }
-      sent = false;  // asked again once a window is there and has its page
+      raiseEnded();
     }
     Item item = std::move(front);
     inbox_.pop_front();

@@ -64,20 +64,23 @@ std::string_view propertyName(FlagProperty property) {
 BridgeDocument::BridgeDocument(Bridge& bridge) : bridge_(bridge) {}
 
 void BridgeDocument::reset() {
+  ++shown_;
   page_.clear();
   handlers_.clear();
 }
 
-const std::string& BridgeDocument::checked(const ElementRef& element) const {
+std::string BridgeDocument::checked(const ElementRef& element) const {
   if (!element) raise(err::kObjectNotSet, std::string(kSource), "Object required: the element does not exist");
-  if (!page_.empty() && pageOf(element.handle) != page_)
+  const std::string_view text = element.handle;
+  const size_t slash = text.find('/');
+  if (slash == std::string_view::npos || text.substr(0, slash) != std::to_string(shown_))
     raise(err::kInvalidCall, std::string(kSource), "The element belongs to a page that is no longer shown");
-  return element.handle;
+  return std::string(text.substr(slash + 1));
 }
 
-ElementRef BridgeDocument::adopt(std::string handle) {
+ElementRef BridgeDocument::adopt(const std::string& handle) {
   if (page_.empty()) page_ = std::string(pageOf(handle));
-  return ElementRef{std::move(handle)};
+  return ElementRef{std::to_string(shown_) + "/" + handle};
 }
 
 std::string BridgeDocument::title() { return asText(bridge_.call(dom("title", json::array()))); }
@@ -129,7 +132,8 @@ std::vector<SelectOption> BridgeDocument::options(const ElementRef& select) {
     SelectOption entry;
     entry.value = asText(option.value("value", json()));
     entry.text = asText(option.value("text", json()));
-    entry.selected = option.value("selected", false);
+    auto selected = option.find("selected");
+    entry.selected = selected != option.end() && selected->is_boolean() && selected->get<bool>();
     options.push_back(std::move(entry));
   }
   return options;
@@ -144,13 +148,13 @@ void BridgeDocument::removeOption(const ElementRef& select, int index) {
 }
 
 void BridgeDocument::bind(const ElementRef& element, std::string_view event, std::function<void()> handler) {
-  const std::string& handle = checked(element);
+  const std::string handle = checked(element);
   handlers_[{handle, std::string(event)}] = std::move(handler);
   bridge_.post(dom("bind", json::array({handle, std::string(event)})));
 }
 
 void BridgeDocument::unbind(const ElementRef& element, std::string_view event) {
-  const std::string& handle = checked(element);
+  const std::string handle = checked(element);
   auto found = handlers_.find(std::pair{handle, std::string(event)});
   if (found == handlers_.end()) return;
   handlers_.erase(found);

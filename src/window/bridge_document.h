@@ -5,6 +5,7 @@
 // when the browser reports their events.
 #pragma once
 
+#include <cstdint>
 #include <functional>
 #include <map>
 #include <string>
@@ -44,18 +45,25 @@ class BridgeDocument final : public PageDocument {
 
   // A new page is shown: the bindings of the old one are dropped.
   void reset();
-  // Runs the handler bound to an element's event; events of elements of an
-  // earlier page, or without a handler, do nothing.
+  // Runs the handler bound to an element's event (`handle` as the browser
+  // names the element); events of elements of an earlier page, or without a
+  // handler, do nothing.
   void dispatchEvent(std::string_view handle, std::string_view event);
 
  private:
-  // Fails at once for an empty handle or one of an earlier page.
-  const std::string& checked(const ElementRef& element) const;
-  ElementRef adopt(std::string handle);
+  // The browser's handle of an element; fails at once for an empty one or
+  // one of a page shown before (the page counter in the browser's handle
+  // starts again in a window that reconnects, so it cannot tell on its own).
+  std::string checked(const ElementRef& element) const;
+  // The element as the logic holds it: the browser's handle, marked with
+  // the showing it belongs to.
+  ElementRef adopt(const std::string& handle);
 
   Bridge& bridge_;
-  // The page counter ("<page>:<n>") of the shown page, learnt from the first
-  // handle the page hands out; empty until then.
+  // Counts the pages shown.
+  std::uint64_t shown_ = 0;
+  // The browser's page counter ("<page>:<n>") of the page shown, learnt
+  // from the first handle it hands out; empty until then.
   std::string page_;
   std::map<std::pair<std::string, std::string>, std::function<void()>, std::less<>> handlers_;
 };

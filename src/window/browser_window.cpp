@@ -35,7 +35,9 @@ struct BrowserWindow::Impl {
 
   void onEvent(const json& message) {
     idlePending = true;
-    const std::string event = message.value("event", std::string());
+    // A page that sends something else gets nothing done, and no error box.
+    auto field = message.find("event");
+    const std::string event = field != message.end() && field->is_string() ? field->get<std::string>() : "";
     if (event == "button") {
       if (auto name = message.find("button"); name != message.end() && name->is_string())
         if (std::optional<WizardButton> button = buttonFromName(name->get<std::string>())) press(*button);

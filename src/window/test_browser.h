@@ -56,6 +56,7 @@ class TestBrowser final : public BridgeTransport {
     post([this] {
       connected_ = true;
       page_.reset();
+      pageCount_ = 0;  // a new window page counts its frame's loads anew
       bridge_.connected();
     });
   }
