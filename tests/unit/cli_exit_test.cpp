@@ -2,8 +2,12 @@
 // scripts and CI call it: usage errors exit 2 with a message on stderr, a
 // failed generation 1, success 0. The program is taken from TVK_BINARY_DIR,
 // or else from beside this test program.
+#include <arpa/inet.h>
 #include <gtest/gtest.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <cstdlib>
 #include <filesystem>
@@ -58,7 +62,9 @@ TEST_F(CommandLine, UsageErrorsExitTwoWithAMessageOnStderr) {
        {Case{{"bogus"}, "bogus"}, Case{{"schema"}, "--connection is required"},
         Case{{"generate"}, "project is required"}, Case{{"schema", "--connection", "x", "--type", "Report"}, "Report"},
         Case{{"new", "--type", "List"}, "--output is required"},
-        Case{{"new", "-o", "x.xml", "--lookup", "CustomerID=Customers"}, "TABLE:LINKCOLUMN"}}) {
+        Case{{"new", "-o", "x.xml", "--lookup", "CustomerID=Customers"}, "TABLE:LINKCOLUMN"},
+        Case{{"add-item", "site.wproj", "--name", "Orders"}, "--folder is required"},
+        Case{{"wizard", "--port", "http"}, "--port"}}) {
     Outcome o = run(c.args);
     std::string shown = *c.args.begin();
     EXPECT_EQ(o.status, 2) << shown << "\n" << o.err;
@@ -69,7 +75,7 @@ TEST_F(CommandLine, UsageErrorsExitTwoWithAMessageOnStderr) {
 
   Outcome help = run({"--help"});
   EXPECT_EQ(help.status, 0) << help.err;
-  for (const char* command : {"generate", "schema", "demo", "new"})
+  for (const char* command : {"wizard", "add-item", "generate", "schema", "demo", "new"})
     EXPECT_NE(help.out.find(command), std::string::npos) << help.out;
   Outcome newHelp = run({"new", "--help"});
   EXPECT_EQ(newHelp.status, 0);
@@ -112,6 +118,32 @@ TEST_F(CommandLine, GenerateExitsOneWhenAFileFailsAndZeroWhenAllAreWritten) {
             std::string::npos)
       << good.out;
   EXPECT_TRUE(std::filesystem::is_regular_file(temp / "web/site/admin/ProductsList.asp"));
+}
+
+TEST_F(CommandLine, TheWindowCommandsExitOneWhenTheyCannotStart) {
+  // A port taken by another program: the window cannot be served.
+  int taken = socket(AF_INET, SOCK_STREAM, 0);
+  ASSERT_GE(taken, 0);
+  sockaddr_in address{};
+  address.sin_family = AF_INET;
+  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  socklen_t length = sizeof address;
+  ASSERT_EQ(bind(taken, reinterpret_cast<sockaddr*>(&address), length), 0);
+  ASSERT_EQ(listen(taken, 1), 0);
+  ASSERT_EQ(getsockname(taken, reinterpret_cast<sockaddr*>(&address), &length), 0);
+  std::string port = std::to_string(ntohs(address.sin_port));
+  Outcome busy = run({"wizard", "--no-browser", "--port", port});
+  close(taken);
+  EXPECT_EQ(busy.status, 1) << busy.out;
+  EXPECT_NE(busy.err.find("tvkwizard wizard: Cannot listen on 127.0.0.1:" + port), std::string::npos) << busy.err;
+  EXPECT_EQ(busy.out, "");
+
+  // A manifest that is not there: nothing is served.
+  Outcome noManifest = run({"add-item", temp / "site.wproj", "--folder", "admin", "--name", "Orders"});
+  EXPECT_EQ(noManifest.status, 1);
+  EXPECT_NE(noManifest.err.find("tvkwizard add-item: "), std::string::npos) << noManifest.err;
+  EXPECT_NE(noManifest.err.find(temp / "site.wproj"), std::string::npos) << noManifest.err;
+  EXPECT_EQ(noManifest.out, "");
 }
 
 }  // namespace
