@@ -193,8 +193,9 @@ void Load_TVKProjectName(FrmWizard& wizard) {
     // the project, and the folder the wizard was started in is the target.
     if (!trap([&] { SetTextInputValue(page, ids::ProjectName, session.gsItemName); })) return;
     if (!trap([&] {
-          SetTextInputValue(page, ids::VIDFileDirectory,
-                            session.gsProjectName + "\\" + gfsVirtualPath(session, session.gsTargetDirectory));
+          SetTextInputValue(
+              page, ids::VIDFileDirectory,
+              session.gsProjectName + kPathSeparator + gfsVirtualPath(session, session.gsTargetDirectory));
         }))
       return;
     if (!trap([&] {

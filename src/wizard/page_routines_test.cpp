@@ -435,7 +435,7 @@ TEST_F(PageRoutinesTest, ProjectNamePageFindsCompanionDirectories) {
   session.gsTargetDirectory = site + "/admin";
   show(pages::kProjectName);
   EXPECT_EQ(value(ids::ProjectName), "Invoices");
-  EXPECT_EQ(value(ids::VIDFileDirectory), "web\\admin");
+  EXPECT_EQ(value(ids::VIDFileDirectory), "web/admin");
   EXPECT_EQ(view.document().text(element(ids::StandAloneMessage), TextProperty::StyleDisplay), "none");
   EXPECT_EQ(view.document().text(element(ids::VIDMessage), TextProperty::StyleDisplay), "inline");
 }
