@@ -214,9 +214,57 @@ void removeXmlNode(const XmlNode& node) {
   xmlFreeNode(node.get());
 }
 
-XmlNodeList selectNodes(const XmlNode& context, std::string_view xpath) {
+namespace {
+
+// True for a path of plain element names joined by "/" ("Fields/Field"):
+// ASCII names without prefix, predicate, axis or function, which the XPath
+// engine would take as child steps with a name test each.
+bool isPlainPath(std::string_view xpath) {
+  if (xpath.empty()) return false;
+  bool stepStart = true;
+  for (char c : xpath) {
+    bool letter = (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == '_';
+    if (stepStart) {
+      if (!letter) return false;
+      stepStart = false;
+    } else if (c == '/') {
+      stepStart = true;
+    } else if (!letter && !(c >= '0' && c <= '9') && c != '-' && c != '.') {
+      return false;
+    }
+  }
+  return !stepStart;
+}
+
+// Walks a plain path child by child, collecting in document order what the
+// XPath engine would find (elements of that name in no namespace); stops at
+// the first match when `first` is set. The wizard asks the document many
+// small questions of this kind, and an XPath context per question costs
+// far more than the walk.
+bool walkPlainPath(xmlNodePtr node, std::string_view path, const XmlNode& context, bool first, XmlNodeList& out) {
+  size_t slash = path.find('/');
+  std::string_view name = path.substr(0, slash);
+  std::string_view rest = slash == std::string_view::npos ? std::string_view() : path.substr(slash + 1);
+  for (xmlNodePtr child = node->children; child; child = child->next) {
+    if (child->type != XML_ELEMENT_NODE || child->ns != nullptr || child->name == nullptr) continue;
+    if (name != reinterpret_cast<const char*>(child->name)) continue;
+    if (rest.empty()) {
+      out.emplace_back(child, context.keepAlive());
+      if (first) return true;
+    } else if (walkPlainPath(child, rest, context, first, out) && first) {
+      return true;
+    }
+  }
+  return false;
+}
+
+XmlNodeList evaluate(const XmlNode& context, std::string_view xpath, bool first) {
   XmlNodeList result;
   if (!context) raise(err::kObjectNotSet, std::string(kSource), "Object variable not set");
+  if (isPlainPath(xpath)) {
+    walkPlainPath(context.get(), xpath, context, first, result);
+    return result;
+  }
   std::unique_ptr<xmlXPathContext, XPathContextFree> ctx{xmlXPathNewContext(context.get()->doc)};
   if (!ctx) throw std::bad_alloc();
   std::string message;
@@ -236,8 +284,12 @@ XmlNodeList selectNodes(const XmlNode& context, std::string_view xpath) {
   return result;
 }
 
+}  // namespace
+
+XmlNodeList selectNodes(const XmlNode& context, std::string_view xpath) { return evaluate(context, xpath, false); }
+
 XmlNode selectNode(const XmlNode& context, std::string_view xpath) {
-  XmlNodeList nodes = selectNodes(context, xpath);
+  XmlNodeList nodes = evaluate(context, xpath, true);
   return nodes.empty() ? XmlNode() : nodes.front();
 }
 
