@@ -3,6 +3,7 @@
 #include <libxml/parser.h>
 #include <libxml/tree.h>
 #include <libxml/xmlerror.h>
+#include <libxml/xmlsave.h>
 #include <libxml/xpath.h>
 #include <libxslt/transform.h>
 #include <libxslt/xslt.h>
@@ -11,6 +12,7 @@
 
 #include <cstdarg>
 #include <cstdio>
+#include <ostream>
 
 #include "base/error.h"
 #include "base/fs.h"
@@ -293,13 +295,39 @@ XmlNode selectNode(const XmlNode& context, std::string_view xpath) {
   return nodes.empty() ? XmlNode() : nodes.front();
 }
 
+namespace {
+
+struct SaveContextClose {
+  void operator()(xmlSaveCtxt* p) const noexcept { xmlSaveClose(p); }
+};
+
+// Serialises through libxml2's saver straight into `sink`, in the pieces the
+// saver hands out, instead of into a buffer of the whole text that is then
+// copied again.
+template <class Sink>
+void saveDocument(_xmlDoc* doc, Sink& sink) {
+  const auto write = [](void* context, const char* data, int length) {
+    (*static_cast<Sink*>(context))(std::string_view(data, static_cast<size_t>(length)));
+    return length;
+  };
+  std::unique_ptr<xmlSaveCtxt, SaveContextClose> saver{xmlSaveToIO(write, nullptr, &sink, "UTF-8", XML_SAVE_FORMAT)};
+  if (!saver) throw std::bad_alloc();
+  if (xmlSaveDoc(saver.get(), doc) < 0) raise(err::kXml, std::string(kSource), "The document cannot be written");
+  if (xmlSaveFlush(saver.get()) < 0) raise(err::kXml, std::string(kSource), "The document cannot be written");
+}
+
+}  // namespace
+
 std::string serializeXml(_xmlDoc* doc) {
-  xmlChar* buffer = nullptr;
-  int size = 0;
-  xmlDocDumpFormatMemoryEnc(doc, &buffer, &size, "UTF-8", 1);
-  XmlString owned{buffer};
-  if (!buffer) throw std::bad_alloc();
-  return std::string(reinterpret_cast<const char*>(buffer), static_cast<size_t>(size));
+  std::string text;
+  auto append = [&](std::string_view piece) { text += piece; };
+  saveDocument(doc, append);
+  return text;
+}
+
+void writeXml(_xmlDoc* doc, std::ostream& out) {
+  auto write = [&](std::string_view piece) { out.write(piece.data(), static_cast<std::streamsize>(piece.size())); };
+  saveDocument(doc, write);
 }
 
 void saveXmlAtomic(_xmlDoc* doc, const std::string& path) { files::writeFileAtomic(path, serializeXml(doc)); }

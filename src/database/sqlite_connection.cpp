@@ -81,6 +81,11 @@ class SqliteConnection final : public Connection {
     SqliteStmt stmt =
         sqlitePrepare(handle(), "SELECT name, type FROM sqlite_schema WHERE type IN ('table', 'view') ORDER BY rowid");
     while (step(stmt.get())) tables.push_back(entry(sqliteText(stmt.get(), 0), sqliteText(stmt.get(), 1)));
+    stmt.reset();
+    // The schema's pages are cached since the database was opened; once the
+    // list is read nothing else reads them (the schema itself is parsed in
+    // memory), so their memory goes back for what the wizard builds next.
+    sqlite3_db_release_memory(handle());
     return tables;
   }
 
