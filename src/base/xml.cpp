@@ -1,5 +1,6 @@
 #include "base/xml.h"
 
+#include <dlfcn.h>
 #include <libxml/parser.h>
 #include <libxml/tree.h>
 #include <libxml/xmlerror.h>
@@ -12,6 +13,7 @@
 
 #include <cstdarg>
 #include <cstdio>
+#include <cstring>
 #include <ostream>
 
 #include "base/error.h"
@@ -38,11 +40,56 @@ struct XPathContextFree {
 struct XPathObjectFree {
   void operator()(xmlXPathObject* p) const noexcept { xmlXPathFreeObject(p); }
 };
+// libxslt, loaded when a stylesheet is applied instead of at every start of
+// the program: only the field-order transforms use it, and a short command
+// such as `schema` never does. Once mapped the library stays.
+class Xslt {
+ public:
+  Xslt() {
+    library_.reset(dlopen("libxslt.so.1", RTLD_NOW | RTLD_LOCAL | RTLD_NODELETE));
+    if (!library_) {
+      const char* reason = dlerror();
+      raise(err::kXml, std::string(kSource), std::string("libxslt cannot be loaded: ") + (reason ? reason : "?"));
+    }
+    bind("xsltParseStylesheetDoc", parseStylesheetDoc);
+    bind("xsltFreeStylesheet", freeStylesheet);
+    bind("xsltNewTransformContext", newTransformContext);
+    bind("xsltFreeTransformContext", freeTransformContext);
+    bind("xsltSetGenericErrorFunc", setGenericErrorFunc);
+    bind("xsltSetTransformErrorFunc", setTransformErrorFunc);
+    bind("xsltApplyStylesheetUser", applyStylesheetUser);
+  }
+
+  decltype(&::xsltParseStylesheetDoc) parseStylesheetDoc = nullptr;
+  decltype(&::xsltFreeStylesheet) freeStylesheet = nullptr;
+  decltype(&::xsltNewTransformContext) newTransformContext = nullptr;
+  decltype(&::xsltFreeTransformContext) freeTransformContext = nullptr;
+  decltype(&::xsltSetGenericErrorFunc) setGenericErrorFunc = nullptr;
+  decltype(&::xsltSetTransformErrorFunc) setTransformErrorFunc = nullptr;
+  decltype(&::xsltApplyStylesheetUser) applyStylesheetUser = nullptr;
+
+ private:
+  template <class Function>
+  void bind(const char* name, Function& function) {
+    void* address = dlsym(library_.get(), name);
+    if (address == nullptr) raise(err::kXml, std::string(kSource), std::string("libxslt has no function ") + name);
+    static_assert(sizeof function == sizeof address);
+    std::memcpy(&function, &address, sizeof function);
+  }
+
+  struct Close {
+    void operator()(void* library) const noexcept { dlclose(library); }
+  };
+  std::unique_ptr<void, Close> library_;
+};
+
 struct StylesheetFree {
-  void operator()(xsltStylesheet* p) const noexcept { xsltFreeStylesheet(p); }
+  const Xslt* xslt;
+  void operator()(xsltStylesheet* p) const noexcept { xslt->freeStylesheet(p); }
 };
 struct TransformContextFree {
-  void operator()(xsltTransformContext* p) const noexcept { xsltFreeTransformContext(p); }
+  const Xslt* xslt;
+  void operator()(xsltTransformContext* p) const noexcept { xslt->freeTransformContext(p); }
 };
 
 // Collects libxml2's structured errors instead of printing them.
@@ -336,20 +383,22 @@ std::shared_ptr<_xmlDoc> transformWithStylesheet(_xmlDoc* doc, const std::string
   std::string error;
   XmlDocPtr styleDoc = parseXmlFile(stylesheetPath, &error);
   if (!styleDoc) raise(err::kXml, std::string(kSource), "Cannot load stylesheet '" + stylesheetPath + "': " + error);
+  const Xslt xslt;
   std::string message;
-  xsltSetGenericErrorFunc(&message, collectGeneric);
+  xslt.setGenericErrorFunc(&message, collectGeneric);
   // The stylesheet takes ownership of its document once parsed.
-  std::unique_ptr<xsltStylesheet, StylesheetFree> sheet{xsltParseStylesheetDoc(styleDoc.get())};
+  std::unique_ptr<xsltStylesheet, StylesheetFree> sheet{xslt.parseStylesheetDoc(styleDoc.get()), StylesheetFree{&xslt}};
   if (!sheet) {
-    xsltSetGenericErrorFunc(nullptr, nullptr);
+    xslt.setGenericErrorFunc(nullptr, nullptr);
     raise(err::kXml, std::string(kSource), "Cannot load stylesheet '" + stylesheetPath + "': " + message);
   }
   styleDoc.release();
-  std::unique_ptr<xsltTransformContext, TransformContextFree> tctx{xsltNewTransformContext(sheet.get(), doc)};
+  std::unique_ptr<xsltTransformContext, TransformContextFree> tctx{xslt.newTransformContext(sheet.get(), doc),
+                                                                   TransformContextFree{&xslt}};
   if (!tctx) throw std::bad_alloc();
-  xsltSetTransformErrorFunc(tctx.get(), &message, collectGeneric);
-  xmlDocPtr out = xsltApplyStylesheetUser(sheet.get(), doc, nullptr, nullptr, nullptr, tctx.get());
-  xsltSetGenericErrorFunc(nullptr, nullptr);
+  xslt.setTransformErrorFunc(tctx.get(), &message, collectGeneric);
+  xmlDocPtr out = xslt.applyStylesheetUser(sheet.get(), doc, nullptr, nullptr, nullptr, tctx.get());
+  xslt.setGenericErrorFunc(nullptr, nullptr);
   if (!out) raise(err::kXml, std::string(kSource), "Transform with '" + stylesheetPath + "' failed: " + message);
   return std::shared_ptr<_xmlDoc>(out, XmlDocDeleter{});
 }

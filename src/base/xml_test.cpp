@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "base/error.h"
+#include "support/temp_dir.h"
 
 namespace tvk {
 namespace {
@@ -107,6 +108,32 @@ TEST(Xml, SerialisedTextIsTheFormattedDump) {
   EXPECT_EQ(written.str(), dumped);
   EXPECT_NE(dumped.find("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<TVKWizard"), std::string::npos);
   EXPECT_NE(dumped.find("\n    <Empty/>"), std::string::npos);
+}
+
+// libxslt is loaded on the first transform: a stylesheet applies, and one
+// that is not a stylesheet is refused with the file named.
+TEST(Xml, StylesheetsApplyOnDemand) {
+  test::ScopedTempDir dir;
+  const std::string sheet = dir.path() + "/order.xsl";
+  test::writeFile(sheet,
+                  "<xsl:stylesheet version='1.0' xmlns:xsl='http://www.w3.org/1999/XSL/Transform'>"
+                  "<xsl:template match='/'><Out><xsl:for-each select='Root/A'><xsl:sort select='.' "
+                  "data-type='number'/><N><xsl:value-of select='.'/></N></xsl:for-each></Out></xsl:template>"
+                  "</xsl:stylesheet>");
+  XmlDocPtr doc = parsed("<Root><A>3</A><A>1</A><A>2</A></Root>");
+  std::shared_ptr<_xmlDoc> result = transformWithStylesheet(doc.get(), sheet);
+  ASSERT_TRUE(result);
+  XmlNode out(xmlDocGetRootElement(result.get()), result);
+  EXPECT_EQ(describe(selectNodes(out, "N")), (std::vector<std::string>{"N=1", "N=2", "N=3"}));
+
+  const std::string notSheet = dir.path() + "/plain.xsl";
+  test::writeFile(notSheet, "<Root/>");
+  try {
+    transformWithStylesheet(doc.get(), notSheet);
+    ADD_FAILURE() << "a document that is no stylesheet was applied";
+  } catch (const WizError& e) {
+    EXPECT_NE(e.description().find(notSheet), std::string::npos) << e.description();
+  }
 }
 
 }  // namespace
