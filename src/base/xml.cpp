@@ -1,8 +1,10 @@
 #include "base/xml.h"
 
+#include <dlfcn.h>
 #include <libxml/parser.h>
 #include <libxml/tree.h>
 #include <libxml/xmlerror.h>
+#include <libxml/xmlsave.h>
 #include <libxml/xpath.h>
 #include <libxslt/transform.h>
 #include <libxslt/xslt.h>
@@ -11,6 +13,8 @@
 
 #include <cstdarg>
 #include <cstdio>
+#include <cstring>
+#include <ostream>
 
 #include "base/error.h"
 #include "base/fs.h"
@@ -36,11 +40,56 @@ struct XPathContextFree {
 struct XPathObjectFree {
   void operator()(xmlXPathObject* p) const noexcept { xmlXPathFreeObject(p); }
 };
+// libxslt, loaded when a stylesheet is applied instead of at every start of
+// the program: only the field-order transforms use it, and a short command
+// such as `schema` never does. Once mapped the library stays.
+class Xslt {
+ public:
+  Xslt() {
+    library_.reset(dlopen("libxslt.so.1", RTLD_NOW | RTLD_LOCAL | RTLD_NODELETE));
+    if (!library_) {
+      const char* reason = dlerror();
+      raise(err::kXml, std::string(kSource), std::string("libxslt cannot be loaded: ") + (reason ? reason : "?"));
+    }
+    bind("xsltParseStylesheetDoc", parseStylesheetDoc);
+    bind("xsltFreeStylesheet", freeStylesheet);
+    bind("xsltNewTransformContext", newTransformContext);
+    bind("xsltFreeTransformContext", freeTransformContext);
+    bind("xsltSetGenericErrorFunc", setGenericErrorFunc);
+    bind("xsltSetTransformErrorFunc", setTransformErrorFunc);
+    bind("xsltApplyStylesheetUser", applyStylesheetUser);
+  }
+
+  decltype(&::xsltParseStylesheetDoc) parseStylesheetDoc = nullptr;
+  decltype(&::xsltFreeStylesheet) freeStylesheet = nullptr;
+  decltype(&::xsltNewTransformContext) newTransformContext = nullptr;
+  decltype(&::xsltFreeTransformContext) freeTransformContext = nullptr;
+  decltype(&::xsltSetGenericErrorFunc) setGenericErrorFunc = nullptr;
+  decltype(&::xsltSetTransformErrorFunc) setTransformErrorFunc = nullptr;
+  decltype(&::xsltApplyStylesheetUser) applyStylesheetUser = nullptr;
+
+ private:
+  template <class Function>
+  void bind(const char* name, Function& function) {
+    void* address = dlsym(library_.get(), name);
+    if (address == nullptr) raise(err::kXml, std::string(kSource), std::string("libxslt has no function ") + name);
+    static_assert(sizeof function == sizeof address);
+    std::memcpy(&function, &address, sizeof function);
+  }
+
+  struct Close {
+    void operator()(void* library) const noexcept { dlclose(library); }
+  };
+  std::unique_ptr<void, Close> library_;
+};
+
 struct StylesheetFree {
-  void operator()(xsltStylesheet* p) const noexcept { xsltFreeStylesheet(p); }
+  const Xslt* xslt;
+  void operator()(xsltStylesheet* p) const noexcept { xslt->freeStylesheet(p); }
 };
 struct TransformContextFree {
-  void operator()(xsltTransformContext* p) const noexcept { xsltFreeTransformContext(p); }
+  const Xslt* xslt;
+  void operator()(xsltTransformContext* p) const noexcept { xslt->freeTransformContext(p); }
 };
 
 // Collects libxml2's structured errors instead of printing them.
@@ -214,9 +263,57 @@ void removeXmlNode(const XmlNode& node) {
   xmlFreeNode(node.get());
 }
 
-XmlNodeList selectNodes(const XmlNode& context, std::string_view xpath) {
+namespace {
+
+// True for a path of plain element names joined by "/" ("Fields/Field"):
+// ASCII names without prefix, predicate, axis or function, which the XPath
+// engine would take as child steps with a name test each.
+bool isPlainPath(std::string_view xpath) {
+  if (xpath.empty()) return false;
+  bool stepStart = true;
+  for (char c : xpath) {
+    bool letter = (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == '_';
+    if (stepStart) {
+      if (!letter) return false;
+      stepStart = false;
+    } else if (c == '/') {
+      stepStart = true;
+    } else if (!letter && !(c >= '0' && c <= '9') && c != '-' && c != '.') {
+      return false;
+    }
+  }
+  return !stepStart;
+}
+
+// Walks a plain path child by child, collecting in document order what the
+// XPath engine would find (elements of that name in no namespace); stops at
+// the first match when `first` is set. The wizard asks the document many
+// small questions of this kind, and an XPath context per question costs
+// far more than the walk.
+bool walkPlainPath(xmlNodePtr node, std::string_view path, const XmlNode& context, bool first, XmlNodeList& out) {
+  size_t slash = path.find('/');
+  std::string_view name = path.substr(0, slash);
+  std::string_view rest = slash == std::string_view::npos ? std::string_view() : path.substr(slash + 1);
+  for (xmlNodePtr child = node->children; child; child = child->next) {
+    if (child->type != XML_ELEMENT_NODE || child->ns != nullptr || child->name == nullptr) continue;
+    if (name != reinterpret_cast<const char*>(child->name)) continue;
+    if (rest.empty()) {
+      out.emplace_back(child, context.keepAlive());
+      if (first) return true;
+    } else if (walkPlainPath(child, rest, context, first, out) && first) {
+      return true;
+    }
+  }
+  return false;
+}
+
+XmlNodeList evaluate(const XmlNode& context, std::string_view xpath, bool first) {
   XmlNodeList result;
   if (!context) raise(err::kObjectNotSet, std::string(kSource), "Object variable not set");
+  if (isPlainPath(xpath)) {
+    walkPlainPath(context.get(), xpath, context, first, result);
+    return result;
+  }
   std::unique_ptr<xmlXPathContext, XPathContextFree> ctx{xmlXPathNewContext(context.get()->doc)};
   if (!ctx) throw std::bad_alloc();
   std::string message;
@@ -236,18 +333,48 @@ XmlNodeList selectNodes(const XmlNode& context, std::string_view xpath) {
   return result;
 }
 
+}  // namespace
+
+XmlNodeList selectNodes(const XmlNode& context, std::string_view xpath) { return evaluate(context, xpath, false); }
+
 XmlNode selectNode(const XmlNode& context, std::string_view xpath) {
-  XmlNodeList nodes = selectNodes(context, xpath);
+  XmlNodeList nodes = evaluate(context, xpath, true);
   return nodes.empty() ? XmlNode() : nodes.front();
 }
 
+namespace {
+
+struct SaveContextClose {
+  void operator()(xmlSaveCtxt* p) const noexcept { xmlSaveClose(p); }
+};
+
+// Serialises through libxml2's saver straight into `sink`, in the pieces the
+// saver hands out, instead of into a buffer of the whole text that is then
+// copied again.
+template <class Sink>
+void saveDocument(_xmlDoc* doc, Sink& sink) {
+  const auto write = [](void* context, const char* data, int length) {
+    (*static_cast<Sink*>(context))(std::string_view(data, static_cast<size_t>(length)));
+    return length;
+  };
+  std::unique_ptr<xmlSaveCtxt, SaveContextClose> saver{xmlSaveToIO(write, nullptr, &sink, "UTF-8", XML_SAVE_FORMAT)};
+  if (!saver) throw std::bad_alloc();
+  if (xmlSaveDoc(saver.get(), doc) < 0) raise(err::kXml, std::string(kSource), "The document cannot be written");
+  if (xmlSaveFlush(saver.get()) < 0) raise(err::kXml, std::string(kSource), "The document cannot be written");
+}
+
+}  // namespace
+
 std::string serializeXml(_xmlDoc* doc) {
-  xmlChar* buffer = nullptr;
-  int size = 0;
-  xmlDocDumpFormatMemoryEnc(doc, &buffer, &size, "UTF-8", 1);
-  XmlString owned{buffer};
-  if (!buffer) throw std::bad_alloc();
-  return std::string(reinterpret_cast<const char*>(buffer), static_cast<size_t>(size));
+  std::string text;
+  auto append = [&](std::string_view piece) { text += piece; };
+  saveDocument(doc, append);
+  return text;
+}
+
+void writeXml(_xmlDoc* doc, std::ostream& out) {
+  auto write = [&](std::string_view piece) { out.write(piece.data(), static_cast<std::streamsize>(piece.size())); };
+  saveDocument(doc, write);
 }
 
 void saveXmlAtomic(_xmlDoc* doc, const std::string& path) { files::writeFileAtomic(path, serializeXml(doc)); }
@@ -256,20 +383,22 @@ std::shared_ptr<_xmlDoc> transformWithStylesheet(_xmlDoc* doc, const std::string
   std::string error;
   XmlDocPtr styleDoc = parseXmlFile(stylesheetPath, &error);
   if (!styleDoc) raise(err::kXml, std::string(kSource), "Cannot load stylesheet '" + stylesheetPath + "': " + error);
+  const Xslt xslt;
   std::string message;
-  xsltSetGenericErrorFunc(&message, collectGeneric);
+  xslt.setGenericErrorFunc(&message, collectGeneric);
   // The stylesheet takes ownership of its document once parsed.
-  std::unique_ptr<xsltStylesheet, StylesheetFree> sheet{xsltParseStylesheetDoc(styleDoc.get())};
+  std::unique_ptr<xsltStylesheet, StylesheetFree> sheet{xslt.parseStylesheetDoc(styleDoc.get()), StylesheetFree{&xslt}};
   if (!sheet) {
-    xsltSetGenericErrorFunc(nullptr, nullptr);
+    xslt.setGenericErrorFunc(nullptr, nullptr);
     raise(err::kXml, std::string(kSource), "Cannot load stylesheet '" + stylesheetPath + "': " + message);
   }
   styleDoc.release();
-  std::unique_ptr<xsltTransformContext, TransformContextFree> tctx{xsltNewTransformContext(sheet.get(), doc)};
+  std::unique_ptr<xsltTransformContext, TransformContextFree> tctx{xslt.newTransformContext(sheet.get(), doc),
+                                                                   TransformContextFree{&xslt}};
   if (!tctx) throw std::bad_alloc();
-  xsltSetTransformErrorFunc(tctx.get(), &message, collectGeneric);
-  xmlDocPtr out = xsltApplyStylesheetUser(sheet.get(), doc, nullptr, nullptr, nullptr, tctx.get());
-  xsltSetGenericErrorFunc(nullptr, nullptr);
+  xslt.setTransformErrorFunc(tctx.get(), &message, collectGeneric);
+  xmlDocPtr out = xslt.applyStylesheetUser(sheet.get(), doc, nullptr, nullptr, nullptr, tctx.get());
+  xslt.setGenericErrorFunc(nullptr, nullptr);
   if (!out) raise(err::kXml, std::string(kSource), "Transform with '" + stylesheetPath + "' failed: " + message);
   return std::shared_ptr<_xmlDoc>(out, XmlDocDeleter{});
 }

@@ -6,6 +6,7 @@
 // document, so they stay valid for as long as anyone holds them.
 #pragma once
 
+#include <iosfwd>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -81,6 +82,8 @@ XmlNode selectNode(const XmlNode& context, std::string_view xpath);
 
 // Serialised document: XML declaration, UTF-8, indented.
 std::string serializeXml(_xmlDoc* doc);
+// The same text written to a stream as it is produced.
+void writeXml(_xmlDoc* doc, std::ostream& out);
 
 // Writes the document to `path` atomically (temporary file in the same
 // folder, then rename), so a failure never leaves a half-written file.

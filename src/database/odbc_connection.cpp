@@ -1,8 +1,5 @@
 #include "database/odbc_connection.h"
 
-#include <sql.h>
-#include <sqlext.h>
-
 #include <algorithm>
 #include <cstdint>
 #include <map>
@@ -10,6 +7,7 @@
 #include "base/error.h"
 #include "base/general.h"
 #include "database/connection_string.h"
+#include "database/odbc_api.h"
 #include "database/odbc_handle.h"
 
 namespace tvk::db {
@@ -29,7 +27,7 @@ struct Diagnostic {
   std::string message;
 };
 
-std::vector<Diagnostic> diagnostics(SQLSMALLINT type, SQLHANDLE handle) {
+std::vector<Diagnostic> diagnostics(const OdbcApi& api, SQLSMALLINT type, SQLHANDLE handle) {
   std::vector<Diagnostic> records;
   if (handle == nullptr) return records;
   for (SQLSMALLINT i = 1; i <= 20; ++i) {
@@ -37,7 +35,7 @@ std::vector<Diagnostic> diagnostics(SQLSMALLINT type, SQLHANDLE handle) {
     SQLINTEGER native = 0;
     SQLCHAR message[2048] = {};
     SQLSMALLINT length = 0;
-    SQLRETURN rc = SQLGetDiagRec(type, handle, i, state, &native, message, sizeof message, &length);
+    SQLRETURN rc = api.SQLGetDiagRec(type, handle, i, state, &native, message, sizeof message, &length);
     if (!SQL_SUCCEEDED(rc)) break;
     records.push_back(
         {reinterpret_cast<char*>(state), static_cast<long>(native), trimEnd(reinterpret_cast<char*>(message))});
@@ -47,8 +45,8 @@ std::vector<Diagnostic> diagnostics(SQLSMALLINT type, SQLHANDLE handle) {
 
 // The failure of the last call on a handle: its first error record (a
 // warning record only when there is nothing else).
-[[noreturn]] void raiseOdbc(SQLSMALLINT type, SQLHANDLE handle, std::string_view call) {
-  std::vector<Diagnostic> records = diagnostics(type, handle);
+[[noreturn]] void raiseOdbc(const OdbcApi& api, SQLSMALLINT type, SQLHANDLE handle, std::string_view call) {
+  std::vector<Diagnostic> records = diagnostics(api, type, handle);
   auto chosen =
       std::find_if(records.begin(), records.end(), [](const Diagnostic& d) { return d.state.rfind("01", 0) != 0; });
   if (chosen == records.end() && !records.empty()) chosen = records.begin();
@@ -58,8 +56,8 @@ std::vector<Diagnostic> diagnostics(SQLSMALLINT type, SQLHANDLE handle) {
   raise(number, std::string(kOdbc) + " " + chosen->state, chosen->message);
 }
 
-bool hasState(SQLSMALLINT type, SQLHANDLE handle, std::initializer_list<std::string_view> states) {
-  for (const Diagnostic& d : diagnostics(type, handle))
+bool hasState(const OdbcApi& api, SQLSMALLINT type, SQLHANDLE handle, std::initializer_list<std::string_view> states) {
+  for (const Diagnostic& d : diagnostics(api, type, handle))
     for (std::string_view s : states)
       if (d.state == s) return true;
   return false;
@@ -70,24 +68,25 @@ SQLCHAR* text(const std::string& s) { return reinterpret_cast<SQLCHAR*>(const_ca
 // One statement handle with the query timeout set, and typed column reads.
 class Statement {
  public:
-  Statement(SQLHANDLE connection, int querySeconds) : handle_(SQL_HANDLE_STMT, connection) {
+  Statement(const std::shared_ptr<const OdbcApi>& api, SQLHANDLE connection, int querySeconds)
+      : api_(api), handle_(api, SQL_HANDLE_STMT, connection) {
     // Drivers that cannot time out say so; the call still runs.
-    SQLSetStmtAttr(handle_.get(), SQL_ATTR_QUERY_TIMEOUT,
-                   reinterpret_cast<SQLPOINTER>(static_cast<std::intptr_t>(querySeconds)), 0);
+    api_->SQLSetStmtAttr(handle_.get(), SQL_ATTR_QUERY_TIMEOUT,
+                         reinterpret_cast<SQLPOINTER>(static_cast<std::intptr_t>(querySeconds)), 0);
   }
 
   SQLHSTMT get() const { return handle_.get(); }
 
   void check(SQLRETURN rc, std::string_view call) const {
-    if (!SQL_SUCCEEDED(rc)) raiseOdbc(SQL_HANDLE_STMT, handle_.get(), call);
+    if (!SQL_SUCCEEDED(rc)) raiseOdbc(*api_, SQL_HANDLE_STMT, handle_.get(), call);
   }
   // True when a catalogue function is one the driver does not have.
   bool unsupported(SQLRETURN rc) const {
-    return !SQL_SUCCEEDED(rc) && hasState(SQL_HANDLE_STMT, handle_.get(), {"IM001", "HYC00"});
+    return !SQL_SUCCEEDED(rc) && hasState(*api_, SQL_HANDLE_STMT, handle_.get(), {"IM001", "HYC00"});
   }
 
   bool fetch() {
-    SQLRETURN rc = SQLFetch(handle_.get());
+    SQLRETURN rc = api_->SQLFetch(handle_.get());
     if (rc == SQL_NO_DATA) return false;
     check(rc, "SQLFetch");
     return true;
@@ -98,7 +97,7 @@ class Statement {
     char buffer[512];
     for (;;) {
       SQLLEN indicator = 0;
-      SQLRETURN rc = SQLGetData(handle_.get(), index, SQL_C_CHAR, buffer, sizeof buffer, &indicator);
+      SQLRETURN rc = api_->SQLGetData(handle_.get(), index, SQL_C_CHAR, buffer, sizeof buffer, &indicator);
       if (rc == SQL_NO_DATA) break;
       check(rc, "SQLGetData");
       if (indicator == SQL_NULL_DATA) return std::nullopt;
@@ -115,30 +114,32 @@ class Statement {
   long columnNumber(SQLUSMALLINT index, long fallback = 0) {
     SQLINTEGER value = 0;
     SQLLEN indicator = 0;
-    check(SQLGetData(handle_.get(), index, SQL_C_SLONG, &value, sizeof value, &indicator), "SQLGetData");
+    check(api_->SQLGetData(handle_.get(), index, SQL_C_SLONG, &value, sizeof value, &indicator), "SQLGetData");
     return indicator == SQL_NULL_DATA ? fallback : static_cast<long>(value);
   }
 
  private:
+  std::shared_ptr<const OdbcApi> api_;
   OdbcHandle handle_;
 };
 
 class OdbcConnection final : public Connection {
  public:
-  OdbcConnection(const ConnectionString& connection, const Timeouts& timeouts) : timeouts_(timeouts) {
-    env_ = OdbcHandle(SQL_HANDLE_ENV, nullptr);
-    SQLSetEnvAttr(env_.get(), SQL_ATTR_ODBC_VERSION, reinterpret_cast<SQLPOINTER>(SQL_OV_ODBC3), 0);
-    dbc_ = OdbcHandle(SQL_HANDLE_DBC, env_.get());
-    SQLSetConnectAttr(dbc_.get(), SQL_ATTR_LOGIN_TIMEOUT,
-                      reinterpret_cast<SQLPOINTER>(static_cast<std::intptr_t>(timeouts.loginSeconds)), 0);
-    SQLSetConnectAttr(dbc_.get(), SQL_ATTR_CONNECTION_TIMEOUT,
-                      reinterpret_cast<SQLPOINTER>(static_cast<std::intptr_t>(timeouts.querySeconds)), 0);
+  OdbcConnection(const ConnectionString& connection, const Timeouts& timeouts)
+      : api_(OdbcApi::load()), timeouts_(timeouts) {
+    env_ = OdbcHandle(api_, SQL_HANDLE_ENV, nullptr);
+    api_->SQLSetEnvAttr(env_.get(), SQL_ATTR_ODBC_VERSION, reinterpret_cast<SQLPOINTER>(SQL_OV_ODBC3), 0);
+    dbc_ = OdbcHandle(api_, SQL_HANDLE_DBC, env_.get());
+    api_->SQLSetConnectAttr(dbc_.get(), SQL_ATTR_LOGIN_TIMEOUT,
+                            reinterpret_cast<SQLPOINTER>(static_cast<std::intptr_t>(timeouts.loginSeconds)), 0);
+    api_->SQLSetConnectAttr(dbc_.get(), SQL_ATTR_CONNECTION_TIMEOUT,
+                            reinterpret_cast<SQLPOINTER>(static_cast<std::intptr_t>(timeouts.querySeconds)), 0);
     std::string in = connection.text();
     SQLCHAR out[2048];
     SQLSMALLINT outLength = 0;
-    SQLRETURN rc =
-        SQLDriverConnect(dbc_.get(), nullptr, text(in), SQL_NTS, out, sizeof out, &outLength, SQL_DRIVER_NOPROMPT);
-    if (!SQL_SUCCEEDED(rc)) raiseOdbc(SQL_HANDLE_DBC, dbc_.get(), "SQLDriverConnect");
+    SQLRETURN rc = api_->SQLDriverConnect(dbc_.get(), nullptr, text(in), SQL_NTS, out, sizeof out, &outLength,
+                                          SQL_DRIVER_NOPROMPT);
+    if (!SQL_SUCCEEDED(rc)) raiseOdbc(*api_, SQL_HANDLE_DBC, dbc_.get(), "SQLDriverConnect");
     connected_ = true;
     dbms_ = info(SQL_DBMS_NAME);
     escape_ = info(SQL_SEARCH_PATTERN_ESCAPE);
@@ -155,17 +156,17 @@ class OdbcConnection final : public Connection {
   }
 
   void execute(std::string_view statement) override {
-    Statement stmt(handle(), timeouts_.querySeconds);
+    Statement stmt(api_, handle(), timeouts_.querySeconds);
     std::string sql(statement);
-    stmt.check(SQLExecDirect(stmt.get(), text(sql), SQL_NTS), "SQLExecDirect");
+    stmt.check(api_->SQLExecDirect(stmt.get(), text(sql), SQL_NTS), "SQLExecDirect");
     SQLSMALLINT columns = 0;
-    SQLNumResultCols(stmt.get(), &columns);
+    api_->SQLNumResultCols(stmt.get(), &columns);
     // The first row proves the statement runs; the rest is never read.
     if (columns > 0) stmt.fetch();
   }
 
   void close() override {
-    if (connected_) SQLDisconnect(dbc_.get());
+    if (connected_) api_->SQLDisconnect(dbc_.get());
     connected_ = false;
     dbc_ = OdbcHandle();
     env_ = OdbcHandle();
@@ -192,10 +193,10 @@ class OdbcConnection final : public Connection {
   }
 
   std::vector<Column> readColumns(const TableEntry& table) override {
-    Statement stmt(handle(), timeouts_.querySeconds);
+    Statement stmt(api_, handle(), timeouts_.querySeconds);
     std::string catalog = table.catalog, schema = escaped(table.schema), name = escaped(table.name);
-    stmt.check(SQLColumns(stmt.get(), optional(catalog), length(catalog), optional(schema), length(schema), text(name),
-                          SQL_NTS, nullptr, 0),
+    stmt.check(api_->SQLColumns(stmt.get(), optional(catalog), length(catalog), optional(schema), length(schema),
+                                text(name), SQL_NTS, nullptr, 0),
                "SQLColumns");
     std::vector<Column> columns;
     while (stmt.fetch()) {
@@ -244,10 +245,10 @@ class OdbcConnection final : public Connection {
     if (!primary.columns.empty())
       keys.push_back({primary.name.empty() ? "PRIMARY" : primary.name, KeyType::Primary, primary.columns, {}, {}});
 
-    Statement stmt(handle(), timeouts_.querySeconds);
+    Statement stmt(api_, handle(), timeouts_.querySeconds);
     std::string catalog = table.catalog, schema = table.schema, name = table.name;
-    SQLRETURN rc = SQLForeignKeys(stmt.get(), nullptr, 0, nullptr, 0, nullptr, 0, optional(catalog), length(catalog),
-                                  optional(schema), length(schema), text(name), SQL_NTS);
+    SQLRETURN rc = api_->SQLForeignKeys(stmt.get(), nullptr, 0, nullptr, 0, nullptr, 0, optional(catalog),
+                                        length(catalog), optional(schema), length(schema), text(name), SQL_NTS);
     if (!stmt.unsupported(rc)) {
       stmt.check(rc, "SQLForeignKeys");
       std::string lastName;
@@ -292,7 +293,7 @@ class OdbcConnection final : public Connection {
   std::string info(SQLUSMALLINT what) {
     char buffer[256] = {};
     SQLSMALLINT length = 0;
-    if (!SQL_SUCCEEDED(SQLGetInfo(dbc_.get(), what, buffer, sizeof buffer, &length))) return {};
+    if (!SQL_SUCCEEDED(api_->SQLGetInfo(dbc_.get(), what, buffer, sizeof buffer, &length))) return {};
     return buffer;
   }
 
@@ -327,10 +328,10 @@ class OdbcConnection final : public Connection {
   }
 
   std::vector<TableEntry> tables(const std::string* pattern) {
-    Statement stmt(handle(), timeouts_.querySeconds);
+    Statement stmt(api_, handle(), timeouts_.querySeconds);
     SQLRETURN rc = pattern == nullptr
-                       ? SQLTables(stmt.get(), nullptr, 0, nullptr, 0, nullptr, 0, nullptr, 0)
-                       : SQLTables(stmt.get(), nullptr, 0, nullptr, 0, text(*pattern), SQL_NTS, nullptr, 0);
+                       ? api_->SQLTables(stmt.get(), nullptr, 0, nullptr, 0, nullptr, 0, nullptr, 0)
+                       : api_->SQLTables(stmt.get(), nullptr, 0, nullptr, 0, text(*pattern), SQL_NTS, nullptr, 0);
     stmt.check(rc, "SQLTables");
     // SQLite's own tables are system tables, whatever its driver says.
     bool sqlite = gfbEqualNoCase(dbms_, "SQLite");
@@ -370,10 +371,10 @@ class OdbcConnection final : public Connection {
   }
 
   PrimaryKey readPrimaryKey(const TableEntry& table) {
-    Statement stmt(handle(), timeouts_.querySeconds);
+    Statement stmt(api_, handle(), timeouts_.querySeconds);
     std::string catalog = table.catalog, schema = table.schema, name = table.name;
-    SQLRETURN rc = SQLPrimaryKeys(stmt.get(), optional(catalog), length(catalog), optional(schema), length(schema),
-                                  text(name), SQL_NTS);
+    SQLRETURN rc = api_->SQLPrimaryKeys(stmt.get(), optional(catalog), length(catalog), optional(schema),
+                                        length(schema), text(name), SQL_NTS);
     PrimaryKey key;
     if (stmt.unsupported(rc)) return key;
     stmt.check(rc, "SQLPrimaryKeys");
@@ -388,10 +389,10 @@ class OdbcConnection final : public Connection {
   }
 
   std::vector<Index> readStatistics(const TableEntry& table) {
-    Statement stmt(handle(), timeouts_.querySeconds);
+    Statement stmt(api_, handle(), timeouts_.querySeconds);
     std::string catalog = table.catalog, schema = table.schema, name = table.name;
-    SQLRETURN rc = SQLStatistics(stmt.get(), optional(catalog), length(catalog), optional(schema), length(schema),
-                                 text(name), SQL_NTS, SQL_INDEX_ALL, SQL_QUICK);
+    SQLRETURN rc = api_->SQLStatistics(stmt.get(), optional(catalog), length(catalog), optional(schema), length(schema),
+                                       text(name), SQL_NTS, SQL_INDEX_ALL, SQL_QUICK);
     std::vector<Index> indexes;
     if (stmt.unsupported(rc)) return indexes;
     stmt.check(rc, "SQLStatistics");
@@ -421,21 +422,21 @@ class OdbcConnection final : public Connection {
   // that cannot be selected simply has no auto-increment columns.
   void markAutoIncrement(const TableEntry& table, std::vector<Column>& columns) {
     try {
-      Statement stmt(handle(), timeouts_.querySeconds);
+      Statement stmt(api_, handle(), timeouts_.querySeconds);
       std::string sql = "SELECT * FROM ";
       if (!table.schema.empty()) sql += quoted(table.schema) + ".";
       sql += quoted(table.name) + " WHERE 1=0";
-      stmt.check(SQLExecDirect(stmt.get(), text(sql), SQL_NTS), "SQLExecDirect");
+      stmt.check(api_->SQLExecDirect(stmt.get(), text(sql), SQL_NTS), "SQLExecDirect");
       SQLSMALLINT count = 0;
-      SQLNumResultCols(stmt.get(), &count);
+      api_->SQLNumResultCols(stmt.get(), &count);
       for (SQLSMALLINT i = 1; i <= count; ++i) {
         SQLCHAR name[512] = {};
         SQLSMALLINT nameLength = 0;
         SQLLEN automatic = SQL_FALSE;
-        SQLColAttribute(stmt.get(), static_cast<SQLUSMALLINT>(i), SQL_DESC_NAME, name, sizeof name, &nameLength,
-                        nullptr);
-        SQLColAttribute(stmt.get(), static_cast<SQLUSMALLINT>(i), SQL_DESC_AUTO_UNIQUE_VALUE, nullptr, 0, nullptr,
-                        &automatic);
+        api_->SQLColAttribute(stmt.get(), static_cast<SQLUSMALLINT>(i), SQL_DESC_NAME, name, sizeof name, &nameLength,
+                              nullptr);
+        api_->SQLColAttribute(stmt.get(), static_cast<SQLUSMALLINT>(i), SQL_DESC_AUTO_UNIQUE_VALUE, nullptr, 0, nullptr,
+                              &automatic);
         if (automatic != SQL_TRUE) continue;
         std::string columnName = reinterpret_cast<char*>(name);
         for (Column& column : columns)
@@ -445,6 +446,7 @@ class OdbcConnection final : public Connection {
     }
   }
 
+  std::shared_ptr<const OdbcApi> api_;
   Timeouts timeouts_;
   OdbcHandle env_;
   OdbcHandle dbc_;
@@ -459,24 +461,29 @@ class OdbcConnection final : public Connection {
 
 }  // namespace
 
-OdbcHandle::OdbcHandle(short type, void* parent) : type_(type) {
+OdbcHandle::OdbcHandle(std::shared_ptr<const OdbcApi> api, short type, void* parent)
+    : api_(std::move(api)), type_(type) {
   SQLHANDLE handle = SQL_NULL_HANDLE;
-  SQLRETURN rc = SQLAllocHandle(type, parent == nullptr ? SQL_NULL_HANDLE : parent, &handle);
+  SQLRETURN rc = api_->SQLAllocHandle(type, parent == nullptr ? SQL_NULL_HANDLE : parent, &handle);
   if (!SQL_SUCCEEDED(rc)) {
     if (parent != nullptr)
-      raiseOdbc(type == SQL_HANDLE_DBC ? SQL_HANDLE_ENV : SQL_HANDLE_DBC, parent, "SQLAllocHandle");
+      raiseOdbc(*api_, type == SQL_HANDLE_DBC ? SQL_HANDLE_ENV : SQL_HANDLE_DBC, parent, "SQLAllocHandle");
     raise(err::kDatabase, std::string(kOdbc), "The ODBC driver manager could not allocate a handle");
   }
   handle_ = handle;
 }
 
-OdbcHandle::~OdbcHandle() {
-  if (handle_ != nullptr) SQLFreeHandle(type_, handle_);
+OdbcHandle::~OdbcHandle() { release(); }
+
+void OdbcHandle::release() noexcept {
+  if (handle_ != nullptr) api_->SQLFreeHandle(type_, handle_);
+  handle_ = nullptr;
 }
 
 OdbcHandle& OdbcHandle::operator=(OdbcHandle&& other) noexcept {
   if (this != &other) {
-    if (handle_ != nullptr) SQLFreeHandle(type_, handle_);
+    release();
+    api_ = std::move(other.api_);
     type_ = other.type_;
     handle_ = std::exchange(other.handle_, nullptr);
   }

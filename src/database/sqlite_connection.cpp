@@ -81,6 +81,11 @@ class SqliteConnection final : public Connection {
     SqliteStmt stmt =
         sqlitePrepare(handle(), "SELECT name, type FROM sqlite_schema WHERE type IN ('table', 'view') ORDER BY rowid");
     while (step(stmt.get())) tables.push_back(entry(sqliteText(stmt.get(), 0), sqliteText(stmt.get(), 1)));
+    stmt.reset();
+    // The schema's pages are cached since the database was opened; once the
+    // list is read nothing else reads them (the schema itself is parsed in
+    // memory), so their memory goes back for what the wizard builds next.
+    sqlite3_db_release_memory(handle());
     return tables;
   }
 
@@ -295,20 +300,25 @@ class SqliteConnection final : public Connection {
     auto cached = indexRows_.find(table);
     if (cached != indexRows_.end()) return cached->second;
     // The pragma lists the newest index first; creation order reads better.
-    SqliteStmt stmt = sqlitePrepare(handle(),
-                                    "SELECT il.name, il.\"unique\", il.origin, ii.name "
-                                    "FROM pragma_index_list(?1) AS il "
-                                    "JOIN pragma_index_info(il.name) AS ii "
-                                    "ORDER BY il.seq DESC, ii.seqno");
-    sqliteBind(stmt.get(), 1, table);
+    // The list first, then each index's columns: most tables have few
+    // indexes or none, and a join of the two pragmas costs more to prepare
+    // than the lists cost to read.
     std::vector<IndexRow> rows;
-    while (step(stmt.get())) {
-      std::string name = sqliteText(stmt.get(), 0);
-      if (rows.empty() || rows.back().name != name)
-        rows.push_back({name, sqliteInt(stmt.get(), 1) != 0, sqliteText(stmt.get(), 2), {}});
-      // Expression columns have no name; they still hold a place.
-      rows.back().columns.push_back(sqliteText(stmt.get(), 3));
+    {
+      SqliteStmt list =
+          sqlitePrepare(handle(), "SELECT name, \"unique\", origin FROM pragma_index_list(?1) ORDER BY seq DESC");
+      sqliteBind(list.get(), 1, table);
+      while (step(list.get()))
+        rows.push_back({sqliteText(list.get(), 0), sqliteInt(list.get(), 1) != 0, sqliteText(list.get(), 2), {}});
     }
+    for (IndexRow& row : rows) {
+      SqliteStmt info = sqlitePrepare(handle(), "SELECT name FROM pragma_index_info(?1) ORDER BY seqno");
+      sqliteBind(info.get(), 1, row.name);
+      // Expression columns have no name; they still hold a place.
+      while (step(info.get())) row.columns.push_back(sqliteText(info.get(), 0));
+    }
+    // An index without key columns is not one the joined reading listed.
+    std::erase_if(rows, [](const IndexRow& row) { return row.columns.empty(); });
     return indexRows_.emplace(table, std::move(rows)).first->second;
   }
 

@@ -81,7 +81,7 @@ int runSchemaCommand(const SchemaOptions& options, std::ostream& out, std::ostre
     err << "tvkwizard schema: the wizard stopped on the page " << refusedPage << '\n';
     return 1;
   }
-  out << wizard.wizData().GetXML();
+  wizard.wizData().WriteXML(out);
   return 0;
 }
 

@@ -45,6 +45,8 @@ void XMLWizData::Save(const std::string& path) const { saveXmlAtomic(doc_.get(),
 
 std::string XMLWizData::GetXML() const { return serializeXml(doc_.get()); }
 
+void XMLWizData::WriteXML(std::ostream& out) const { writeXml(doc_.get(), out); }
+
 XmlNode XMLWizData::appendChild(const XmlNode& node) { return appendXmlChild(root(), node); }
 
 XmlNode XMLWizData::createElement(std::string_view name) { return createXmlElement(doc_.get(), name); }

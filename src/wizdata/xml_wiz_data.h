@@ -3,6 +3,7 @@
 // Saved to disk it is the project file.
 #pragma once
 
+#include <iosfwd>
 #include <string>
 #include <string_view>
 
@@ -37,6 +38,8 @@ class XMLWizData {
   // complete. Failures pass on as WizError.
   void Save(const std::string& path) const;
   std::string GetXML() const;
+  // The text GetXML returns, written to `out` without building it first.
+  void WriteXML(std::ostream& out) const;
 
   XmlNode appendChild(const XmlNode& node);
   XmlNode createElement(std::string_view name);
