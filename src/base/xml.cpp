@@ -9,6 +9,7 @@
 #include <libxslt/transform.h>
 #include <libxslt/xslt.h>
 #include <libxslt/xsltInternals.h>
+#include <libxslt/xsltconfig.h>
 #include <libxslt/xsltutils.h>
 
 #include <cstdarg>
@@ -405,6 +406,6 @@ std::shared_ptr<_xmlDoc> transformWithStylesheet(_xmlDoc* doc, const std::string
 
 std::string libxmlVersion() { return LIBXML_DOTTED_VERSION; }
 
-std::string libxsltVersion() { return xsltEngineVersion; }
+std::string libxsltVersion() { return LIBXSLT_DOTTED_VERSION; }
 
 }  // namespace tvk
