@@ -257,8 +257,12 @@
 			applyState(message);
 			break;
 		case 'idle':
-			pressBlocked = false;
-			updateBusy();
+			// An idle sent before the program saw the latest press does not
+			// end that press's block.
+			if ((typeof message.press === 'number' ? message.press : 0) >= pressCount) {
+				pressBlocked = false;
+				updateBusy();
+			}
 			break;
 		case 'navigate':
 			await navigate(message, forGeneration);
@@ -303,6 +307,8 @@
 	let stateBusy = false;
 	// From a button press until the program says it is idle again.
 	let pressBlocked = false;
+	// Presses sent so far; the program's idle names the last one it handled.
+	let pressCount = 0;
 	let busyTimer = 0;
 
 	function applyState(message) {
@@ -360,7 +366,8 @@
 		}
 		pressBlocked = true;
 		updateBusy();
-		send({ event: 'button', button: name });
+		pressCount += 1;
+		send({ event: 'button', button: name, press: pressCount });
 		return true;
 	}
 

@@ -39,6 +39,8 @@ struct BrowserWindow::Impl {
     auto field = message.find("event");
     const std::string event = field != message.end() && field->is_string() ? field->get<std::string>() : "";
     if (event == "button") {
+      if (auto count = message.find("press"); count != message.end() && count->is_number_integer())
+        lastPress = count->get<long long>();
       if (auto name = message.find("button"); name != message.end() && name->is_string())
         if (std::optional<WizardButton> button = buttonFromName(name->get<std::string>())) press(*button);
     } else if (event == "element") {
@@ -97,6 +99,9 @@ struct BrowserWindow::Impl {
   std::atomic<bool> isOpen{false};
   bool inButton = false;
   bool idlePending = false;
+  // The last press the page numbered; the idle message names it, so that
+  // the page does not take an idle sent before it for the end of a press.
+  long long lastPress = 0;
 };
 
 BrowserWindow::BrowserWindow(Session& session, Bridge& bridge, SettingsStore& settings, WindowOptions options)
@@ -131,7 +136,7 @@ void BrowserWindow::run() {
   while (!self.wizard.closed() && !bridge.ended()) {
     if (self.idlePending && bridge.inboxEmpty()) {
       self.idlePending = false;
-      bridge.post(json{{"op", "idle"}});
+      bridge.post(json{{"op", "idle"}, {"press", self.lastPress}});
     }
     try {
       if (!bridge.dispatchNext()) break;

@@ -90,6 +90,9 @@ TEST(BrowserWindowTest, PageScriptsMoveNextAndPressesWalkThePages) {
   run.browser.pressButton("Next");
   run.waitIdle(5);
   EXPECT_EQ(run.inputValue("WIZF_PageName"), "TVKProjType");
+  // The idle names the press it follows, so the page can tell it from an
+  // idle sent before the press arrived.
+  EXPECT_EQ(run.browser.messages("idle").back()["press"], 2);
   EXPECT_EQ(run.browser.lastState()["caption"], "TVK Wizard - Project Type");
   EXPECT_TRUE(run.enabled("Back"));
   EXPECT_FALSE(run.browser.lastState()["busy"].get<bool>());

@@ -68,8 +68,12 @@ class TestBrowser final : public BridgeTransport {
       bridge_.disconnected();
     });
   }
+  // Numbers the presses as the window page does.
   void pressButton(const std::string& name) {
-    post([this, name] { bridge_.received(json{{"event", "button"}, {"button", name}}.dump()); });
+    long long press = ++presses_;
+    post([this, name, press] {
+      bridge_.received(json{{"event", "button"}, {"button", name}, {"press", press}}.dump());
+    });
   }
   void receive(std::string text) {
     post([this, text = std::move(text)] { bridge_.received(text); });
@@ -336,6 +340,7 @@ class TestBrowser final : public BridgeTransport {
   std::string deferred_;
   std::deque<json> dialogAnswers_;
   std::optional<json> openDialog_;
+  long long presses_ = 0;
   std::thread thread_;
 };
 
