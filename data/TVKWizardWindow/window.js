@@ -172,6 +172,13 @@
 			generation++;
 			connected = true;
 			banner.hidden = true;
+			// The program shows its page now; until it says it is idle the
+			// window takes no press (a Next into a half-loaded page would
+			// store what is not there yet). Presses count afresh per
+			// connection, as the program does.
+			pressCount = 0;
+			pressBlocked = true;
+			updateBusy();
 		});
 		ws.addEventListener('message', (event) => {
 			if (socket === ws && typeof event.data === 'string') {

@@ -85,6 +85,7 @@ struct BrowserWindow::Impl {
 
   void onConnected() {
     idlePending = true;
+    lastPress = 0;  // the page counts its presses afresh per connection
     // A new window knows nothing: it gets the state, and the page shown is
     // loaded again (its loader fills it from the answers stored so far).
     view.sendState();

@@ -333,6 +333,10 @@ class HttpSession : public Connection, public std::enable_shared_from_this<HttpS
 
 void ServerCore::acceptNext() {
   acceptor.async_accept([this](beast::error_code ec, tcp::socket socket) {
+    // The bridge sends many small messages in a row: without this each one
+    // after an unacknowledged one waits for the peer's delayed ACK (~40 ms).
+    beast::error_code ignored;
+    if (!ec) socket.set_option(tcp::no_delay(true), ignored);
     if (stopping || ec == asio::error::operation_aborted) return;
     if (!ec) {
       std::erase_if(connections, [](const std::weak_ptr<Connection>& c) { return c.expired(); });

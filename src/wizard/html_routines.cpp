@@ -91,15 +91,13 @@ void DeleteAllOptions(const HtmlPage& page, const ElementRef& list) {
   ErrorTrap trap{page.ui, kModule, "DeleteAllOptions"};
   trap([&] {
     if (!list) return;
-    // Each removal shifts the rest down, so the entry to remove is always
-    // the first one; stop if the list stops shrinking.
-    size_t count = page.doc.options(list).size();
-    while (count > 0) {
-      page.doc.removeOption(list, 0);
-      const size_t left = page.doc.options(list).size();
-      if (left >= count) raise(err::kInternal, std::string(kModule), "The options of the list cannot be removed");
-      count = left;
-    }
+    // Removed from the last entry down, so no removal shifts the ones still
+    // to go; then one look tells whether the list really emptied (in the
+    // browser each look is a round trip, each removal is not).
+    const size_t count = page.doc.options(list).size();
+    for (size_t i = count; i > 0; --i) page.doc.removeOption(list, static_cast<int>(i - 1));
+    if (count > 0 && !page.doc.options(list).empty())
+      raise(err::kInternal, std::string(kModule), "The options of the list cannot be removed");
   });
 }
 
