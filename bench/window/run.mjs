@@ -237,7 +237,56 @@ async function step(page, trigger, expect) {
   }
 }
 
-const press = (page, button, expectPage, checks = []) => step(page, { button }, { page: expectPage, checks });
+// Follows the bridge's messages: a step starts only once the wizard has
+// answered "idle" after the last event the window sent. The window blocks
+// presses until then, but not its page's own events, nor a press while the
+// first page loads; such an event would run inside the wizard's unfinished
+// work, and its time would be counted against the next step.
+function watchBridge(page) {
+  let sequence = 0;
+  let lastEvent = 0;
+  let lastIdle = 0;
+  let wake = () => {};
+  const parse = (payload) => {
+    try {
+      return JSON.parse(typeof payload === 'string' ? payload : payload.toString());
+    } catch {
+      return null;
+    }
+  };
+  page.on('websocket', (socket) => {
+    socket.on('framesent', ({ payload }) => {
+      const message = parse(payload);
+      if (message && message.event !== undefined) lastEvent = ++sequence;
+    });
+    socket.on('framereceived', ({ payload }) => {
+      const message = parse(payload);
+      if (message && message.op === 'idle') {
+        lastIdle = ++sequence;
+        wake();
+      }
+    });
+  });
+  return async function settled() {
+    const deadline = Date.now() + kStepTimeoutMs;
+    while (lastIdle === 0 || lastIdle < lastEvent) {
+      const left = deadline - Date.now();
+      if (left <= 0) fail(`the wizard did not become idle within ${kStepTimeoutMs} ms`);
+      await new Promise((done) => {
+        const timer = setTimeout(done, Math.min(left, 100));
+        wake = () => {
+          clearTimeout(timer);
+          done();
+        };
+      });
+    }
+  };
+}
+
+async function press(window, button, expectPage, checks = []) {
+  await window.settled();
+  return step(window.page, { button }, { page: expectPage, checks });
+}
 
 // What each page shows once its loader has filled it.
 const filled = {
@@ -258,8 +307,11 @@ const shownField = {
     ['LookupDisplayField', 'options', 1], ['UseLookup', 'checked', false]],
 };
 
-const chooseField = (page, field) =>
-  step(page, { list: 'FieldSelect', value: field }, { page: 'TVKFieldOptions', checks: shownField[field] });
+async function chooseField(window, field) {
+  await window.settled();
+  return step(window.page, { list: 'FieldSelect', value: field },
+    { page: 'TVKFieldOptions', checks: shownField[field] });
+}
 
 function summary(samples) {
   const sorted = [...samples].sort((a, b) => a - b);
@@ -274,7 +326,7 @@ async function main() {
   const runs = Number(process.env.TVK_BENCH_RUNS || '50');
   if (!Number.isInteger(runs) || runs < 1)
     fail(`TVK_BENCH_RUNS must be a positive number, not "${process.env.TVK_BENCH_RUNS}"`);
-  const program = process.env.TVK_WIZARD || join(repo, 'build', 'tvkwizard');
+  const program = resolve(process.env.TVK_WIZARD || join(repo, 'build', 'tvkwizard'));
   if (!existsSync(program)) fail(`${program} not found (build the tvkwizard target, or set TVK_WIZARD)`);
   const chromium = await loadPlaywright();
 
@@ -292,6 +344,7 @@ async function main() {
     const address = await wizard.address;
     browser = await chromium.launch({ executablePath: kChromium, args: kChromiumArgs });
     const page = await browser.newPage();
+    const window = { page, settled: watchBridge(page) };
     // A window that ends (tvkwizard failing) fails the run at once instead
     // of letting every step time out.
     const ended = new Promise((_, reject) => wizard.child.on('exit', (code, signal) =>
@@ -302,44 +355,46 @@ async function main() {
     const walk = async () => {
       await page.goto(address);
       const frame = page.frameLocator('#WizBrowser');
+      // The first page is filled once the wizard is idle.
+      await window.settled();
       await step(page, null, { page: 'TVKIntro', checks: [] });
-      await press(page, 'cmdNext', 'TVKProjType');
+      await press(window, 'cmdNext', 'TVKProjType');
       await frame.locator('#ProjectType-Form').check();
-      await press(page, 'cmdNext', 'TVKProjStyle');
-      await press(page, 'cmdNext', 'TVKProjectName');
+      await press(window, 'cmdNext', 'TVKProjStyle');
+      await press(window, 'cmdNext', 'TVKProjectName');
       await frame.locator('#ProjectName').fill('BenchWindow');
       await frame.locator('#FileDirectory').fill(projectDirectory);
-      await press(page, 'cmdNext', 'TVKDatabaseConnection');
+      await press(window, 'cmdNext', 'TVKDatabaseConnection');
       await frame.locator('#ConnectionStringText').fill(`Driver={SQLite3};Database=${database}`);
 
       // Onto the table page: the first time reads the database cold.
-      await press(page, 'cmdNext', 'TVKDataSource', filled.TVKDataSource);
+      await press(window, 'cmdNext', 'TVKDataSource', filled.TVKDataSource);
       const dataSource = [];
       for (let i = 0; i < runs; ++i) {
-        await press(page, 'cmdBack', 'TVKDatabaseConnection');
-        dataSource.push(await press(page, 'cmdNext', 'TVKDataSource', filled.TVKDataSource));
+        await press(window, 'cmdBack', 'TVKDatabaseConnection');
+        dataSource.push(await press(window, 'cmdNext', 'TVKDataSource', filled.TVKDataSource));
       }
-      results.push({ what: `Next onto the table page (${kTableCount} tables)`, samples: dataSource,
+      results.push({ what: `Next onto the table page (${kTableCount.toLocaleString('en-US')} tables)`, samples: dataSource,
         target: kNextTargetMs });
 
       await frame.locator('#TableName').selectOption('Orders');
-      await press(page, 'cmdNext', 'TVKFormOptions');
-      await press(page, 'cmdNext', 'TVKFormFieldSelect');
+      await press(window, 'cmdNext', 'TVKFormOptions');
+      await press(window, 'cmdNext', 'TVKFormFieldSelect');
       await frame.locator('#AddAllFields').click();
-      await press(page, 'cmdNext', 'TVKFieldOptions', filled.TVKFieldOptions);
+      await press(window, 'cmdNext', 'TVKFieldOptions', filled.TVKFieldOptions);
       const fieldOptions = [];
       for (let i = 0; i < runs; ++i) {
-        await press(page, 'cmdBack', 'TVKFormFieldSelect');
-        fieldOptions.push(await press(page, 'cmdNext', 'TVKFieldOptions', filled.TVKFieldOptions));
+        await press(window, 'cmdBack', 'TVKFormFieldSelect');
+        fieldOptions.push(await press(window, 'cmdNext', 'TVKFieldOptions', filled.TVKFieldOptions));
       }
       results.push({ what: 'Next onto the field options page', samples: fieldOptions, target: kNextTargetMs });
 
-      await chooseField(page, 'ref');
+      await chooseField(window, 'ref');
       const toLookup = [];
       const toPlain = [];
       for (let i = 0; i < runs; ++i) {
-        toLookup.push(await chooseField(page, 'wide_id'));
-        toPlain.push(await chooseField(page, 'ref'));
+        toLookup.push(await chooseField(window, 'wide_id'));
+        toPlain.push(await chooseField(window, 'ref'));
       }
       results.push({ what: `FieldSelect: wide_id (lookup into ${kWideColumns} columns)`, samples: toLookup,
         target: kFieldSelectTargetMs });
