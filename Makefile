@@ -25,6 +25,8 @@ test: build build-asan
 
 bench: build
 	@for b in build/bench_*; do echo "== $$b"; $$b; done
+	@if command -v node >/dev/null && [ -x /usr/bin/chromium ]; then echo "== bench/window"; node bench/window/run.mjs; \
+	else echo "make bench: bench/window skipped: it needs node and /usr/bin/chromium"; fi
 
 clean:
 	rm -rf build build-asan
