@@ -219,13 +219,23 @@
 		}
 	}
 
+	// A frame holds one message, or several in order (the program sends the
+	// calls that want no answer together).
 	function receive(text) {
-		let message;
+		let frame;
 		try {
-			message = JSON.parse(text);
+			frame = JSON.parse(text);
 		} catch (error) {
 			return;
 		}
+		if (Array.isArray(frame)) {
+			frame.forEach(receiveMessage);
+		} else {
+			receiveMessage(frame);
+		}
+	}
+
+	function receiveMessage(message) {
 		if (!message || typeof message !== 'object') {
 			return;
 		}

@@ -89,7 +89,23 @@ void Bridge::received(std::string text) {
 }
 
 void Bridge::send(const json& message) {
-  if (transport_) transport_->send(message.dump(-1, ' ', false, json::error_handler_t::replace));
+  std::lock_guard out(outMutex_);
+  pending_.push_back(message);
+  flushLocked();
+}
+
+void Bridge::flush() {
+  std::lock_guard out(outMutex_);
+  flushLocked();
+}
+
+void Bridge::flushLocked() {
+  if (pending_.empty()) return;
+  if (transport_) {
+    const json& frame = pending_.size() == 1 ? pending_.front() : json(pending_);
+    transport_->send(frame.dump(-1, ' ', false, json::error_handler_t::replace));
+  }
+  pending_.clear();
 }
 
 void Bridge::raiseEnded() const { raise(err::kInvalidCall, std::string(kSource), std::string(kClosedText)); }
@@ -120,10 +136,13 @@ void Bridge::dispatch(Item item) {
       ++changes_;
       if (connectionHandler_) connectionHandler_();
       return;
-    case Kind::Disconnected:
+    case Kind::Disconnected: {
       windowConnected_ = false;
       ++changes_;
+      std::lock_guard out(outMutex_);
+      pending_.clear();  // meant for the page of the window that went away
       return;
+    }
     case Kind::Message:
       break;
   }
@@ -235,10 +254,17 @@ void Bridge::post(json message) {
   // Sent to a window the wizard thread knows of: messages for the page of a
   // window that went away must not reach the next one before its page is
   // shown again.
-  if (windowConnected_) send(message);
+  if (!windowConnected_) return;
+  // State, idle, close and focus go out at once, after what was posted
+  // before them; DOM calls wait for the next flush.
+  const bool urgent = textField(message, "op") != "dom";
+  std::lock_guard out(outMutex_);
+  pending_.push_back(std::move(message));
+  if (urgent) flushLocked();
 }
 
 bool Bridge::dispatchNext() {
+  flush();  // nothing posted waits while the wizard thread does
   std::unique_lock lock(mutex_);
   if (waitForItem(lock) == Next::Ended) return false;
   Item item = std::move(inbox_.front());

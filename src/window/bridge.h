@@ -77,7 +77,12 @@ class Bridge final : public BridgeEndpoint {
   Next waitForItem(std::unique_lock<std::mutex>& lock);
   // Runs one item taken from the inbox, without the lock.
   void dispatch(Item item);
+  // Sends the posted messages not yet sent and then `message`, in order.
   void send(const nlohmann::json& message);
+  // Sends the posted messages not yet sent: many in one frame, as a JSON
+  // array (the window takes them in order).
+  void flush();
+  void flushLocked();
   [[noreturn]] void raiseEnded() const;
 
   const std::chrono::milliseconds grace_;
@@ -92,6 +97,12 @@ class Bridge final : public BridgeEndpoint {
   bool socketOpen_ = false;  // as the network thread sees it
   bool everConnected_ = false;
   std::chrono::steady_clock::time_point closedSince_;
+
+  // Posted DOM calls wait here for the next request, the next message of
+  // another kind, or the wizard thread's next wait: filling a list of 1,000
+  // tables is then one frame, not 1,000.
+  std::mutex outMutex_;
+  std::vector<nlohmann::json> pending_;
 
   // Wizard thread only.
   // As far as the wizard thread has dispatched (read by post() from others).

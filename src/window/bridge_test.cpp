@@ -72,7 +72,9 @@ TEST_F(BridgeTest, EventsBeforeTheReplyRunFirstAndPostedFailuresComeBackWithTheN
   click.get();
   EXPECT_EQ(order, (std::vector<std::string>{"handler", "checked", "returned"}));
 
-  // A posted call that fails raises with the next call, once.
+  // A posted call that fails raises with the next call, once. The posted
+  // call travels in one frame with that call.
+  const size_t batches = browser.batches();
   doc.setText(doc.elementById("note"), TextProperty::Value, "x");
   try {
     doc.title();
@@ -81,6 +83,7 @@ TEST_F(BridgeTest, EventsBeforeTheReplyRunFirstAndPostedFailuresComeBackWithTheN
     EXPECT_EQ(e.source(), "Bridge");
     EXPECT_NE(e.description().find("value"), std::string::npos) << e.description();
   }
+  EXPECT_EQ(browser.batches(), batches + 1);
   EXPECT_EQ(doc.title(), "A");
   // One that comes with a dialog's answer does not cost the answer.
   doc.setText(doc.elementById("note"), TextProperty::Value, "y");

@@ -5,6 +5,7 @@
 // Dialogs are answered from a queue, or wait for the test to answer them.
 #pragma once
 
+#include <atomic>
 #include <chrono>
 #include <condition_variable>
 #include <deque>
@@ -46,7 +47,11 @@ class TestBrowser final : public BridgeTransport {
   // From the bridge: handled on the browser's thread, in order.
   void send(std::string message) override {
     post([this, text = std::move(message)] {
-      if (connected_) handle(json::parse(text));
+      if (!connected_) return;
+      json frame = json::parse(text);
+      if (!frame.is_array()) return handle(frame);
+      ++batches_;
+      for (const json& each : frame) handle(each);
     });
   }
 
@@ -131,6 +136,7 @@ class TestBrowser final : public BridgeTransport {
     return n;
   }
   // The last state the window was sent.
+  size_t batches() const { return batches_; }
   json lastState() const {
     std::vector<json> states = messages("state");
     return states.empty() ? json() : states.back();
@@ -341,6 +347,7 @@ class TestBrowser final : public BridgeTransport {
   std::deque<json> dialogAnswers_;
   std::optional<json> openDialog_;
   long long presses_ = 0;
+  std::atomic<size_t> batches_{0};  // frames that carried several messages
   std::thread thread_;
 };
 
