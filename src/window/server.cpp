@@ -276,6 +276,10 @@ class HttpSession : public Connection, public std::enable_shared_from_this<HttpS
 
     Response response{http::status::ok, 11};
     response.set(http::field::content_type, view(contentType(path.file)));
+    // The pages, their script and style do not change while the program
+    // runs, and each run has its own origin (port): the browser may keep
+    // them, so a Next does not fetch wizard.css and wizard.js again.
+    if (targetPath(target) != "/") response.set(http::field::cache_control, "private, max-age=3600");
     if (token == TokenSource::Query)
       response.set(http::field::set_cookie, "tvk_token=" + core_.options.token + "; HttpOnly; SameSite=Strict; Path=/");
     if (request.method() == http::verb::head) {
@@ -309,7 +313,8 @@ class HttpSession : public Connection, public std::enable_shared_from_this<HttpS
 
   void write(Response response, bool keepAlive) {
     response.keep_alive(keepAlive);
-    response.set(http::field::cache_control, "no-store");
+    if (response.find(http::field::cache_control) == response.end())
+      response.set(http::field::cache_control, "no-store");
     response.set("X-Content-Type-Options", "nosniff");
     response.set("Content-Security-Policy", core_.securityPolicy);
     response.set("Referrer-Policy", "no-referrer");
