@@ -1,6 +1,7 @@
 #include "window/browser_window.h"
 
 #include <atomic>
+#include <deque>
 #include <nlohmann/json.hpp>
 #include <optional>
 
@@ -35,6 +36,11 @@ struct BrowserWindow::Impl {
 
   void onEvent(const json& message) {
     idlePending = true;
+    ++eventDepth;
+    struct Leave {
+      int& depth;
+      ~Leave() { --depth; }
+    } leave{eventDepth};
     // A page that sends something else gets nothing done, and no error box.
     auto field = message.find("event");
     const std::string event = field != message.end() && field->is_string() ? field->get<std::string>() : "";
@@ -42,7 +48,15 @@ struct BrowserWindow::Impl {
       if (auto count = message.find("press"); count != message.end() && count->is_number_integer())
         lastPress = count->get<long long>();
       if (auto name = message.find("button"); name != message.end() && name->is_string())
-        if (std::optional<WizardButton> button = buttonFromName(name->get<std::string>())) press(*button);
+        if (std::optional<WizardButton> button = buttonFromName(name->get<std::string>())) {
+          // A press that arrives while a page event's handler waits for the
+          // page runs after that handler, not inside it: Next must not store
+          // a page that a handler is still filling.
+          if (eventDepth > 1 && !inButton)
+            deferredPresses.push_back(*button);
+          else
+            press(*button);
+        }
     } else if (event == "element") {
       auto handle = message.find("handle");
       auto type = message.find("type");
@@ -100,6 +114,8 @@ struct BrowserWindow::Impl {
   std::atomic<bool> isOpen{false};
   bool inButton = false;
   bool idlePending = false;
+  int eventDepth = 0;  // page events being handled, nested by the calls they make
+  std::deque<WizardButton> deferredPresses;
   // The last press the page numbered; the idle message names it, so that
   // the page does not take an idle sent before it for the end of a press.
   long long lastPress = 0;
@@ -143,6 +159,15 @@ void BrowserWindow::run() {
       if (!bridge.dispatchNext()) break;
     } catch (...) {
       report("Dispatch");
+    }
+    while (!self.deferredPresses.empty() && !self.wizard.closed() && !bridge.ended()) {
+      WizardButton button = self.deferredPresses.front();
+      self.deferredPresses.pop_front();
+      try {
+        self.press(button);
+      } catch (...) {
+        report("Dispatch");
+      }
     }
   }
 }
