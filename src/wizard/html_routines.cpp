@@ -114,13 +114,7 @@ bool gfbIsOptionPresent(const HtmlPage& page, const ElementRef& list, std::strin
   ErrorTrap trap{page.ui, kModule, "gfbIsOptionPresent"};
   bool present = false;
   if (!trap([&] {
-        present = false;
-        if (!list) return;
-        for (const SelectOption& option : page.doc.options(list))
-          if (option.value == value) {
-            present = true;
-            break;
-          }
+        present = list && page.doc.hasOption(list, value);
       }))
     return false;
   return present;
