@@ -2,6 +2,7 @@
 
 #include <dlfcn.h>
 #include <libxml/parser.h>
+#include <libxml/parserInternals.h>
 #include <libxml/tree.h>
 #include <libxml/xmlerror.h>
 #include <libxml/xmlsave.h>
@@ -12,6 +13,7 @@
 #include <libxslt/xsltconfig.h>
 #include <libxslt/xsltutils.h>
 
+#include <algorithm>
 #include <cstdarg>
 #include <cstdio>
 #include <cstring>
@@ -219,7 +221,15 @@ XmlDocPtr parseXmlFile(const std::string& path, std::string* error) {
 
 XmlDocPtr parseXmlText(std::string_view text, std::string* error) { return parse(nullptr, text, error); }
 
-XmlDocPtr newXmlDocument() { return XmlDocPtr(xmlNewDoc(BAD_CAST "1.0")); }
+XmlDocPtr newXmlDocument() {
+  XmlDocPtr doc(xmlNewDoc(BAD_CAST "1.0"));
+  // Element and attribute names are kept once in the document's dictionary,
+  // as a parsed document keeps them, instead of once per node: a document of
+  // some hundred fields repeats a dozen names thousands of times.
+  if (doc) doc->dict = xmlDictCreate();
+  if (doc && !doc->dict) throw std::bad_alloc();
+  return doc;
+}
 
 XmlNode rootElement(_xmlDoc* doc) { return doc ? XmlNode(xmlDocGetRootElement(doc)) : XmlNode(); }
 
@@ -349,11 +359,197 @@ struct SaveContextClose {
   void operator()(xmlSaveCtxt* p) const noexcept { xmlSaveClose(p); }
 };
 
-// Serialises through libxml2's saver straight into `sink`, in the pieces the
-// saver hands out, instead of into a buffer of the whole text that is then
-// copied again.
+// True when `text` is well-formed UTF-8 (the saver passes such text through
+// unchanged).
+bool isUtf8(const xmlChar* text) {
+  for (const xmlChar* p = text; *p != 0;) {
+    if (*p < 0x80) {
+      ++p;
+      continue;
+    }
+    int more = (*p & 0xe0) == 0xc0 ? 1 : (*p & 0xf0) == 0xe0 ? 2 : (*p & 0xf8) == 0xf0 ? 3 : -1;
+    if (more < 0) return false;
+    for (++p; more > 0; --more, ++p)
+      if ((*p & 0xc0) != 0x80) return false;
+  }
+  return true;
+}
+
+bool isPlainText(const xmlNode* node) {
+  return node->type == XML_TEXT_NODE && node->name == xmlStringText && (!node->content || isUtf8(node->content));
+}
+
+// The next node in document order below `root`, or null at the end.
+const xmlNode* nextBelow(const xmlNode* node, const xmlNode* root) {
+  if (node->type == XML_ELEMENT_NODE && node->children) return node->children;
+  for (; node != root; node = node->parent)
+    if (node->next) return node->next;
+  return nullptr;
+}
+
+// True for a document of elements without namespaces, their attributes and
+// their text, all in UTF-8: the documents the wizard makes and keeps.
+bool isPlainDocument(const xmlDoc* doc) {
+  const xmlNode* root = doc->children;
+  if (doc->type != XML_DOCUMENT_NODE || !root || root->next || root->type != XML_ELEMENT_NODE) return false;
+  if (doc->version && (xmlStrchr(doc->version, '"') || !isUtf8(doc->version))) return false;
+  for (const xmlNode* node = root; node; node = nextBelow(node, root)) {
+    if (node->type != XML_ELEMENT_NODE) {
+      if (!isPlainText(node)) return false;
+      continue;
+    }
+    if (node->ns || node->nsDef || !node->name || !isUtf8(node->name)) return false;
+    for (const xmlAttr* attribute = node->properties; attribute; attribute = attribute->next) {
+      if (attribute->type != XML_ATTRIBUTE_NODE || attribute->ns || !isUtf8(attribute->name)) return false;
+      for (const xmlNode* piece = attribute->children; piece; piece = piece->next)
+        if (!isPlainText(piece)) return false;
+    }
+  }
+  return true;
+}
+
+// Writes a plain document byte for byte as libxml2's saver does with
+// XML_SAVE_FORMAT and UTF-8 output: an element holding text keeps its
+// content on its line, any other is indented two blanks a level (at most
+// thirty levels), and an element without content is written "<Name/>". The
+// saver goes through its output buffer some ten times per element; the
+// wizard's documents are thousands of elements.
+template <class Sink>
+class PlainWriter {
+ public:
+  explicit PlainWriter(Sink& sink) : sink_(sink) { out_.reserve(kChunk + 256); }
+
+  void document(const xmlDoc* doc) {
+    put("<?xml version=\"");
+    put(doc->version ? reinterpret_cast<const char*>(doc->version) : "1.0");
+    put("\" encoding=\"UTF-8\"");
+    if (doc->standalone == 0) put(" standalone=\"no\"");
+    if (doc->standalone == 1) put(" standalone=\"yes\"");
+    put("?>\n");
+    tree(doc->children);
+    put("\n");
+    sink_(std::string_view(out_));
+  }
+
+ private:
+  static constexpr size_t kChunk = 16384;
+  static constexpr int kMostIndentLevels = 30;
+
+  void put(std::string_view text) {
+    out_ += text;
+    if (out_.size() >= kChunk) {
+      sink_(std::string_view(out_));
+      out_.clear();
+    }
+  }
+  void put(const xmlChar* text) { put(std::string_view(reinterpret_cast<const char*>(text))); }
+  void indent(int level) { out_.append(static_cast<size_t>(2 * std::min(level, kMostIndentLevels)), ' '); }
+
+  // Text content: the saver escapes <, >, & and carriage returns.
+  void text(const xmlChar* content) {
+    for (const xmlChar* p = content; *p != 0; ++p) {
+      switch (*p) {
+        case '<': out_ += "&lt;"; break;
+        case '>': out_ += "&gt;"; break;
+        case '&': out_ += "&amp;"; break;
+        case '\r': out_ += "&#13;"; break;
+        default: out_ += static_cast<char>(*p);
+      }
+    }
+    put(std::string_view());
+  }
+
+  // An attribute's value: also quotes and the other line and tab characters.
+  void attributeValue(const xmlChar* content) {
+    for (const xmlChar* p = content; *p != 0; ++p) {
+      switch (*p) {
+        case '\n': out_ += "&#10;"; break;
+        case '\r': out_ += "&#13;"; break;
+        case '\t': out_ += "&#9;"; break;
+        case '"': out_ += "&quot;"; break;
+        case '<': out_ += "&lt;"; break;
+        case '>': out_ += "&gt;"; break;
+        case '&': out_ += "&amp;"; break;
+        default: out_ += static_cast<char>(*p);
+      }
+    }
+  }
+
+  void startTag(const xmlNode* element) {
+    out_ += '<';
+    put(element->name);
+    for (const xmlAttr* attribute = element->properties; attribute; attribute = attribute->next) {
+      out_ += ' ';
+      put(attribute->name);
+      out_ += "=\"";
+      for (const xmlNode* piece = attribute->children; piece; piece = piece->next)
+        if (piece->content) attributeValue(piece->content);
+      out_ += '"';
+    }
+  }
+
+  // The saver's own walk: down into an element's children, and on the way
+  // back up a line end after each node while formatting, the end tag after
+  // the last child.
+  void tree(const xmlNode* root) {
+    int level = 0;
+    bool format = true;
+    const xmlNode* unformatted = nullptr;  // the element whose text stopped formatting
+    const xmlNode* node = root;
+    for (;;) {
+      if (node->type == XML_ELEMENT_NODE) {
+        if (node != root && format) indent(level);
+        startTag(node);
+        if (!node->children) {
+          put("/>");
+        } else {
+          for (const xmlNode* child = node->children; format && child; child = child->next)
+            if (child->type == XML_TEXT_NODE) {
+              format = false;
+              unformatted = node;
+            }
+          put(format ? ">\n" : ">");
+          ++level;
+          node = node->children;
+          continue;
+        }
+      } else if (node->content) {
+        text(node->content);
+      }
+      for (;;) {
+        if (node == root) return;
+        if (format) out_ += '\n';
+        if (node->next) {
+          node = node->next;
+          break;
+        }
+        node = node->parent;
+        if (level > 0) --level;
+        if (format) indent(level);
+        out_ += "</";
+        put(node->name);
+        put(">");
+        if (node == unformatted) {
+          format = true;
+          unformatted = nullptr;
+        }
+      }
+    }
+  }
+
+  Sink& sink_;
+  std::string out_;
+};
+
+// Serialises into `sink` in pieces, instead of into a buffer of the whole
+// text that is then copied again: the wizard's own documents directly, any
+// other through libxml2's saver.
 template <class Sink>
 void saveDocument(_xmlDoc* doc, Sink& sink) {
+  if (isPlainDocument(doc)) {
+    PlainWriter<Sink>(sink).document(doc);
+    return;
+  }
   const auto write = [](void* context, const char* data, int length) {
     (*static_cast<Sink*>(context))(std::string_view(data, static_cast<size_t>(length)));
     return length;
