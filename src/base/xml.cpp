@@ -417,7 +417,7 @@ bool isPlainDocument(const xmlDoc* doc) {
 template <class Sink>
 class PlainWriter {
  public:
-  explicit PlainWriter(Sink& sink) : sink_(sink) { out_.reserve(kChunk + 256); }
+  explicit PlainWriter(Sink& sink) : sink_(sink) {}
 
   void document(const xmlDoc* doc) {
     put("<?xml version=\"");
@@ -428,63 +428,88 @@ class PlainWriter {
     put("?>\n");
     tree(doc->children);
     put("\n");
-    sink_(std::string_view(out_));
+    if (used_ > 0) sink_(std::string_view(buffer_, used_));
   }
 
  private:
-  static constexpr size_t kChunk = 16384;
   static constexpr int kMostIndentLevels = 30;
 
+  // Collects the text in a buffer of its own (no allocation) and hands it
+  // on in pieces.
   void put(std::string_view text) {
-    out_ += text;
-    if (out_.size() >= kChunk) {
-      sink_(std::string_view(out_));
-      out_.clear();
-    }
-  }
-  void put(const xmlChar* text) { put(std::string_view(reinterpret_cast<const char*>(text))); }
-  void indent(int level) { out_.append(static_cast<size_t>(2 * std::min(level, kMostIndentLevels)), ' '); }
-
-  // Text content: the saver escapes <, >, & and carriage returns.
-  void text(const xmlChar* content) {
-    for (const xmlChar* p = content; *p != 0; ++p) {
-      switch (*p) {
-        case '<': out_ += "&lt;"; break;
-        case '>': out_ += "&gt;"; break;
-        case '&': out_ += "&amp;"; break;
-        case '\r': out_ += "&#13;"; break;
-        default: out_ += static_cast<char>(*p);
+    if (text.size() > sizeof buffer_ - used_) {
+      if (used_ > 0) sink_(std::string_view(buffer_, used_));
+      used_ = 0;
+      if (text.size() > sizeof buffer_) {
+        sink_(text);
+        return;
       }
     }
-    put(std::string_view());
+    std::memcpy(buffer_ + used_, text.data(), text.size());
+    used_ += text.size();
+  }
+  void put(const xmlChar* text) { put(std::string_view(reinterpret_cast<const char*>(text))); }
+  void indent(int level) {
+    static constexpr std::string_view kBlanks = "                                                            ";
+    static_assert(kBlanks.size() == 2 * kMostIndentLevels);
+    put(kBlanks.substr(0, static_cast<size_t>(2 * std::min(level, kMostIndentLevels))));
+  }
+
+  // Text with the characters `escape` gives a reference for replaced, the
+  // runs between them written whole.
+  template <class Escape>
+  void escaped(const xmlChar* content, Escape&& escape) {
+    const char* run = reinterpret_cast<const char*>(content);
+    for (const char* p = run;; ++p) {
+      std::string_view reference = *p == 0 ? std::string_view() : escape(*p);
+      if (*p != 0 && reference.empty()) continue;
+      put(std::string_view(run, static_cast<size_t>(p - run)));
+      if (*p == 0) return;
+      put(reference);
+      run = p + 1;
+    }
+  }
+
+  // Text content: the saver escapes <, >, & and carriage returns.
+  static std::string_view textReference(char c) {
+    switch (c) {
+      case '<':
+        return "&lt;";
+      case '>':
+        return "&gt;";
+      case '&':
+        return "&amp;";
+      case '\r':
+        return "&#13;";
+      default:
+        return {};
+    }
   }
 
   // An attribute's value: also quotes and the other line and tab characters.
-  void attributeValue(const xmlChar* content) {
-    for (const xmlChar* p = content; *p != 0; ++p) {
-      switch (*p) {
-        case '\n': out_ += "&#10;"; break;
-        case '\r': out_ += "&#13;"; break;
-        case '\t': out_ += "&#9;"; break;
-        case '"': out_ += "&quot;"; break;
-        case '<': out_ += "&lt;"; break;
-        case '>': out_ += "&gt;"; break;
-        case '&': out_ += "&amp;"; break;
-        default: out_ += static_cast<char>(*p);
-      }
+  static std::string_view attributeReference(char c) {
+    switch (c) {
+      case '\n':
+        return "&#10;";
+      case '\t':
+        return "&#9;";
+      case '"':
+        return "&quot;";
+      default:
+        return textReference(c);
     }
   }
 
   void startTag(const xmlNode* element) {
-    out_ += '<';
+    put("<");
     put(element->name);
     for (const xmlAttr* attribute = element->properties; attribute; attribute = attribute->next) {
-      out_ += ' ';
+      put(" ");
       put(attribute->name);
-      out_ += "=\"";
+      put("=\"");
       for (const xmlNode* piece = attribute->children; piece; piece = piece->next)
-        if (piece->content) attributeValue(piece->content);
-      out_ += '"';
+        if (piece->content) escaped(piece->content, attributeReference);
+      put("\"");
     }
   }
 
@@ -514,11 +539,11 @@ class PlainWriter {
           continue;
         }
       } else if (node->content) {
-        text(node->content);
+        escaped(node->content, textReference);
       }
       for (;;) {
         if (node == root) return;
-        if (format) out_ += '\n';
+        if (format) put("\n");
         if (node->next) {
           node = node->next;
           break;
@@ -526,7 +551,7 @@ class PlainWriter {
         node = node->parent;
         if (level > 0) --level;
         if (format) indent(level);
-        out_ += "</";
+        put("</");
         put(node->name);
         put(">");
         if (node == unformatted) {
@@ -538,7 +563,8 @@ class PlainWriter {
   }
 
   Sink& sink_;
-  std::string out_;
+  char buffer_[16384];
+  size_t used_ = 0;
 };
 
 // Serialises into `sink` in pieces, instead of into a buffer of the whole
