@@ -160,11 +160,7 @@ void XmlNode::setText(std::string_view text) const {
     xmlFreeNode(child);
     child = next;
   }
-  if (!text.empty()) {
-    xmlNodePtr t =
-        xmlNewDocTextLen(node_->doc, reinterpret_cast<const xmlChar*>(text.data()), static_cast<int>(text.size()));
-    xmlAddChild(node_, t);
-  }
+  if (!text.empty()) xmlAddChild(node_, newXmlText(node_->doc, text));
 }
 
 std::string XmlNode::attribute(std::string_view name) const {
@@ -251,6 +247,25 @@ static bool validName(const std::string& name) {
     plain = letter(c) || (c >= '0' && c <= '9') || c == '-' || c == '.';
   }
   return plain || xmlValidateNCName(xc(name), 0) == 0;
+}
+
+_xmlNode* newXmlText(_xmlDoc* doc, std::string_view text) {
+  const auto* bytes = reinterpret_cast<const xmlChar*>(text.data());
+  const int length = static_cast<int>(text.size());
+  // Short texts repeat ("TRUE", "0", a type's name): they are kept once in
+  // the document's dictionary, as libxml2's own parser keeps short text,
+  // instead of once per node. libxml2 frees and changes such text knowing
+  // the dictionary owns it.
+  if (doc && doc->dict && text.size() <= kSharedTextLength) {
+    const xmlChar* shared = xmlDictLookup(doc->dict, bytes, length);
+    xmlNodePtr node = shared ? xmlNewDocText(doc, nullptr) : nullptr;
+    if (!node) throw std::bad_alloc();
+    node->content = const_cast<xmlChar*>(shared);
+    return node;
+  }
+  xmlNodePtr node = xmlNewDocTextLen(doc, bytes, length);
+  if (!node) throw std::bad_alloc();
+  return node;
 }
 
 XmlNode createXmlElement(_xmlDoc* doc, std::string_view name) {

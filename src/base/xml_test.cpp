@@ -170,6 +170,18 @@ TEST(Xml, MadeDocumentsShareTheirNames) {
   EXPECT_EQ(serializeXml(doc.get()),
             "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<Fields>\n  <Other>3</Other>\n  <Field>\n"
             "    <Sub>4</Sub>\n  </Field>\n</Fields>\n");
+  // Short texts are shared too, and change and merge as any other.
+  XmlNode a = root.appendElement("A", "TRUE");
+  XmlNode b = root.appendElement("B", "TRUE");
+  EXPECT_EQ(a.get()->children->content, b.get()->children->content);
+  xmlNodeAddContent(a.get()->children, BAD_CAST " or FALSE");
+  xmlAddChild(b.get(), xmlNewDocText(doc.get(), BAD_CAST "!"));
+  xmlNodeSetContent(root.appendElement("C", "short").get()->children, BAD_CAST "changed");
+  std::string longText(200, 'x');
+  root.appendElement("D", longText);
+  EXPECT_EQ(a.text() + "|" + b.text() + "|" + root.child("C").text(), "TRUE or FALSE|TRUE!|changed");
+  EXPECT_EQ(root.child("D").text(), longText);
+  EXPECT_EQ(serializeXml(doc.get()), dumped(doc.get()));
   // A root replaced is freed with the document's names.
   setRootElement(doc.get(), "Fields");
   EXPECT_EQ(rootElement(doc.get()).children().size(), 0u);

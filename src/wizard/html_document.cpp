@@ -676,12 +676,12 @@ void HtmlDocument::addOption(const ElementRef& select, std::string_view value, s
   xmlAddChild(node, option);
   // The option is new: its attribute is made directly, without the search
   // for an existing one (and the document type's defaults) that setting
-  // an attribute does.
-  if (!xmlNewProp(option, xc("value"), xc(std::string(value))))
-    raise(err::kOutOfMemory, std::string(kSource), "Out of memory");
-  if (!text.empty())
-    xmlAddChild(option, xmlNewDocTextLen(doc_.get(), reinterpret_cast<const xmlChar*>(text.data()),
-                                         static_cast<int>(text.size())));
+  // an attribute does. Value and caption are short texts a long list of
+  // tables holds by the thousand: shared ones, as the document makes them.
+  xmlAttr* attribute = xmlNewProp(option, xc("value"), nullptr);
+  if (!attribute) raise(err::kOutOfMemory, std::string(kSource), "Out of memory");
+  xmlAddChild(reinterpret_cast<xmlNode*>(attribute), newXmlText(doc_.get(), value));
+  if (!text.empty()) xmlAddChild(option, newXmlText(doc_.get(), text));
   // A new option, not selected, changes the selection only of a drop-down
   // list that has none yet (every change leaves the list normalised, so one
   // that has a selected option keeps it). Asking first keeps filling a long
