@@ -113,10 +113,7 @@ void AddOption(const HtmlPage& page, const ElementRef& list, std::string_view va
 bool gfbIsOptionPresent(const HtmlPage& page, const ElementRef& list, std::string_view value) {
   ErrorTrap trap{page.ui, kModule, "gfbIsOptionPresent"};
   bool present = false;
-  if (!trap([&] {
-        present = list && page.doc.hasOption(list, value);
-      }))
-    return false;
+  if (!trap([&] { present = list && page.doc.hasOption(list, value); })) return false;
   return present;
 }
 
