@@ -2,6 +2,7 @@
 
 #include <dlfcn.h>
 #include <libxml/parser.h>
+#include <libxml/parserInternals.h>
 #include <libxml/tree.h>
 #include <libxml/xmlerror.h>
 #include <libxml/xmlsave.h>
@@ -12,6 +13,7 @@
 #include <libxslt/xsltconfig.h>
 #include <libxslt/xsltutils.h>
 
+#include <algorithm>
 #include <cstdarg>
 #include <cstdio>
 #include <cstring>
@@ -158,11 +160,7 @@ void XmlNode::setText(std::string_view text) const {
     xmlFreeNode(child);
     child = next;
   }
-  if (!text.empty()) {
-    xmlNodePtr t =
-        xmlNewDocTextLen(node_->doc, reinterpret_cast<const xmlChar*>(text.data()), static_cast<int>(text.size()));
-    xmlAddChild(node_, t);
-  }
+  if (!text.empty()) xmlAddChild(node_, newXmlText(node_->doc, text));
 }
 
 std::string XmlNode::attribute(std::string_view name) const {
@@ -219,7 +217,15 @@ XmlDocPtr parseXmlFile(const std::string& path, std::string* error) {
 
 XmlDocPtr parseXmlText(std::string_view text, std::string* error) { return parse(nullptr, text, error); }
 
-XmlDocPtr newXmlDocument() { return XmlDocPtr(xmlNewDoc(BAD_CAST "1.0")); }
+XmlDocPtr newXmlDocument() {
+  XmlDocPtr doc(xmlNewDoc(BAD_CAST "1.0"));
+  // Element and attribute names are kept once in the document's dictionary,
+  // as a parsed document keeps them, instead of once per node: a document of
+  // some hundred fields repeats a dozen names thousands of times.
+  if (doc) doc->dict = xmlDictCreate();
+  if (doc && !doc->dict) throw std::bad_alloc();
+  return doc;
+}
 
 XmlNode rootElement(_xmlDoc* doc) { return doc ? XmlNode(xmlDocGetRootElement(doc)) : XmlNode(); }
 
@@ -241,6 +247,25 @@ static bool validName(const std::string& name) {
     plain = letter(c) || (c >= '0' && c <= '9') || c == '-' || c == '.';
   }
   return plain || xmlValidateNCName(xc(name), 0) == 0;
+}
+
+_xmlNode* newXmlText(_xmlDoc* doc, std::string_view text) {
+  const auto* bytes = reinterpret_cast<const xmlChar*>(text.data());
+  const int length = static_cast<int>(text.size());
+  // Short texts repeat ("TRUE", "0", a type's name): they are kept once in
+  // the document's dictionary, as libxml2's own parser keeps short text,
+  // instead of once per node. libxml2 frees and changes such text knowing
+  // the dictionary owns it.
+  if (doc && doc->dict && text.size() <= kSharedTextLength) {
+    const xmlChar* shared = xmlDictLookup(doc->dict, bytes, length);
+    xmlNodePtr node = shared ? xmlNewDocText(doc, nullptr) : nullptr;
+    if (!node) throw std::bad_alloc();
+    node->content = const_cast<xmlChar*>(shared);
+    return node;
+  }
+  xmlNodePtr node = xmlNewDocTextLen(doc, bytes, length);
+  if (!node) throw std::bad_alloc();
+  return node;
 }
 
 XmlNode createXmlElement(_xmlDoc* doc, std::string_view name) {
@@ -349,11 +374,223 @@ struct SaveContextClose {
   void operator()(xmlSaveCtxt* p) const noexcept { xmlSaveClose(p); }
 };
 
-// Serialises through libxml2's saver straight into `sink`, in the pieces the
-// saver hands out, instead of into a buffer of the whole text that is then
-// copied again.
+// True when `text` is well-formed UTF-8 (the saver passes such text through
+// unchanged).
+bool isUtf8(const xmlChar* text) {
+  for (const xmlChar* p = text; *p != 0;) {
+    if (*p < 0x80) {
+      ++p;
+      continue;
+    }
+    int more = (*p & 0xe0) == 0xc0 ? 1 : (*p & 0xf0) == 0xe0 ? 2 : (*p & 0xf8) == 0xf0 ? 3 : -1;
+    if (more < 0) return false;
+    for (++p; more > 0; --more, ++p)
+      if ((*p & 0xc0) != 0x80) return false;
+  }
+  return true;
+}
+
+bool isPlainText(const xmlNode* node) {
+  return node->type == XML_TEXT_NODE && node->name == xmlStringText && (!node->content || isUtf8(node->content));
+}
+
+// The next node in document order below `root`, or null at the end.
+const xmlNode* nextBelow(const xmlNode* node, const xmlNode* root) {
+  if (node->type == XML_ELEMENT_NODE && node->children) return node->children;
+  for (; node != root; node = node->parent)
+    if (node->next) return node->next;
+  return nullptr;
+}
+
+// True for a document of elements without namespaces, their attributes and
+// their text, all in UTF-8: the documents the wizard makes and keeps.
+bool isPlainDocument(const xmlDoc* doc) {
+  const xmlNode* root = doc->children;
+  if (doc->type != XML_DOCUMENT_NODE || !root || root->next || root->type != XML_ELEMENT_NODE) return false;
+  if (doc->version && (xmlStrchr(doc->version, '"') || !isUtf8(doc->version))) return false;
+  for (const xmlNode* node = root; node; node = nextBelow(node, root)) {
+    if (node->type != XML_ELEMENT_NODE) {
+      if (!isPlainText(node)) return false;
+      continue;
+    }
+    if (node->ns || node->nsDef || !node->name || !isUtf8(node->name)) return false;
+    for (const xmlAttr* attribute = node->properties; attribute; attribute = attribute->next) {
+      if (attribute->type != XML_ATTRIBUTE_NODE || attribute->ns || !isUtf8(attribute->name)) return false;
+      for (const xmlNode* piece = attribute->children; piece; piece = piece->next)
+        if (!isPlainText(piece)) return false;
+    }
+  }
+  return true;
+}
+
+// Writes a plain document byte for byte as libxml2's saver does with
+// XML_SAVE_FORMAT and UTF-8 output: an element holding text keeps its
+// content on its line, any other is indented two blanks a level (at most
+// thirty levels), and an element without content is written "<Name/>". The
+// saver goes through its output buffer some ten times per element; the
+// wizard's documents are thousands of elements.
+template <class Sink>
+class PlainWriter {
+ public:
+  explicit PlainWriter(Sink& sink) : sink_(sink) {}
+
+  void document(const xmlDoc* doc) {
+    put("<?xml version=\"");
+    put(doc->version ? reinterpret_cast<const char*>(doc->version) : "1.0");
+    put("\" encoding=\"UTF-8\"");
+    if (doc->standalone == 0) put(" standalone=\"no\"");
+    if (doc->standalone == 1) put(" standalone=\"yes\"");
+    put("?>\n");
+    tree(doc->children);
+    put("\n");
+    if (used_ > 0) sink_(std::string_view(buffer_, used_));
+  }
+
+ private:
+  static constexpr int kMostIndentLevels = 30;
+
+  // Collects the text in a buffer of its own (no allocation) and hands it
+  // on in pieces.
+  void put(std::string_view text) {
+    if (text.size() > sizeof buffer_ - used_) {
+      if (used_ > 0) sink_(std::string_view(buffer_, used_));
+      used_ = 0;
+      if (text.size() > sizeof buffer_) {
+        sink_(text);
+        return;
+      }
+    }
+    std::memcpy(buffer_ + used_, text.data(), text.size());
+    used_ += text.size();
+  }
+  void put(const xmlChar* text) { put(std::string_view(reinterpret_cast<const char*>(text))); }
+  void indent(int level) {
+    static constexpr std::string_view kBlanks = "                                                            ";
+    static_assert(kBlanks.size() == 2 * kMostIndentLevels);
+    put(kBlanks.substr(0, static_cast<size_t>(2 * std::min(level, kMostIndentLevels))));
+  }
+
+  // Text with the characters `escape` gives a reference for replaced, the
+  // runs between them written whole.
+  template <class Escape>
+  void escaped(const xmlChar* content, Escape&& escape) {
+    const char* run = reinterpret_cast<const char*>(content);
+    for (const char* p = run;; ++p) {
+      std::string_view reference = *p == 0 ? std::string_view() : escape(*p);
+      if (*p != 0 && reference.empty()) continue;
+      put(std::string_view(run, static_cast<size_t>(p - run)));
+      if (*p == 0) return;
+      put(reference);
+      run = p + 1;
+    }
+  }
+
+  // Text content: the saver escapes <, >, & and carriage returns.
+  static std::string_view textReference(char c) {
+    switch (c) {
+      case '<':
+        return "&lt;";
+      case '>':
+        return "&gt;";
+      case '&':
+        return "&amp;";
+      case '\r':
+        return "&#13;";
+      default:
+        return {};
+    }
+  }
+
+  // An attribute's value: also quotes and the other line and tab characters.
+  static std::string_view attributeReference(char c) {
+    switch (c) {
+      case '\n':
+        return "&#10;";
+      case '\t':
+        return "&#9;";
+      case '"':
+        return "&quot;";
+      default:
+        return textReference(c);
+    }
+  }
+
+  void startTag(const xmlNode* element) {
+    put("<");
+    put(element->name);
+    for (const xmlAttr* attribute = element->properties; attribute; attribute = attribute->next) {
+      put(" ");
+      put(attribute->name);
+      put("=\"");
+      for (const xmlNode* piece = attribute->children; piece; piece = piece->next)
+        if (piece->content) escaped(piece->content, attributeReference);
+      put("\"");
+    }
+  }
+
+  // The saver's own walk: down into an element's children, and on the way
+  // back up a line end after each node while formatting, the end tag after
+  // the last child.
+  void tree(const xmlNode* root) {
+    int level = 0;
+    bool format = true;
+    const xmlNode* unformatted = nullptr;  // the element whose text stopped formatting
+    const xmlNode* node = root;
+    for (;;) {
+      if (node->type == XML_ELEMENT_NODE) {
+        if (node != root && format) indent(level);
+        startTag(node);
+        if (!node->children) {
+          put("/>");
+        } else {
+          for (const xmlNode* child = node->children; format && child; child = child->next)
+            if (child->type == XML_TEXT_NODE) {
+              format = false;
+              unformatted = node;
+            }
+          put(format ? ">\n" : ">");
+          ++level;
+          node = node->children;
+          continue;
+        }
+      } else if (node->content) {
+        escaped(node->content, textReference);
+      }
+      for (;;) {
+        if (node == root) return;
+        if (format) put("\n");
+        if (node->next) {
+          node = node->next;
+          break;
+        }
+        node = node->parent;
+        if (level > 0) --level;
+        if (format) indent(level);
+        put("</");
+        put(node->name);
+        put(">");
+        if (node == unformatted) {
+          format = true;
+          unformatted = nullptr;
+        }
+      }
+    }
+  }
+
+  Sink& sink_;
+  char buffer_[16384];
+  size_t used_ = 0;
+};
+
+// Serialises into `sink` in pieces, instead of into a buffer of the whole
+// text that is then copied again: the wizard's own documents directly, any
+// other through libxml2's saver.
 template <class Sink>
 void saveDocument(_xmlDoc* doc, Sink& sink) {
+  if (isPlainDocument(doc)) {
+    PlainWriter<Sink>(sink).document(doc);
+    return;
+  }
   const auto write = [](void* context, const char* data, int length) {
     (*static_cast<Sink*>(context))(std::string_view(data, static_cast<size_t>(length)));
     return length;

@@ -70,6 +70,11 @@ XmlNode rootElement(_xmlDoc* doc);
 XmlNode setRootElement(_xmlDoc* doc, std::string_view name);
 // A new element of the document that is not yet attached.
 XmlNode createXmlElement(_xmlDoc* doc, std::string_view name);
+// A new text node of the document, not yet attached. Texts of up to
+// kSharedTextLength bytes are shared through the document's dictionary (when
+// it has one) instead of copied into each node.
+inline constexpr size_t kSharedTextLength = 24;
+_xmlNode* newXmlText(_xmlDoc* doc, std::string_view text);
 // Appends an unattached (or moved) node under parent; returns it.
 XmlNode appendXmlChild(const XmlNode& parent, const XmlNode& child);
 // Unlinks and frees the node.

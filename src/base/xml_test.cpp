@@ -86,28 +86,105 @@ TEST(Xml, OtherExpressionsKeepTheirMeaning) {
 // The document's text is produced piece by piece now; it must stay the text
 // libxml2's one-buffer dump gives (project files and the schema command's
 // output are compared byte for byte).
+// libxml2's own formatted dump, which the serialised text must equal byte
+// for byte.
+std::string dumped(xmlDoc* doc) {
+  xmlChar* buffer = nullptr;
+  int size = 0;
+  xmlDocDumpFormatMemoryEnc(doc, &buffer, &size, "UTF-8", 1);
+  EXPECT_NE(buffer, nullptr);
+  std::string text(reinterpret_cast<const char*>(buffer), static_cast<size_t>(size));
+  xmlFree(buffer);
+  return text;
+}
+
+void expectSerialisedAsDumped(xmlDoc* doc, const std::string& what) {
+  const std::string expected = dumped(doc);
+  EXPECT_EQ(serializeXml(doc), expected) << what;
+  std::ostringstream written;
+  writeXml(doc, written);
+  EXPECT_EQ(written.str(), expected) << what;
+}
+
 TEST(Xml, SerialisedTextIsTheFormattedDump) {
   XmlDocPtr doc = parsed(
       "<TVKWizard Version='1.0'><Project><ProjectName>A &amp; B &lt;x&gt; \"q\" 'a'</ProjectName><Empty/>"
-      "<Mixed>t<b>u</b>v</Mixed></Project><Fields><Field><FieldName>\xc3\xa9t\xc3\xa9</FieldName>"
+      "<Mixed>t<b>u<i>w</i></b>v<c><d/></c></Mixed></Project><Fields><Field><FieldName>\xc3\xa9t\xc3\xa9</FieldName>"
       "<LookupTable><UseLookupTable>TRUE</UseLookupTable></LookupTable></Field></Fields></TVKWizard>");
   XmlNode root = rootElement(doc.get());
-  root.appendElement("Added", "line1\r\nline2\ttab");
+  root.appendElement("Added", "line1\r\nline2\ttab > 3");
   root.appendElement("AddedEmpty");
+  root.appendElement("Quoted").setAttribute("a", "x\"y'<z>&\n\r\t\xc3\xa9");
+  expectSerialisedAsDumped(doc.get(), "parsed and added to");
+  const std::string text = serializeXml(doc.get());
+  EXPECT_NE(text.find("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<TVKWizard"), std::string::npos);
+  EXPECT_NE(text.find("\n    <Empty/>"), std::string::npos);
 
-  xmlChar* buffer = nullptr;
-  int size = 0;
-  xmlDocDumpFormatMemoryEnc(doc.get(), &buffer, &size, "UTF-8", 1);
-  ASSERT_NE(buffer, nullptr);
-  std::string dumped(reinterpret_cast<const char*>(buffer), static_cast<size_t>(size));
-  xmlFree(buffer);
+  // Documents made here, deeper than the indentation goes, with empty
+  // attributes, a root of text only and an empty root.
+  XmlDocPtr made = newXmlDocument();
+  XmlNode deep = setRootElement(made.get(), "Root");
+  deep.setAttribute("empty", "");
+  for (int level = 0; level < 34; ++level) deep = deep.appendElement("L" + std::to_string(level));
+  deep.appendElement("Leaf", "text");
+  deep.appendElement("Blank", "  ");
+  expectSerialisedAsDumped(made.get(), "deep");
+  setRootElement(made.get(), "Only").setText("just text");
+  expectSerialisedAsDumped(made.get(), "text root");
+  setRootElement(made.get(), "Nothing");
+  expectSerialisedAsDumped(made.get(), "empty root");
 
-  EXPECT_EQ(serializeXml(doc.get()), dumped);
-  std::ostringstream written;
-  writeXml(doc.get(), written);
-  EXPECT_EQ(written.str(), dumped);
-  EXPECT_NE(dumped.find("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<TVKWizard"), std::string::npos);
-  EXPECT_NE(dumped.find("\n    <Empty/>"), std::string::npos);
+  // What the wizard's documents never hold is left to libxml2's saver, with
+  // the same result.
+  for (const char* other : {
+           "<?xml version='1.0' standalone='yes'?><a><b>x</b></a>",
+           "<!DOCTYPE a [<!ENTITY e 'ent'>]><a><b>&e;</b></a>",
+           "<a><!-- note --><b>x</b><?pi data?></a>",
+           "<a><b><![CDATA[<raw>]]></b></a>",
+           "<a xmlns:p='urn:p'><p:b p:c='1'>x</p:b></a>",
+           "<a xmlns='urn:d'><b>x</b></a>",
+           "<?xml version=\"1.1\"?><a>1.1</a>",
+       })
+    expectSerialisedAsDumped(parsed(other).get(), other);
+  // Text that is not UTF-8 (only the API can put it there) as well.
+  XmlDocPtr bad = newXmlDocument();
+  setRootElement(bad.get(), "Bad").appendElement("Text", "\xff\xfe ok");
+  expectSerialisedAsDumped(bad.get(), "not UTF-8");
+}
+
+// Documents made here keep their element names in a dictionary, as parsed
+// ones do; nodes are renamed, replaced and freed as usual.
+TEST(Xml, MadeDocumentsShareTheirNames) {
+  XmlDocPtr doc = newXmlDocument();
+  ASSERT_NE(doc->dict, nullptr);
+  XmlNode root = setRootElement(doc.get(), "Fields");
+  XmlNode first = root.appendElement("Field", "1");
+  XmlNode second = root.appendElement("Field", "2");
+  EXPECT_EQ(first.get()->name, second.get()->name);
+  first.setAttribute("Kind", "a");
+  first.setAttribute("Kind", "b");
+  xmlNodeSetName(second.get(), BAD_CAST "Other");
+  second.setText("3");
+  removeXmlNode(first);
+  root.appendElement("Field").appendElement("Sub", "4");
+  EXPECT_EQ(serializeXml(doc.get()),
+            "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<Fields>\n  <Other>3</Other>\n  <Field>\n"
+            "    <Sub>4</Sub>\n  </Field>\n</Fields>\n");
+  // Short texts are shared too, and change and merge as any other.
+  XmlNode a = root.appendElement("A", "TRUE");
+  XmlNode b = root.appendElement("B", "TRUE");
+  EXPECT_EQ(a.get()->children->content, b.get()->children->content);
+  xmlNodeAddContent(a.get()->children, BAD_CAST " or FALSE");
+  xmlAddChild(b.get(), xmlNewDocText(doc.get(), BAD_CAST "!"));
+  xmlNodeSetContent(root.appendElement("C", "short").get()->children, BAD_CAST "changed");
+  std::string longText(200, 'x');
+  root.appendElement("D", longText);
+  EXPECT_EQ(a.text() + "|" + b.text() + "|" + root.child("C").text(), "TRUE or FALSE|TRUE!|changed");
+  EXPECT_EQ(root.child("D").text(), longText);
+  EXPECT_EQ(serializeXml(doc.get()), dumped(doc.get()));
+  // A root replaced is freed with the document's names.
+  setRootElement(doc.get(), "Fields");
+  EXPECT_EQ(rootElement(doc.get()).children().size(), 0u);
 }
 
 // libxslt is loaded on the first transform: a stylesheet applies, and one

@@ -194,6 +194,30 @@ TEST_F(SqliteCatalogTest, BareReferenceMeansTheRelatedPrimaryKeyAndNamesAsCatalo
   EXPECT_EQ(key.relatedColumns, std::vector<std::string>{"p_id"});
 }
 
+TEST_F(SqliteCatalogTest, ColumnsOfQuotedNamesGeneratedAndVirtualTables) {
+  {
+    std::ofstream sql(dir_ / "odd.sql");
+    sql << "CREATE TABLE \"it's \"\"odd\"\"\" (id INTEGER PRIMARY KEY, a TEXT NOT NULL, "
+           "b INTEGER GENERATED ALWAYS AS (id * 2) VIRTUAL);"
+           "CREATE VIRTUAL TABLE docs USING fts5(title, body);";
+  }
+  db::buildSqliteDatabase(dir_ / "odd.db", {dir_ / "odd.sql"});
+  std::unique_ptr<Catalog> catalog = Catalog::open(sqliteConnectionString(dir_ / "odd.db"));
+  const auto names = [](const std::vector<Column>& columns) {
+    std::vector<std::string> result;
+    for (const Column& c : columns) result.push_back(c.name);
+    return result;
+  };
+  Table& odd = catalog->table("it's \"odd\"");
+  EXPECT_EQ(names(odd.columns()), (std::vector<std::string>{"id", "a", "b"}));
+  EXPECT_TRUE(odd.columns()[0].autoIncrement);
+  EXPECT_FALSE(odd.columns()[1].nullable());
+  EXPECT_EQ(odd.indexes().at(0).columns, std::vector<std::string>{"id"});
+  // The table's own hidden columns (the fts5 table's name and rank) are no
+  // columns of a row.
+  EXPECT_EQ(names(catalog->table("docs").columns()), (std::vector<std::string>{"title", "body"}));
+}
+
 TEST_F(SqliteCatalogTest, TableByNameIgnoresCaseAndIsLazy) {
   std::unique_ptr<Catalog> catalog = Catalog::open(connection_);
   Table& upper = catalog->table("ORDERS");

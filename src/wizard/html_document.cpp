@@ -6,7 +6,11 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cerrno>
+#include <climits>
 #include <cstdio>
+#include <cstdlib>
+#include <optional>
 #include <random>
 
 #include "base/error.h"
@@ -106,6 +110,27 @@ std::string content(xmlNode* node) {
   return fromXml(text.get());
 }
 
+// The text of a node that holds one piece of text (as the parser and this
+// document make attribute values and option captions), without a copy;
+// nothing for any other shape.
+std::optional<std::string_view> singleText(const xmlNode* node) {
+  const xmlNode* child = node->children;
+  if (child == nullptr) return std::string_view();
+  if (child->next != nullptr || child->type != XML_TEXT_NODE || child->content == nullptr) return std::nullopt;
+  return std::string_view(reinterpret_cast<const char*>(child->content));
+}
+
+// Calls `use` with the attribute's value (a view valid during the call; empty
+// for a missing attribute), copying it only when it is not one piece of text.
+template <class Use>
+auto withAttr(xmlNode* node, const char* name, Use&& use) {
+  xmlAttr* found = xmlHasProp(node, xc(name));
+  if (found != nullptr && found->type == XML_ATTRIBUTE_NODE)
+    if (std::optional<std::string_view> text = singleText(reinterpret_cast<xmlNode*>(found))) return use(*text);
+  const std::string copy = found != nullptr ? attr(node, name) : std::string();
+  return use(std::string_view(copy));
+}
+
 void removeChildren(xmlNode* node) {
   xmlNode* child = node->children;
   while (child) {
@@ -143,21 +168,37 @@ std::vector<xmlNode*> optionNodes(xmlNode* select) {
   return result;
 }
 
-std::string optionText(xmlNode* option) { return collapse(content(option)); }
+std::string optionText(xmlNode* option) {
+  if (std::optional<std::string_view> text = singleText(option)) return collapse(*text);
+  return collapse(content(option));
+}
 
 std::string optionValue(xmlNode* option) {
-  return hasAttr(option, "value") ? attr(option, "value") : optionText(option);
+  return hasAttr(option, "value") ? withAttr(option, "value", [](std::string_view v) { return std::string(v); })
+                                  : optionText(option);
+}
+
+// True when the option's value is `value`; long lists are searched with
+// this, so it compares without copying where it can.
+bool optionValueIs(xmlNode* option, std::string_view value) {
+  if (hasAttr(option, "value")) return withAttr(option, "value", [&](std::string_view v) { return v == value; });
+  return optionText(option) == value;
 }
 
 // A list box shows several rows and may have no option selected; a drop-down
-// list always shows (and so selects) one.
+// list always shows (and so selects) one. The size is read as std::stoi
+// reads it (leading blanks and a sign allowed, trailing text ignored).
 bool isListBox(xmlNode* select) {
   if (hasAttr(select, "multiple")) return true;
-  try {
-    return std::stoi(attr(select, "size")) > 1;
-  } catch (...) {
-    return false;
-  }
+  return withAttr(select, "size", [](std::string_view size) {
+    // Both the document's text and a copy end in a NUL, as strtol needs.
+    const char* start = size.data();
+    char* end = nullptr;
+    errno = 0;
+    const long rows = std::strtol(start, &end, 10);
+    if (end == start || errno == ERANGE || rows > INT_MAX || rows < INT_MIN) return false;
+    return rows > 1;
+  });
 }
 
 // True when an option of the list is selected (stops at the first).
@@ -456,7 +497,7 @@ void HtmlDocument::setText(const ElementRef& element, TextProperty property, std
       } else if (name == "select") {
         bool found = false;
         for (xmlNode* option : optionNodes(node)) {
-          const bool match = !found && optionValue(option) == value;
+          const bool match = !found && optionValueIs(option, value);
           setBoolAttr(option, "selected", match);
           found = found || match;
         }
@@ -608,10 +649,23 @@ void HtmlDocument::click(const ElementRef& element) {
 std::vector<SelectOption> HtmlDocument::options(const ElementRef& select) {
   xmlNode* node = resolve(select);
   if (tag(node) != "select") raiseNoMember(node, "options");
+  const std::vector<xmlNode*> nodes = optionNodes(node);
   std::vector<SelectOption> result;
-  for (xmlNode* option : optionNodes(node))
+  result.reserve(nodes.size());
+  for (xmlNode* option : nodes)
     result.push_back(SelectOption{optionValue(option), optionText(option), hasAttr(option, "selected")});
   return result;
+}
+
+bool HtmlDocument::hasOption(const ElementRef& select, std::string_view value) {
+  xmlNode* node = resolve(select);
+  if (tag(node) != "select") raiseNoMember(node, "options");
+  bool found = false;
+  forEachElement(node, [&](xmlNode* option) {
+    found = tag(option) == "option" && optionValueIs(option, value);
+    return !found;
+  });
+  return found;
 }
 
 void HtmlDocument::addOption(const ElementRef& select, std::string_view value, std::string_view text) {
@@ -620,8 +674,14 @@ void HtmlDocument::addOption(const ElementRef& select, std::string_view value, s
   xmlNode* option = xmlNewDocNode(doc_.get(), nullptr, xc("option"), nullptr);
   if (!option) raise(err::kOutOfMemory, std::string(kSource), "Out of memory");
   xmlAddChild(node, option);
-  setAttr(option, "value", value);
-  if (!text.empty()) xmlAddChild(option, xmlNewDocText(doc_.get(), xc(std::string(text))));
+  // The option is new: its attribute is made directly, without the search
+  // for an existing one (and the document type's defaults) that setting
+  // an attribute does. Value and caption are short texts a long list of
+  // tables holds by the thousand: shared ones, as the document makes them.
+  xmlAttr* attribute = xmlNewProp(option, xc("value"), nullptr);
+  if (!attribute) raise(err::kOutOfMemory, std::string(kSource), "Out of memory");
+  xmlAddChild(reinterpret_cast<xmlNode*>(attribute), newXmlText(doc_.get(), value));
+  if (!text.empty()) xmlAddChild(option, newXmlText(doc_.get(), text));
   // A new option, not selected, changes the selection only of a drop-down
   // list that has none yet (every change leaves the list normalised, so one
   // that has a selected option keeps it). Asking first keeps filling a long

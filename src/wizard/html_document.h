@@ -45,6 +45,7 @@ class HtmlDocument final : public PageDocument {
   void click(const ElementRef& element) override;
 
   std::vector<SelectOption> options(const ElementRef& select) override;
+  bool hasOption(const ElementRef& select, std::string_view value) override;
   void addOption(const ElementRef& select, std::string_view value, std::string_view text) override;
   void removeOption(const ElementRef& select, int index) override;
 

@@ -62,6 +62,32 @@ TEST(HtmlDocument, ReadsControlsAsABrowserDoes) {
   EXPECT_EQ(errorNumber([&] { doc->text(ElementRef{}, TextProperty::Value); }), err::kObjectNotSet);
 }
 
+TEST(HtmlDocument, OptionsAreFoundByTheValueTheListGives) {
+  auto doc = page(
+      "<select id=list size=4><option value='a&amp;b'>A</option><option>  Two\n words </option>"
+      "<option><b>Bold</b> text</option><option value=''>None</option></select><div id=div></div>");
+  ElementRef list = doc->elementById("list");
+  for (const char* value : {"a&b", "Two words", "Bold text", ""}) EXPECT_TRUE(doc->hasOption(list, value)) << value;
+  for (const char* value : {"A", "None", "Two", "  Two\n words "}) EXPECT_FALSE(doc->hasOption(list, value)) << value;
+  doc->addOption(list, "t1", "T: t1");
+  EXPECT_TRUE(doc->hasOption(list, "t1"));
+  EXPECT_FALSE(doc->hasOption(list, "T: t1"));
+  EXPECT_EQ(doc->options(list).back().text, "T: t1");
+  // Choosing by value finds the option whose text stands in for its value.
+  doc->setText(list, TextProperty::Value, "Bold text");
+  EXPECT_TRUE(doc->options(list)[2].selected);
+  EXPECT_EQ(errorNumber([&] { doc->hasOption(doc->elementById("div"), "a"); }), err::kNoSuchMember);
+
+  // A size is read with leading blanks, a sign and trailing text; a list of
+  // more than one row is a list box, which need not choose an option.
+  std::string chosen;
+  for (const char* size : {" 3", "+2", "2px", "1", "abc", "99999999999", "-4"}) {
+    auto sized = page(std::string("<select id=s size='") + size + "'><option value=x>X</option></select>");
+    chosen += sized->text(sized->elementById("s"), TextProperty::Value) + "|";
+  }
+  EXPECT_EQ(chosen, "|||x|x|x|x|");
+}
+
 TEST(HtmlDocument, WritesControls) {
   auto doc = page(
       "<input id=name value=old><textarea id=area>old</textarea>"

@@ -111,16 +111,7 @@ void AddOption(const HtmlPage& page, const ElementRef& list, std::string_view va
 bool gfbIsOptionPresent(const HtmlPage& page, const ElementRef& list, std::string_view value) {
   ErrorTrap trap{page.ui, kModule, "gfbIsOptionPresent"};
   bool present = false;
-  if (!trap([&] {
-        present = false;
-        if (!list) return;
-        for (const SelectOption& option : page.doc.options(list))
-          if (option.value == value) {
-            present = true;
-            break;
-          }
-      }))
-    return false;
+  if (!trap([&] { present = list && page.doc.hasOption(list, value); })) return false;
   return present;
 }
 

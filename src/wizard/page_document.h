@@ -65,6 +65,13 @@ class PageDocument {
 
   // The options of a select, in order.
   virtual std::vector<SelectOption> options(const ElementRef& select) = 0;
+  // True when an option of the select has that value. A document that holds
+  // its options itself answers without listing them all.
+  virtual bool hasOption(const ElementRef& select, std::string_view value) {
+    for (const SelectOption& option : options(select))
+      if (option.value == value) return true;
+    return false;
+  }
   virtual void addOption(const ElementRef& select, std::string_view value, std::string_view text) = 0;
   virtual void removeOption(const ElementRef& select, int index) = 0;
 
