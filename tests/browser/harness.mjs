@@ -106,14 +106,17 @@ export async function launchBrowser(t) {
 }
 
 // Starts a wizard and opens its window at 900 x 700; resolves when the
-// first page has been shown and filled.
+// first page has been shown and filled (its loader has run once Next has
+// been enabled from the page).
 export async function openWizard(t, home, options = {}) {
   const wizard = await startWizard(t, home, options.args ?? []);
   const browser = options.browser ?? (await launchBrowser(t));
   const page = await browser.newPage({ viewport: { width: 900, height: 700 } });
   page.setDefaultTimeout(stepTimeout);
   await page.goto(wizard.url);
-  await waitPage(page, options.firstPage ?? 'TVKIntro');
+  await waitPage(page, 'TVKIntro');
+  await page.locator('#cmdNext:not([disabled])').waitFor({ state: 'attached' });
+  await waitIdle(page);
   return { wizard, browser, page };
 }
 
@@ -158,7 +161,7 @@ export async function press(page, caption) {
 export async function settle(page) {
   await page.waitForFunction(
     () => document.body.getAttribute('aria-busy') === 'false' ||
-      document.querySelector('[role="dialog"]') !== null,
+      [...document.querySelectorAll('[role="dialog"]')].some((d) => d.checkVisibility()),
     null,
     { timeout: stepTimeout },
   );
@@ -176,8 +179,25 @@ export async function dialogText(box) {
   return box.locator('.DialogText').textContent();
 }
 
-export async function noDialog(page) {
-  await page.getByRole('dialog').waitFor({ state: 'detached' });
+// The icon of a message box: Information, Exclamation, Critical or Question.
+export async function dialogIcon(box) {
+  return box.locator('svg[role="img"]').getAttribute('aria-label');
+}
+
+// Waits until the message box showing `text` has gone: no dialog is shown,
+// or the next one (a queued message) shows another text.
+export async function answered(page, text) {
+  await page.waitForFunction(
+    (previous) => ![...document.querySelectorAll('[role="dialog"]')].some((d) => d.checkVisibility() &&
+      d.querySelector('.DialogText')?.textContent === previous),
+    text,
+    { timeout: stepTimeout },
+  );
+}
+
+// The names of the entries a file dialog lists ("folder/" or "file").
+export async function entryNames(box) {
+  return (await box.getByRole('option').allInnerTexts()).map((name) => name.trim());
 }
 
 // A screenshot of the whole window, named after the page or dialog shown.

@@ -9,7 +9,7 @@ import { mkdtempSync, mkdirSync, rmSync, existsSync, readFileSync, statSync, unl
 import { tmpdir } from 'node:os';
 import { join } from 'node:path';
 import {
-  openWizard, press, waitPage, waitIdle, frame, button, dialog, screenshot, choose, until,
+  openWizard, press, waitPage, waitIdle, frame, button, dialog, entryNames, screenshot, choose, until,
   sampleDatabase, connectionString, pageName,
 } from './harness.mjs';
 
@@ -81,7 +81,7 @@ test('a list-with-form project in the XP style, from the first page to the saved
   const folders = await dialog(page, 'Select Directory');
   await folders.getByLabel('Path', { exact: true }).fill(site);
   await folders.getByLabel('Path', { exact: true }).press('Enter');
-  await until(async () => (await folders.getByRole('option').allTextContents()).includes('includes/'),
+  await until(async () => (await entryNames(folders)).includes('includes/'),
     'the folder browser to list the site folder');
   assert.equal(await folders.getByLabel('Filter').count(), 0, 'the folder browser has no file filter');
   await screenshot(page, 'dialog-select-directory');
@@ -117,18 +117,19 @@ test('a list-with-form project in the XP style, from the first page to the saved
   // Next waits for at least one shown field.
   assert.equal(await button(page, 'Next >').isDisabled(), true);
   await choose(page, '#TableFields', ['OrderID', 'OrderDate', 'ShipName', 'ShipCountry']);
-  await f.getByRole('button', { name: 'Add >' }).click();
+  await f.getByRole('button', { name: 'Add >', exact: true }).click();
   await until(async () => !(await button(page, 'Next >').isDisabled()), 'Next once fields are shown');
   await screenshot(page, 'TVKListFieldSelect');
   await press(page, 'Next >');
 
   await waitPage(page, 'TVKFormFieldSelect');
-  await f.getByRole('button', { name: 'Add All >>' }).click();
+  await f.getByRole('button', { name: 'Add All >>', exact: true }).click();
   await until(async () => !(await button(page, 'Next >').isDisabled()), 'Next once fields are shown');
   await screenshot(page, 'TVKFormFieldSelect');
   await press(page, 'Next >');
 
   await waitPage(page, 'TVKFieldOptions');
+  assert.equal(await page.title(), 'TVK Wizard - Field Options');
   // The ship name is chosen from the customers' company names.
   await showField(page, 'ShipName');
   await f.locator('#ColumnLabel').fill('Ship to');
@@ -167,7 +168,7 @@ test('a list-with-form project in the XP style, from the first page to the saved
     'typing into the new row adds an empty row after it');
   await screenshot(page, 'dialog-list-editor');
   await editor.getByRole('button', { name: 'OK', exact: true }).click();
-  await editor.waitFor({ state: 'detached' });
+  await editor.waitFor({ state: 'hidden' });
   await press(page, 'Next >');
 
   await waitPage(page, 'TVKConfirm');
@@ -202,12 +203,12 @@ test('a list-with-form project in the XP style, from the first page to the saved
     'the project name is offered as the file name');
   await save.getByLabel('Path', { exact: true }).fill(root);
   await save.getByLabel('Path', { exact: true }).press('Enter');
-  await until(async () => (await save.getByRole('option').allTextContents()).includes('site/'),
+  await until(async () => (await entryNames(save)).includes('site/'),
     'the save dialog to list the chosen folder');
   await save.getByLabel('File name', { exact: true }).fill('Shop.xml');
   await screenshot(page, 'dialog-save-project-file');
   await save.getByRole('button', { name: 'Save', exact: true }).click();
-  await save.waitFor({ state: 'detached' });
+  await save.waitFor({ state: 'hidden' });
   await until(() => existsSync(projectFile), `${projectFile} to be written`);
   await waitIdle(page);
 
@@ -247,8 +248,9 @@ test('the saved project opened from the recent list is generated again; Back fro
   const { page } = await openWizard(t, home);
   const f = frame(page);
   const recent = f.locator('#RecentProjects');
+  await until(async () => (await recent.locator('option').count()) > 0, 'the recent project list');
   assert.deepEqual(await recent.locator('option').evaluateAll((o) => o.map((x) => x.value)), [projectFile]);
-  await recent.locator('option').first().click();
+  await recent.selectOption(projectFile);
   assert.equal(await f.getByLabel('Open a recent project').isChecked(), true);
   await screenshot(page, 'TVKIntro-recent');
   await press(page, 'Next >');
