@@ -75,15 +75,13 @@ export async function startWizard(t, home, extraArgs = []) {
   });
 
   const lines = createInterface({ input: child.stdout });
-  const first = await Promise.race([
-    new Promise((resolveLine) => lines.once('line', resolveLine)),
-    exited.then((how) => {
-      throw new Error(`tvkwizard wizard ended (${how.code ?? how.signal}) before printing its URL: ${stderr}`);
-    }),
-    delay(stepTimeout).then(() => {
-      throw new Error(`tvkwizard wizard printed no URL within ${stepTimeout} ms: ${stderr}`);
-    }),
-  ]);
+  const first = await within(stepTimeout, () => `tvkwizard wizard printed no URL within ${stepTimeout} ms: ${stderr}`,
+    Promise.race([
+      new Promise((resolveLine) => lines.once('line', resolveLine)),
+      exited.then((how) => {
+        throw new Error(`tvkwizard wizard ended (${how.code ?? how.signal}) before printing its URL: ${stderr}`);
+      }),
+    ]));
   const match = urlLine.exec(first);
   if (!match) throw new Error(`unexpected first line from tvkwizard wizard: ${JSON.stringify(first)}`);
   return {
@@ -122,6 +120,20 @@ export async function openWizard(t, home, options = {}) {
 
 export function delay(ms) {
   return new Promise((resolveDelay) => setTimeout(resolveDelay, ms));
+}
+
+// `promise`, or a failure saying `what()` once `ms` have passed. The timer
+// goes with the answer, so that a finished test file is not kept alive.
+export async function within(ms, what, promise) {
+  let timer;
+  const late = new Promise((_, reject) => {
+    timer = setTimeout(() => reject(new Error(what())), ms);
+  });
+  try {
+    return await Promise.race([promise, late]);
+  } finally {
+    clearTimeout(timer);
+  }
 }
 
 // Waits until the window has handled everything so far.

@@ -7,17 +7,13 @@ import { existsSync, readFileSync } from 'node:fs';
 import { join } from 'node:path';
 import {
   openWizard, press, waitPage, waitIdle, frame, button, dialog, dialogText, dialogIcon, entryNames, screenshot,
-  tempFolder, sampleDatabase, until, stepTimeout,
+  tempFolder, sampleDatabase, until, within, stepTimeout,
 } from './harness.mjs';
 
 const windowButtons = ['#cmdAbout', '#cmdBack', '#cmdNext', '#cmdFinish', '#cmdExit', '#cmdCancel'];
 
 async function endedWithin(wizard, started, limit) {
-  const how = await Promise.race([
-    wizard.exited,
-    new Promise((resolve) => setTimeout(() => resolve(null), stepTimeout)),
-  ]);
-  assert.ok(how, 'the program did not end');
+  const how = await within(stepTimeout, () => 'the program did not end', wizard.exited);
   assert.equal(how.code, 0, `exit status (stderr: ${wizard.stderr()})`);
   assert.ok(how.at - started <= limit, `the program ended ${how.at - started} ms after the press`);
 }
