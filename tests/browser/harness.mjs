@@ -34,10 +34,26 @@ export const stepTimeout = 20_000;
 
 const urlLine = /^TVK Wizard is running at (http:\/\/127\.0\.0\.1:(\d+)\/\?token=(\S+))$/;
 
+// What a test set up is taken down in reverse order when it ends: the
+// browser first, then the wizard process, then the folders they used.
+const teardowns = new WeakMap();
+
+export function onEnd(t, step) {
+  let steps = teardowns.get(t);
+  if (!steps) {
+    steps = [];
+    teardowns.set(t, steps);
+    t.after(async () => {
+      while (steps.length > 0) await steps.pop()();
+    });
+  }
+  steps.push(step);
+}
+
 // A folder for one test's files, removed when the test ends.
 export function tempFolder(t, prefix = 'tvk-e2e-') {
   const folder = mkdtempSync(join(tmpdir(), prefix));
-  t.after(() => rmSync(folder, { recursive: true, force: true }));
+  onEnd(t, () => rmSync(folder, { recursive: true, force: true }));
   return folder;
 }
 
@@ -69,7 +85,7 @@ export async function startWizard(t, home, extraArgs = []) {
   const exited = new Promise((resolveExit) => {
     child.on('exit', (code, signal) => resolveExit({ code, signal, at: Date.now() }));
   });
-  t.after(() => {
+  onEnd(t, () => {
     if (child.exitCode === null && child.signalCode === null) child.kill('SIGKILL');
     return exited;
   });
@@ -99,7 +115,7 @@ export async function startWizard(t, home, extraArgs = []) {
 // One browser per test, closed when the test ends.
 export async function launchBrowser(t) {
   const browser = await chromium.launch({ executablePath: chromiumPath, args: chromiumArgs });
-  t.after(() => browser.close());
+  onEnd(t, () => browser.close());
   return browser;
 }
 
@@ -111,6 +127,7 @@ export async function openWizard(t, home, options = {}) {
   const browser = options.browser ?? (await launchBrowser(t));
   const page = await browser.newPage({ viewport: { width: 900, height: 700 } });
   page.setDefaultTimeout(stepTimeout);
+  await page.addInitScript(countBridgeMessages);
   await page.goto(wizard.url);
   await waitPage(page, 'TVKIntro');
   await page.locator('#cmdNext:not([disabled])').waitFor({ state: 'attached' });
@@ -136,9 +153,42 @@ export async function within(ms, what, promise) {
   }
 }
 
-// Waits until the window has handled everything so far.
+// Runs in the window before its own script: counts the events the page
+// sends to the program and notes, on each "idle" (the program has handled
+// every event so far), how many had been sent. An element event (a list
+// choice, a click the program is bound to) leaves the window usable while
+// the program works on it; these counts tell when it has finished.
+function countBridgeMessages() {
+  if (window !== window.top) return;
+  const counts = { sent: 0, handled: 0 };
+  window.__tvkBridge = counts;
+  const Native = window.WebSocket;
+  const send = Native.prototype.send;
+  Native.prototype.send = function sendCounted(data) {
+    if (typeof data === 'string' && /"event"\s*:/.test(data)) counts.sent++;
+    return send.call(this, data);
+  };
+  window.WebSocket = class extends Native {
+    constructor(...args) {
+      super(...args);
+      this.addEventListener('message', (event) => {
+        if (typeof event.data === 'string' && /"op"\s*:\s*"idle"/.test(event.data)) counts.handled = counts.sent;
+      });
+    }
+  };
+}
+
+// Waits until the program has handled every event the page has sent.
+export async function handled(page) {
+  await page.waitForFunction(() => window.__tvkBridge.handled >= window.__tvkBridge.sent, null,
+    { timeout: stepTimeout });
+}
+
+// Waits until the window is no longer busy and the program has handled
+// everything so far.
 export async function waitIdle(page) {
   await page.locator('body[aria-busy="false"]').waitFor({ state: 'attached' });
+  await handled(page);
 }
 
 // The wizard page frame.
@@ -218,10 +268,11 @@ export async function screenshot(page, name) {
   await page.screenshot({ path: join(screenshotDir, `${name}.png`) });
 }
 
-// Selects the options of a list in the frame and fires the change event as
-// a person's choice would.
+// Selects the options of a list in the frame, fires the change event as a
+// person's choice would, and waits until the program has dealt with it.
 export async function choose(page, selector, values) {
   await frame(page).locator(selector).selectOption(values);
+  await handled(page);
 }
 
 // Polls `probe` until it returns a truthy value; fails with `what`.

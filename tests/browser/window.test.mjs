@@ -6,7 +6,7 @@ import assert from 'node:assert/strict';
 import { existsSync, readFileSync } from 'node:fs';
 import { join } from 'node:path';
 import {
-  openWizard, press, waitPage, waitIdle, frame, button, dialog, dialogText, dialogIcon, entryNames, screenshot,
+  openWizard, press, settle, handled, waitPage, waitIdle, frame, button, dialog, dialogText, dialogIcon, entryNames, screenshot,
   tempFolder, sampleDatabase, until, within, stepTimeout,
 } from './harness.mjs';
 
@@ -75,6 +75,7 @@ test('the keyboard: Alt+letter and Enter press the buttons, Escape cancels a dia
   await waitPage(page, 'TVKProjType');
   // Enter presses Next from a radio button of the page.
   await f.getByLabel('A form page', { exact: true }).check();
+  await handled(page);
   await page.keyboard.press('Enter');
   await waitPage(page, 'TVKProjStyle');
   await page.keyboard.press('Alt+B');
@@ -86,6 +87,33 @@ test('the keyboard: Alt+letter and Enter press the buttons, Escape cancels a dia
   await page.keyboard.press('Escape');
   await endedWithin(wizard, started, 2000);
   await showsEnded(page);
+});
+
+// The program handles a page event (here the click on a project type)
+// with calls to the page; a button press that arrives meanwhile is run
+// inside that handler, so Next leaves the page under the handler's feet and
+// the handler's next call fails with the error report. A slow handler (a
+// lookup table of a large database) and a quick Next meet the same way.
+test('a press that comes while the program still handles a page event waits for it', {
+  todo: 'the window runs the press inside the pending event handler ("The page has changed")',
+}, async (t) => {
+  const root = tempFolder(t);
+  const { page } = await openWizard(t, join(root, 'home'));
+  await press(page, 'Next >');
+  await waitPage(page, 'TVKProjType');
+  // The click and the Enter in one go, both sent before the first is handled.
+  await frame(page).locator('#ProjectType-Form').evaluate((radio) => {
+    radio.click();
+    radio.dispatchEvent(new KeyboardEvent('keydown', { key: 'Enter', code: 'Enter', bubbles: true }));
+  });
+  await settle(page);
+  const shown = page.getByRole('dialog');
+  const report = (await shown.count()) > 0 ? await dialogText(shown) : '';
+  assert.equal(report, '', 'no error report');
+  await waitPage(page, 'TVKProjStyle');
+  await press(page, '< Back');
+  await waitPage(page, 'TVKProjType');
+  assert.equal(await frame(page).getByLabel('A form page', { exact: true }).isChecked(), true);
 });
 
 test('a failed save comes up as the error report; Retry asks again and the second save succeeds', async (t) => {
