@@ -97,10 +97,31 @@ test('every page-storing rule refuses its page with its own message', async (t) 
       '\r\nPlease choose another table or use back to change project type',
     icon: 'Exclamation',
   }], 'dialog-no-primary-key');
-  await choose(page, '#TableName', 'Orders');
+  // A list alone may show the view; it says that editing is off and goes on.
+  for (const back of ['TVKDatabaseConnection', 'TVKProjectName', 'TVKProjStyle', 'TVKProjType']) {
+    await press(page, '< Back');
+    await waitPage(page, back);
+  }
+  await f.getByLabel('A list page', { exact: true }).check();
+  for (const next of ['TVKProjStyle', 'TVKProjectName', 'TVKDatabaseConnection', 'TVKDataSource']) {
+    await press(page, 'Next >');
+    await waitPage(page, next);
+  }
+  assert.equal(await f.locator('#TableName').inputValue(), 'OrderTotals', 'the stored choice is shown again');
   await press(page, 'Next >');
+  const readOnly = await dialog(page, 'TVK Wizard');
+  assert.equal(crlf(await dialogText(readOnly)), "The Wizard doesn't support editing tables,\nthat don't have primary keys. \n\nEditing for this table has been disabled");
+  assert.equal(await dialogIcon(readOnly), 'Information');
+  await screenshot(page, 'dialog-editing-disabled');
+  await readOnly.getByRole('button', { name: 'OK' }).click();
 
-  await waitPage(page, 'TVKListLFOptions');
+  await waitPage(page, 'TVKListOptions');
+  for (const label of ['Add records', 'Edit records in the list', 'Delete records']) {
+    const box = f.getByLabel(label, { exact: true });
+    assert.equal(await box.isChecked(), false, `${label} is off for a view`);
+    assert.equal(await box.isDisabled(), true, `${label} cannot be switched on for a view`);
+  }
+  await screenshot(page, 'TVKListOptions');
   await f.locator('#RecordsPerPage').fill('ten');
   await f.locator('#MaxPages').fill('10');
   await refused(page, [{ text: 'Records Per Page must be set to a valid integer', icon: 'Information' }],
@@ -121,5 +142,5 @@ test('every page-storing rule refuses its page with its own message', async (t) 
   // Blank means every page gets its link.
   await f.locator('#MaxPages').fill('');
   await press(page, 'Next >');
-  await waitPage(page, 'TVKFormOptions');
+  await waitPage(page, 'TVKListFieldSelect');
 });

@@ -9,7 +9,7 @@ import { mkdtempSync, mkdirSync, rmSync, existsSync, readFileSync, statSync, unl
 import { tmpdir } from 'node:os';
 import { join } from 'node:path';
 import {
-  openWizard, press, waitPage, waitIdle, frame, button, dialog, entryNames, screenshot, choose, until,
+  openWizard, press, handled, waitPage, frame, button, dialog, entryNames, screenshot, choose, until,
   sampleDatabase, connectionString, pageName,
 } from './harness.mjs';
 
@@ -81,7 +81,9 @@ test('a list-with-form project in the XP style, from the first page to the saved
   assert.equal(await folders.getByLabel('Filter').count(), 0, 'the folder browser has no file filter');
   await screenshot(page, 'dialog-select-directory');
   await folders.getByRole('button', { name: 'OK', exact: true }).click();
-  await until(async () => (await f.locator('#FileDirectory').inputValue()) === site, 'the chosen folder');
+  await folders.waitFor({ state: 'hidden' });
+  await handled(page);
+  assert.equal(await f.locator('#FileDirectory').inputValue(), site);
   await screenshot(page, 'TVKProjectName');
   await press(page, 'Next >');
 
@@ -113,13 +115,15 @@ test('a list-with-form project in the XP style, from the first page to the saved
   assert.equal(await button(page, 'Next >').isDisabled(), true);
   await choose(page, '#TableFields', ['OrderID', 'OrderDate', 'ShipName', 'ShipCountry']);
   await f.getByRole('button', { name: 'Add >', exact: true }).click();
-  await until(async () => !(await button(page, 'Next >').isDisabled()), 'Next once fields are shown');
+  await handled(page);
+  assert.equal(await button(page, 'Next >').isDisabled(), false, 'Next once fields are shown');
   await screenshot(page, 'TVKListFieldSelect');
   await press(page, 'Next >');
 
   await waitPage(page, 'TVKFormFieldSelect');
   await f.getByRole('button', { name: 'Add All >>', exact: true }).click();
-  await until(async () => !(await button(page, 'Next >').isDisabled()), 'Next once fields are shown');
+  await handled(page);
+  assert.equal(await button(page, 'Next >').isDisabled(), false, 'Next once fields are shown');
   await screenshot(page, 'TVKFormFieldSelect');
   await press(page, 'Next >');
 
@@ -204,8 +208,8 @@ test('a list-with-form project in the XP style, from the first page to the saved
   await screenshot(page, 'dialog-save-project-file');
   await save.getByRole('button', { name: 'Save', exact: true }).click();
   await save.waitFor({ state: 'hidden' });
-  await until(() => existsSync(projectFile), `${projectFile} to be written`);
-  await waitIdle(page);
+  await handled(page);
+  assert.ok(existsSync(projectFile), `${projectFile} was written`);
 
   const xml = readFileSync(projectFile, 'utf8');
   assert.match(xml, /<ProjectType>ListForm<\/ProjectType>/);
@@ -227,10 +231,8 @@ test('a list-with-form project in the XP style, from the first page to the saved
   const rows = [...country.matchAll(/<Row>\s*<JoinField>([^<]*)<\/JoinField>\s*<DisplayField>([^<]*)<\/DisplayField>\s*<\/Row>/g)]
     .map((m) => [m[1], m[2]]);
   assert.deepEqual(rows, [['DE', 'Germany'], ['FR', 'France']]);
-  // The recent list is written just after the project file.
   const settings = join(home, '.config', 'TVKWizard', 'settings.ini');
-  await until(() => existsSync(settings) && readFileSync(settings, 'utf8').includes(projectFile),
-    'the saved project to join the recent list');
+  assert.ok(readFileSync(settings, 'utf8').includes(projectFile), 'the saved project joins the recent list');
   assert.equal(await page.getByRole('dialog').count(), 0, 'the save reported nothing');
   saved = true;
 });
@@ -246,7 +248,6 @@ test('the saved project opened from the recent list is generated again; Back fro
   const { page } = await openWizard(t, home);
   const f = frame(page);
   const recent = f.locator('#RecentProjects');
-  await until(async () => (await recent.locator('option').count()) > 0, 'the recent project list');
   assert.deepEqual(await recent.locator('option').evaluateAll((o) => o.map((x) => x.value)), [projectFile]);
   await recent.selectOption(projectFile);
   assert.equal(await f.getByLabel('Open a recent project').isChecked(), true);

@@ -137,8 +137,8 @@ test('a failed save comes up as the error report; Retry asks again and the secon
   assert.ok(!names.includes('TVKWizardSample.db'), 'the filter shows project files only');
   await entries.getByRole('option', { name: 'Orders.xml', exact: true }).dblclick();
   await open.waitFor({ state: 'hidden' });
-  await until(async () => (await f.locator('#ExistingProjectPath').inputValue()) === demoProject,
-    'the chosen project path');
+  await handled(page);
+  assert.equal(await f.locator('#ExistingProjectPath').inputValue(), demoProject);
   assert.equal(await f.getByLabel('Open a project file').isChecked(), true);
   await press(page, 'Next >');
   await waitPage(page, 'TVKProjType');
@@ -171,8 +171,9 @@ test('a failed save comes up as the error report; Retry asks again and the secon
   await save.getByLabel('File name', { exact: true }).fill('Again.xml');
   await save.getByRole('button', { name: 'Save', exact: true }).click();
   await save.waitFor({ state: 'hidden' });
+  await handled(page);
   const again = join(root, 'Again.xml');
-  await until(() => existsSync(again), `${again} to be written`);
+  assert.ok(existsSync(again), `${again} was written`);
   assert.ok(readFileSync(again, 'utf8').includes(`<WizardDataFile>${again}</WizardDataFile>`));
   assert.ok(!existsSync('/proc/tvk-retry.xml'));
   assert.equal(await page.getByRole('dialog').count(), 0, 'no further report after the save that worked');
