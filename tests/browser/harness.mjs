@@ -157,7 +157,9 @@ export async function within(ms, what, promise) {
 // sends to the program and notes, on each "idle" (the program has handled
 // every event so far), how many had been sent. An element event (a list
 // choice, a click the program is bound to) leaves the window usable while
-// the program works on it; these counts tell when it has finished.
+// the program works on it; these counts tell when it has finished. An idle
+// crossing an event sent meanwhile would count that event too, which is
+// why every step that sends one waits for it before the next.
 function countBridgeMessages() {
   if (window !== window.top) return;
   const counts = { sent: 0, handled: 0 };
@@ -220,6 +222,7 @@ export async function press(page, caption) {
   await settle(page);
 }
 
+// Waits until the window is usable again or shows a dialog.
 export async function settle(page) {
   await page.waitForFunction(
     () => document.body.getAttribute('aria-busy') === 'false' ||
