@@ -265,6 +265,22 @@ export async function entryNames(box) {
   return (await box.getByRole('option').allInnerTexts()).map((name) => name.trim());
 }
 
+// Waits until a file dialog lists `name`; a timeout tells what it shows.
+export async function waitEntry(box, name) {
+  const end = Date.now() + stepTimeout;
+  for (;;) {
+    const names = await entryNames(box);
+    if (names.includes(name)) return names;
+    if (Date.now() > end) {
+      const path = await box.getByLabel('Path', { exact: true }).inputValue();
+      const error = await box.getByRole('alert').textContent();
+      throw new Error(`the dialog shows ${path} (${names.length} entries: ${names.slice(0, 8).join(', ')}; ` +
+        `"${error}"), not ${name}`);
+    }
+    await delay(50);
+  }
+}
+
 // A screenshot of the whole window, named after the page or dialog shown.
 export async function screenshot(page, name) {
   mkdirSync(screenshotDir, { recursive: true });
@@ -276,15 +292,4 @@ export async function screenshot(page, name) {
 export async function choose(page, selector, values) {
   await frame(page).locator(selector).selectOption(values);
   await handled(page);
-}
-
-// Polls `probe` until it returns a truthy value; fails with `what`.
-export async function until(probe, what, timeout = stepTimeout) {
-  const end = Date.now() + timeout;
-  for (;;) {
-    const value = await probe();
-    if (value) return value;
-    if (Date.now() > end) throw new Error(`timed out waiting for ${what}`);
-    await delay(50);
-  }
 }

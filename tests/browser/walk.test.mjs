@@ -9,7 +9,7 @@ import { mkdtempSync, mkdirSync, rmSync, existsSync, readFileSync, statSync, unl
 import { tmpdir } from 'node:os';
 import { join } from 'node:path';
 import {
-  openWizard, press, handled, waitPage, frame, button, dialog, entryNames, screenshot, choose, until,
+  openWizard, press, handled, waitPage, frame, button, dialog, waitEntry, screenshot, choose,
   sampleDatabase, connectionString, pageName,
 } from './harness.mjs';
 
@@ -76,8 +76,7 @@ test('a list-with-form project in the XP style, from the first page to the saved
   const folders = await dialog(page, 'Select Directory');
   await folders.getByLabel('Path', { exact: true }).fill(site);
   await folders.getByLabel('Path', { exact: true }).press('Enter');
-  await until(async () => (await entryNames(folders)).includes('includes/'),
-    'the folder browser to list the site folder');
+  await waitEntry(folders, 'includes/');
   assert.equal(await folders.getByLabel('Filter').count(), 0, 'the folder browser has no file filter');
   await screenshot(page, 'dialog-select-directory');
   await folders.getByRole('button', { name: 'OK', exact: true }).click();
@@ -202,8 +201,7 @@ test('a list-with-form project in the XP style, from the first page to the saved
     'the project name is offered as the file name');
   await save.getByLabel('Path', { exact: true }).fill(root);
   await save.getByLabel('Path', { exact: true }).press('Enter');
-  await until(async () => (await entryNames(save)).includes('site/'),
-    'the save dialog to list the chosen folder');
+  await waitEntry(save, 'site/');
   await save.getByLabel('File name', { exact: true }).fill('Shop.xml');
   await screenshot(page, 'dialog-save-project-file');
   await save.getByRole('button', { name: 'Save', exact: true }).click();
