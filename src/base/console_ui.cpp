@@ -7,24 +7,6 @@ namespace tvk {
 
 namespace {
 
-bool offers(MsgButtons buttons, MsgResult answer) {
-  switch (buttons) {
-    case MsgButtons::OK:
-      return answer == MsgResult::OK;
-    case MsgButtons::OKCancel:
-      return answer == MsgResult::OK || answer == MsgResult::Cancel;
-    case MsgButtons::AbortRetryIgnore:
-      return answer == MsgResult::Abort || answer == MsgResult::Retry || answer == MsgResult::Ignore;
-    case MsgButtons::YesNoCancel:
-      return answer == MsgResult::Yes || answer == MsgResult::No || answer == MsgResult::Cancel;
-    case MsgButtons::YesNo:
-      return answer == MsgResult::Yes || answer == MsgResult::No;
-    case MsgButtons::RetryCancel:
-      return answer == MsgResult::Retry || answer == MsgResult::Cancel;
-  }
-  return false;
-}
-
 MsgResult defaultAnswer(MsgButtons buttons) {
   switch (buttons) {
     case MsgButtons::OK:
@@ -57,7 +39,7 @@ MsgResult ConsoleUi::messageBox(std::string_view text, MsgButtons buttons, MsgIc
   if (!buttons_.empty()) {
     answer = buttons_.front();
     buttons_.pop_front();
-    if (!offers(buttons, answer)) answer = defaultAnswer(buttons);
+    if (!offersAnswer(buttons, answer)) answer = defaultAnswer(buttons);
   }
   return answer;
 }
@@ -99,6 +81,24 @@ bool ConsoleUi::editList(std::string_view title, std::vector<ListEditorRow>& row
 
 MsgResult gMsgBox(Ui& ui, std::string_view text, MsgButtons buttons, MsgIcon icon) {
   return ui.messageBox(text, buttons, icon, kMsgTitle);
+}
+
+bool offersAnswer(MsgButtons buttons, MsgResult answer) {
+  switch (buttons) {
+    case MsgButtons::OK:
+      return answer == MsgResult::OK;
+    case MsgButtons::OKCancel:
+      return answer == MsgResult::OK || answer == MsgResult::Cancel;
+    case MsgButtons::AbortRetryIgnore:
+      return answer == MsgResult::Abort || answer == MsgResult::Retry || answer == MsgResult::Ignore;
+    case MsgButtons::YesNoCancel:
+      return answer == MsgResult::Yes || answer == MsgResult::No || answer == MsgResult::Cancel;
+    case MsgButtons::YesNo:
+      return answer == MsgResult::Yes || answer == MsgResult::No;
+    case MsgButtons::RetryCancel:
+      return answer == MsgResult::Retry || answer == MsgResult::Cancel;
+  }
+  return false;
 }
 
 }  // namespace tvk

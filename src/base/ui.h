@@ -49,6 +49,9 @@ class Ui {
   virtual bool editList(std::string_view title, std::vector<ListEditorRow>& rows);
 };
 
+// Whether a message box with these buttons can answer `answer`.
+bool offersAnswer(MsgButtons buttons, MsgResult answer);
+
 // A message box of the wizard: title "TVK Wizard".
 MsgResult gMsgBox(Ui& ui, std::string_view text, MsgButtons buttons = MsgButtons::OK, MsgIcon icon = MsgIcon::None);
 

@@ -26,39 +26,6 @@ std::string asText(const json& value) {
   return value.dump();
 }
 
-// The browser's names of the properties.
-std::string_view propertyName(TextProperty property) {
-  switch (property) {
-    case TextProperty::Value:
-      return "value";
-    case TextProperty::Type:
-      return "type";
-    case TextProperty::ClassName:
-      return "className";
-    case TextProperty::InnerHTML:
-      return "innerHTML";
-    case TextProperty::OuterText:
-      return "outerText";
-    case TextProperty::StyleDisplay:
-      return "style.display";
-    case TextProperty::TagName:
-      return "tagName";
-  }
-  return "value";
-}
-
-std::string_view propertyName(FlagProperty property) {
-  switch (property) {
-    case FlagProperty::Checked:
-      return "checked";
-    case FlagProperty::Disabled:
-      return "disabled";
-    case FlagProperty::ReadOnly:
-      return "readOnly";
-  }
-  return "checked";
-}
-
 }  // namespace
 
 BridgeDocument::BridgeDocument(Bridge& bridge) : bridge_(bridge) {}

@@ -13,24 +13,6 @@ using nlohmann::json;
 
 namespace {
 
-bool offers(MsgButtons buttons, MsgResult answer) {
-  switch (buttons) {
-    case MsgButtons::OK:
-      return answer == MsgResult::OK;
-    case MsgButtons::OKCancel:
-      return answer == MsgResult::OK || answer == MsgResult::Cancel;
-    case MsgButtons::AbortRetryIgnore:
-      return answer == MsgResult::Abort || answer == MsgResult::Retry || answer == MsgResult::Ignore;
-    case MsgButtons::YesNoCancel:
-      return answer == MsgResult::Yes || answer == MsgResult::No || answer == MsgResult::Cancel;
-    case MsgButtons::YesNo:
-      return answer == MsgResult::Yes || answer == MsgResult::No;
-    case MsgButtons::RetryCancel:
-      return answer == MsgResult::Retry || answer == MsgResult::Cancel;
-  }
-  return false;
-}
-
 json filterList(const std::vector<FileFilter>& filters) {
   json list = json::array();
   for (const FileFilter& filter : filters)
@@ -81,7 +63,7 @@ MsgResult BrowserUi::messageBox(std::string_view text, MsgButtons buttons, MsgIc
   std::optional<json> answer = ask(bridge_, std::move(request));
   if (answer && answer->is_string())
     if (std::optional<MsgResult> result = msgResultFromName(answer->get<std::string>());
-        result && offers(buttons, *result))
+        result && offersAnswer(buttons, *result))
       return *result;
   return dismissedAnswer(buttons);
 }

@@ -289,38 +289,6 @@ std::vector<std::pair<std::string, std::string>> styleDeclarations(const std::st
   return result;
 }
 
-std::string propertyName(TextProperty property) {
-  switch (property) {
-    case TextProperty::Value:
-      return "value";
-    case TextProperty::Type:
-      return "type";
-    case TextProperty::ClassName:
-      return "className";
-    case TextProperty::InnerHTML:
-      return "innerHTML";
-    case TextProperty::OuterText:
-      return "outerText";
-    case TextProperty::StyleDisplay:
-      return "style.display";
-    case TextProperty::TagName:
-      return "tagName";
-  }
-  return "property";
-}
-
-std::string propertyName(FlagProperty property) {
-  switch (property) {
-    case FlagProperty::Checked:
-      return "checked";
-    case FlagProperty::Disabled:
-      return "disabled";
-    case FlagProperty::ReadOnly:
-      return "readOnly";
-  }
-  return "property";
-}
-
 [[noreturn]] void raiseNoMember(xmlNode* node, const std::string& what) {
   raise(err::kNoSuchMember, std::string(HtmlDocument::kSource),
         "Object doesn't support this property or method: " + what + " of " + upper(std::string(tag(node))));
@@ -478,7 +446,7 @@ std::string HtmlDocument::text(const ElementRef& element, TextProperty property)
     case TextProperty::TagName:
       return upper(name);
   }
-  raiseNoMember(node, propertyName(property));
+  raiseNoMember(node, std::string(propertyName(property)));
 }
 
 void HtmlDocument::setText(const ElementRef& element, TextProperty property, std::string_view value) {
@@ -580,7 +548,7 @@ void HtmlDocument::setText(const ElementRef& element, TextProperty property, std
       break;
   }
   raise(err::kInvalidCall, std::string(kSource),
-        "The property " + propertyName(property) + " of " + upper(name) + " cannot be set");
+        "The property " + std::string(propertyName(property)) + " of " + upper(name) + " cannot be set");
 }
 
 bool HtmlDocument::flag(const ElementRef& element, FlagProperty property) {
@@ -596,7 +564,7 @@ bool HtmlDocument::flag(const ElementRef& element, FlagProperty property) {
       if (name != "input" && name != "textarea") raiseNoMember(node, "readOnly");
       return hasAttr(node, "readonly");
   }
-  raiseNoMember(node, propertyName(property));
+  raiseNoMember(node, std::string(propertyName(property)));
 }
 
 void HtmlDocument::setFlag(const ElementRef& element, FlagProperty property, bool value) {
@@ -615,7 +583,7 @@ void HtmlDocument::setFlag(const ElementRef& element, FlagProperty property, boo
       setBoolAttr(node, "readonly", value);
       return;
   }
-  raiseNoMember(node, propertyName(property));
+  raiseNoMember(node, std::string(propertyName(property)));
 }
 
 void HtmlDocument::click(const ElementRef& element) {
@@ -722,6 +690,38 @@ std::string HtmlDocument::html() const {
   htmlDocDumpMemory(doc_.get(), &memory, &size);
   XmlString owner{memory};
   return memory ? std::string(reinterpret_cast<const char*>(memory), static_cast<size_t>(size)) : std::string();
+}
+
+std::string_view propertyName(TextProperty property) {
+  switch (property) {
+    case TextProperty::Value:
+      return "value";
+    case TextProperty::Type:
+      return "type";
+    case TextProperty::ClassName:
+      return "className";
+    case TextProperty::InnerHTML:
+      return "innerHTML";
+    case TextProperty::OuterText:
+      return "outerText";
+    case TextProperty::StyleDisplay:
+      return "style.display";
+    case TextProperty::TagName:
+      return "tagName";
+  }
+  return "property";
+}
+
+std::string_view propertyName(FlagProperty property) {
+  switch (property) {
+    case FlagProperty::Checked:
+      return "checked";
+    case FlagProperty::Disabled:
+      return "disabled";
+    case FlagProperty::ReadOnly:
+      return "readOnly";
+  }
+  return "property";
 }
 
 }  // namespace tvk

@@ -27,6 +27,10 @@ enum class TextProperty { Value, Type, ClassName, InnerHTML, OuterText, StyleDis
 // Boolean properties.
 enum class FlagProperty { Checked, Disabled, ReadOnly };
 
+// The browser's names of the properties ("value", "style.display", ...).
+std::string_view propertyName(TextProperty property);
+std::string_view propertyName(FlagProperty property);
+
 struct SelectOption {
   std::string value;
   std::string text;
