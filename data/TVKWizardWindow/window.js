@@ -128,7 +128,13 @@
 	// Messages are handled one after another, each after the one before has
 	// finished (a navigation finishes when the frame has loaded).
 	let chain = Promise.resolve();
+	// Messages in the chain not yet handled (this connection's).
+	let queued = 0;
 	let deferredError = null;
+
+	function logError(error) {
+		console.error('TVK Wizard window:', error);
+	}
 
 	function send(message, forGeneration) {
 		if (!connected || !socket || (forGeneration !== undefined && forGeneration !== generation)) {
@@ -170,6 +176,8 @@
 				return;
 			}
 			generation++;
+			chain = Promise.resolve();
+			queued = 0;
 			connected = true;
 			banner.hidden = true;
 			// The program shows its page now; until it says it is idle the
@@ -202,6 +210,7 @@
 		connected = false;
 		generation++;
 		chain = Promise.resolve();
+		queued = 0;
 		deferredError = null;
 		listingWaiters.clear();
 		dropDialogs();
@@ -259,9 +268,23 @@
 			window.focus();
 			return;
 		default:
+			// Only a navigation waits (for the frame to load); whatever comes
+			// while one is under way waits its turn behind it. With nothing
+			// queued a message is handled at once, without a round through
+			// the promise queue per message (a page fill sends a thousand).
+			if (queued === 0 && message.op !== 'navigate') {
+				handle(message, forGeneration).catch(logError);
+				return;
+			}
+			queued++;
 			chain = chain
 				.then(() => handle(message, forGeneration))
-				.catch((error) => console.error('TVK Wizard window:', error));
+				.catch(logError)
+				.finally(() => {
+					if (forGeneration === generation) {
+						queued--;
+					}
+				});
 		}
 	}
 
@@ -721,8 +744,27 @@
 		}
 	}
 
+	// Every element with an id or a name and what the program reads of it,
+	// in one answer: storing or filling a page reads dozens of them. Nothing
+	// here makes the browser lay out the page (innerText would).
+	function snapshot() {
+		const doc = currentDocument();
+		const elements = [];
+		for (const element of doc.querySelectorAll('[id],[name]')) {
+			let value = null;
+			if (VALUE_TAGS.includes(element.tagName.toUpperCase())) {
+				value = String(element.value);
+			}
+			elements.push([handleFor(element), element.getAttribute('id') || '', element.getAttribute('name') || '',
+				getText(element, 'tagName'), getText(element, 'type'), value, getText(element, 'className'),
+				getText(element, 'style.display'), !!element.checked, !!element.disabled, !!element.readOnly]);
+		}
+		return { title: doc.title, elements: elements };
+	}
+
 	const DOM_CALLS = {
 		title: () => currentDocument().title,
+		snapshot: snapshot,
 		byId: (id) => {
 			const element = currentDocument().getElementById(String(id));
 			return element ? handleFor(element) : null;
@@ -750,6 +792,12 @@
 			return Array.from(element.options, (option) => ({
 				value: option.value, text: option.text, selected: option.selected
 			}));
+		},
+		hasOption: (handle, value) => {
+			const element = elementOf(handle);
+			requireSelect(element, 'options');
+			const wanted = String(value);
+			return Array.prototype.some.call(element.options, (option) => option.value === wanted);
 		},
 		addOption: (handle, value, text) => {
 			const element = elementOf(handle);
@@ -1082,6 +1130,8 @@
 		// list only selected its first entry on getting the focus.
 		let picked = false;
 		let sequence = 0;
+		// Counts what the user typed into the path.
+		let pathEdits = 0;
 
 		function patterns() {
 			if (mode === 'folder') {
@@ -1139,6 +1189,7 @@
 		// overtook this one.
 		async function show(path) {
 			const mine = ++sequence;
+			const edits = pathEdits;
 			const listing = await requestListing(path, patterns(), mode === 'folder');
 			if (mine !== sequence || dialog.done) {
 				return null;
@@ -1154,7 +1205,11 @@
 				.filter((entry) => mode !== 'folder' || entry.folder);
 			selected = -1;
 			picked = false;
-			pathInput.value = folder;
+			// A path the user began to type meanwhile stays (on a slow
+			// machine the first listing may come after the first keys).
+			if (edits === pathEdits) {
+				pathInput.value = folder;
+			}
 			upButton.disabled = parent === '';
 			render();
 			return listing;
@@ -1287,6 +1342,9 @@
 			}
 		}
 
+		pathInput.addEventListener('input', () => {
+			pathEdits++;
+		});
 		pathInput.addEventListener('keydown', (event) => {
 			if (event.key === 'Enter' && !event.altKey && !event.ctrlKey) {
 				event.preventDefault();

@@ -130,6 +130,7 @@ Bridge::Next Bridge::waitForItem(std::unique_lock<std::mutex>& lock) {
 }
 
 void Bridge::dispatch(Item item) {
+  if (item.kind == Kind::Message && item.message.contains("event")) ++eventsDispatched_;
   switch (item.kind) {
     case Kind::Connected:
       windowConnected_ = true;

@@ -64,6 +64,11 @@ class Bridge final : public BridgeEndpoint {
   void end();
   bool ended() const;
 
+  // Counts the browser's events and the window's comings and goings
+  // dispatched so far: anything after which what the wizard thread has read
+  // of the page may no longer hold.
+  std::uint64_t eventsDispatched() const { return eventsDispatched_ + changes_; }
+
  private:
   enum class Kind { Message, Connected, Disconnected };
   struct Item {
@@ -108,6 +113,7 @@ class Bridge final : public BridgeEndpoint {
   // As far as the wizard thread has dispatched (read by post() from others).
   std::atomic<bool> windowConnected_{false};
   std::uint64_t changes_ = 0;  // windows connected and lost so far
+  std::uint64_t eventsDispatched_ = 0;  // wizard thread only
   std::uint64_t nextId_ = 1;
   std::vector<std::uint64_t> waiting_;             // ids of the calls on the stack
   std::map<std::uint64_t, nlohmann::json> early_;  // replies of outer calls taken by inner ones

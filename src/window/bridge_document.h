@@ -3,12 +3,22 @@
 // answer nothing are posted without waiting (a failure comes back with the
 // next reply). The handlers bound to the page's elements live here and run
 // when the browser reports their events.
+//
+// Reads are answered from a snapshot of the page's named elements (one
+// round trip for all of them: storing or filling a page reads dozens),
+// taken at the first read and kept until anything may have changed the page:
+// a write, a click, a browser event, another page. Texts that cost the
+// browser a layout (outerText) or may be large (innerHTML) and option lists
+// are always asked for.
 #pragma once
 
 #include <cstdint>
 #include <functional>
+#include <initializer_list>
 #include <map>
+#include <optional>
 #include <string>
+#include <unordered_map>
 #include <string_view>
 #include <utility>
 #include <vector>
@@ -37,6 +47,7 @@ class BridgeDocument final : public PageDocument {
   void click(const ElementRef& element) override;
 
   std::vector<SelectOption> options(const ElementRef& select) override;
+  bool hasOption(const ElementRef& select, std::string_view value) override;
   void addOption(const ElementRef& select, std::string_view value, std::string_view text) override;
   void removeOption(const ElementRef& select, int index) override;
 
@@ -59,6 +70,36 @@ class BridgeDocument final : public PageDocument {
   // the showing it belongs to.
   ElementRef adopt(const std::string& handle);
 
+  // What the snapshot holds of one element; what the page could not tell
+  // (a value of an element that is no form control) is asked for, so that
+  // the read fails as it would have.
+  struct Snapshot {
+    struct Element {
+      std::optional<std::string> value, type, className, display, tagName;
+      std::optional<bool> checked, disabled, readOnly;
+      // A list's options once asked for (not part of the snapshot itself:
+      // a list may hold a thousand).
+      std::optional<std::vector<SelectOption>> options;
+    };
+    std::uint64_t writes = 0;
+    std::uint64_t events = 0;
+    std::string title;
+    std::unordered_map<std::string, std::string> byId;  // the first element of each id
+    std::unordered_map<std::string, std::vector<std::string>> byName;
+    std::unordered_map<std::string, Element> elements;  // by the browser's handle
+  };
+  // The snapshot of the page as it is now, taken when there is none or it
+  // may be out of date; null when the page changed while it was taken.
+  const Snapshot* snapshot();
+  // The element's entry in a current snapshot, or null.
+  const Snapshot::Element* cached(const ElementRef& element);
+  // The element's entry in a current snapshot for a write to amend: null
+  // when there is none or the element's tag is not among `tags` (empty:
+  // any), which makes the write change the whole snapshot.
+  Snapshot::Element* amendable(const ElementRef& element, std::initializer_list<std::string_view> tags);
+  // Something may have changed the page.
+  void touched() { ++writes_; }
+
   Bridge& bridge_;
   // Counts the pages shown.
   std::uint64_t shown_ = 0;
@@ -66,6 +107,8 @@ class BridgeDocument final : public PageDocument {
   // from the first handle it hands out; empty until then.
   std::string page_;
   std::map<std::pair<std::string, std::string>, std::function<void()>, std::less<>> handlers_;
+  std::uint64_t writes_ = 0;
+  std::optional<Snapshot> snapshot_;
 };
 
 }  // namespace tvk

@@ -22,6 +22,7 @@ using test::writeFile;
 const char* const kPage =
     "<html><head><title>A</title></head><body>"
     "<input type=\"checkbox\" id=\"box\"><div id=\"note\">n</div><input id=\"name\" value=\"x\">"
+    "<select id=\"list\"><option value=\"1\">one</option><option value=\"2\" selected>two</option></select>"
     "</body></html>";
 
 class BridgeTest : public ::testing::Test {
@@ -113,6 +114,57 @@ TEST_F(BridgeTest, EventsBeforeTheReplyRunFirstAndPostedFailuresComeBackWithTheN
   EXPECT_THROW(doc.flag(newBox, FlagProperty::Checked), WizError);
 }
 
+TEST_F(BridgeTest, ReadsShareOneSnapshotUntilAWriteOrAnEventMayHaveChangedThePage) {
+  browser.connect();
+  view.navigate(page("a.htm"));
+  PageDocument& doc = view.document();
+  const size_t before = browser.snapshots();
+  EXPECT_EQ(doc.title(), "A");
+  const ElementRef name = doc.elementById("name");
+  EXPECT_EQ(doc.text(name, TextProperty::Value), "x");
+  EXPECT_EQ(doc.text(name, TextProperty::TagName), "INPUT");
+  EXPECT_FALSE(doc.flag(doc.elementById("box"), FlagProperty::Checked));
+  EXPECT_FALSE(doc.elementById("missing"));
+  EXPECT_EQ(browser.snapshots(), before + 1);
+  // What the snapshot leaves out is asked for, failures included.
+  const ElementRef note = doc.elementById("note");
+  EXPECT_EQ(doc.text(note, TextProperty::OuterText), "n");
+  EXPECT_THROW(doc.text(note, TextProperty::Value), WizError);
+
+  // A value written is read back from the page; the rest stays as taken.
+  doc.setText(name, TextProperty::Value, "y");
+  EXPECT_EQ(doc.text(name, TextProperty::Value), "y");
+  EXPECT_EQ(doc.text(name, TextProperty::TagName), "INPUT");
+  EXPECT_EQ(browser.snapshots(), before + 1);
+  // A list's options are asked for once, and again once it changed.
+  const ElementRef list = doc.elementById("list");
+  EXPECT_EQ(doc.options(list).size(), 2u);
+  EXPECT_TRUE(doc.hasOption(list, "2"));
+  EXPECT_FALSE(doc.hasOption(list, "3"));
+  doc.addOption(list, "3", "three");
+  EXPECT_TRUE(doc.hasOption(list, "3"));
+  EXPECT_EQ(doc.options(list).size(), 3u);
+  size_t listings = 0;
+  for (const json& message : browser.messages("dom")) listings += message.value("call", "") == "options";
+  EXPECT_EQ(listings, 2u);
+
+  doc.click(doc.elementById("box"));
+  EXPECT_TRUE(doc.flag(doc.elementById("box"), FlagProperty::Checked));
+
+  // What the user typed counts from the press that follows it.
+  browser.onPage([](HtmlDocument& shown) {
+    shown.setText(shown.elementById("name"), TextProperty::Value, "typed");
+    return 0;
+  });
+  browser.pressButton("Next");
+  ASSERT_TRUE(bridge.dispatchNext());
+  EXPECT_EQ(doc.text(name, TextProperty::Value), "typed");
+
+  view.navigate(page("b.htm"));
+  EXPECT_THROW(doc.text(name, TextProperty::Value), WizError);
+  EXPECT_EQ(doc.text(doc.elementById("name"), TextProperty::Value), "x");
+}
+
 TEST_F(BridgeTest, GarbageIsDroppedListingsAreAnsweredAtOnceAndAClosedWindowEndsCalls) {
   browser.connect();
   view.navigate(page("a.htm"));
@@ -133,9 +185,12 @@ TEST_F(BridgeTest, GarbageIsDroppedListingsAreAnsweredAtOnceAndAClosedWindowEnds
 
   // A call waiting for its reply fails when the window goes away.
   browser.holdCalls();
-  auto title = std::async(std::launch::async, [&] { return view.document().title(); });
+  auto title = std::async(std::launch::async, [&] {
+    PageDocument& doc = view.document();
+    return doc.text(doc.elementById("note"), TextProperty::OuterText);
+  });
   ASSERT_TRUE(browser.waitFor([](const std::vector<json>& messages) {
-    return !messages.empty() && messages.back().value("call", "") == "title";
+    return !messages.empty() && messages.back().value("call", "") == "getText";
   }));
   browser.disconnect();
   try {

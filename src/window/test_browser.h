@@ -137,6 +137,8 @@ class TestBrowser final : public BridgeTransport {
   }
   // The last state the window was sent.
   size_t batches() const { return batches_; }
+  // Snapshots of the page the bridge took.
+  size_t snapshots() const { return snapshots_; }
   json lastState() const {
     std::vector<json> states = messages("state");
     return states.empty() ? json() : states.back();
@@ -275,6 +277,34 @@ class TestBrowser final : public BridgeTransport {
     if (!page_) throw std::runtime_error("no page is shown");
     HtmlDocument& page = *page_;
     if (call == "title") return page.title();
+    if (call == "snapshot") {
+      json elements = json::array();
+      for (const HtmlDocument::NamedElement& named : page.namedElements()) {
+        // What the document refuses to tell is left out (null), as the
+        // browser leaves out the value of an element that has none.
+        const auto text = [&](TextProperty property) {
+          try {
+            return json(page.text(named.ref, property));
+          } catch (const std::exception&) {
+            return json();
+          }
+        };
+        const auto flag = [&](FlagProperty property) {
+          try {
+            return json(page.flag(named.ref, property));
+          } catch (const std::exception&) {
+            return json();
+          }
+        };
+        elements.push_back(json::array({handleOf(named.ref), named.id, named.name, text(TextProperty::TagName),
+                                        text(TextProperty::Type), text(TextProperty::Value),
+                                        text(TextProperty::ClassName), text(TextProperty::StyleDisplay),
+                                        flag(FlagProperty::Checked), flag(FlagProperty::Disabled),
+                                        flag(FlagProperty::ReadOnly)}));
+      }
+      ++snapshots_;
+      return json{{"title", page.title()}, {"elements", std::move(elements)}};
+    }
     if (call == "byId") {
       ElementRef ref = page.elementById(args.at(0).get<std::string>());
       return ref ? json(handleOf(ref)) : json();
@@ -304,6 +334,7 @@ class TestBrowser final : public BridgeTransport {
         list.push_back(json{{"value", option.value}, {"text", option.text}, {"selected", option.selected}});
       return list;
     }
+    if (call == "hasOption") return page.hasOption(resolve(args.at(0)), args.at(1).get<std::string>());
     if (call == "addOption") {
       page.addOption(resolve(args.at(0)), args.at(1).get<std::string>(), args.at(2).get<std::string>());
       return nullptr;
@@ -348,6 +379,7 @@ class TestBrowser final : public BridgeTransport {
   std::optional<json> openDialog_;
   long long presses_ = 0;
   std::atomic<size_t> batches_{0};  // frames that carried several messages
+  std::atomic<size_t> snapshots_{0};
   std::thread thread_;
 };
 

@@ -405,6 +405,19 @@ std::vector<ElementRef> HtmlDocument::elementsByName(std::string_view name) {
   return result;
 }
 
+std::vector<HtmlDocument::NamedElement> HtmlDocument::namedElements() {
+  std::vector<NamedElement> result;
+  forEachElement(documentRoot(doc_.get()), [&](xmlNode* node) {
+    const bool hasId = hasAttr(node, "id");
+    const bool hasName = hasAttr(node, "name");
+    if (hasId || hasName)
+      result.push_back(NamedElement{refFor(node), hasId ? std::string(attr(node, "id")) : std::string(),
+                                    hasName ? std::string(attr(node, "name")) : std::string()});
+    return true;
+  });
+  return result;
+}
+
 std::string HtmlDocument::text(const ElementRef& element, TextProperty property) {
   xmlNode* node = resolve(element);
   const std::string_view name = tag(node);

@@ -55,6 +55,15 @@ class HtmlDocument final : public PageDocument {
   // The page as HTML, for diagnostics and tests.
   std::string html() const;
 
+  // Every element with an id or a name, in document order (what a browser
+  // snapshot of the page lists).
+  struct NamedElement {
+    ElementRef ref;
+    std::string id;
+    std::string name;
+  };
+  std::vector<NamedElement> namedElements();
+
  private:
   explicit HtmlDocument(XmlDocPtr doc);
 
