@@ -112,7 +112,7 @@ class Bridge final : public BridgeEndpoint {
   // Wizard thread only.
   // As far as the wizard thread has dispatched (read by post() from others).
   std::atomic<bool> windowConnected_{false};
-  std::uint64_t changes_ = 0;  // windows connected and lost so far
+  std::uint64_t changes_ = 0;           // windows connected and lost so far
   std::uint64_t eventsDispatched_ = 0;  // wizard thread only
   std::uint64_t nextId_ = 1;
   std::vector<std::uint64_t> waiting_;             // ids of the calls on the stack

@@ -55,8 +55,7 @@ ElementRef BridgeDocument::adopt(const std::string& handle) {
 }
 
 const BridgeDocument::Snapshot* BridgeDocument::snapshot() {
-  if (snapshot_ && snapshot_->writes == writes_ && snapshot_->events == bridge_.eventsDispatched())
-    return &*snapshot_;
+  if (snapshot_ && snapshot_->writes == writes_ && snapshot_->events == bridge_.eventsDispatched()) return &*snapshot_;
   snapshot_.reset();
   const std::uint64_t writes = writes_;
   const std::uint64_t events = bridge_.eventsDispatched();
@@ -78,7 +77,9 @@ const BridgeDocument::Snapshot* BridgeDocument::snapshot() {
     if (!id.empty()) taken.byId.try_emplace(id, handle);
     if (!name.empty()) taken.byName[name].push_back(handle);
     const auto text = [&](size_t i) { return entry[i].is_null() ? std::nullopt : std::optional(asText(entry[i])); };
-    const auto flag = [&](size_t i) { return entry[i].is_boolean() ? std::optional(entry[i].get<bool>()) : std::nullopt; };
+    const auto flag = [&](size_t i) {
+      return entry[i].is_boolean() ? std::optional(entry[i].get<bool>()) : std::nullopt;
+    };
     Snapshot::Element element{text(5), text(4), text(6), text(7), text(3), flag(8), flag(9), flag(10), std::nullopt};
     taken.elements.emplace(handle, std::move(element));
   }
@@ -156,7 +157,7 @@ std::string BridgeDocument::text(const ElementRef& element, TextProperty propert
 }
 
 BridgeDocument::Snapshot::Element* BridgeDocument::amendable(const ElementRef& element,
-                                                              std::initializer_list<std::string_view> tags) {
+                                                             std::initializer_list<std::string_view> tags) {
   const std::string handle = checked(element);
   if (!snapshot_ || snapshot_->writes != writes_ || snapshot_->events != bridge_.eventsDispatched()) return nullptr;
   auto found = snapshot_->elements.find(handle);

@@ -18,8 +18,8 @@
 #include <map>
 #include <optional>
 #include <string>
-#include <unordered_map>
 #include <string_view>
+#include <unordered_map>
 #include <utility>
 #include <vector>
 

@@ -296,11 +296,10 @@ class TestBrowser final : public BridgeTransport {
             return json();
           }
         };
-        elements.push_back(json::array({handleOf(named.ref), named.id, named.name, text(TextProperty::TagName),
-                                        text(TextProperty::Type), text(TextProperty::Value),
-                                        text(TextProperty::ClassName), text(TextProperty::StyleDisplay),
-                                        flag(FlagProperty::Checked), flag(FlagProperty::Disabled),
-                                        flag(FlagProperty::ReadOnly)}));
+        elements.push_back(json::array(
+            {handleOf(named.ref), named.id, named.name, text(TextProperty::TagName), text(TextProperty::Type),
+             text(TextProperty::Value), text(TextProperty::ClassName), text(TextProperty::StyleDisplay),
+             flag(FlagProperty::Checked), flag(FlagProperty::Disabled), flag(FlagProperty::ReadOnly)}));
       }
       ++snapshots_;
       return json{{"title", page.title()}, {"elements", std::move(elements)}};
