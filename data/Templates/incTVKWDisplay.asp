@@ -218,13 +218,15 @@ End Function
 Function gfsArrayValue(aLookup, vValue)
 	' The text shown for a stored value in a lookup array, "" when the value
 	' is not in the list (as an unmatched database lookup shows nothing).
+	' The value may come HTML-encoded from gfsFieldValue: a list value is
+	' matched encoded as well as plain, as the lookup controls match it.
 	' The texts are the developer's own and are returned as they stand;
 	' gfsFormatOutput encodes them for a table cell.
 	Dim i
 	gfsArrayValue = ""
 	If IsNull(gfvPlainValue(vValue)) Then Exit Function
 	For i = 0 To gfnLookupLast(aLookup)
-		If gfbSameValue(aLookup(0, i), vValue) Then
+		If gfbLookupMatch(aLookup(0, i), vValue) Then
 			gfsArrayValue = gfsPlainText(aLookup(1, i))
 			Exit Function
 		End If

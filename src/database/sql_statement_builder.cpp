@@ -1,6 +1,9 @@
 #include "database/sql_statement_builder.h"
 
+#include <cctype>
+#include <set>
 #include <string>
+#include <vector>
 
 #include "base/ado_routines.h"
 #include "base/error.h"
@@ -22,6 +25,57 @@ bool usesDatabaseLookup(const XMLWizData& wd, const XmlNode& field) {
          wd.GetSubNodeText(field, wiz::LookupTableType) == wiz::kLookupDatabaseTable;
 }
 
+// Databases compare unquoted names without regard to case, so two names
+// that differ only in case clash all the same.
+std::string folded(std::string_view name) {
+  std::string text(name);
+  for (char& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  return text;
+}
+
+// The start of a table's alias: a plain name made from the table's own name
+// (without a schema), so that the alias never needs quoting.
+std::string aliasStem(std::string_view table) {
+  size_t dot = table.rfind('.');
+  if (dot != std::string_view::npos) table.remove_prefix(dot + 1);
+  std::string stem;
+  for (char c : table) stem += std::isalnum(static_cast<unsigned char>(c)) != 0 || c == '_' ? c : '_';
+  if (stem.empty() || std::isdigit(static_cast<unsigned char>(stem[0])) != 0) stem.insert(0, "t");
+  return stem;
+}
+
+// Gives every lookup table that the statement joins a second time (the
+// page's own table, or the table of an earlier lookup) an alias of its own,
+// "hosts_1", "hosts_2"..., that is no table name of the statement; removes
+// an alias that is no longer needed.
+void setupTableAliases(XMLWizData& wizData, const XmlNodeList& lookups) {
+  std::string table = wizData.GetNodeText(wiz::TableName);
+  std::set<std::string> names{folded(table)};
+  for (const XmlNode& field : lookups) names.insert(folded(wizData.GetSubNodeText(field, wiz::LookupTableName)));
+  std::set<std::string> joined{folded(table)};
+  for (const XmlNode& field : lookups) {
+    std::string lookupTable = wizData.GetSubNodeText(field, wiz::LookupTableName);
+    if (joined.insert(folded(lookupTable)).second) {
+      if (wizData.GetSubNode(field, wiz::LookupTableAlias)) wizData.SetSubNodeText(field, wiz::LookupTableAlias, "");
+      continue;
+    }
+    std::string stem = aliasStem(lookupTable);
+    std::string alias;
+    for (int n = 1;; ++n) {
+      alias = stem + "_" + std::to_string(n);
+      if (names.insert(folded(alias)).second) break;
+    }
+    wizData.SetSubNodeText(field, wiz::LookupTableAlias, alias);
+  }
+}
+
+// The name under which the statement names a lookup's columns: its table
+// alias, or its table.
+std::string joinedTableName(const XMLWizData& wizData, const XmlNode& field) {
+  std::string alias = wizData.GetSubNodeText(field, wiz::LookupTableAlias);
+  return trimBlanks(alias).empty() ? wizData.GetSubNodeText(field, wiz::LookupTableName) : alias;
+}
+
 }  // namespace
 
 bool SetupGenerationData(XMLWizData& wizData) {
@@ -30,13 +84,36 @@ bool SetupGenerationData(XMLWizData& wizData) {
 }
 
 void SetupLookupAliases(XMLWizData& wizData) {
-  for (const XmlNode& field : wizData.GetDisplayedFields()) {
-    if (!usesDatabaseLookup(wizData, field)) continue;
+  XmlNodeList fields = wizData.GetDisplayedFields();
+  XmlNodeList lookups;
+  for (const XmlNode& field : fields)
+    if (usesDatabaseLookup(wizData, field)) lookups.push_back(field);
+  setupTableAliases(wizData, lookups);
+
+  // The names the statement's columns already carry; an alias must be none
+  // of them.
+  std::set<std::string> taken{folded(wizData.GetNodeText(wiz::PrimaryKey))};
+  for (const XmlNode& field : fields) taken.insert(folded(wizData.GetSubNodeText(field, wiz::FieldName)));
+  std::vector<bool> needsAlias;
+  for (const XmlNode& field : lookups) {
     std::string showField = wizData.GetSubNodeText(field, wiz::LookupShowField);
-    if (wizData.IsUniqueFieldName(gfsEncaseSQLObject(showField))) continue;
-    // An alias written by an earlier run stays even when no longer needed.
-    wizData.SetSubNodeText(field, wiz::LookupShowFieldAlias,
-                           wizData.GetSubNodeText(field, wiz::LookupTableName) + "_" + showField);
+    bool stored = !trimBlanks(wizData.GetSubNodeText(field, wiz::LookupShowFieldAlias)).empty();
+    bool unique = wizData.IsUniqueFieldName(gfsEncaseSQLObject(showField));
+    needsAlias.push_back(stored || !unique);
+    if (!stored && unique) taken.insert(folded(showField));
+  }
+  for (size_t i = 0; i < lookups.size(); ++i) {
+    if (!needsAlias[i]) continue;
+    const XmlNode& field = lookups[i];
+    // An alias written by an earlier run stays even when no longer needed,
+    // unless it has come to clash.
+    std::string stored = wizData.GetSubNodeText(field, wiz::LookupShowFieldAlias);
+    std::string wanted = trimBlanks(stored).empty() ? joinedTableName(wizData, field) + "_" +
+                                                          wizData.GetSubNodeText(field, wiz::LookupShowField)
+                                                    : stored;
+    std::string alias = wanted;
+    for (int n = 2; !taken.insert(folded(alias)).second; ++n) alias = wanted + "_" + std::to_string(n);
+    if (alias != stored) wizData.SetSubNodeText(field, wiz::LookupShowFieldAlias, alias);
   }
 }
 
@@ -44,14 +121,17 @@ bool SetupSQLStatement(XMLWizData& wizData) {
   ErrorTrap trap{wizData.ui(), kModule, "SetupSQLStatement"};
   std::string statement;
   if (!trap([&] {
-        const std::string table = gfsEncaseSQLObject(wizData.GetNodeText(wiz::TableName));
-        const std::string key = gfsEncaseSQLObject(wizData.GetNodeText(wiz::PrimaryKey));
+        const std::string rawTableName = wizData.GetNodeText(wiz::TableName);
+        const std::string rawKey = wizData.GetNodeText(wiz::PrimaryKey);
+        const std::string table = gfsEncaseSQLObject(rawTableName);
+        const std::string key = gfsEncaseSQLObject(rawKey);
         const bool jet = wizData.GetNodeText(wiz::DataProvider) == "JET";
         std::string columns;
         std::string joins;
         std::string from = table;
         int lookups = 0;
         bool keyDisplayed = false;
+        bool keyNameJoined = false;
 
         for (const XmlNode& field : wizData.GetDisplayedFields()) {
           std::string name = gfsEncaseSQLObject(wizData.GetSubNodeText(field, wiz::FieldName));
@@ -60,15 +140,30 @@ bool SetupSQLStatement(XMLWizData& wizData) {
           if (!usesDatabaseLookup(wizData, field)) continue;
 
           ++lookups;
-          std::string lookupTable = gfsEncaseSQLObject(wizData.GetSubNodeText(field, wiz::LookupTableName));
-          std::string showField = gfsEncaseSQLObject(wizData.GetSubNodeText(field, wiz::LookupShowField));
+          const std::string rawTable = wizData.GetSubNodeText(field, wiz::LookupTableName);
+          const std::string rawJoin = wizData.GetSubNodeText(field, wiz::LookupJoinField);
+          const std::string rawShow = wizData.GetSubNodeText(field, wiz::LookupShowField);
+          // The joined table has a column of the key's name: the page's own
+          // table, or a lookup that joins or shows a column of that name.
+          if (folded(rawTable) == folded(rawTableName) || folded(rawJoin) == folded(rawKey) ||
+              folded(rawShow) == folded(rawKey))
+            keyNameJoined = true;
+          std::string lookupTable = gfsEncaseSQLObject(rawTable);
+          std::string showField = gfsEncaseSQLObject(rawShow);
           std::string aliasText = wizData.GetSubNodeText(field, wiz::LookupShowFieldAlias);
-          std::string joinField = gfsEncaseSQLObject(wizData.GetSubNodeText(field, wiz::LookupJoinField));
-          columns += lookupTable + "." + showField;
+          std::string joinField = gfsEncaseSQLObject(rawJoin);
+          std::string tableAlias = wizData.GetSubNodeText(field, wiz::LookupTableAlias);
+          // A table joined a second time is named through its alias.
+          std::string joined = lookupTable;
+          if (!trimBlanks(tableAlias).empty()) {
+            joined = gfsEncaseSQLObject(tableAlias);
+            lookupTable += " AS " + joined;
+          }
+          columns += joined + "." + showField;
           if (!trimBlanks(aliasText).empty()) columns += " AS " + gfsEncaseSQLObject(aliasText);
           columns += ", ";
           joins += wizData.GetSubNodeText(field, wiz::FieldRequired) == wiz::kTrue ? "INNER JOIN " : "LEFT OUTER JOIN ";
-          joins += lookupTable + " ON " + table + "." + name + " = " + lookupTable + "." + joinField + " ";
+          joins += lookupTable + " ON " + table + "." + name + " = " + joined + "." + joinField + " ";
           if (jet) {
             // JET wants every join but the first in parentheses.
             joins += ") ";
@@ -79,9 +174,10 @@ bool SetupSQLStatement(XMLWizData& wizData) {
           joins.resize(joins.size() - 2);
           from.erase(0, 1);
         }
-        // A key that is not shown is still selected (first, unqualified):
-        // the pages find records by it.
-        if (!keyDisplayed && !key.empty()) columns = key + ", " + columns;
+        // A key that is not shown is still selected (first): the pages find
+        // records by it. It is qualified only where a joined table has a
+        // column of its name, which would make it ambiguous.
+        if (!keyDisplayed && !key.empty()) columns = (keyNameJoined ? table + "." : "") + key + ", " + columns;
         if (columns.size() < 2)
           raise(err::kInvalidCall, std::string(kModule),
                 "The SELECT statement has no column: no field is displayed and the table has no "

@@ -101,6 +101,67 @@ TEST_F(SqlStatementBuilder, ClashingShownColumnsGetAliases) {
   EXPECT_NE(statement().find("Shippers.CompanyName FROM"), std::string::npos);
 }
 
+TEST_F(SqlStatementBuilder, TableJoinedAgainGetsItsOwnAlias) {
+  // A parent key into the page's own table, a second key into it, and a
+  // lookup into a table whose name is the first alias that would come up:
+  // each repeat gets the next free alias and is named through it in the
+  // columns and the join; the hidden key is qualified, as the joined copies
+  // of the table have a column of its name.
+  table("hosts", "hostid");
+  field("host");
+  XmlNode proxy = field("proxy_hostid", "hosts/hostid/host");
+  XmlNode templ = field("templateid", "hosts/hostid/host");
+  XmlNode group = field("groupid", "hosts_1/groupid/name");
+  EXPECT_EQ(statement(),
+            "SELECT hosts.hostid, hosts.host, hosts.proxy_hostid, hosts_2.host AS hosts_2_host, hosts.templateid, "
+            "hosts_3.host AS hosts_3_host, hosts.groupid, hosts_1.name FROM hosts "
+            "LEFT OUTER JOIN hosts AS hosts_2 ON hosts.proxy_hostid = hosts_2.hostid "
+            "LEFT OUTER JOIN hosts AS hosts_3 ON hosts.templateid = hosts_3.hostid "
+            "LEFT OUTER JOIN hosts_1 ON hosts.groupid = hosts_1.groupid ");
+  EXPECT_EQ(data.GetSubNodeText(proxy, wiz::LookupTableAlias), "hosts_2");
+  EXPECT_EQ(data.GetSubNodeText(templ, wiz::LookupTableAlias), "hosts_3");
+  EXPECT_FALSE(data.GetSubNode(group, wiz::LookupTableAlias));
+
+  // Once the lookup no longer repeats a table, its alias goes.
+  data.SetSubNodeText(templ, wiz::LookupTableName, "templates");
+  EXPECT_NE(statement().find("LEFT OUTER JOIN templates ON hosts.templateid = templates.hostid "), std::string::npos);
+  EXPECT_EQ(data.GetSubNodeText(templ, wiz::LookupTableAlias), "");
+  EXPECT_TRUE(ui->shown().empty());
+}
+
+TEST_F(SqlStatementBuilder, ShownColumnAliasesAreUniqueInTheStatement) {
+  // Two lookups into one table showing the same column; the second one's
+  // alias from an earlier run names the first one's column and is replaced.
+  // A table name with blanks makes a plain alias; JET takes "AS" for it.
+  table("alerts", "alertid", "JET");
+  field("userid", "users/userid/name");
+  XmlNode acknowledged = field("ack_userid", "users/userid/name");
+  data.SetSubNodeText(acknowledged, wiz::LookupShowFieldAlias, "USERS_NAME");
+  field("kind", "Alert Kinds/kind/name");
+  field("old_kind", "Alert Kinds/kind/label");
+  EXPECT_EQ(statement(),
+            "SELECT alertid, alerts.userid, users.name AS users_name, alerts.ack_userid, users_1.name AS "
+            "USERS_NAME_2, alerts.kind, [Alert Kinds].name AS [Alert Kinds_name], alerts.old_kind, "
+            "Alert_Kinds_1.label FROM ((((alerts LEFT OUTER JOIN users ON alerts.userid = users.userid ) "
+            "LEFT OUTER JOIN users AS users_1 ON alerts.ack_userid = users_1.userid ) "
+            "LEFT OUTER JOIN [Alert Kinds] ON alerts.kind = [Alert Kinds].kind ) "
+            "LEFT OUTER JOIN [Alert Kinds] AS Alert_Kinds_1 ON alerts.old_kind = Alert_Kinds_1.kind ) ");
+}
+
+TEST_F(SqlStatementBuilder, HiddenKeyQualifiedOnlyWhenAJoinedTableHasItsName) {
+  // A lookup that joins on a column of the key's name (any case).
+  table("comments", "id");
+  field("body");
+  field("user_id", "users/ID/name");
+  const std::string rest =
+      "comments.body, comments.user_id, users.name FROM comments LEFT OUTER JOIN users ON comments.user_id = "
+      "users.ID ";
+  EXPECT_EQ(statement(), "SELECT comments.id, " + rest);
+  // Without such a column the key stays as it was written.
+  table("comments", "comment_id");
+  EXPECT_EQ(statement(), "SELECT comment_id, " + rest);
+}
+
 TEST_F(SqlStatementBuilder, NothingToSelectIsReportedAndNotStored) {
   table("T", "");
   data.SetNodeText(wiz::SQLStatement, "SELECT old FROM T ");

@@ -26,8 +26,8 @@ std::string plainControl(const FieldInfo& field, bool longTextArea) {
     return substitute(R"(<TEXTAREA NAME="$F$" ROWS="5" COLS="50"$D$><%= gfsFieldValue(rs,"$Q$") %></TEXTAREA>)",
                       {{"F", field.name}, {"Q", quoted}, {"D", disabled}});
   std::string size;
-  if (!field.size.empty() && field.size != "0")
-    size = substitute(R"( SIZE="$n$" MAXLENGTH="$n$" )", {{"n", field.size}});
+  std::string width = inputWidth(field);
+  if (!width.empty() && width != "0") size = substitute(R"( SIZE="$n$" MAXLENGTH="$n$" )", {{"n", width}});
   return substitute(R"(<INPUT TYPE="Text" NAME="$F$" VALUE="<%= gfsFieldValue(rs,"$Q$") %>"$Z$$D$>)",
                     {{"F", field.name}, {"Q", quoted}, {"Z", size}, {"D", disabled}});
 }

@@ -31,6 +31,44 @@ bool isLongText(int type, std::string_view definedSize) {
   return !(sized && size >= 1 && size <= 255);
 }
 
+std::string inputWidth(const FieldInfo& field) {
+  switch (fieldTypeCode(field)) {
+    case adotype::UnsignedTinyInt:
+      return "3";  // 255
+    case adotype::TinyInt:
+      return "4";  // -128
+    case adotype::UnsignedSmallInt:
+      return "5";  // 65535
+    case adotype::SmallInt:
+      return "6";  // -32768
+    case adotype::UnsignedInt:
+      return "10";  // 4294967295
+    case adotype::Integer:
+      return "11";  // -2147483648
+    case adotype::BigInt:
+    case adotype::UnsignedBigInt:
+      return "20";  // -9223372036854775808, 18446744073709551615
+    case adotype::Currency:
+      return "21";  // -922337203685477.5808
+    case adotype::Single:
+    case adotype::Double:
+      return "24";  // -1.7976931348623157E+308 and any shorter form
+    case adotype::Decimal:
+    case adotype::Numeric:
+    case adotype::VarNumeric: {
+      // A sign and a decimal point besides the digits.
+      std::string_view digits = trimBlanks(field.size);
+      long precision = 0;
+      auto [end, ec] = std::from_chars(digits.data(), digits.data() + digits.size(), precision);
+      if (digits.empty() || ec != std::errc() || end != digits.data() + digits.size() || precision <= 0)
+        return field.size;
+      return std::to_string(precision + 2);
+    }
+    default:
+      return field.size;
+  }
+}
+
 bool isBoolean(const FieldInfo& field) { return isBoolean(fieldTypeCode(field)); }
 
 bool isLongText(const FieldInfo& field) { return isLongText(fieldTypeCode(field), field.size); }

@@ -4,6 +4,7 @@
 // a formatter or an assignment by type asks here.
 #pragma once
 
+#include <string>
 #include <string_view>
 
 namespace tvk::gen {
@@ -25,6 +26,13 @@ bool isText(int type);
 // (FieldSize) is not from 1 to 255, as the wizard describes "Long Text". Its
 // value may hold line breaks, which a one-line input would drop.
 bool isLongText(int type, std::string_view definedSize);
+
+// How many characters a one-line input takes for the field: for a number,
+// the longest value of its type as typed (sign and decimal point
+// included: 11 for a 4-byte integer, 20 for an 8-byte one, the precision
+// plus 2 for a decimal, whose precision is its FieldSize); for anything
+// else its FieldSize. Empty or "0" when there is no limit to give.
+std::string inputWidth(const FieldInfo& field);
 
 bool isBoolean(const FieldInfo& field);
 bool isLongText(const FieldInfo& field);

@@ -40,6 +40,7 @@ bool FieldInfo::usesLookup() const { return useLookup == wiz::kTrue; }
 bool FieldInfo::usesDatabaseLookup() const { return usesLookup() && lookupType == wiz::kLookupDatabaseTable; }
 bool FieldInfo::usesManualList() const { return usesLookup() && lookupType == wiz::kLookupManualList; }
 const std::string& FieldInfo::shownColumn() const { return trimBlanks(alias).empty() ? showField : alias; }
+const std::string& FieldInfo::joinedTable() const { return trimBlanks(tableAlias).empty() ? lookupTable : tableAlias; }
 
 FieldInfo readField(const XmlNode& field) {
   FieldInfo info;
@@ -57,6 +58,7 @@ FieldInfo readField(const XmlNode& field) {
   info.joinField = childText(field, wiz::LookupJoinField);
   info.showField = childText(field, wiz::LookupShowField);
   info.alias = childText(field, wiz::LookupShowFieldAlias);
+  info.tableAlias = childText(field, wiz::LookupTableAlias);
   return info;
 }
 

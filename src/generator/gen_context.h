@@ -44,6 +44,7 @@ struct FieldInfo {
   std::string joinField;     // LookupTable/LookupJoinField
   std::string showField;     // LookupTable/LookupShowField
   std::string alias;         // LookupTable/LookupShowFieldAlias
+  std::string tableAlias;    // LookupTable/LookupTableAlias
 
   bool isRequired() const;
   bool isReadOnly() const;
@@ -54,6 +55,9 @@ struct FieldInfo {
   // The column that holds the looked-up text: the alias when it is not
   // blank, else the shown column.
   const std::string& shownColumn() const;
+  // The name under which the page's statement names the lookup table's
+  // columns: its table alias when it is not blank, else the table.
+  const std::string& joinedTable() const;
 };
 
 FieldInfo readField(const XmlNode& field);

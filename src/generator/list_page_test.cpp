@@ -4,7 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <string>
+#include <vector>
 
 #include "generator/gen_context.h"
 #include "generator/list_routines.h"
@@ -120,6 +122,10 @@ TEST_F(ListPage, EverySortableColumnGetsASortingHeader) {
   field("Name", "202", "40", false, true);
   field("Notes", "203", "0");
   lookup("ShipVia", "DatabaseTable", false, true);
+  // A table the statement joins a second time sorts through its alias.
+  XmlNode again = lookup("ReturnVia", "DatabaseTable", false, true);
+  data.SetSubNodeText(again, wiz::LookupTableAlias, "Shippers_1");
+  data.SetSubNodeText(again, wiz::LookupShowFieldAlias, "Shippers_1_CompanyName");
   GenContext ctx{data, kTemplates};
   EXPECT_EQ(
       fsASPDisplayListHeader(ctx),
@@ -131,12 +137,16 @@ TEST_F(ListPage, EverySortableColumnGetsASortingHeader) {
           "\tResponse.write \"<TH>Notes \"\"label\"\"</TH>\"",
           // A looked-up column sorts by the looked-up text.
           "\tResponse.write \"<TH>\" & fsSortingHeader(\"Shippers.CompanyName\",\"ShipVia \"\"label\"\"\") & \"</TH>\"",
+          "\tResponse.write \"<TH>\" & fsSortingHeader(\"Shippers_1.CompanyName\",\"ReturnVia \"\"label\"\"\") & "
+          "\"</TH>\"",
           "\tResponse.write \"</TR></THEAD>\"",
           "End Sub",
           "",
       }));
   std::string sorted = page();
   EXPECT_TRUE(contains(sorted, "Function fsSortingHeader(sFieldName, sDisplayName)\r\n"));
+  EXPECT_TRUE(contains(sorted, "Array(\"Orders.Name\", \"Shippers.CompanyName\", \"Shippers_1.CompanyName\")"));
+  EXPECT_TRUE(contains(fsASPDisplayListLine(ctx), "gfsFormatOutput(rs(\"Shippers_1_CompanyName\"))"));
   EXPECT_TRUE(contains(sorted, "\tIf msSortOrder <> \"\" Then\r\n"));
 }
 
@@ -193,6 +203,28 @@ TEST_F(ListPage, EditRowAndListLineWriteEachFieldKind) {
        })
     EXPECT_TRUE(contains(line, part)) << part << "\n" << line;
   EXPECT_TRUE(ui->shown().empty());
+}
+
+TEST_F(ListPage, NumberInputsTakeTheLongestNumberOfTheirType) {
+  // Type code, defined size (bytes, or a decimal's precision), the width.
+  const std::vector<std::array<std::string, 3>> cases = {
+      {"17", "1", "3"}, {"16", "1", "4"},    {"18", "2", "5"},   {"2", "2", "6"},   {"19", "4", "10"},
+      {"3", "4", "11"}, {"20", "8", "20"},   {"21", "8", "20"},  {"6", "8", "21"},  {"4", "4", "24"},
+      {"5", "8", "24"}, {"131", "10", "12"}, {"14", "19", "21"}, {"139", "5", "7"}, {"202", "40", "40"},
+  };
+  data.SetNodeText(wiz::ListAllowUpdateRecord, "TRUE");
+  for (size_t i = 0; i < cases.size(); ++i) field("N" + std::to_string(i), cases[i][0], cases[i][1]);
+  field("Unsized", "131", "0");
+  GenContext ctx{data, kTemplates};
+  std::string edit = fsASPDisplayEditLine(ctx);
+  for (size_t i = 0; i < cases.size(); ++i) {
+    std::string name = "N" + std::to_string(i);
+    std::string input = "NAME=\"" + name + "\" VALUE=\"<%= gfsFieldValue(rs,\"" + name + "\") %>\" SIZE=\"" +
+                        cases[i][2] + "\" MAXLENGTH=\"" + cases[i][2] + "\" >";
+    EXPECT_TRUE(contains(edit, input)) << "type " << cases[i][0] << ": " << input;
+  }
+  // A decimal without a precision gets no limit, as a field without size.
+  EXPECT_TRUE(contains(edit, "NAME=\"Unsized\" VALUE=\"<%= gfsFieldValue(rs,\"Unsized\") %>\">"));
 }
 
 TEST_F(ListPage, EditLinkCarriesPageAndSortOrderAndOpensTheFormOfAListForm) {

@@ -10,7 +10,7 @@ namespace tvk::gen {
 
 std::string fsSortName(const GenContext& ctx, const FieldInfo& field) {
   if (field.usesDatabaseLookup())
-    return gfsEncaseSQLObject(field.lookupTable) + "." + gfsEncaseSQLObject(field.showField);
+    return gfsEncaseSQLObject(field.joinedTable()) + "." + gfsEncaseSQLObject(field.showField);
   return gfsEncaseSQLObject(ctx.text(wiz::TableName)) + "." + gfsEncaseSQLObject(field.name);
 }
 

@@ -25,8 +25,10 @@ inline constexpr std::string_view kHTMLEncode = "gfsHTMLEncode";
 inline constexpr std::string_view kURLEncode = "Server.URLEncode";
 
 // The qualified column by which the list is sorted when the user clicks the
-// header of a sortable field: the looked-up column for a database lookup,
-// else the table's own column (both through gfsEncaseSQLObject).
+// header of a sortable field: the looked-up column for a database lookup
+// (named through its table's alias when the statement joins that table a
+// second time), else the table's own column (both through
+// gfsEncaseSQLObject).
 struct FieldInfo;
 std::string fsSortName(const GenContext& ctx, const FieldInfo& field);
 

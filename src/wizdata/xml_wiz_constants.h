@@ -94,6 +94,9 @@ inline constexpr std::string_view LookupShowField = "LookupTable/LookupShowField
 inline constexpr std::string_view LookupTableType = "LookupTable/LookupTableType";
 inline constexpr std::string_view LookupDisplayType = "LookupTable/LookupDisplayType";
 inline constexpr std::string_view LookupShowFieldAlias = "LookupTable/LookupShowFieldAlias";
+// The name a lookup table is joined under when the statement names its table
+// already (the page's own table, or an earlier lookup's); empty otherwise.
+inline constexpr std::string_view LookupTableAlias = "LookupTable/LookupTableAlias";
 inline constexpr std::string_view LookupArray = "LookupTable/LookupArray";
 inline constexpr std::string_view LookupArrayRow = "LookupTable/LookupArray/Row";
 inline constexpr std::string_view Row = "Row";

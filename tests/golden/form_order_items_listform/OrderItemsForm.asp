@@ -144,7 +144,7 @@ Sub DisplayForm()
 	<TABLE CLASS="FormTable" BORDER=0 CELLSPACING=2 CELLPADDING=3><TBODY>
 	<TR>
 		<TH>Item</TH>
-		<TD><INPUT TYPE="Text" NAME="Item ID" VALUE="<%= gfsFieldValue(rs,"Item ID") %>" SIZE="4" MAXLENGTH="4"  DISABLED CLASS="READONLY" >
+		<TD><INPUT TYPE="Text" NAME="Item ID" VALUE="<%= gfsFieldValue(rs,"Item ID") %>" SIZE="11" MAXLENGTH="11"  DISABLED CLASS="READONLY" >
 		<!-- If DISABLED then result will not be posted back - important for failed updates where we want to show the last value entered -->
 		<INPUT TYPE="HIDDEN" NAME="Item ID" VALUE="<%= gfsFieldValue(rs,"Item ID") %>" >
 		<%= gfsFieldError("Item ID") %>
@@ -185,14 +185,14 @@ Sub DisplayForm()
 	
 	<TR>
 		<TH>Qty</TH>
-		<TD><INPUT TYPE="Text" NAME="Quantity" VALUE="<%= gfsFieldValue(rs,"Quantity") %>" SIZE="2" MAXLENGTH="2" >
+		<TD><INPUT TYPE="Text" NAME="Quantity" VALUE="<%= gfsFieldValue(rs,"Quantity") %>" SIZE="6" MAXLENGTH="6" >
 		<%= gfsFieldError("Quantity") %>
 		</TD>
 	</TR>
 	
 	<TR>
 		<TH>Discount %</TH>
-		<TD><INPUT TYPE="Text" NAME="Discount" VALUE="<%= gfsFieldValue(rs,"Discount") %>" SIZE="8" MAXLENGTH="8" >
+		<TD><INPUT TYPE="Text" NAME="Discount" VALUE="<%= gfsFieldValue(rs,"Discount") %>" SIZE="24" MAXLENGTH="24" >
 		<%= gfsFieldError("Discount") %>
 		</TD>
 	</TR>

@@ -110,7 +110,7 @@ Sub DisplayForm()
 	
 	<TR>
 		<TH>Value</TH>
-		<TD><INPUT TYPE="Text" NAME="Value" VALUE="<%= gfsFieldValue(rs,"Value") %>" SIZE="8" MAXLENGTH="8" >
+		<TD><INPUT TYPE="Text" NAME="Value" VALUE="<%= gfsFieldValue(rs,"Value") %>" SIZE="24" MAXLENGTH="24" >
 		</TD>
 	</TR>
 	

@@ -178,12 +178,12 @@ Sub DisplayEditLine (rs)
 	</TD>
 
 	<TD>
-	<INPUT TYPE="Text" NAME="Quantity" VALUE="<%= gfsFieldValue(rs,"Quantity") %>" SIZE="2" MAXLENGTH="2" >
+	<INPUT TYPE="Text" NAME="Quantity" VALUE="<%= gfsFieldValue(rs,"Quantity") %>" SIZE="6" MAXLENGTH="6" >
 	<BR><%= gfsFieldError("Quantity") %>
 	</TD>
 
 	<TD>
-	<INPUT TYPE="Text" NAME="Unit Price" VALUE="<%= gfsFieldValue(rs,"Unit Price") %>" SIZE="19" MAXLENGTH="19"  DISABLED CLASS="READONLY" >	<!-- If DISABLED then result will not be posted back - important for failed updates where we want to show the last value entered -->
+	<INPUT TYPE="Text" NAME="Unit Price" VALUE="<%= gfsFieldValue(rs,"Unit Price") %>" SIZE="21" MAXLENGTH="21"  DISABLED CLASS="READONLY" >	<!-- If DISABLED then result will not be posted back - important for failed updates where we want to show the last value entered -->
 	<INPUT TYPE="HIDDEN" NAME="Unit Price" VALUE="<%= gfsFieldValue(rs,"Unit Price") %>" >
 	<BR><%= gfsFieldError("Unit Price") %>
 	</TD>

@@ -243,7 +243,7 @@ Sub DisplayEditLine (rs)
 
 	<TR CLASS="EditLine"><TD>&nbsp;</TD>
 	<TD>
-	<INPUT TYPE="Text" NAME="OrderID" VALUE="<%= gfsFieldValue(rs,"OrderID") %>" SIZE="4" MAXLENGTH="4"  DISABLED CLASS="READONLY" >	<!-- If DISABLED then result will not be posted back - important for failed updates where we want to show the last value entered -->
+	<INPUT TYPE="Text" NAME="OrderID" VALUE="<%= gfsFieldValue(rs,"OrderID") %>" SIZE="11" MAXLENGTH="11"  DISABLED CLASS="READONLY" >	<!-- If DISABLED then result will not be posted back - important for failed updates where we want to show the last value entered -->
 	<INPUT TYPE="HIDDEN" NAME="OrderID" VALUE="<%= gfsFieldValue(rs,"OrderID") %>" >
 	<BR><%= gfsFieldError("OrderID") %>
 	</TD>
@@ -269,7 +269,7 @@ Sub DisplayEditLine (rs)
 	</TD>
 
 	<TD>
-	<INPUT TYPE="Text" NAME="Freight" VALUE="<%= gfsFieldValue(rs,"Freight") %>" SIZE="8" MAXLENGTH="8" >
+	<INPUT TYPE="Text" NAME="Freight" VALUE="<%= gfsFieldValue(rs,"Freight") %>" SIZE="21" MAXLENGTH="21" >
 	<BR><%= gfsFieldError("Freight") %>
 	</TD>
 

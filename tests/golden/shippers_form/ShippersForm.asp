@@ -133,7 +133,7 @@ Sub DisplayForm()
 	<TABLE CLASS="FormTable" BORDER=1 CELLSPACING=0 CELLPADDING=3><TBODY>
 	<TR>
 		<TH>ShipperID</TH>
-		<TD><INPUT TYPE="Text" NAME="ShipperID" VALUE="<%= gfsFieldValue(rs,"ShipperID") %>" SIZE="4" MAXLENGTH="4"  DISABLED CLASS="READONLY" >
+		<TD><INPUT TYPE="Text" NAME="ShipperID" VALUE="<%= gfsFieldValue(rs,"ShipperID") %>" SIZE="11" MAXLENGTH="11"  DISABLED CLASS="READONLY" >
 		<!-- If DISABLED then result will not be posted back - important for failed updates where we want to show the last value entered -->
 		<INPUT TYPE="HIDDEN" NAME="ShipperID" VALUE="<%= gfsFieldValue(rs,"ShipperID") %>" >
 		<%= gfsFieldError("ShipperID") %>

@@ -143,7 +143,7 @@ Sub DisplayForm()
 	<TABLE CLASS="FormTable" BORDER=0 CELLSPACING=1 CELLPADDING=3><TBODY>
 	<TR>
 		<TH>SupplierID</TH>
-		<TD><INPUT TYPE="Text" NAME="SupplierID" VALUE="<%= gfsFieldValue(rs,"SupplierID") %>" SIZE="4" MAXLENGTH="4"  DISABLED CLASS="READONLY" >
+		<TD><INPUT TYPE="Text" NAME="SupplierID" VALUE="<%= gfsFieldValue(rs,"SupplierID") %>" SIZE="11" MAXLENGTH="11"  DISABLED CLASS="READONLY" >
 		<!-- If DISABLED then result will not be posted back - important for failed updates where we want to show the last value entered -->
 		<INPUT TYPE="HIDDEN" NAME="SupplierID" VALUE="<%= gfsFieldValue(rs,"SupplierID") %>" >
 		<%= gfsFieldError("SupplierID") %>
