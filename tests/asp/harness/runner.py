@@ -75,7 +75,6 @@ class WineRunner:
         """Raises WineUnavailable when Wine cannot run the pages here."""
         if not self.wine or not self.wineserver:
             raise WineUnavailable("Wine is not installed (scripts/install-wine installs it)")
-        self._prepare()
         if self.bridge is None:
             try:
                 databases = Databases()
@@ -83,6 +82,7 @@ class WineRunner:
             except DatabaseUnavailable as e:
                 raise WineUnavailable(str(e))
             self.bridge = Bridge(databases)
+        self._prepare()
 
     def _prepare(self) -> None:
         if self._ready:
