@@ -152,7 +152,15 @@ class Engine:
     def create_statements(self, table: dict) -> list[str]:
         cols = []
         keys = [c for c in table["columns"] if c.get("pk")]
-        for c in table["columns"]:
+        for i, c in enumerate(table["columns"]):
+            if type_class(c["type"]) == "text" and c.get("size"):
+                # Test data may hold a text longer than its column (SQLite,
+                # where fixtures are written, does not check): the column
+                # is made wide enough for it; the pages still see the
+                # declared size.
+                longest = max((len(str(r[i])) for r in table["rows"] if i < len(r) and r[i] is not None),
+                              default=0)
+                c = dict(c, size=max(c["size"], longest))
             text = f"{self.quote(c['name'])} {self.column_type(c)}"
             if c.get("autoinc") and len(keys) == 1:
                 text += " " + self.identity_clause()
@@ -598,7 +606,10 @@ class Databases:
             idle = self.free.setdefault(key, [])
             slot = idle.pop() if idle else None
         if slot is None:
-            slot = self._new_slot(key, tables)
+            try:
+                slot = self._new_slot(key, tables)
+            except self.engine.driver.Error as e:
+                raise StatementError(E_SYNTAX, f"[{self.engine.name}] the harness could not load the fixture: {e}")
         return Session(self, key, tables, slot[1], slot)
 
     def _new_slot(self, key: str, tables: list[dict]):
@@ -628,8 +639,10 @@ class Databases:
                     continue
                 q, n = self.engine.quote(t["name"]), self.engine.quote(c["name"])
                 if isinstance(self.engine, PostgresEngine):
-                    cur.execute(f"SELECT setval(pg_get_serial_sequence('{t['name'].lower()}', "
-                                f"'{c['name'].lower()}'), COALESCE((SELECT MAX({n}) FROM {q}), 0) + 1, false)")
+                    # The table's name is read as SQL reads it, the column's as it is.
+                    column = c["name"] if n.startswith('"') else c["name"].lower()
+                    cur.execute("SELECT setval(pg_get_serial_sequence(%s, %s), "
+                                f"COALESCE((SELECT MAX({n}) FROM {q}), 0) + 1, false)", (q, column))
                 else:
                     cur.execute(f"ALTER TABLE {q} AUTO_INCREMENT = 1")
         conn.commit()
