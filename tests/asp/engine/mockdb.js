@@ -273,8 +273,10 @@ MockDb.prototype.Open = function (source, cursorType, lockType) {
 MockDb.prototype.Execute = function (sql) {
   return this.guard("ADODB.Connection", function () {
     this.log("execute", sql);
+    this.affected = 0;
     var answer = this.send("execute", { sql: String(sql) });
     if (answer.records) return this.newHandle(answer.records, 0, 1, sql);
+    this.affected = answer.affected;
     var verb = /^\s*(\w+)/.exec(String(sql));
     if (answer.affected > 0 && verb) {
       this.changes.push({ op: lower(verb[1]), sql: String(sql), affected: answer.affected });
@@ -282,6 +284,9 @@ MockDb.prototype.Execute = function (sql) {
     return 0;
   });
 };
+
+// The number of records the last Execute changed (its RecordsAffected).
+MockDb.prototype.RecordsAffected = function () { return this.affected || 0; };
 
 MockDb.prototype.rs = function (h) {
   var r = this.handles[h];
