@@ -1,6 +1,6 @@
 # Set-up, build and test in one place. `make run` and `make test` work on a
 # fresh Debian machine: each installs what is missing first.
-.PHONY: all deps build build-asan run test bench clean
+.PHONY: all deps build build-asan run test bench screenshots clean
 
 all: build
 
@@ -27,6 +27,10 @@ bench: build
 	@for b in build/bench_*; do echo "== $$b"; $$b; done
 	@if command -v node >/dev/null && [ -x /usr/bin/chromium ]; then echo "== bench/window"; node bench/window/run.mjs; \
 	else echo "make bench: bench/window skipped: it needs node and /usr/bin/chromium"; fi
+
+# The generated pages of the sample project in each style, into docs/screenshots.
+screenshots: build
+	tests/asp/screenshots.py
 
 clean:
 	rm -rf build build-asan

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <map>
 
+#include "base/ado_routines.h"
 #include "base/error.h"
 #include "base/general.h"
 #include "database/connection_string.h"
@@ -211,6 +212,7 @@ class OdbcConnection final : public Connection {
       columns.push_back(std::move(column));
     }
     markAutoIncrement(table, columns);
+    if (mysqlFamily()) applyMysqlDeclarations(table, columns);
     return columns;
   }
 
@@ -335,6 +337,10 @@ class OdbcConnection final : public Connection {
     stmt.check(rc, "SQLTables");
     // SQLite's own tables are system tables, whatever its driver says.
     bool sqlite = gfbEqualNoCase(dbms_, "SQLite");
+    // MariaDB's driver adds the tables of the server's own databases that
+    // every user may read (performance_schema): they belong to another
+    // database than the connection's, which unqualified SQL does not reach.
+    std::string current = mysqlFamily() ? currentCatalog() : std::string();
     std::vector<TableEntry> entries;
     while (stmt.fetch()) {
       TableEntry entry;
@@ -344,6 +350,7 @@ class OdbcConnection final : public Connection {
       entry.type = stmt.columnText(4);
       if (sqlite && gfbEqualNoCase(entry.type, "TABLE") && gfbStartsWithNoCase(entry.name, "sqlite_"))
         entry.type = "SYSTEM TABLE";
+      if (!current.empty() && !entry.catalog.empty() && entry.catalog != current) entry.type = "SYSTEM TABLE";
       entries.push_back(std::move(entry));
     }
     return entries;
@@ -441,6 +448,46 @@ class OdbcConnection final : public Connection {
         std::string columnName = reinterpret_cast<char*>(name);
         for (Column& column : columns)
           if (column.name == columnName) column.autoIncrement = true;
+      }
+    } catch (const WizError&) {
+    }
+  }
+
+  bool mysqlFamily() const { return gfbEqualNoCase(dbms_, "MariaDB") || gfbEqualNoCase(dbms_, "MySQL"); }
+
+  std::string currentCatalog() { return info(SQL_DATABASE_NAME); }
+
+  // What MariaDB's and MySQL's driver reports differently from the
+  // declaration, taken from the declaration as the server's own clients
+  // show it: BOOLEAN is TINYINT(1), reported as TINYINT, and is a Boolean
+  // here as on every other database; a TIMESTAMP column is always reported
+  // nullable, even when it is NOT NULL without a default.
+  void applyMysqlDeclarations(const TableEntry& table, std::vector<Column>& columns) {
+    auto literal = [](const std::string& s) {
+      std::string out = "'";
+      for (char c : s) {
+        if (c == '\\' || c == '\'') out += c;
+        out += c;
+      }
+      return out + "'";
+    };
+    std::string sql =
+        "SELECT COLUMN_NAME, COLUMN_TYPE, IS_NULLABLE FROM information_schema.COLUMNS WHERE TABLE_NAME = " +
+        literal(table.name) +
+        " AND TABLE_SCHEMA = " + (table.catalog.empty() ? std::string("DATABASE()") : literal(table.catalog));
+    try {
+      Statement stmt(api_, handle(), timeouts_.querySeconds);
+      stmt.check(api_->SQLExecDirect(stmt.get(), text(sql), SQL_NTS), "SQLExecDirect");
+      while (stmt.fetch()) {
+        std::string name = stmt.columnText(1), declared = stmt.columnText(2), nullable = stmt.columnText(3);
+        for (Column& column : columns) {
+          if (!gfbEqualNoCase(column.name, name)) continue;
+          if (column.type == adotype::TinyInt && gfbEqualNoCase(declared, "tinyint(1)")) {
+            column.type = adotype::Boolean;
+            column.definedSize = adoDefinedSize(adotype::Boolean, 0);
+          }
+          if (gfbEqualNoCase(nullable, "NO")) column.attributes &= ~kColumnNullable;
+        }
       }
     } catch (const WizError&) {
     }

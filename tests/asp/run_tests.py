@@ -4,8 +4,9 @@
     tests/asp/run_tests.py [-v] [-k pattern]   run the tests
     tests/asp/run_tests.py --prepare           create the Wine prefix and exit
 
-Exit status 77 (ctest's "skipped") when Wine is not installed here; the
-reason is printed. TVK_BINARY_DIR names the build whose tvkwizard generates
+Exit status 77 (ctest's "skipped") when Wine is not installed here, or the
+database TVK_ASP_DB names (sqlite, the default; postgres; mariadb) cannot
+be reached; the reason is printed. TVK_BINARY_DIR names the build whose tvkwizard generates
 the pages under test (default: build/ beside this source tree).
 """
 
@@ -53,7 +54,8 @@ def main() -> int:
         loader.testNamePatterns = [p if "*" in p else f"*{p}*" for p in args.patterns]
     suite = loader.discover(str(HERE), pattern="test_*.py", top_level_dir=str(HERE))
     result = unittest.TextTestRunner(verbosity=2 if args.verbose else 1).run(suite)
-    print(f"ASP page tests: {result.testsRun} run in {time.monotonic() - started:.1f} s")
+    engine = os.environ.get("TVK_ASP_DB") or "sqlite"
+    print(f"ASP page tests on {engine}: {result.testsRun} run in {time.monotonic() - started:.1f} s")
     return 0 if result.wasSuccessful() else 1
 
 

@@ -99,8 +99,10 @@ class SelfTest(unittest.TestCase):
 
     def test_injected_sql_is_refused_and_logged(self):
         r = self.r["injected"]
+        # Each engine refuses the text in its own words (two statements, or
+        # a syntax error); the page stops and the table stays.
         self.assertEqual(r.status, "runtime_error")
-        self.assertIn("Syntax error", r.message())
+        self.assertIn("ado_list.asp:23", r.message())
         self.assertTrue(any("DROP TABLE" in s for s in r.received()))
         self.assertEqual(len(r.table("Products")), 25)
 
@@ -126,7 +128,8 @@ class SelfTest(unittest.TestCase):
 
     def test_required_column_left_empty_fails_on_update(self):
         r = self.r["required"].assert_ok()
-        self.assertIn("Update failed: Cannot insert the value NULL into column 'ProductName'", r.output)
+        # The database's own refusal, which names the column.
+        self.assertRegex(r.output, r"(?i)<P>Errors: Update failed: [^<]*productname")
         self.assertEqual(len(r.table("Products")), 25)
 
     def test_text_longer_than_the_column_raises(self):

@@ -1,7 +1,8 @@
-// The same schema read three ways: natively with SQLite, through ODBC on
-// SQLite (libsqliteodbc) and through ODBC on PostgreSQL (odbc-postgresql,
+// The same schema read four ways: natively with SQLite, through ODBC on
+// SQLite (libsqliteodbc), through ODBC on PostgreSQL (odbc-postgresql,
 // against the server scripts/start-test-postgres starts; TVK_TEST_PG_FIXTURE
-// names it). The field records must agree apart from what follows from the
+// names it) and through ODBC on MariaDB (odbc-mariadb, against the server of
+// scripts/start-test-mariadb; TVK_TEST_MARIADB_FIXTURE). The field records must agree apart from what follows from the
 // type codes each driver reports. Backends that are not available are
 // skipped with the reason.
 #include <gtest/gtest.h>
@@ -211,6 +212,66 @@ TEST_F(IntrospectionTest, PostgresTypesMapToAdoCodes) {
   // The default schema's table, not archive.regions, answers to the name.
   EXPECT_EQ(catalog->table("regions").columns().at(1).name, "region_name");
   EXPECT_EQ(catalog->table("REGIONS").entry().schema, "public");
+  const std::vector<db::Index>& lines = catalog->table("order_lines").indexes();
+  ASSERT_FALSE(lines.empty());
+  EXPECT_TRUE(lines[0].primaryKey);
+  EXPECT_EQ(lines[0].columns, (std::vector<std::string>{"order_id", "line_no"}));
+}
+
+constexpr const char* kNoMariadb = "no MariaDB test server: run eval \"$(scripts/start-test-mariadb)\" first (CI does)";
+
+TEST_F(IntrospectionTest, OdbcOnMariadbYieldsTheNativeRecords) {
+  std::string maria = test::environment("TVK_TEST_MARIADB_FIXTURE").value_or("");
+  if (maria.empty()) GTEST_SKIP() << kNoMariadb;
+  XMLWizData nativeData{session_}, mariaData{session_};
+  std::vector<TableListOption> nativeList, mariaList;
+  auto expected = readAll(native_, nativeData, &nativeList);
+  auto actual = readAll(maria, mariaData, &mariaList);
+  // MariaDB carries the base columns' NOT NULL into a view's columns.
+  for (Field& f : expected.at("customer_orders"))
+    if (f.name != "<key>") f.required = "TRUE";
+  expectSameRecords(expected, actual, "mariadb");
+  EXPECT_EQ(messages_.str(), "");
+  EXPECT_EQ(mariaData.GetNodeText(wiz::DataProvider), "OTHER");
+
+  // The database's own tables and views, and nothing of the server's own
+  // databases (the driver offers some of performance_schema to everyone).
+  std::multiset<std::string> nativeCaptions, mariaCaptions;
+  for (const auto& o : nativeList) nativeCaptions.insert(o.caption);
+  for (const auto& o : mariaList) mariaCaptions.insert(o.caption);
+  nativeCaptions.insert("T: maria_types");
+  EXPECT_EQ(mariaCaptions, nativeCaptions);
+
+  // BOOLEAN (TINYINT(1) there) is a Boolean, as everywhere else; the
+  // Unicode driver reports character columns as wide.
+  const std::vector<Field>& customers = actual.at("customers");
+  EXPECT_EQ(customers[0].type, adotype::Integer);
+  EXPECT_EQ(customers[1].type, adotype::VarWChar);
+  EXPECT_EQ(customers[1].description, "Text (40)");
+  EXPECT_EQ(customers[3].type, adotype::WChar);
+  EXPECT_EQ(customers[4].type, adotype::Boolean);
+  EXPECT_EQ(customers[4].required, "NA");
+  EXPECT_EQ(customers[5].type, adotype::Numeric);
+  EXPECT_EQ(customers[5].size, "10");
+  EXPECT_EQ(customers[6].type, adotype::LongVarWChar);
+}
+
+TEST_F(IntrospectionTest, MariadbTypesMapToAdoCodes) {
+  std::string maria = test::environment("TVK_TEST_MARIADB_FIXTURE").value_or("");
+  if (maria.empty()) GTEST_SKIP() << kNoMariadb;
+  std::unique_ptr<db::Catalog> catalog = db::Catalog::open(maria);
+  EXPECT_EQ(catalog->providerName(), "MariaDB");
+  std::vector<std::string> described;
+  for (const db::Column& c : catalog->table("maria_types").columns())
+    described.push_back(c.name + " " + std::to_string(c.type) + " " + std::to_string(c.definedSize) +
+                        (c.nullable() ? "" : " notnull") + (c.autoIncrement ? " auto" : ""));
+  // A TINYINT that is not TINYINT(1) stays a number; nullability is the
+  // declared one (the driver reports TIMESTAMP and AUTO_INCREMENT columns
+  // nullable).
+  EXPECT_EQ(described, (std::vector<std::string>{"id 3 4 notnull auto", "tiny 16 1", "small 2 2", "whole 3 4",
+                                                 "huge 20 8", "single 4 4", "dbl 5 8", "num 131 12",
+                                                 "flag 11 2 notnull", "fixed 130 3", "vary 202 20", "long_text 203 0",
+                                                 "bytes 205 0", "day 133 0", "clock 134 0", "moment 135 0"}));
   const std::vector<db::Index>& lines = catalog->table("order_lines").indexes();
   ASSERT_FALSE(lines.empty());
   EXPECT_TRUE(lines[0].primaryKey);

@@ -6,11 +6,12 @@
 // reports compile and runtime errors with their line and column. The host
 // object (TVKHost) and the database (TVKDb, mockdb.js) are added to the
 // engine as named items; the VBScript prelude (mock_asp.vbs) builds the ASP
-// objects over them.
+// objects over them. The database is reached through the harness's bridge
+// (an HTTP server on loopback); each job has its own session there.
 //
 // Usage: cscript //nologo driver.js <jobs file> [first job]
-// The jobs file (UTF-16) holds JSON: {shared: [page codes and fixtures],
-// jobs: [{code: index, fixture: index, request, ..., result: file}]}.
+// The jobs file (UTF-16) holds JSON: {bridge: {url, token}, shared: [page
+// codes], jobs: [{code: index, session, request, ..., result: file}]}.
 // The driver prints "START i" and "DONE i" lines so that the caller can tell
 // which job was running when the engine crashed or hung.
 //
@@ -190,10 +191,10 @@ Host.prototype.NewObject = function (progId) {
 
 // ------------------------------------------------------------- job runner
 
-function runJob(job) {
+function runJob(job, bridge) {
   var started = new Date().getTime();
   var host = new Host(job);
-  var db = new MockDb(job.fixture || { tables: [] });
+  var db = new MockDb(bridge, job.session);
   var result = { status: "ok" };
   var sc = new ActiveXObject("MSScriptControl.ScriptControl");
   sc.Language = "VBScript";
@@ -237,7 +238,12 @@ function runJob(job) {
   result.statements = db.statements;
   result.changes = db.changes;
   result.raised = db.raised;
-  result.tables = db.dumpTables();
+  try {
+    result.tables = db.finish();
+  } catch (e3) {
+    result.tables = {};
+    result.notes.push("The tables could not be read back: " + (e3.description || e3.message || e3));
+  }
   result.milliseconds = new Date().getTime() - started;
   return result;
 }
@@ -245,16 +251,14 @@ function runJob(job) {
 function main() {
   var file = eval("(" + readUnicode(WScript.Arguments(0)) + ")");
   var jobs = file.jobs;
-  for (var j = 0; j < jobs.length; j++) {
-    jobs[j].code = file.shared[jobs[j].code];
-    jobs[j].fixture = file.shared[jobs[j].fixture];
-  }
+  for (var j = 0; j < jobs.length; j++) jobs[j].code = file.shared[jobs[j].code];
+  var bridge = new Bridge(file.bridge.url, file.bridge.token);
   var skip = WScript.Arguments.length > 1 ? parseInt(WScript.Arguments(1), 10) : 0;
   for (var i = skip; i < jobs.length; i++) {
     WScript.Echo("START " + i);
     var result;
     try {
-      result = runJob(jobs[i]);
+      result = runJob(jobs[i], bridge);
     } catch (e) {
       result = { status: "harness_error", error: { description: String(e.message || e.description || e) } };
     }

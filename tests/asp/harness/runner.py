@@ -22,6 +22,9 @@ import threading
 import time
 from pathlib import Path
 
+from .bridge import Bridge
+from .database import Databases, DatabaseUnavailable
+
 ENGINE_DIR = Path(__file__).resolve().parent.parent / "engine"
 
 
@@ -64,6 +67,7 @@ class WineRunner:
         self._workdir: Path | None = None
         self._driver: Path | None = None
         self._ready = False
+        self.bridge: Bridge | None = None
 
     # ---------------------------------------------------------------- setup
 
@@ -71,6 +75,13 @@ class WineRunner:
         """Raises WineUnavailable when Wine cannot run the pages here."""
         if not self.wine or not self.wineserver:
             raise WineUnavailable("Wine is not installed (scripts/install-wine installs it)")
+        if self.bridge is None:
+            try:
+                databases = Databases()
+                databases.check()
+            except DatabaseUnavailable as e:
+                raise WineUnavailable(str(e))
+            self.bridge = Bridge(databases)
         self._prepare()
 
     def _prepare(self) -> None:
@@ -112,6 +123,9 @@ class WineRunner:
         return log.read_text(errors="replace")
 
     def close(self) -> None:
+        if self.bridge is not None:
+            self.bridge.close()
+            self.bridge = None
         if self._workdir:
             shutil.rmtree(self._workdir, ignore_errors=True)
             self._workdir = None
@@ -121,10 +135,15 @@ class WineRunner:
 
     def run(self, jobs: list[dict]) -> list[dict]:
         """Runs the jobs (each: code, request, fixture, application)
-        and returns one result dictionary per job, in order."""
+        and returns one result dictionary per job, in order. Each job gets
+        its own database session over its fixture."""
         self.check()
-        assert self._workdir is not None
+        assert self._workdir is not None and self.bridge is not None
         batch_dir = Path(tempfile.mkdtemp(prefix="batch-", dir=self._workdir))
+        sessions = []
+        for job in jobs:
+            job["session"] = self.bridge.new_session(job.pop("fixture")["tables"])
+            sessions.append(job["session"])
         try:
             for k, job in enumerate(jobs):
                 job["result"] = windows_path(batch_dir / f"result{k}.json")
@@ -142,12 +161,13 @@ class WineRunner:
             return [r if r is not None else {"status": "harness_error",
                                             "error": {"description": "no result"}} for r in results]
         finally:
+            self.bridge.end_sessions(sessions)
             shutil.rmtree(batch_dir, ignore_errors=True)
 
     def _run_chunk(self, batch_dir: Path, n: int, jobs: list[dict], indexes: list[int],
                    results: list) -> None:
         jobs_file = batch_dir / f"jobs{n}.json"
-        # Pages and fixtures are shared by many jobs: each is written once.
+        # Pages are shared by many jobs: each is written once.
         texts: dict[str, int] = {}
         shared = []
 
@@ -158,8 +178,9 @@ class WineRunner:
                 shared.append(value)
             return texts[key]
 
-        packed = [{**job, "code": ref(job["code"]), "fixture": ref(job["fixture"])} for job in jobs]
-        jobs_file.write_text(json.dumps({"shared": shared, "jobs": packed}, ensure_ascii=True),
+        packed = [{**job, "code": ref(job["code"])} for job in jobs]
+        bridge = {"url": self.bridge.url, "token": self.bridge.token}
+        jobs_file.write_text(json.dumps({"bridge": bridge, "shared": shared, "jobs": packed}, ensure_ascii=True),
                              encoding="utf-16")
         skip = 0
         starts = 0
