@@ -111,7 +111,6 @@ TEST_F(SchemaCommandTest, NamesNoStatementOrDocumentCanCarryAreRefusedByName) {
   for (const auto& [table, message] : std::vector<std::pair<std::string, std::string>>{
            {"t_ctl", "The column \\x01bad of the table t_ctl holds a control character" + tail},
            {"t_ff", "The column form\\x0Cfeed of the table t_ff holds a control character" + tail},
-           {"t_quote", "The column o'b of the table t_quote holds a \"'\"" + tail},
            {"q\"uote", "The table name q\"uote holds a \"\"\"" + tail},
            {"br[ack]et", "The table name br[ack]et holds a \"[\"" + tail},
            {"pc%t", "The table name pc%t holds a \"%\"" + tail},
@@ -123,7 +122,9 @@ TEST_F(SchemaCommandTest, NamesNoStatementOrDocumentCanCarryAreRefusedByName) {
       EXPECT_EQ(err_.str().find(raw), std::string::npos) << err_.str();
     EXPECT_EQ(out_.str(), "");
   }
-  // Letters beyond ASCII are names like any other.
+  // Letters beyond ASCII are names like any other, and so is a column with
+  // an apostrophe (the pages handle O'Brien).
+  EXPECT_EQ(run("t_quote"), 0) << err_.str();
   ASSERT_EQ(run("caf\xc3\xa9"), 0) << err_.str();
   std::string error;
   EXPECT_TRUE(parseXmlText(out_.str(), &error)) << error;

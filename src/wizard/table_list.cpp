@@ -25,11 +25,14 @@ constexpr std::string_view kCrLf = "\r\n";
 // empty text: a statement separator, a quote or bracket that would end or
 // open a quoted name, "%", "<" and ">" that are no part of a bare name, and
 // control characters and broken UTF-8 that no statement, page or project
-// file can hold.
-std::string unsafeNamePart(std::string_view name) {
+// file can hold. An apostrophe is refused in a table name, which the page's
+// own statement carries; columns such as O'Brien are left to the pages,
+// which handle them.
+std::string unsafeNamePart(std::string_view name, bool column = false) {
   for (char c : name) {
     auto byte = static_cast<unsigned char>(c);
     if (byte < 0x20 || byte == 0x7f) return "a control character";
+    if (column && c == '\'') continue;
     if (std::string_view(";\"'[]`%<>").find(c) != std::string_view::npos) return "a \"" + std::string(1, c) + "\"";
   }
   if (!isXmlText(name)) return "bytes that are not UTF-8";
@@ -152,7 +155,7 @@ bool fbValidDataSource(XMLWizData& wizData) {
       return;
     }
     for (const db::Column& column : table->columns()) {
-      if (std::string part = unsafeNamePart(column.name); !part.empty()) {
+      if (std::string part = unsafeNamePart(column.name, true); !part.empty()) {
         gMsgBox(wizData.ui(),
                 "The column " + shownName(column.name) + " of the table " + shownName(name) + " holds " + part +
                     ", which a SQL statement cannot carry",
