@@ -135,8 +135,7 @@ TemplateCopy templateCopyState(const std::string& content, const std::string& ta
   if (!files::fileExists(target)) return TemplateCopy::Missing;
   std::string present = files::readFile(target);
   if (present == content) return TemplateCopy::Whole;
-  if (present.size() < content.size() && content.compare(0, present.size(), present) == 0)
-    return TemplateCopy::Partial;
+  if (present.size() < content.size() && content.compare(0, present.size(), present) == 0) return TemplateCopy::Partial;
   return TemplateCopy::Edited;
 }
 

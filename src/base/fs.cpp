@@ -200,8 +200,7 @@ void writeFileAtomic(const std::string& path, std::string_view content, const At
     // The old file's mode and owner, never those of what a link points at.
     struct stat st {};
     if (::lstat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode)) {
-      if (::fchown(fd.get(), st.st_uid, st.st_gid) != 0 && errno != EPERM)
-        raiseErrno(errno, "Cannot write", path);
+      if (::fchown(fd.get(), st.st_uid, st.st_gid) != 0 && errno != EPERM) raiseErrno(errno, "Cannot write", path);
       if (::fchmod(fd.get(), st.st_mode & 07777) != 0) raiseErrno(errno, "Cannot write", path);
     }
     writeAll(fd.get(), content, path);

@@ -2,8 +2,6 @@
 
 #include <dlfcn.h>
 #include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
 #include <libxml/parser.h>
 #include <libxml/parserInternals.h>
 #include <libxml/tree.h>
@@ -15,11 +13,13 @@
 #include <libxslt/xsltInternals.h>
 #include <libxslt/xsltconfig.h>
 #include <libxslt/xsltutils.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdarg>
 #include <cstdio>
-#include <cerrno>
 #include <cstring>
 #include <limits>
 #include <ostream>

@@ -9,9 +9,9 @@
 #include <algorithm>
 #include <chrono>
 #include <filesystem>
-#include <vector>
 #include <fstream>
 #include <sstream>
+#include <vector>
 
 #include "base/fs.h"
 #include "database/data_access.h"

@@ -56,8 +56,7 @@ int runGenerate(const GenerateOptions& options, std::ostream& out, std::ostream&
   return generateLoadedProject(session, data, options.templatesDirectory, kCommand, out, err);
 }
 
-bool checkProjectValues(const XMLWizData& data, std::string_view command, std::string_view label,
-                        std::ostream& err) {
+bool checkProjectValues(const XMLWizData& data, std::string_view command, std::string_view label, std::ostream& err) {
   std::optional<ProjectProblem> problem;
   try {
     problem = projectProblem(data);

@@ -5,8 +5,8 @@
 #include <chrono>
 #include <functional>
 #include <iosfwd>
-#include <string>
 #include <optional>
+#include <string>
 #include <string_view>
 
 #include "base/fs.h"
@@ -44,8 +44,7 @@ int runGenerate(const GenerateOptions& options, std::ostream& out, std::ostream&
 
 // The project check for a command: prints "<command>: <label>: <problem>"
 // and returns false when the project must not be generated.
-bool checkProjectValues(const XMLWizData& data, std::string_view command, std::string_view label,
-                        std::ostream& err);
+bool checkProjectValues(const XMLWizData& data, std::string_view command, std::string_view label, std::ostream& err);
 
 // Locks the project's page folder for this generation (nothing is locked
 // when the folder does not exist); false, after a message, when another

@@ -142,11 +142,11 @@ TEST_F(GenerateCommand, PagesKeepTheirModeAndOneGenerationWritesAFolderAtATime) 
 
 TEST_F(GenerateCommand, UnreadableProjectFilesGetOneLineSayingWhy) {
   ASSERT_EQ(::mkfifo((temp / "fifo.xml").c_str(), 0600), 0);
-  for (const auto& [file, reason] : std::vector<std::pair<std::string, std::string>>{
-           {temp.path(), "is a directory"},
-           {temp / "fifo.xml", "is not a regular file"},
-           {"/dev/null", "is not a regular file"},
-           {temp / "none.xml", "the file does not exist"}}) {
+  for (const auto& [file, reason] :
+       std::vector<std::pair<std::string, std::string>>{{temp.path(), "is a directory"},
+                                                        {temp / "fifo.xml", "is not a regular file"},
+                                                        {"/dev/null", "is not a regular file"},
+                                                        {temp / "none.xml", "the file does not exist"}}) {
     err.str("");
     EXPECT_EQ(run(file), 1) << file;
     EXPECT_EQ(err.str(), "tvkwizard generate: cannot read the project file '" + file + "': " + reason + "\n");

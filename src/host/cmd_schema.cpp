@@ -8,10 +8,10 @@
 
 #include "base/error.h"
 #include "base/fs.h"
-#include "base/xml.h"
 #include "base/session.h"
 #include "base/settings.h"
 #include "base/ui.h"
+#include "base/xml.h"
 #include "database/database_connection.h"
 #include "wizard/frm_wizard.h"
 #include "wizard/headless_view.h"

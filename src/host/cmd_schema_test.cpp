@@ -96,8 +96,10 @@ TEST_F(SchemaCommandTest, RefusalsExitOne) {
 // is printed is always a well-formed document.
 TEST_F(SchemaCommandTest, NamesNoStatementOrDocumentCanCarryAreRefusedByName) {
   test::writeFile(dir_ / "odd.sql",
-                  "CREATE TABLE t_ctl (id INTEGER PRIMARY KEY, \"\x01" "bad\" TEXT);\n"
-                  "CREATE TABLE t_ff (id INTEGER PRIMARY KEY, \"form\x0c" "feed\" TEXT);\n"
+                  "CREATE TABLE t_ctl (id INTEGER PRIMARY KEY, \"\x01"
+                  "bad\" TEXT);\n"
+                  "CREATE TABLE t_ff (id INTEGER PRIMARY KEY, \"form\x0c"
+                  "feed\" TEXT);\n"
                   "CREATE TABLE t_quote (id INTEGER PRIMARY KEY, \"o'b\" TEXT);\n"
                   "CREATE TABLE \"q\"\"uote\" (id INTEGER PRIMARY KEY);\n"
                   "CREATE TABLE \"br[ack]et\" (id INTEGER PRIMARY KEY);\n"

@@ -29,8 +29,8 @@
 #include "wizard/project_files.h"
 #include "wizard/table_list.h"
 #include "wizard/wizard_view.h"
-#include "wizdata/xml_wiz_constants.h"
 #include "wizdata/project_values.h"
+#include "wizdata/xml_wiz_constants.h"
 #include "wizdata/xml_wiz_data.h"
 
 namespace tvk {

@@ -21,8 +21,8 @@
 #include "wizard/page_routines.h"
 #include "wizard/project_files.h"
 #include "wizard/table_list.h"
-#include "wizdata/xml_wiz_constants.h"
 #include "wizdata/project_values.h"
+#include "wizdata/xml_wiz_constants.h"
 #include "wizdata/xml_wiz_data.h"
 
 namespace tvk {

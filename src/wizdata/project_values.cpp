@@ -12,7 +12,7 @@ namespace tvk {
 namespace {
 
 constexpr std::array<std::string_view, 4> kFolders = {wiz::FileDirectory, wiz::StylesheetDirectory,
-                                                       wiz::GraphicsDirectory, wiz::IncludeDirectory};
+                                                      wiz::GraphicsDirectory, wiz::IncludeDirectory};
 
 // The reason a count is refused, or nothing: a whole number (as the pages'
 // number check reads it) of at least `lower`.
@@ -79,8 +79,9 @@ std::optional<ProjectProblem> projectProblem(const XMLWizData& data) {
     std::string size = sizeNode ? sizeNode.text() : std::string();
     if (size.empty()) continue;
     if (auto reason = countProblem(size, 0))
-      return problem(std::string(wiz::FieldsField) + "[" + std::to_string(position) + "]/" + std::string(wiz::FieldSize),
-                     size, *reason);
+      return problem(
+          std::string(wiz::FieldsField) + "[" + std::to_string(position) + "]/" + std::string(wiz::FieldSize), size,
+          *reason);
   }
   return std::nullopt;
 }

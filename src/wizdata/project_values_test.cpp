@@ -24,8 +24,7 @@ class ProjectValuesTest : public test::WizardDocumentTest {
     data.SetNodeText(wiz::RecordsPerPage, "10");
     data.SetNodeText(wiz::PageNumberAllowPaging, "TRUE");
     data.SetNodeText(wiz::MaxDirectPages, "");
-    for (const char* size : {"4", "0", ""})
-      data.SetSubNodeText(test::addFieldRecord(data), wiz::FieldSize, size);
+    for (const char* size : {"4", "0", ""}) data.SetSubNodeText(test::addFieldRecord(data), wiz::FieldSize, size);
   }
 
   std::string problem() {
@@ -54,8 +53,7 @@ TEST_F(ProjectValuesTest, EveryValueThatReachesAPageOrAPathIsChecked) {
            Case{wiz::ProjectName, "", "ProjectName \"\" is not a name of letters, digits and underscores"},
            Case{wiz::ProjectType, "Report", "ProjectType \"Report\" is not a project type"},
            Case{wiz::ProjectStyle, "Fancy", "ProjectStyle \"Fancy\" is not a project style"},
-           Case{wiz::IncludeDirectory, "",
-                "IncludeDirectory \"\" is empty; the project names no folder for its files"},
+           Case{wiz::IncludeDirectory, "", "IncludeDirectory \"\" is empty; the project names no folder for its files"},
            Case{wiz::FileDirectory, "", "FileDirectory \"\" is empty; the project names no folder for its files"},
        }) {
     std::string before = data.GetNodeText(c.element);

@@ -127,9 +127,8 @@ TEST_F(CommandLine, GenerateExitsOneWhenAFileFailsAndZeroWhenAllAreWritten) {
 TEST_F(CommandLine, GenerateRefusesWhatIsNotAProjectFileInOneLine) {
   ASSERT_EQ(::mkfifo((temp / "fifo.xml").c_str(), 0600), 0);
   std::filesystem::create_directories(temp / "folder.xml");
-  for (const auto& [file, reason] :
-       {std::pair<std::string, std::string>{temp / "fifo.xml", "is not a regular file"},
-        std::pair<std::string, std::string>{temp / "folder.xml", "is a directory"}}) {
+  for (const auto& [file, reason] : {std::pair<std::string, std::string>{temp / "fifo.xml", "is not a regular file"},
+                                     std::pair<std::string, std::string>{temp / "folder.xml", "is a directory"}}) {
     Outcome o = run({"generate", file});
     EXPECT_EQ(o.status, 1) << file;
     EXPECT_EQ(o.err, "tvkwizard generate: cannot read the project file '" + file + "': " + reason + "\n");
