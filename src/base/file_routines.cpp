@@ -1,5 +1,7 @@
 #include "base/file_routines.h"
 
+#include <cerrno>
+
 #include "base/error.h"
 #include "base/fs.h"
 #include "base/general.h"
@@ -121,31 +123,63 @@ FileReport copyFailed(const std::string& target) {
 
 }  // namespace
 
-FileReport copyTemplateToDisk(const std::string& sourcePath, const std::string& targetDirectory) {
+namespace {
+
+// What is at a template's place in the target folder. A file that holds the
+// start of the template and no more (an empty or cut-short copy from an
+// interrupted run of an older version) is repaired; a file with any other
+// content is the developer's own edit and is kept.
+enum class TemplateCopy { Missing, Whole, Partial, Edited };
+
+TemplateCopy templateCopyState(const std::string& content, const std::string& target) {
+  if (!files::fileExists(target)) return TemplateCopy::Missing;
+  std::string present = files::readFile(target);
+  if (present == content) return TemplateCopy::Whole;
+  if (present.size() < content.size() && content.compare(0, present.size(), present) == 0) return TemplateCopy::Partial;
+  return TemplateCopy::Edited;
+}
+
+FileReport created(const std::string& target, const std::string& fileName, const std::string& targetDirectory) {
+  return {target, FileReport::Outcome::Created, "File " + fileName + " successfully created in " + targetDirectory};
+}
+
+}  // namespace
+
+FileReport copyTemplateToDisk(const std::string& sourcePath, const std::string& targetDirectory,
+                              const files::AtomicWriteOptions& options) {
   const std::string fileName = gfsFileName(sourcePath);
   const std::string target = files::join(gfsNormalisePath(targetDirectory), fileName);
   try {
-    if (files::fileExists(target))
+    const std::string content = files::readFile(sourcePath);
+    TemplateCopy state = templateCopyState(content, target);
+    if (state == TemplateCopy::Whole || state == TemplateCopy::Edited)
       return {target, FileReport::Outcome::AlreadyPresent,
               "File " + fileName + " already present in " + targetDirectory};
-    files::copyNoOverwrite(sourcePath, target);
-    return {target, FileReport::Outcome::Created, "File " + fileName + " successfully created in " + targetDirectory};
+    files::writeFileAtomic(target, content, options);
+    return created(target, fileName, targetDirectory);
   } catch (...) {
     return copyFailed(target);
   }
 }
 
 FileReport copyTemplateToProject(const Session& session, const std::string& sourcePath,
-                                 const std::string& targetDirectory) {
+                                 const std::string& targetDirectory, const files::AtomicWriteOptions& options) {
   const std::string fileName = gfsFileName(sourcePath);
   const std::string target = files::join(gfsNormalisePath(targetDirectory), fileName);
   try {
-    if (gfFilePresent(session, target) != kFileNotInProject)
-      return {target, FileReport::Outcome::AlreadyPresent, "File " + fileName + " already present in project"};
-    files::copyNoOverwrite(sourcePath, target);
+    const std::string content = files::readFile(sourcePath);
+    if (gfFilePresent(session, target) != kFileNotInProject) {
+      if (templateCopyState(content, target) != TemplateCopy::Partial)
+        return {target, FileReport::Outcome::AlreadyPresent, "File " + fileName + " already present in project"};
+      files::writeFileAtomic(target, content, options);
+      return created(target, fileName, targetDirectory);
+    }
+    // A file of the developer's own under that name is not replaced.
+    if (templateCopyState(content, target) == TemplateCopy::Edited) files::raiseErrno(EEXIST, "Cannot create", target);
+    files::writeFileAtomic(target, content, options);
     // Adding reports its own failures; the copy stands either way.
     AddFileToProject(session, session.goProject.get(), target);
-    return {target, FileReport::Outcome::Created, "File " + fileName + " successfully created in " + targetDirectory};
+    return created(target, fileName, targetDirectory);
   } catch (...) {
     return copyFailed(target);
   }

@@ -5,6 +5,8 @@
 #include <string>
 #include <string_view>
 
+#include "base/fs.h"
+
 namespace tvk {
 
 class Session;
@@ -32,12 +34,15 @@ struct FileReport {
   bool succeeded() const { return outcome != Outcome::Failed; }
 };
 
-// Copies one template into the target directory, never overwriting. On disk
-// a file present counts as present; inside a web project, a project item does
-// (and a copied file becomes one).
-FileReport copyTemplateToDisk(const std::string& sourcePath, const std::string& targetDirectory);
+// Copies one template into the target directory (written atomically). On
+// disk a file present counts as present; inside a web project, a project
+// item does (and a copied file becomes one). A present file holding only the
+// start of the template (an empty or cut-short copy) is written again; one
+// with other content is the developer's and is kept.
+FileReport copyTemplateToDisk(const std::string& sourcePath, const std::string& targetDirectory,
+                              const files::AtomicWriteOptions& options = {});
 FileReport copyTemplateToProject(const Session& session, const std::string& sourcePath,
-                                 const std::string& targetDirectory);
+                                 const std::string& targetDirectory, const files::AtomicWriteOptions& options = {});
 // The copy for the session's mode, as its report line.
 std::string gsCreateFileReport(const Session& session, const std::string& sourcePath,
                                const std::string& targetDirectory);

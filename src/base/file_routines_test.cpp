@@ -88,6 +88,15 @@ TEST_F(FileRoutinesTest, TemplateCopiesNeverOverwrite) {
             "File TVKW_XP.css already present in " + target);
   EXPECT_EQ(readFile(dir / "site/css/TVKW_XP.css"), "the user's own edits");
 
+  // An empty or cut-short copy (what an interrupted copy used to leave) is
+  // written again; the edited file above was not.
+  for (const char* partial : {"", "new st"}) {
+    writeFile(dir / "site/css/TVKW_XP.css", partial);
+    EXPECT_EQ(gsCreateFileReport(session, dir / "templates/TVKW_XP.css", target),
+              "File TVKW_XP.css successfully created in " + target);
+    EXPECT_EQ(readFile(dir / "site/css/TVKW_XP.css"), "new style");
+  }
+
   // A missing template becomes the error line, with no message box.
   std::string line = gsCreateFileReport(session, dir / "templates/Missing.gif", target);
   EXPECT_EQ(line.rfind("Error creating file " + target + "/Missing.gif - (53) FileSystem : Cannot open '", 0), 0u)
@@ -111,6 +120,12 @@ TEST_F(FileRoutinesTest, TemplateCopiesInsideTheEnvironment) {
   EXPECT_EQ(gsCreateFileReport(session, dir / "templates/incTVKWDisplay.asp", target),
             "File incTVKWDisplay.asp already present in project");
   EXPECT_FALSE(std::filesystem::exists(dir / "site/include/incTVKWDisplay.asp"));
+
+  // An item whose copy on disk was cut short is repaired.
+  writeFile(dir / "site/include/incTVKWDisplay.asp", "<%");
+  EXPECT_EQ(gsCreateFileReport(session, dir / "templates/incTVKWDisplay.asp", target),
+            "File incTVKWDisplay.asp successfully created in " + target);
+  EXPECT_EQ(readFile(dir / "site/include/incTVKWDisplay.asp"), "<% %>");
 
   // On disk but not an item: copied again without overwriting, which fails.
   writeFile(dir / "site/include/Loose.css", "mine");

@@ -1,6 +1,7 @@
 #include "base/fs.h"
 
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -9,6 +10,7 @@
 #include <filesystem>
 #include <random>
 #include <system_error>
+#include <thread>
 
 #include "base/error.h"
 
@@ -30,6 +32,7 @@ long errnoNumber(int errnum) {
       return err::kFileExists;
     case ENOSPC:
     case EDQUOT:
+    case EFBIG:
       return err::kDiskFull;
     case ENAMETOOLONG:
       return err::kBadFileName;
@@ -134,6 +137,12 @@ void readChunks(int fd, const std::string& path, Sink sink) {
   }
 }
 
+std::string readAll(int fd, const std::string& path) {
+  std::string content;
+  readChunks(fd, path, [&](std::string_view chunk) { content.append(chunk); });
+  return content;
+}
+
 std::string readFile(const std::string& path) {
   FileHandle fd{::open(path.c_str(), O_RDONLY | O_CLOEXEC)};
   if (!fd) raiseErrno(errno, "Cannot open", path);
@@ -144,55 +153,85 @@ std::string readFile(const std::string& path) {
   return content;
 }
 
-void copyNoOverwrite(const std::string& source, const std::string& target) {
-  FileHandle in{::open(source.c_str(), O_RDONLY | O_CLOEXEC)};
-  if (!in) raiseErrno(errno, "Cannot open", source);
-  struct stat st {};
-  if (::fstat(in.get(), &st) != 0) raiseErrno(errno, "Cannot read", source);
-  if (S_ISDIR(st.st_mode)) raiseErrno(EISDIR, "Cannot read", source);
-  FileHandle out{::open(target.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644)};
-  if (!out) raiseErrno(errno, "Cannot create", target);
-  try {
-    readChunks(in.get(), source, [&](std::string_view chunk) { writeAll(out.get(), chunk, target); });
-    out.close(target);
-  } catch (...) {
-    // A part-copied template is worse than none: the next run would count
-    // it as present and never copy it again.
-    ::unlink(target.c_str());
-    throw;
-  }
-}
-
 void deleteFile(const std::string& path) {
   if (::unlink(path.c_str()) != 0 && errno != ENOENT) raiseErrno(errno, "Cannot delete", path);
 }
 
-void writeFileAtomic(const std::string& path, std::string_view content) {
+namespace {
+
+// A temporary file in `directory`: an unnamed one (O_TMPFILE) where the file
+// system offers it, else a new name opened exclusively. `temp` is left empty
+// for an unnamed file.
+FileHandle openTemporary(const std::string& directory, const std::string& path, std::string& temp) {
+  temp.clear();
+  FileHandle fd{::open(directory.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666)};
+  if (fd) return fd;
+  if (errno != EOPNOTSUPP && errno != EISDIR && errno != EINVAL) raiseErrno(errno, "Cannot write", path);
+  std::random_device random;
+  for (int attempt = 0; attempt < 16; ++attempt) {
+    temp = path + ".tmp" + std::to_string(random() % 1000000);
+    fd = FileHandle{::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666)};
+    if (fd) return fd;
+    if (errno != EEXIST) raiseErrno(errno, "Cannot write", path);
+  }
+  raiseErrno(EEXIST, "Cannot write", path);
+}
+
+// Gives the unnamed temporary file a name beside `path`.
+std::string nameTemporary(int fd, const std::string& path) {
+  std::random_device random;
+  std::string procPath = "/proc/self/fd/" + std::to_string(fd);
+  for (int attempt = 0; attempt < 16; ++attempt) {
+    std::string temp = path + ".tmp" + std::to_string(random() % 1000000);
+    if (::linkat(AT_FDCWD, procPath.c_str(), AT_FDCWD, temp.c_str(), AT_SYMLINK_FOLLOW) == 0) return temp;
+    if (errno != EEXIST) raiseErrno(errno, "Cannot write", path);
+  }
+  raiseErrno(EEXIST, "Cannot write", path);
+}
+
+}  // namespace
+
+void writeFileAtomic(const std::string& path, std::string_view content, const AtomicWriteOptions& options) {
   std::string directory = parentFolder(path);
   if (directory.empty()) directory = ".";
-  std::random_device random;
   std::string temp;
-  FileHandle fd;
-  for (int attempt = 0; attempt < 16 && !fd; ++attempt) {
-    temp = path + ".tmp" + std::to_string(random() % 1000000);
-    fd = FileHandle{::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644)};
-    if (!fd && errno != EEXIST) raiseErrno(errno, "Cannot write", path);
-  }
-  if (!fd) raiseErrno(EEXIST, "Cannot write", path);
+  FileHandle fd = openTemporary(directory, path, temp);
   try {
+    // The old file's mode and owner, never those of what a link points at.
     struct stat st {};
-    if (::stat(path.c_str(), &st) == 0) ::fchmod(fd.get(), st.st_mode & 07777);
+    if (::lstat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode)) {
+      if (::fchown(fd.get(), st.st_uid, st.st_gid) != 0 && errno != EPERM) raiseErrno(errno, "Cannot write", path);
+      if (::fchmod(fd.get(), st.st_mode & 07777) != 0) raiseErrno(errno, "Cannot write", path);
+    }
     writeAll(fd.get(), content, path);
     if (::fsync(fd.get()) != 0) raiseErrno(errno, "Cannot write", path);
+    // The hook runs while the new content has no name yet, so that a kill
+    // there leaves no temporary file behind.
+    if (options.beforeRename) options.beforeRename(path);
+    if (temp.empty()) temp = nameTemporary(fd.get(), path);
     fd.close(path);
     if (::rename(temp.c_str(), path.c_str()) != 0) raiseErrno(errno, "Cannot write", path);
   } catch (...) {
-    ::unlink(temp.c_str());
+    if (!temp.empty()) ::unlink(temp.c_str());
     throw;
   }
   // Make the rename itself durable.
   FileHandle dir{::open(directory.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC)};
   if (dir) ::fsync(dir.get());
+}
+
+FolderLock::FolderLock(const std::string& folder, std::chrono::milliseconds wait) {
+  const std::string path = join(folder, kLockFileName);
+  fd_ = FileHandle{::open(path.c_str(), O_RDWR | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0666)};
+  if (!fd_) raiseErrno(errno, "Cannot lock", path);
+  const auto deadline = std::chrono::steady_clock::now() + wait;
+  for (;;) {
+    if (::flock(fd_.get(), LOCK_EX | LOCK_NB) == 0) return;
+    if (errno != EWOULDBLOCK && errno != EINTR) raiseErrno(errno, "Cannot lock", path);
+    if (std::chrono::steady_clock::now() >= deadline)
+      raise(err::kPermissionDenied, std::string(kSource), "another generation is writing " + folder);
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+  }
 }
 
 void createDirectories(const std::string& path) {

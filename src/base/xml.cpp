@@ -1,6 +1,7 @@
 #include "base/xml.h"
 
 #include <dlfcn.h>
+#include <fcntl.h>
 #include <libxml/parser.h>
 #include <libxml/parserInternals.h>
 #include <libxml/tree.h>
@@ -12,11 +13,15 @@
 #include <libxslt/xsltInternals.h>
 #include <libxslt/xsltconfig.h>
 #include <libxslt/xsltutils.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdarg>
 #include <cstdio>
 #include <cstring>
+#include <limits>
 #include <ostream>
 
 #include "base/error.h"
@@ -31,6 +36,10 @@ constexpr std::string_view kSource = "XML";
 const xmlChar* xc(const std::string& s) { return reinterpret_cast<const xmlChar*>(s.c_str()); }
 
 std::string fromXml(const xmlChar* s) { return s ? std::string(reinterpret_cast<const char*>(s)) : std::string(); }
+
+struct ParserContextFree {
+  void operator()(xmlParserCtxt* p) const noexcept { xmlFreeParserCtxt(p); }
+};
 
 struct XmlCharFree {
   void operator()(xmlChar* p) const noexcept { xmlFree(p); }
@@ -117,18 +126,46 @@ void collectGeneric(void* userData, const char* format, ...) {
   *message += buffer;
 }
 
-XmlDocPtr parse(const std::string* path, std::string_view text, std::string* error) {
+// A document type declaration stops the parser before its internal subset
+// is read: the wizard's documents never have one, and entities declared
+// there could expand a small file into gigabytes or pull in other files.
+void refuseDoctype(void* context, const xmlChar*, const xmlChar*, const xmlChar*) {
+  // Only these handlers stop the parser, so the stop marks the refusal.
+  xmlStopParser(static_cast<xmlParserCtxtPtr>(context));
+}
+
+void refuseEntity(void* context, const xmlChar*, int, const xmlChar*, const xmlChar*, xmlChar*) {
+  refuseDoctype(context, nullptr, nullptr, nullptr);
+}
+
+constexpr std::string_view kDoctypeRefused =
+    "the document has a document type declaration (DOCTYPE); TVK Wizard files have none, and entities are never "
+    "expanded";
+
+XmlDocPtr parse(std::string_view text, const std::string* url, std::string* error) {
+  if (text.size() > static_cast<size_t>(std::numeric_limits<int>::max())) {
+    if (error) *error = "the document is too large";
+    return nullptr;
+  }
   std::string message;
-  xmlParserCtxtPtr ctxt = xmlNewParserCtxt();
-  if (!ctxt) {
+  std::unique_ptr<xmlParserCtxt, ParserContextFree> ctxt{xmlNewParserCtxt()};
+  if (!ctxt || !ctxt->sax) {
     if (error) *error = "out of memory";
     return nullptr;
   }
+  ctxt->sax->internalSubset = refuseDoctype;
+  ctxt->sax->externalSubset = refuseDoctype;
+  ctxt->sax->entityDecl = refuseEntity;
+  // Neither entity substitution (XML_PARSE_NOENT) nor loading a DTD.
   const int options = XML_PARSE_NONET | XML_PARSE_NOERROR | XML_PARSE_NOWARNING;
-  xmlDocPtr doc = path ? xmlCtxtReadFile(ctxt, path->c_str(), nullptr, options)
-                       : xmlCtxtReadMemory(ctxt, text.data(), static_cast<int>(text.size()), nullptr, nullptr, options);
-  if (!doc) collectError(&message, xmlCtxtGetLastError(ctxt));
-  xmlFreeParserCtxt(ctxt);
+  xmlDocPtr doc = xmlCtxtReadMemory(ctxt.get(), text.data(), static_cast<int>(text.size()),
+                                    url ? url->c_str() : nullptr, nullptr, options);
+  if (ctxt->errNo == XML_ERR_USER_STOP) {
+    if (doc) xmlFreeDoc(doc);
+    if (error) *error = std::string(kDoctypeRefused);
+    return nullptr;
+  }
+  if (!doc) collectError(&message, xmlCtxtGetLastError(ctxt.get()));
   if (!doc && error) *error = message.empty() ? "cannot be parsed" : message;
   if (doc && !xmlDocGetRootElement(doc)) {
     xmlFreeDoc(doc);
@@ -208,14 +245,45 @@ XmlNode XmlNode::appendElement(std::string_view name, std::string_view text) con
 }
 
 XmlDocPtr parseXmlFile(const std::string& path, std::string* error) {
-  if (!files::fileExists(path)) {
-    if (error) *error = "the file does not exist";
+  std::string text;
+  std::string problem = readDocumentFile(path, text);
+  if (!problem.empty()) {
+    if (error) *error = problem;
     return nullptr;
   }
-  return parse(&path, {}, error);
+  return parse(text, &path, error);
 }
 
-XmlDocPtr parseXmlText(std::string_view text, std::string* error) { return parse(nullptr, text, error); }
+XmlDocPtr parseXmlText(std::string_view text, std::string* error) { return parse(text, nullptr, error); }
+
+std::string readDocumentFile(const std::string& path, std::string& text) {
+  // Opened without waiting, so that a FIFO is refused instead of blocking.
+  files::FileHandle fd{::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC)};
+  if (!fd) {
+    int error = errno;
+    switch (error) {
+      case ENOENT:
+        return "the file does not exist";
+      case EACCES:
+      case EPERM:
+        return "permission denied";
+      case EISDIR:
+        return "is a directory";
+      default:
+        return std::strerror(error);
+    }
+  }
+  struct stat st {};
+  if (::fstat(fd.get(), &st) != 0) return std::strerror(errno);
+  if (S_ISDIR(st.st_mode)) return "is a directory";
+  if (!S_ISREG(st.st_mode)) return "is not a regular file";
+  try {
+    text = files::readAll(fd.get(), path);
+  } catch (const WizError& e) {
+    return e.description();
+  }
+  return {};
+}
 
 XmlDocPtr newXmlDocument() {
   XmlDocPtr doc(xmlNewDoc(BAD_CAST "1.0"));
@@ -582,11 +650,49 @@ class PlainWriter {
   size_t used_ = 0;
 };
 
+// The element path of a node ("TVKWizardData/Fields/Field/FieldName").
+std::string elementPath(const xmlNode* node) {
+  std::string path;
+  for (; node && node->type != XML_DOCUMENT_NODE; node = node->parent) {
+    if (node->type != XML_ELEMENT_NODE || !node->name) continue;
+    std::string name = isXmlText(reinterpret_cast<const char*>(node->name)) ? fromXml(node->name) : "?";
+    path = path.empty() ? name : name + "/" + path;
+  }
+  return path;
+}
+
+[[noreturn]] void raiseUnwritable(const xmlNode* node, std::string_view what) {
+  raise(err::kXml, std::string(kSource),
+        "The " + std::string(what) + " of " + elementPath(node) +
+            " holds a character that XML 1.0 cannot hold (a control character or bytes that are not UTF-8)");
+}
+
+// Every name, text and attribute value must be text XML 1.0 can hold: a
+// document written with a control character or broken UTF-8 in it could not
+// be read again.
+void refuseUnwritableText(const xmlDoc* doc) {
+  const xmlNode* root = xmlDocGetRootElement(doc);
+  auto ok = [](const xmlChar* text) { return !text || isXmlText(reinterpret_cast<const char*>(text)); };
+  for (const xmlNode* node = root; node; node = nextBelow(node, root)) {
+    if (node->type == XML_ELEMENT_NODE) {
+      if (!ok(node->name)) raiseUnwritable(node, "name");
+      for (const xmlAttr* attribute = node->properties; attribute; attribute = attribute->next) {
+        if (!ok(attribute->name)) raiseUnwritable(node, "attribute name");
+        for (const xmlNode* piece = attribute->children; piece; piece = piece->next)
+          if (!ok(piece->content)) raiseUnwritable(node, "attribute " + fromXml(attribute->name));
+      }
+    } else if (!ok(node->content)) {
+      raiseUnwritable(node->parent, "text");
+    }
+  }
+}
+
 // Serialises into `sink` in pieces, instead of into a buffer of the whole
 // text that is then copied again: the wizard's own documents directly, any
 // other through libxml2's saver.
 template <class Sink>
 void saveDocument(_xmlDoc* doc, Sink& sink) {
+  refuseUnwritableText(doc);
   if (isPlainDocument(doc)) {
     PlainWriter<Sink>(sink).document(doc);
     return;
@@ -639,6 +745,33 @@ std::shared_ptr<_xmlDoc> transformWithStylesheet(_xmlDoc* doc, const std::string
   xslt.setGenericErrorFunc(nullptr, nullptr);
   if (!out) raise(err::kXml, std::string(kSource), "Transform with '" + stylesheetPath + "' failed: " + message);
   return std::shared_ptr<_xmlDoc>(out, XmlDocDeleter{});
+}
+
+bool isXmlText(std::string_view text) {
+  for (size_t i = 0; i < text.size();) {
+    auto byte = static_cast<unsigned char>(text[i]);
+    if (byte < 0x80) {
+      if (byte < 0x20 && byte != '\t' && byte != '\n' && byte != '\r') return false;
+      ++i;
+      continue;
+    }
+    int more = (byte & 0xe0) == 0xc0 ? 1 : (byte & 0xf0) == 0xe0 ? 2 : (byte & 0xf8) == 0xf0 ? 3 : -1;
+    if (more < 0 || i + static_cast<size_t>(more) >= text.size()) return false;
+    char32_t code = byte & (0x3f >> more);
+    for (int k = 1; k <= more; ++k) {
+      auto next = static_cast<unsigned char>(text[i + static_cast<size_t>(k)]);
+      if ((next & 0xc0) != 0x80) return false;
+      code = (code << 6) | (next & 0x3f);
+    }
+    // Overlong forms, surrogates, U+FFFE and U+FFFF and what lies beyond
+    // Unicode are not characters XML takes.
+    static constexpr char32_t kLeast[] = {0, 0x80, 0x800, 0x10000};
+    if (code < kLeast[more] || (code >= 0xd800 && code <= 0xdfff) || code == 0xfffe || code == 0xffff ||
+        code > 0x10ffff)
+      return false;
+    i += static_cast<size_t>(more) + 1;
+  }
+  return true;
 }
 
 std::string libxmlVersion() { return LIBXML_DOTTED_VERSION; }

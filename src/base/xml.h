@@ -58,9 +58,17 @@ class XmlNode {
 using XmlNodeList = std::vector<XmlNode>;
 
 // Parses a file; on failure returns no document and fills *error with the
-// parser's message (file missing or not well-formed). No output on stderr.
+// reason: the file's ("the file does not exist", "permission denied", "is a
+// directory", "is not a regular file") or the parser's message. A document
+// with a document type declaration is refused: entities are never expanded
+// and no DTD is read. No output on stderr.
 XmlDocPtr parseXmlFile(const std::string& path, std::string* error);
 XmlDocPtr parseXmlText(std::string_view text, std::string* error);
+
+// Reads a document file whole, refusing what is not a readable regular file
+// (a FIFO is refused without waiting for a writer). Returns the empty text,
+// or the reason as parseXmlFile gives it.
+std::string readDocumentFile(const std::string& path, std::string& text);
 
 // A new document holding no root yet.
 XmlDocPtr newXmlDocument();
@@ -85,7 +93,13 @@ void removeXmlNode(const XmlNode& node);
 XmlNodeList selectNodes(const XmlNode& context, std::string_view xpath);
 XmlNode selectNode(const XmlNode& context, std::string_view xpath);
 
-// Serialised document: XML declaration, UTF-8, indented.
+// True when the text is UTF-8 made only of characters XML 1.0 can hold (no
+// control characters other than tab, line feed and carriage return).
+bool isXmlText(std::string_view text);
+
+// Serialised document: XML declaration, UTF-8, indented. A document holding
+// text XML cannot hold is refused (WizError naming the element) before
+// anything is written.
 std::string serializeXml(_xmlDoc* doc);
 // The same text written to a stream as it is produced.
 void writeXml(_xmlDoc* doc, std::ostream& out);

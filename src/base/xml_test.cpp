@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 #include <libxml/tree.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <sstream>
 #include <string>
@@ -138,7 +140,6 @@ TEST(Xml, SerialisedTextIsTheFormattedDump) {
   // the same result.
   for (const char* other : {
            "<?xml version='1.0' standalone='yes'?><a><b>x</b></a>",
-           "<!DOCTYPE a [<!ENTITY e 'ent'>]><a><b>&e;</b></a>",
            "<a><!-- note --><b>x</b><?pi data?></a>",
            "<a><b><![CDATA[<raw>]]></b></a>",
            "<a xmlns:p='urn:p'><p:b p:c='1'>x</p:b></a>",
@@ -146,10 +147,87 @@ TEST(Xml, SerialisedTextIsTheFormattedDump) {
            "<?xml version=\"1.1\"?><a>1.1</a>",
        })
     expectSerialisedAsDumped(parsed(other).get(), other);
-  // Text that is not UTF-8 (only the API can put it there) as well.
-  XmlDocPtr bad = newXmlDocument();
-  setRootElement(bad.get(), "Bad").appendElement("Text", "\xff\xfe ok");
-  expectSerialisedAsDumped(bad.get(), "not UTF-8");
+}
+
+// A document is written only when it can be read again: text that is not
+// UTF-8 or holds a control character XML 1.0 has no place for (only the API
+// can put it there, from a database's names) is refused before the first
+// byte, naming the element.
+TEST(Xml, TextXmlCannotHoldIsNeverWritten) {
+  for (const char* bad : {"\xff\xfe ok", "a\x01b", "form\x0c", "\xc3", "\xed\xa0\x80", "\xef\xbf\xbe", "\xc0\xaf"}) {
+    EXPECT_FALSE(isXmlText(bad)) << bad;
+    XmlDocPtr doc = newXmlDocument();
+    setRootElement(doc.get(), "Root").appendElement("Fields").appendElement("FieldName", bad);
+    std::ostringstream written;
+    try {
+      writeXml(doc.get(), written);
+      ADD_FAILURE() << "wrote " << bad;
+    } catch (const WizError& e) {
+      EXPECT_NE(e.description().find("Root/Fields/FieldName"), std::string::npos) << e.description();
+    }
+    EXPECT_EQ(written.str(), "");
+    EXPECT_THROW(serializeXml(doc.get()), WizError);
+  }
+  XmlDocPtr attribute = newXmlDocument();
+  setRootElement(attribute.get(), "Root").setAttribute("a", "x\x1fy");
+  EXPECT_THROW(serializeXml(attribute.get()), WizError);
+  for (const char* good : {"", "tab\tline\r\n", "caf\xc3\xa9 \xe2\x82\xac \xf0\x9f\x98\x80", "'\"<%>&[]"})
+    EXPECT_TRUE(isXmlText(good)) << good;
+}
+
+// A document type declaration is refused before its internal subset is
+// read: no entity is ever expanded (a billion laughs stays a few hundred
+// bytes) and no file or address named by one is read.
+TEST(Xml, DocumentTypeDeclarationsAreRefused) {
+  std::string laughs = "<?xml version=\"1.0\"?>\n<!DOCTYPE TVKWizardData [\n<!ENTITY l0 \"ha\">\n";
+  for (int i = 1; i < 10; ++i) {
+    laughs += "<!ENTITY l" + std::to_string(i) + " \"";
+    for (int k = 0; k < 10; ++k) laughs += "&l" + std::to_string(i - 1) + ";";
+    laughs += "\">\n";
+  }
+  laughs += "]>\n<TVKWizardData><ProjectName>&l9;</ProjectName></TVKWizardData>\n";
+  test::ScopedTempDir dir;
+  test::writeFile(dir / "secret.txt", "secret");
+  const std::string external = "<!DOCTYPE TVKWizardData [<!ENTITY x SYSTEM \"file://" + dir / "secret.txt" +
+                               "\">]><TVKWizardData><ProjectName>&x;</ProjectName></TVKWizardData>";
+  for (const std::string& text :
+       {laughs, external, std::string("<!DOCTYPE TVKWizardData SYSTEM \"other.dtd\"><TVKWizardData/>"),
+        std::string("<!DOCTYPE TVKWizardData><TVKWizardData/>")}) {
+    std::string error;
+    EXPECT_FALSE(parseXmlText(text, &error)) << text;
+    EXPECT_NE(error.find("document type declaration"), std::string::npos) << error;
+    test::writeFile(dir / "project.xml", text);
+    error.clear();
+    EXPECT_FALSE(parseXmlFile(dir / "project.xml", &error));
+    EXPECT_NE(error.find("document type declaration"), std::string::npos) << error;
+  }
+  // Character references need no DTD and still work.
+  std::string error;
+  XmlDocPtr plain = parseXmlText("<a>&lt;&#65;</a>", &error);
+  ASSERT_TRUE(plain) << error;
+  EXPECT_EQ(rootElement(plain.get()).text(), "<A");
+}
+
+// What is not a readable file is refused with one plain reason, and a FIFO
+// without a writer does not hold the reader up.
+TEST(Xml, FilesThatAreNotDocumentsSayWhy) {
+  test::ScopedTempDir dir;
+  std::string error;
+  EXPECT_FALSE(parseXmlFile(dir / "missing.xml", &error));
+  EXPECT_EQ(error, "the file does not exist");
+  EXPECT_FALSE(parseXmlFile(dir.path(), &error));
+  EXPECT_EQ(error, "is a directory");
+  ASSERT_EQ(::mkfifo((dir / "fifo").c_str(), 0600), 0);
+  EXPECT_FALSE(parseXmlFile(dir / "fifo", &error));
+  EXPECT_EQ(error, "is not a regular file");
+  EXPECT_FALSE(parseXmlFile("/dev/zero", &error));
+  EXPECT_EQ(error, "is not a regular file");
+  test::writeFile(dir / "locked.xml", "<a/>");
+  ::chmod((dir / "locked.xml").c_str(), 0);
+  if (::geteuid() != 0) {  // root reads it all the same
+    EXPECT_FALSE(parseXmlFile(dir / "locked.xml", &error));
+    EXPECT_EQ(error, "permission denied");
+  }
 }
 
 // Documents made here keep their element names in a dictionary, as parsed

@@ -8,13 +8,13 @@
 namespace tvk {
 
 FileReport DiskOutput::copyTemplate(const std::string& sourcePath, const std::string& targetDirectory) {
-  return copyTemplateToDisk(sourcePath, targetDirectory);
+  return copyTemplateToDisk(sourcePath, targetDirectory, writeOptions);
 }
 
 void ProjectOutput::pageWritten(const std::string& path) { AddFileToProject(session_, session_.goProject.get(), path); }
 
 FileReport ProjectOutput::copyTemplate(const std::string& sourcePath, const std::string& targetDirectory) {
-  return copyTemplateToProject(session_, sourcePath, targetDirectory);
+  return copyTemplateToProject(session_, sourcePath, targetDirectory, writeOptions);
 }
 
 std::unique_ptr<OutputFiles> outputFilesFor(const Session& session) {

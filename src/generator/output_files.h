@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "base/file_routines.h"
+#include "base/fs.h"
 
 namespace tvk {
 
@@ -23,6 +24,9 @@ class OutputFiles {
   virtual void pageWritten(const std::string& path) = 0;
   // Copies a template into the directory unless it is there already.
   virtual FileReport copyTemplate(const std::string& sourcePath, const std::string& targetDirectory) = 0;
+
+  // How every file of the run is written (pages and copies alike).
+  files::AtomicWriteOptions writeOptions;
 };
 
 class DiskOutput final : public OutputFiles {

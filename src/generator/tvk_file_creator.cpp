@@ -67,7 +67,7 @@ FileReport gfsCreatePageFile(OutputFiles& output, const std::string& path,
                              const std::function<std::string()>& buildText) {
   try {
     TVKTextStream stream;
-    stream.OpenOutputStream(path);
+    stream.OpenOutputStream(path, output.writeOptions);
     stream.WriteText(buildText());
     stream.CloseStream();
     output.pageWritten(path);

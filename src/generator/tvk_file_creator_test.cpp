@@ -1,6 +1,11 @@
 #include "generator/tvk_file_creator.h"
 
 #include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <csignal>
 
 #include <filesystem>
 #include <memory>
@@ -142,6 +147,52 @@ TEST_F(FileCreator, PagesThatCannotBeWrittenBecomeErrorLines) {
   data.SetNodeText(wiz::FileDirectory, "");
   report = lines(creator.GenerateFiles(data));
   EXPECT_EQ(report[0].rfind("Error creating OrdersList.asp - (76) The project names no directory", 0), 0u) << report[0];
+}
+
+// Every file of a run goes through the atomic writer: a link swapped in for
+// a page or a copied template while it is written is replaced, not
+// followed; a run killed between two writes leaves each page old or new,
+// whole, and no temporary file.
+TEST_F(FileCreator, PagesAndCopiesAreWrittenAtomically) {
+  project("ListForm", "XP");
+  const std::string outside = site / "outside.txt";
+  test::writeFile(outside, "precious");
+  std::vector<std::string> written;
+  output.writeOptions.beforeRename = [&](const std::string& path) {
+    written.push_back(path);
+    std::filesystem::remove(path);
+    std::filesystem::create_symlink(outside, path);
+  };
+  GenerationReport report = creator.GenerateFiles(data);
+  EXPECT_TRUE(report.succeeded());
+  EXPECT_EQ(written.size(), report.entries.size());
+  EXPECT_EQ(test::readFile(outside), "precious");
+  for (const std::string& path : written) EXPECT_FALSE(std::filesystem::is_symlink(path)) << path;
+  EXPECT_NE(test::readFile(page()).find("<%"), std::string::npos);
+
+  // Killed just before the form page is put in place.
+  output.writeOptions.beforeRename = nullptr;
+  test::writeFile(page(), "old list");
+  test::writeFile(site / "pages/OrdersForm.asp", "old form");
+  pid_t child = ::fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) {
+    output.writeOptions.beforeRename = [](const std::string& path) {
+      if (path.ends_with("Form.asp")) ::raise(SIGKILL);
+    };
+    creator.GenerateFiles(data);
+    ::_exit(0);
+  }
+  int status = 0;
+  ASSERT_EQ(::waitpid(child, &status, 0), child);
+  ASSERT_TRUE(WIFSIGNALED(status));
+  EXPECT_NE(test::readFile(page()), "old list");
+  EXPECT_EQ(test::readFile(site / "pages/OrdersForm.asp"), "old form");
+  std::vector<std::string> names;
+  for (const auto& entry : std::filesystem::directory_iterator(site / "pages"))
+    names.push_back(entry.path().filename());
+  std::sort(names.begin(), names.end());
+  EXPECT_EQ(names, (std::vector<std::string>{"OrdersForm.asp", "OrdersList.asp"}));
 }
 
 TEST_F(FileCreator, ARoutineAbandonedAtTheErrorReportLeavesOnlyItsBlankLine) {

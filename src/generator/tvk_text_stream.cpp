@@ -1,8 +1,6 @@
 #include "generator/tvk_text_stream.h"
 
-#include <fcntl.h>
 #include <iconv.h>
-#include <unistd.h>
 
 #include <cerrno>
 
@@ -69,9 +67,9 @@ bool isAscii(std::string_view text) {
 }  // namespace
 
 struct TVKTextStream::Impl {
-  files::FileHandle file;
+  files::AtomicWriteOptions options;
   Iconv iconv;
-  std::string buffer;  // what the platform writer would buffer
+  std::string buffer;  // the whole page, written on closing
 };
 
 std::string gfsToCodePage1252(std::string_view utf8) {
@@ -87,16 +85,14 @@ TVKTextStream::TVKTextStream() = default;
 
 TVKTextStream::~TVKTextStream() = default;
 
-void TVKTextStream::OpenOutputStream(const std::string& fileName) {
+void TVKTextStream::OpenOutputStream(const std::string& fileName, files::AtomicWriteOptions options) {
   fileName_ = fileName;
   impl_.reset();
-  // A generated page is always written from scratch; a read-only page from an
-  // earlier run is replaced too.
-  files::deleteFile(fileName);
-  files::FileHandle fd{::open(fileName.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644)};
-  if (!fd) files::raiseErrno(errno, "Cannot create", fileName);
+  // A page whose folder is missing is reported before its text is built.
+  std::string folder = files::parentFolder(fileName);
+  if (!folder.empty() && !files::directoryExists(folder)) files::raiseErrno(ENOENT, "Cannot create", fileName);
   auto impl = std::make_unique<Impl>();
-  impl->file = std::move(fd);
+  impl->options = std::move(options);
   impl_ = std::move(impl);
 }
 
@@ -106,10 +102,6 @@ void TVKTextStream::write(std::string_view utf8) {
     impl_->buffer.append(utf8);
   else
     impl_->iconv.convert(utf8, impl_->buffer);
-  if (impl_->buffer.size() >= 65536) {
-    files::writeAll(impl_->file.get(), impl_->buffer, fileName_);
-    impl_->buffer.clear();
-  }
 }
 
 void TVKTextStream::WriteLine(std::string_view text) {
@@ -126,8 +118,7 @@ void TVKTextStream::WriteBlankLines(std::int32_t count) {
 void TVKTextStream::CloseStream() {
   if (!impl_) raise(err::kInvalidCall, "TVKTextStream", "The output stream is not open");
   std::unique_ptr<Impl> impl = std::move(impl_);
-  files::writeAll(impl->file.get(), impl->buffer, fileName_);
-  impl->file.close(fileName_);
+  files::writeFileAtomic(fileName_, impl->buffer, impl->options);
   fileName_.clear();
 }
 

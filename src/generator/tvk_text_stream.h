@@ -1,13 +1,17 @@
 // The output file of one generated page: written in the single-byte code page
 // (Windows-1252; a character it cannot hold becomes "?"), every WriteLine
-// ending with CR LF. Opening replaces any existing file, read-only or not.
-// Failures pass on to the caller as WizError.
+// ending with CR LF. The text is kept until CloseStream, which replaces any
+// existing file (read-only or not) atomically: a failed or interrupted run
+// leaves the former page whole, never a part of the new one. Failures pass
+// on to the caller as WizError.
 #pragma once
 
 #include <cstdint>
 #include <memory>
 #include <string>
 #include <string_view>
+
+#include "base/fs.h"
 
 namespace tvk {
 
@@ -18,7 +22,9 @@ class TVKTextStream {
   TVKTextStream(const TVKTextStream&) = delete;
   TVKTextStream& operator=(const TVKTextStream&) = delete;
 
-  void OpenOutputStream(const std::string& fileName);
+  // Fails at once when the page's folder is missing; the file itself is
+  // written by CloseStream, through `options`.
+  void OpenOutputStream(const std::string& fileName, files::AtomicWriteOptions options = {});
   void WriteLine(std::string_view text);
   void WriteText(std::string_view text);
   void WriteBlankLines(std::int32_t count);

@@ -4,6 +4,7 @@
 
 #include <iostream>
 #include <memory>
+#include <optional>
 
 #include "base/error.h"
 #include "base/fs.h"
@@ -24,20 +25,27 @@ std::function<int()> setupDemoCommand(CLI::App& app) {
   return [directory] { return runDemoCommand(*directory, std::cout, std::cerr); };
 }
 
-int runDemoCommand(const std::string& directory, std::ostream& out, std::ostream& err) {
+int runDemoCommand(const std::string& directory, std::ostream& out, std::ostream& err,
+                   std::chrono::milliseconds lockWait) {
   Session session(std::make_shared<ConsoleUi>(err));
   DemoProject demo = demoLayout(directory);
   // The demo answers the pages itself; it reads and writes no settings.
   MemorySettings settings;
   HeadlessView view;
   FrmWizard wizard(session, view, settings, files::programDirectory());
+  // One demo at a time into a folder: the database, the project file and
+  // the pages of two runs would be written over each other.
+  std::optional<files::FolderLock> lock;
   try {
+    files::createDirectories(demo.site);
+    lock.emplace(demo.site, lockWait);
     if (!buildDemoProject(demo, wizard)) return 1;
   } catch (...) {
     ErrorInfo error = currentErrorInfo();
     err << "tvkwizard demo: " << error.description << " (" << error.source << ", " << error.number << ")\n";
     return 1;
   }
+  if (!checkProjectValues(wizard.wizData(), "tvkwizard demo", demo.projectFile, err)) return 1;
   int status = generateLoadedProject(session, wizard.wizData(), {}, "tvkwizard demo", out, err);
   out << '\n'
       << "Sample database: " << demo.database << '\n'

@@ -2,6 +2,7 @@
 // Orders table, built into a folder.
 #pragma once
 
+#include <chrono>
 #include <functional>
 #include <iosfwd>
 #include <string>
@@ -14,6 +15,9 @@ namespace tvk {
 
 std::function<int()> setupDemoCommand(CLI::App& app);
 
-int runDemoCommand(const std::string& directory, std::ostream& out, std::ostream& err);
+// `lockWait`: how long to wait for another demo or generation writing the
+// same folder.
+int runDemoCommand(const std::string& directory, std::ostream& out, std::ostream& err,
+                   std::chrono::milliseconds lockWait = std::chrono::seconds(10));
 
 }  // namespace tvk

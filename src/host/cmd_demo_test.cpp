@@ -3,11 +3,17 @@
 #include "base/ui.h"
 
 #include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
+#include <algorithm>
+#include <chrono>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
+#include <vector>
 
+#include "base/fs.h"
 #include "database/data_access.h"
 #include "database/database_test_support.h"
 #include "support/temp_dir.h"
@@ -76,6 +82,42 @@ TEST(DemoCommand, AFolderThatCannotBeMadeFails) {
   EXPECT_EQ(runDemoCommand(dir / "file/demo", out, err), 1);
   EXPECT_NE(err.str().find("demo: "), std::string::npos);
   EXPECT_EQ(out.str(), "");
+}
+
+// Two demos into one folder ran over each other's database and pages; the
+// second now waits for the first and, when it does not finish in time,
+// stops with a clear line before touching anything.
+TEST(DemoCommand, OneDemoAtATimeIntoAFolder) {
+  test::ScopedTempDir dir;
+  std::string demo = dir / "demo";
+  std::filesystem::create_directories(demo + "/site");
+  std::ostringstream out, err;
+  {
+    files::FolderLock running(demo + "/site", std::chrono::milliseconds(0));
+    EXPECT_EQ(runDemoCommand(demo, out, err, std::chrono::milliseconds(200)), 1);
+    EXPECT_NE(err.str().find("another generation is writing " + demo + "/site"), std::string::npos) << err.str();
+    EXPECT_FALSE(std::filesystem::exists(demo + "/TVKWizardSample.db"));
+  }
+  // Two at once (as processes): both succeed, one after the other.
+  std::vector<pid_t> children;
+  for (int i = 0; i < 2; ++i) {
+    pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+      std::ostringstream quietOut, quietErr;
+      ::_exit(runDemoCommand(demo, quietOut, quietErr));
+    }
+    children.push_back(child);
+  }
+  for (pid_t child : children) {
+    int status = -1;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
+  }
+  std::vector<std::string> left;
+  for (const auto& entry : std::filesystem::directory_iterator(demo)) left.push_back(entry.path().filename());
+  std::sort(left.begin(), left.end());
+  EXPECT_EQ(left, (std::vector<std::string>{"Orders.xml", "TVKWizardSample.db", "site"}));
 }
 
 }  // namespace

@@ -2,15 +2,19 @@
 
 #include <CLI/CLI.hpp>
 
+#include <filesystem>
 #include <iostream>
 #include <memory>
+#include <optional>
 
 #include "base/error.h"
+#include "base/fs.h"
 #include "base/session.h"
 #include "base/ui.h"
 #include "database/sql_statement_builder.h"
 #include "generator/output_files.h"
 #include "generator/tvk_file_creator.h"
+#include "wizdata/project_values.h"
 #include "wizdata/xml_wiz_constants.h"
 #include "wizdata/xml_wiz_data.h"
 
@@ -43,7 +47,42 @@ int runGenerate(const GenerateOptions& options, std::ostream& out, std::ostream&
         << data.root().name() << ">, not <" << wiz::kRoot << ">)\n";
     return 1;
   }
+  if (!checkProjectValues(data, kCommand, options.projectFile, err)) return 1;
+  std::error_code ec;
+  std::filesystem::path base = std::filesystem::absolute(options.projectFile, ec).parent_path();
+  resolveProjectFolders(data, base.string());
+  std::optional<files::FolderLock> lock;
+  if (!lockPageFolder(data, options.lockWait, kCommand, lock, err)) return 1;
   return generateLoadedProject(session, data, options.templatesDirectory, kCommand, out, err);
+}
+
+bool checkProjectValues(const XMLWizData& data, std::string_view command, std::string_view label, std::ostream& err) {
+  std::optional<ProjectProblem> problem;
+  try {
+    problem = projectProblem(data);
+  } catch (...) {
+    ErrorInfo error = currentErrorInfo();
+    err << command << ": " << label << ": " << error.description << '\n';
+    return false;
+  }
+  if (!problem) return true;
+  err << command << ": " << label << ": " << problem->describe() << '\n';
+  return false;
+}
+
+bool lockPageFolder(const XMLWizData& data, std::chrono::milliseconds wait, std::string_view command,
+                    std::optional<files::FolderLock>& lock, std::ostream& err) {
+  std::string folder = data.GetNodeText(wiz::FileDirectory);
+  // A folder that is not there holds nothing to protect; the pages are
+  // reported as failed when they cannot be written into it.
+  if (!files::directoryExists(folder)) return true;
+  try {
+    lock.emplace(folder, wait);
+  } catch (...) {
+    err << command << ": " << currentErrorInfo().description << '\n';
+    return false;
+  }
+  return true;
 }
 
 int generateLoadedProject(Session& session, XMLWizData& data, const std::string& templatesDirectory,

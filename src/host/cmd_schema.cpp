@@ -6,10 +6,12 @@
 #include <iostream>
 #include <memory>
 
+#include "base/error.h"
 #include "base/fs.h"
 #include "base/session.h"
 #include "base/settings.h"
 #include "base/ui.h"
+#include "base/xml.h"
 #include "database/database_connection.h"
 #include "wizard/frm_wizard.h"
 #include "wizard/headless_view.h"
@@ -49,6 +51,24 @@ std::string projectNameFor(const std::string& table) {
   return table;
 }
 
+// A refused name as the message shows it: quoted, with control characters
+// and every byte outside ASCII as \xNN (the terminal could not show them).
+std::string visibleName(std::string_view name) {
+  static constexpr char kHex[] = "0123456789ABCDEF";
+  std::string shown = "\"";
+  for (char c : name) {
+    auto byte = static_cast<unsigned char>(c);
+    if (byte < 0x20 || byte >= 0x7f) {
+      shown += "\\x";
+      shown += kHex[byte >> 4];
+      shown += kHex[byte & 15];
+    } else {
+      shown += c;
+    }
+  }
+  return shown + "\"";
+}
+
 }  // namespace
 
 int runSchemaCommand(const SchemaOptions& options, std::ostream& out, std::ostream& err) {
@@ -81,7 +101,28 @@ int runSchemaCommand(const SchemaOptions& options, std::ostream& out, std::ostre
     err << "tvkwizard schema: the wizard stopped on the page " << refusedPage << '\n';
     return 1;
   }
-  wizard.wizData().WriteXML(out);
+  // A name XML cannot hold would make the document unreadable; the column
+  // is named so that it can be renamed or left out by a view.
+  const XMLWizData& data = wizard.wizData();
+  if (!isXmlText(options.table)) {
+    err << "tvkwizard schema: the table name " << visibleName(options.table)
+        << " holds a character that XML 1.0 cannot hold (a control character or bytes that are not UTF-8)\n";
+    return 1;
+  }
+  for (const XmlNode& field : data.GetFields()) {
+    std::string name = field.child(wiz::FieldName).text();
+    if (!isXmlText(name)) {
+      err << "tvkwizard schema: the column " << visibleName(name) << " of " << options.table
+          << " holds a character that XML 1.0 cannot hold (a control character or bytes that are not UTF-8)\n";
+      return 1;
+    }
+  }
+  try {
+    data.WriteXML(out);
+  } catch (...) {
+    err << "tvkwizard schema: " << currentErrorInfo().description << '\n';
+    return 1;
+  }
   return 0;
 }
 

@@ -6,8 +6,13 @@
 
 #include <fstream>
 #include <sstream>
+#include <string>
+#include <utility>
+#include <vector>
 
+#include "base/xml.h"
 #include "database/database_test_support.h"
+#include "database/sample_database.h"
 #include "support/temp_dir.h"
 #include "wizdata/xml_wiz_constants.h"
 #include "wizdata/xml_wiz_data.h"
@@ -83,6 +88,49 @@ TEST_F(SchemaCommandTest, RefusalsExitOne) {
   EXPECT_EQ(run(), 1);
   EXPECT_NE(err_.str().find("Unable to open connection to database"), std::string::npos);
   EXPECT_EQ(out_.str(), "");
+}
+
+// Names that neither a statement, a page nor an XML document can carry are
+// refused by the wizard's table check, naming the table or the column,
+// before any SQL runs on them; a raw database error never surfaces, and what
+// is printed is always a well-formed document.
+TEST_F(SchemaCommandTest, NamesNoStatementOrDocumentCanCarryAreRefusedByName) {
+  test::writeFile(dir_ / "odd.sql",
+                  "CREATE TABLE t_ctl (id INTEGER PRIMARY KEY, \"\x01"
+                  "bad\" TEXT);\n"
+                  "CREATE TABLE t_ff (id INTEGER PRIMARY KEY, \"form\x0c"
+                  "feed\" TEXT);\n"
+                  "CREATE TABLE t_quote (id INTEGER PRIMARY KEY, \"o'b\" TEXT);\n"
+                  "CREATE TABLE \"q\"\"uote\" (id INTEGER PRIMARY KEY);\n"
+                  "CREATE TABLE \"br[ack]et\" (id INTEGER PRIMARY KEY);\n"
+                  "CREATE TABLE \"pc%t\" (id INTEGER PRIMARY KEY);\n"
+                  "CREATE TABLE \"lt<x>\" (id INTEGER PRIMARY KEY);\n"
+                  "CREATE TABLE \"nl\nx\" (id INTEGER PRIMARY KEY);\n"
+                  "CREATE TABLE \"caf\xc3\xa9\" (id INTEGER PRIMARY KEY, \"pr\xc3\xa8s\" TEXT);\n");
+  db::buildSqliteDatabase(dir_ / "odd.db", {dir_ / "odd.sql"});
+  connection_ = "Driver={SQLite3};Database=" + dir_ / "odd.db";
+  const std::string tail = ", which a SQL statement cannot carry";
+  for (const auto& [table, message] : std::vector<std::pair<std::string, std::string>>{
+           {"t_ctl", "The column \\x01bad of the table t_ctl holds a control character" + tail},
+           {"t_ff", "The column form\\x0Cfeed of the table t_ff holds a control character" + tail},
+           {"q\"uote", "The table name q\"uote holds a \"\"\"" + tail},
+           {"br[ack]et", "The table name br[ack]et holds a \"[\"" + tail},
+           {"pc%t", "The table name pc%t holds a \"%\"" + tail},
+           {"lt<x>", "The table name lt<x> holds a \"<\"" + tail},
+           {"nl\nx", "The table name nl\\x0Ax holds a control character" + tail}}) {
+    EXPECT_EQ(run(table), 1) << table;
+    EXPECT_NE(err_.str().find("TVK Wizard: " + message), std::string::npos) << err_.str();
+    for (const char* raw : {"syntax error", "unrecognized token", "no such table"})
+      EXPECT_EQ(err_.str().find(raw), std::string::npos) << err_.str();
+    EXPECT_EQ(out_.str(), "");
+  }
+  // Letters beyond ASCII are names like any other, and so is a column with
+  // an apostrophe (the pages handle O'Brien).
+  EXPECT_EQ(run("t_quote"), 0) << err_.str();
+  ASSERT_EQ(run("caf\xc3\xa9"), 0) << err_.str();
+  std::string error;
+  EXPECT_TRUE(parseXmlText(out_.str(), &error)) << error;
+  EXPECT_NE(out_.str().find("<FieldName>pr\xc3\xa8s</FieldName>"), std::string::npos);
 }
 
 }  // namespace

@@ -29,6 +29,7 @@
 #include "wizard/project_files.h"
 #include "wizard/table_list.h"
 #include "wizard/wizard_view.h"
+#include "wizdata/project_values.h"
 #include "wizdata/xml_wiz_constants.h"
 #include "wizdata/xml_wiz_data.h"
 
@@ -528,10 +529,16 @@ void Load_TVKFinished(FrmWizard& wizard) {
   // Pages built on a statement that could not be made would not run; the
   // failure has been reported, and the report says that nothing was
   // written rather than listing files as created.
+  // A project opened from a file may hold values the pages never let
+  // through; nothing is written from them.
+  std::optional<ProjectProblem> problem;
+  if (!trap([&] { problem = projectProblem(data); })) return;
   bool prepared = false;
-  if (!trap([&] { prepared = SetupGenerationData(data); })) return;
+  if (!problem && !trap([&] { prepared = SetupGenerationData(data); })) return;
   std::string report;
-  if (prepared) {
+  if (problem) {
+    report = "No files were created: " + problem->describe() + "\r\n";
+  } else if (prepared) {
     if (!trap([&] {
           std::unique_ptr<OutputFiles> output = outputFilesFor(wizard.session());
           TVKFileCreator creator(*output, files::join(wizard.dataDirectory(), "Templates"));

@@ -21,6 +21,7 @@
 #include "wizard/page_routines.h"
 #include "wizard/project_files.h"
 #include "wizard/table_list.h"
+#include "wizdata/project_values.h"
 #include "wizdata/xml_wiz_constants.h"
 #include "wizdata/xml_wiz_data.h"
 
@@ -332,21 +333,14 @@ void Store_TVKFieldOptions(FrmWizard& wizard) {
 }
 
 bool fbValidName(Ui& ui, std::string_view name) {
+  // An empty name is refused without this message; the page's own follows.
   if (name.empty()) return false;
-  for (char c : name) {
-    unsigned char code = static_cast<unsigned char>(c);
-    bool allowed =
-        (code >= 'A' && code <= 'Z') || (code >= 'a' && code <= 'z') || (code >= '0' && code <= '9') || code == '_';
-    if (!allowed) {
-      ErrorTrap trap{ui, FrmWizard::kModule, "fbValidName"};
-      trap([&] {
-        gMsgBox(ui, "Please enter a valid name using on Alpha-numeric characters", MsgButtons::OK,
-                MsgIcon::Information);
-      });
-      return false;
-    }
-  }
-  return true;
+  if (gfbValidNameText(name)) return true;
+  ErrorTrap trap{ui, FrmWizard::kModule, "fbValidName"};
+  trap([&] {
+    gMsgBox(ui, "Please enter a valid name using on Alpha-numeric characters", MsgButtons::OK, MsgIcon::Information);
+  });
+  return false;
 }
 
 bool fbValidatePageData(FrmWizard& wizard, std::string_view pageName) {

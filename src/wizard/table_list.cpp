@@ -4,6 +4,7 @@
 #include "base/error.h"
 #include "base/general.h"
 #include "base/ui.h"
+#include "base/xml.h"
 #include "database/database_connection.h"
 #include "wizdata/xml_wiz_constants.h"
 #include "wizdata/xml_wiz_data.h"
@@ -17,6 +18,44 @@ constexpr std::string_view kCrLf = "\r\n";
 
 [[noreturn]] void raiseNoObject() {
   raise(err::kObjectNotSet, "TVKWizard", "Object variable or With block variable not set");
+}
+
+// What in a table or column name the wizard's SQL cannot carry (names are
+// written into statements as they stand, bracketed only for blanks), or the
+// empty text: a statement separator, a quote or bracket that would end or
+// open a quoted name, "%", "<" and ">" that are no part of a bare name, and
+// control characters and broken UTF-8 that no statement, page or project
+// file can hold. An apostrophe is refused in a table name, which the page's
+// own statement carries; columns such as O'Brien are left to the pages,
+// which handle them.
+std::string unsafeNamePart(std::string_view name, bool column = false) {
+  for (char c : name) {
+    auto byte = static_cast<unsigned char>(c);
+    if (byte < 0x20 || byte == 0x7f) return "a control character";
+    if (column && c == '\'') continue;
+    if (std::string_view(";\"'[]`%<>").find(c) != std::string_view::npos) return "a \"" + std::string(1, c) + "\"";
+  }
+  if (!isXmlText(name)) return "bytes that are not UTF-8";
+  return {};
+}
+
+// A name as a message shows it: control characters and bytes outside
+// ASCII of a name that is not UTF-8 as \xNN.
+std::string shownName(std::string_view name) {
+  static constexpr char kHex[] = "0123456789ABCDEF";
+  bool utf8 = isXmlText(name);
+  std::string shown;
+  for (char c : name) {
+    auto byte = static_cast<unsigned char>(c);
+    if (byte < 0x20 || byte == 0x7f || (byte >= 0x80 && !utf8)) {
+      shown += "\\x";
+      shown += kHex[byte >> 4];
+      shown += kHex[byte & 15];
+    } else {
+      shown += c;
+    }
+  }
+  return shown;
 }
 
 std::string lines(std::initializer_list<std::string_view> parts) {
@@ -82,8 +121,8 @@ std::string fsTableOpenError(XMLWizData& wizData) {
     std::string name = wizData.GetNodeText(wiz::TableName);
     // The name is written into the statement as it stands: a ";" would let a
     // project file append statements of its own, which some drivers run.
-    if (name.find(';') != std::string::npos)
-      return "The table name " + name + " holds a \";\", which a SQL statement cannot carry";
+    if (std::string part = unsafeNamePart(name); !part.empty())
+      return "The table name " + shownName(name) + " holds " + part + ", which a SQL statement cannot carry";
     std::string statement = "SELECT * FROM " + gfsEncaseSQLObject(name);
     std::shared_ptr<db::Connection> connection = fdbConOpenConnection(wizData);
     if (!connection) raiseNoObject();
@@ -114,6 +153,15 @@ bool fbValidDataSource(XMLWizData& wizData) {
     if (table == nullptr) {
       gMsgBox(wizData.ui(), "Error : Unable to open the table " + name, MsgButtons::OK, MsgIcon::Exclamation);
       return;
+    }
+    for (const db::Column& column : table->columns()) {
+      if (std::string part = unsafeNamePart(column.name, true); !part.empty()) {
+        gMsgBox(wizData.ui(),
+                "The column " + shownName(column.name) + " of the table " + shownName(name) + " holds " + part +
+                    ", which a SQL statement cannot carry",
+                MsgButtons::OK, MsgIcon::Exclamation);
+        return;
+      }
     }
     const db::Index* primary = nullptr;
     for (const db::Index& index : table->indexes()) {

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 #include <netinet/in.h>
 #include <sys/socket.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -13,6 +14,7 @@
 #include <filesystem>
 #include <initializer_list>
 #include <string>
+#include <utility>
 
 #include "support/temp_dir.h"
 
@@ -118,6 +120,20 @@ TEST_F(CommandLine, GenerateExitsOneWhenAFileFailsAndZeroWhenAllAreWritten) {
             std::string::npos)
       << good.out;
   EXPECT_TRUE(std::filesystem::is_regular_file(temp / "web/site/admin/ProductsList.asp"));
+}
+
+// What cannot be a project file is refused in one line on stderr, exit 1;
+// a FIFO is refused at once rather than waiting for a writer.
+TEST_F(CommandLine, GenerateRefusesWhatIsNotAProjectFileInOneLine) {
+  ASSERT_EQ(::mkfifo((temp / "fifo.xml").c_str(), 0600), 0);
+  std::filesystem::create_directories(temp / "folder.xml");
+  for (const auto& [file, reason] : {std::pair<std::string, std::string>{temp / "fifo.xml", "is not a regular file"},
+                                     std::pair<std::string, std::string>{temp / "folder.xml", "is a directory"}}) {
+    Outcome o = run({"generate", file});
+    EXPECT_EQ(o.status, 1) << file;
+    EXPECT_EQ(o.err, "tvkwizard generate: cannot read the project file '" + file + "': " + reason + "\n");
+    EXPECT_EQ(o.out, "");
+  }
 }
 
 TEST_F(CommandLine, TheWindowCommandsExitOneWhenTheyCannotStart) {
