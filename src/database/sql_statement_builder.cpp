@@ -44,8 +44,9 @@ bool SetupSQLStatement(XMLWizData& wizData) {
   ErrorTrap trap{wizData.ui(), kModule, "SetupSQLStatement"};
   std::string statement;
   if (!trap([&] {
-        const std::string table = gfsEncaseSQLObject(wizData.GetNodeText(wiz::TableName));
-        const std::string key = gfsEncaseSQLObject(wizData.GetNodeText(wiz::PrimaryKey));
+        const SqlDialect dialect = gfnSqlDialect(wizData.GetNodeText(wiz::SQLDialect));
+        const std::string table = gfsEncaseSQLTable(wizData.GetNodeText(wiz::TableName), dialect);
+        const std::string key = gfsEncaseSQLObject(wizData.GetNodeText(wiz::PrimaryKey), dialect);
         const bool jet = wizData.GetNodeText(wiz::DataProvider) == "JET";
         std::string columns;
         std::string joins;
@@ -54,18 +55,18 @@ bool SetupSQLStatement(XMLWizData& wizData) {
         bool keyDisplayed = false;
 
         for (const XmlNode& field : wizData.GetDisplayedFields()) {
-          std::string name = gfsEncaseSQLObject(wizData.GetSubNodeText(field, wiz::FieldName));
+          std::string name = gfsEncaseSQLObject(wizData.GetSubNodeText(field, wiz::FieldName), dialect);
           if (name == key) keyDisplayed = true;
           columns += table + "." + name + ", ";
           if (!usesDatabaseLookup(wizData, field)) continue;
 
           ++lookups;
-          std::string lookupTable = gfsEncaseSQLObject(wizData.GetSubNodeText(field, wiz::LookupTableName));
-          std::string showField = gfsEncaseSQLObject(wizData.GetSubNodeText(field, wiz::LookupShowField));
+          std::string lookupTable = gfsEncaseSQLTable(wizData.GetSubNodeText(field, wiz::LookupTableName), dialect);
+          std::string showField = gfsEncaseSQLObject(wizData.GetSubNodeText(field, wiz::LookupShowField), dialect);
           std::string aliasText = wizData.GetSubNodeText(field, wiz::LookupShowFieldAlias);
-          std::string joinField = gfsEncaseSQLObject(wizData.GetSubNodeText(field, wiz::LookupJoinField));
+          std::string joinField = gfsEncaseSQLObject(wizData.GetSubNodeText(field, wiz::LookupJoinField), dialect);
           columns += lookupTable + "." + showField;
-          if (!trimBlanks(aliasText).empty()) columns += " AS " + gfsEncaseSQLObject(aliasText);
+          if (!trimBlanks(aliasText).empty()) columns += " AS " + gfsEncaseSQLObject(aliasText, dialect);
           columns += ", ";
           joins += wizData.GetSubNodeText(field, wiz::FieldRequired) == wiz::kTrue ? "INNER JOIN " : "LEFT OUTER JOIN ";
           joins += lookupTable + " ON " + table + "." + name + " = " + lookupTable + "." + joinField + " ";

@@ -8,10 +8,17 @@
 
 namespace tvk::gen {
 
+std::string fsSQLName(const GenContext& ctx, std::string_view name) {
+  return gfsEncaseSQLObject(name, gfnSqlDialect(ctx.text(wiz::SQLDialect)));
+}
+
+std::string fsSQLTable(const GenContext& ctx, std::string_view name) {
+  return gfsEncaseSQLTable(name, gfnSqlDialect(ctx.text(wiz::SQLDialect)));
+}
+
 std::string fsSortName(const GenContext& ctx, const FieldInfo& field) {
-  if (field.usesDatabaseLookup())
-    return gfsEncaseSQLObject(field.lookupTable) + "." + gfsEncaseSQLObject(field.showField);
-  return gfsEncaseSQLObject(ctx.text(wiz::TableName)) + "." + gfsEncaseSQLObject(field.name);
+  if (field.usesDatabaseLookup()) return fsSQLTable(ctx, field.lookupTable) + "." + fsSQLName(ctx, field.showField);
+  return fsSQLTable(ctx, ctx.text(wiz::TableName)) + "." + fsSQLName(ctx, field.name);
 }
 
 std::string fsSortableColumnsArray(const GenContext& ctx) {

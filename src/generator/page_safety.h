@@ -24,6 +24,11 @@ inline constexpr std::string_view kHTMLEncode = "gfsHTMLEncode";
 // A text made fit for a URL's query string.
 inline constexpr std::string_view kURLEncode = "Server.URLEncode";
 
+// A column name and a table name as the project's database wants them in
+// SQL (gfsEncaseSQLObject / gfsEncaseSQLTable with the stored dialect).
+std::string fsSQLName(const GenContext& ctx, std::string_view name);
+std::string fsSQLTable(const GenContext& ctx, std::string_view name);
+
 // The qualified column by which the list is sorted when the user clicks the
 // header of a sortable field: the looked-up column for a database lookup,
 // else the table's own column (both through gfsEncaseSQLObject).
