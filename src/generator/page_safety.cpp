@@ -16,6 +16,11 @@ std::string fsSQLTable(const GenContext& ctx, std::string_view name) {
   return gfsEncaseSQLTable(name, gfnSqlDialect(ctx.text(wiz::SQLDialect)));
 }
 
+std::string fsADOCriteriaName(const GenContext& ctx, std::string_view name) {
+  if (gfnSqlDialect(ctx.text(wiz::SQLDialect)) == SqlDialect::Legacy) return gfsEncaseSQLObject(name);
+  return gfsEncaseSQLObject(name, SqlDialect::SqlServer);
+}
+
 std::string fsSortName(const GenContext& ctx, const FieldInfo& field) {
   if (field.usesDatabaseLookup()) return fsSQLTable(ctx, field.lookupTable) + "." + fsSQLName(ctx, field.showField);
   return fsSQLTable(ctx, ctx.text(wiz::TableName)) + "." + fsSQLName(ctx, field.name);
