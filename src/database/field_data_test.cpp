@@ -9,6 +9,7 @@
 #include "base/ui.h"
 #include "database/database_test_support.h"
 #include "database/sample_database.h"
+#include "database/sql_statement_builder.h"
 #include "support/temp_dir.h"
 #include "wizdata/xml_wiz_constants.h"
 #include "wizdata/xml_wiz_data.h"
@@ -165,6 +166,33 @@ TEST_F(FieldDataTest, KeysAreReadOnlyOnlyWhenTheDatabaseFillsThem) {
                                     "id|id|3|Integer|4|TRUE|FALSE|NA|TRUE",
                                     "note|note|2|2|2|FALSE|FALSE|FALSE|TRUE",
                                 }));
+  EXPECT_TRUE(ui_->shown().empty());
+}
+
+// The page's statement over names SQLite refuses bare runs once quoted.
+TEST_F(FieldDataTest, StatementOverHyphenatedAndReservedNamesRunsOnSqlite) {
+  std::string script = dir_ / "names.sql";
+  test::writeFile(script,
+                  "CREATE TABLE \"group\" (id INTEGER PRIMARY KEY, name VARCHAR(20));\n"
+                  "CREATE TABLE \"order\" (id INTEGER PRIMARY KEY, \"reply-to\" VARCHAR(80),"
+                  " \"group\" INTEGER REFERENCES \"group\" (id));\n"
+                  "INSERT INTO \"group\" VALUES (1, 'one');\n"
+                  "INSERT INTO \"order\" VALUES (1, 'a@b.example', 1);\n");
+  db::buildSqliteDatabase(dir_ / "names.db", {script});
+  std::string connection = db::sqliteConnectionString(dir_ / "names.db");
+  wizData_.SetNodeText(wiz::ConnectionStringText, connection);
+  wizData_.SetNodeText(wiz::SQLDialect, "SQLite");
+  records("order");
+  for (const XmlNode& field : wizData_.GetFields()) {
+    wizData_.SetSubNodeText(field, wiz::ListShowField, "TRUE");
+    wizData_.SetSubNodeText(field, wiz::LookupTableType, "DatabaseTable");
+  }
+  ASSERT_TRUE(SetupGenerationData(wizData_));
+  std::string sql = wizData_.GetNodeText(wiz::SQLStatement);
+  EXPECT_EQ(sql,
+            "SELECT \"order\".id, \"order\".\"reply-to\", \"order\".\"group\", \"group\".name FROM \"order\" "
+            "LEFT OUTER JOIN \"group\" ON \"order\".\"group\" = \"group\".id ");
+  EXPECT_NO_THROW(db::openConnection(connection)->execute(sql + "WHERE \"order\".id = 1"));
   EXPECT_TRUE(ui_->shown().empty());
 }
 
