@@ -23,9 +23,31 @@ inline constexpr int SmallInt = 2, Integer = 3, Single = 4, Double = 5, Currency
                      Variant = 12;
 }
 
+// The SQL a database speaks, as far as names are concerned: its quote
+// characters and its reserved words. Legacy is what a project file without
+// a stored dialect gets: brackets around names with a blank, nothing else.
+enum class SqlDialect { Legacy, Access, SqlServer, PostgreSql, Sqlite, MySql, Standard };
+
 bool gfbIsTextType(int type);
 int gfnBaseDataType(int type);
+// The legacy rule: "[name]" when the name holds a blank.
 std::string gfsEncaseSQLObject(std::string_view name);
+// A name as the dialect needs it in SQL: quoted when it is not a plain
+// identifier (letters, digits, underscore, not starting with a digit) or is
+// a reserved word of the database; quote characters inside are doubled.
+std::string gfsEncaseSQLObject(std::string_view name, SqlDialect dialect);
+// A table name, which may be "schema.table": each part quoted on its own.
+// Legacy treats it as one name.
+std::string gfsEncaseSQLTable(std::string_view name, SqlDialect dialect);
+bool gfbSqlReservedWord(std::string_view name, SqlDialect dialect);
+// The dialect of a connection: by the provider or DBMS name it reports,
+// else by the identifier quote character an ODBC driver reports ("" for
+// none, which keeps the legacy rule).
+SqlDialect gfnDetectSqlDialect(std::string_view provider, std::string_view quoteChar);
+// The stored name of a dialect ("" for Legacy), and back; an unknown or
+// empty text is Legacy.
+std::string_view gfsSqlDialectName(SqlDialect dialect);
+SqlDialect gfnSqlDialect(std::string_view name);
 bool gfbSortableFieldType(const ColumnFacts& column);
 bool gfbCompatibleDataType(int typeA, int typeB);
 std::string gfsDataTypeName(const ColumnFacts& column);

@@ -27,6 +27,71 @@ TEST(AdoRoutines, EncaseBracketsOnlyNamesWithBlanks) {
   EXPECT_EQ(gfsEncaseSQLObject("Tab\tName"), "Tab\tName");
 }
 
+TEST(AdoRoutines, EncaseByDialect) {
+  // Plain identifiers stay bare in every dialect.
+  for (SqlDialect d : {SqlDialect::Access, SqlDialect::SqlServer, SqlDialect::PostgreSql, SqlDialect::Sqlite,
+                       SqlDialect::MySql, SqlDialect::Standard})
+    EXPECT_EQ(gfsEncaseSQLObject("order_id2", d), "order_id2") << gfsSqlDialectName(d);
+  // Other characters, a leading digit, non-ASCII letters: quoted with the family's quotes.
+  EXPECT_EQ(gfsEncaseSQLObject("reply-to", SqlDialect::Sqlite), "\"reply-to\"");
+  EXPECT_EQ(gfsEncaseSQLObject("reply-to", SqlDialect::PostgreSql), "\"reply-to\"");
+  EXPECT_EQ(gfsEncaseSQLObject("reply-to", SqlDialect::MySql), "`reply-to`");
+  EXPECT_EQ(gfsEncaseSQLObject("reply-to", SqlDialect::SqlServer), "[reply-to]");
+  EXPECT_EQ(gfsEncaseSQLObject("Order Details", SqlDialect::Access), "[Order Details]");
+  EXPECT_EQ(gfsEncaseSQLObject("2nd", SqlDialect::Standard), "\"2nd\"");
+  EXPECT_EQ(gfsEncaseSQLObject("pr\xc3\xa9nom", SqlDialect::Sqlite), "\"pr\xc3\xa9nom\"");
+  // Embedded closing quotes are doubled; "[" inside brackets needs nothing.
+  EXPECT_EQ(gfsEncaseSQLObject("a\"b", SqlDialect::PostgreSql), "\"a\"\"b\"");
+  EXPECT_EQ(gfsEncaseSQLObject("a`b", SqlDialect::MySql), "`a``b`");
+  EXPECT_EQ(gfsEncaseSQLObject("a]b[c", SqlDialect::SqlServer), "[a]]b[c]");
+  // Reserved words: the core ones everywhere, each family's own only there.
+  EXPECT_EQ(gfsEncaseSQLObject("user", SqlDialect::PostgreSql), "\"user\"");
+  EXPECT_EQ(gfsEncaseSQLObject("Order", SqlDialect::Sqlite), "\"Order\"");
+  EXPECT_EQ(gfsEncaseSQLObject("group", SqlDialect::MySql), "`group`");
+  EXPECT_EQ(gfsEncaseSQLObject("key", SqlDialect::MySql), "`key`");
+  EXPECT_EQ(gfsEncaseSQLObject("key", SqlDialect::PostgreSql), "key");
+  EXPECT_EQ(gfsEncaseSQLObject("limit", SqlDialect::PostgreSql), "\"limit\"");
+  EXPECT_EQ(gfsEncaseSQLObject("limit", SqlDialect::SqlServer), "limit");
+  EXPECT_EQ(gfsEncaseSQLObject("Password", SqlDialect::Access), "[Password]");
+  EXPECT_EQ(gfsEncaseSQLObject("Password", SqlDialect::SqlServer), "Password");
+  EXPECT_EQ(gfsEncaseSQLObject("users", SqlDialect::PostgreSql), "users");
+  EXPECT_EQ(gfsEncaseSQLObject("user", SqlDialect::SqlServer), "[user]");
+  EXPECT_EQ(gfsEncaseSQLObject("user", SqlDialect::MySql), "user");
+  EXPECT_EQ(gfsEncaseSQLObject("user", SqlDialect::Sqlite), "user");
+  // PostgreSQL folds bare names to lower case: a capital needs quotes there only.
+  EXPECT_EQ(gfsEncaseSQLObject("OrderID", SqlDialect::PostgreSql), "\"OrderID\"");
+  EXPECT_EQ(gfsEncaseSQLObject("OrderID", SqlDialect::Sqlite), "OrderID");
+  // Legacy (a project file without a dialect) keeps the blank-only rule.
+  EXPECT_EQ(gfsEncaseSQLObject("reply-to", SqlDialect::Legacy), "reply-to");
+  EXPECT_EQ(gfsEncaseSQLObject("user", SqlDialect::Legacy), "user");
+  EXPECT_EQ(gfsEncaseSQLObject("Order Details", SqlDialect::Legacy), "[Order Details]");
+  EXPECT_EQ(gfsEncaseSQLTable("archive.Order Details", SqlDialect::Legacy), "[archive.Order Details]");
+  // Tables: "schema.table" quotes each part.
+  EXPECT_EQ(gfsEncaseSQLTable("archive.user", SqlDialect::PostgreSql), "archive.\"user\"");
+  EXPECT_EQ(gfsEncaseSQLTable("my schema.regions", SqlDialect::SqlServer), "[my schema].regions");
+  EXPECT_EQ(gfsEncaseSQLTable("hosts", SqlDialect::PostgreSql), "hosts");
+  EXPECT_EQ(gfsEncaseSQLTable(".x", SqlDialect::PostgreSql), "\".x\"");
+}
+
+TEST(AdoRoutines, DialectDetectionAndStoredNames) {
+  EXPECT_EQ(gfnDetectSqlDialect("Microsoft.Jet.OLEDB.4.0", ""), SqlDialect::Access);
+  EXPECT_EQ(gfnDetectSqlDialect("ACCESS", "`"), SqlDialect::Access);
+  EXPECT_EQ(gfnDetectSqlDialect("Microsoft SQL Server", "\""), SqlDialect::SqlServer);
+  EXPECT_EQ(gfnDetectSqlDialect("PostgreSQL", "\""), SqlDialect::PostgreSql);
+  EXPECT_EQ(gfnDetectSqlDialect("SQLite", ""), SqlDialect::Sqlite);
+  EXPECT_EQ(gfnDetectSqlDialect("MySQL", "`"), SqlDialect::MySql);
+  EXPECT_EQ(gfnDetectSqlDialect("MariaDB", "`"), SqlDialect::MySql);
+  // Unknown DBMS: by the driver's quote character.
+  EXPECT_EQ(gfnDetectSqlDialect("Oracle", "\""), SqlDialect::Standard);
+  EXPECT_EQ(gfnDetectSqlDialect("Somebase", "`"), SqlDialect::MySql);
+  EXPECT_EQ(gfnDetectSqlDialect("Somebase", ""), SqlDialect::Legacy);
+  for (SqlDialect d : {SqlDialect::Legacy, SqlDialect::Access, SqlDialect::SqlServer, SqlDialect::PostgreSql,
+                       SqlDialect::Sqlite, SqlDialect::MySql, SqlDialect::Standard})
+    EXPECT_EQ(gfnSqlDialect(gfsSqlDialectName(d)), d);
+  EXPECT_EQ(gfsSqlDialectName(SqlDialect::Legacy), "");
+  EXPECT_EQ(gfnSqlDialect("postgresql"), SqlDialect::Legacy);  // stored names are exact
+}
+
 TEST(AdoRoutines, SortableTypes) {
   EXPECT_TRUE(gfbSortableFieldType({202, 50, false}));
   EXPECT_FALSE(gfbSortableFieldType({203, 0, false}));

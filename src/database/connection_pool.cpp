@@ -35,6 +35,9 @@ class ConnectionPool::Handle final : public Connection {
   std::string providerName() override {
     return call([](Connection& c) { return c.providerName(); });
   }
+  std::string identifierQuote() override {
+    return call([](Connection& c) { return c.identifierQuote(); });
+  }
   void execute(std::string_view statement) override {
     call([&](Connection& c) { c.execute(statement); });
   }

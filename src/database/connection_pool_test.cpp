@@ -28,6 +28,7 @@ class CountingConnection final : public db::Connection {
   CountingConnection(std::unique_ptr<db::Connection> inner, std::map<std::string, int>& calls)
       : inner_(std::move(inner)), calls_(calls) {}
   std::string providerName() override { return inner_->providerName(); }
+  std::string identifierQuote() override { return inner_->identifierQuote(); }
   void execute(std::string_view statement) override {
     ++calls_["execute"];
     inner_->execute(statement);

@@ -58,12 +58,12 @@ const std::vector<TableEntry>& Catalog::tables() {
 
 Table* Catalog::findTable(std::string_view name) {
   for (const auto& table : opened_)
-    if (table->name() == name) return table.get();
+    if (table->entry().displayName() == name) return table.get();
   std::optional<TableEntry> entry;
   if (tables_) {
     // Only a name the list holds once: of one name in several schemas the
     // backend knows which one unqualified SQL reaches.
-    const auto named = [&](const TableEntry& e) { return e.name == name; };
+    const auto named = [&](const TableEntry& e) { return e.displayName() == name; };
     auto exact = std::find_if(tables_->begin(), tables_->end(), named);
     if (exact != tables_->end() && std::count_if(exact, tables_->end(), named) == 1) entry = *exact;
   }

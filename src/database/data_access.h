@@ -32,6 +32,7 @@ struct Column {
   long definedSize = 0;
   long attributes = 0;         // kColumnNullable, kColumnFixed
   bool autoIncrement = false;  // the "Autoincrement" property
+  bool hasDefault = false;     // the database has a default value for it
 
   bool nullable() const { return (attributes & kColumnNullable) != 0; }
   ColumnFacts facts() const { return {type, definedSize, autoIncrement}; }
@@ -61,6 +62,11 @@ struct TableEntry {
   std::string type;
   std::string catalog;  // where the backend needs them to find the table again
   std::string schema;
+  // Outside the schema unqualified SQL reaches: listed, stored and written
+  // into SQL as "schema.table".
+  bool qualified = false;
+
+  std::string displayName() const { return qualified ? schema + "." + name : name; }
 };
 
 // How long the layer waits. Login covers connecting (a server that accepts
@@ -80,6 +86,9 @@ class Connection {
 
   // "SQLite" for the native backend, the DBMS name the driver reports else.
   virtual std::string providerName() = 0;
+  // The character that quotes names in this database's SQL ("" when the
+  // driver reports none).
+  virtual std::string identifierQuote() { return {}; }
   // Runs one statement and discards its result; only success matters.
   virtual void execute(std::string_view statement) = 0;
   // Releases the database; later calls fail. Closing twice is harmless.
@@ -140,6 +149,7 @@ class Catalog {
   static std::unique_ptr<Catalog> open(std::string_view connectionString, const Timeouts& timeouts = {});
 
   std::string providerName() { return connection_->providerName(); }
+  std::string identifierQuote() { return connection_->identifierQuote(); }
   // Every table and view in catalogue order, names and types only.
   const std::vector<TableEntry>& tables();
   // The table of that name (the driver's rules for letter case), or none.

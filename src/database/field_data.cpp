@@ -100,10 +100,13 @@ FieldRecord describe(Ui& ui, db::Catalog& catalog, db::Table& table, const db::C
   else
     record.required = column.nullable() ? wiz::kFalse : wiz::kTrue;
   bool isPrimary = column.name == primaryKey;
+  // Other providers: the key is the database's to fill only when it does
+  // (identity, serial, SQLite's rowid, a default); a key the application
+  // assigns must be typed in, or every insert fails on NOT NULL.
   if (jet)
     record.readOnly = gfbAutoIncrementField(facts) ? wiz::kTrue : wiz::kFalse;
   else
-    record.readOnly = isPrimary ? wiz::kTrue : wiz::kFalse;
+    record.readOnly = isPrimary && (gfbAutoIncrementField(facts) || column.hasDefault) ? wiz::kTrue : wiz::kFalse;
   std::string_view sortable = gfbSortableFieldType(facts) ? wiz::kTrue : wiz::kNA;
 
   if (isPrimary) {

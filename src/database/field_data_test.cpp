@@ -8,6 +8,8 @@
 #include "base/session.h"
 #include "base/ui.h"
 #include "database/database_test_support.h"
+#include "database/sample_database.h"
+#include "database/sql_statement_builder.h"
 #include "support/temp_dir.h"
 #include "wizdata/xml_wiz_constants.h"
 #include "wizdata/xml_wiz_data.h"
@@ -78,8 +80,8 @@ TEST_F(FieldDataTest, ForeignKeysToDifferentlyNamedKeys) {
 TEST_F(FieldDataTest, CompoundKeyAndTwoColumnForeignKey) {
   EXPECT_EQ(records("order_lines"), (Records{
                                         // Only the key's first column is "the" key column, even though
-                                        // it is also a foreign key.
-                                        "order_id|order_id|3|Integer|4|TRUE|TRUE|NA|TRUE",
+                                        // it is also a foreign key; nothing fills it, so it is entered.
+                                        "order_id|order_id|3|Integer|4|TRUE|FALSE|NA|TRUE",
                                         "line_no|line_no|2|2|2|TRUE|FALSE|FALSE|TRUE",
                                         "product|product|202|Text (60)|60|TRUE|FALSE|FALSE|TRUE",
                                         "quantity|quantity|3|Integer|4|TRUE|FALSE|FALSE|TRUE",
@@ -94,7 +96,7 @@ TEST_F(FieldDataTest, CompoundKeyAndTwoColumnForeignKey) {
                                       "shipped_on|shipped_on|133|133|0|FALSE|FALSE|FALSE|TRUE",
                                   }));
   // Key order (b, a) differs from column order: b is the key column.
-  EXPECT_EQ(records("wide_key").at(1), "b|b|3|Integer|4|TRUE|TRUE|NA|TRUE");
+  EXPECT_EQ(records("wide_key").at(1), "b|b|3|Integer|4|TRUE|FALSE|NA|TRUE");
 }
 
 TEST_F(FieldDataTest, ForeignKeyThatIsAlsoUnique) {
@@ -124,10 +126,74 @@ TEST_F(FieldDataTest, JetMarksAutoIncrementColumnsReadOnly) {
   Records jet = records("counters");
   EXPECT_EQ(jet,
             (Records{"id|id|3|Integer|4|FALSE|TRUE|NA|TRUE", "label|label|202|Text (20)|20|TRUE|FALSE|FALSE|TRUE"}));
-  // A key that does not fill itself is editable on JET, read-only elsewhere.
+  // A key that does not fill itself is editable, on JET and elsewhere.
   EXPECT_EQ(records("regions").at(0), "region_code|region_code|130|Text (2)|2|TRUE|FALSE|NA|TRUE");
   wizData_.SetNodeText(wiz::DataProvider, "OTHER");
-  EXPECT_EQ(records("regions").at(0), "region_code|region_code|130|Text (2)|2|TRUE|TRUE|NA|TRUE");
+  EXPECT_EQ(records("regions").at(0), "region_code|region_code|130|Text (2)|2|TRUE|FALSE|NA|TRUE");
+}
+
+// Schemas as applications write them for SQLite: keys the application
+// assigns, keys with a default, MySQL-style declarations.
+TEST_F(FieldDataTest, KeysAreReadOnlyOnlyWhenTheDatabaseFillsThem) {
+  std::string script = dir_ / "app.sql";
+  test::writeFile(script,
+                  "CREATE TABLE sessions (sess_id VARCHAR(40) NOT NULL PRIMARY KEY, changed INTEGER UNSIGNED NOT NULL,"
+                  " vars longblob);\n"
+                  "CREATE TABLE history (itemid BIGINT UNSIGNED NOT NULL PRIMARY KEY, clock INTEGER UNSIGNED,"
+                  " value JSON);\n"
+                  "CREATE TABLE stamped (code VARCHAR(8) NOT NULL DEFAULT 'new' PRIMARY KEY, note TEXT);\n"
+                  "CREATE TABLE rowid_key (id INTEGER NOT NULL PRIMARY KEY, note VARCHAR(2048));\n"
+                  "CREATE TABLE int_key (id INT NOT NULL PRIMARY KEY, note SMALLINT UNSIGNED);\n");
+  db::buildSqliteDatabase(dir_ / "app.db", {script});
+  wizData_.SetNodeText(wiz::ConnectionStringText, db::sqliteConnectionString(dir_ / "app.db"));
+  EXPECT_EQ(records("sessions"), (Records{
+                                     "sess_id|sess_id|202|Text (40)|40|TRUE|FALSE|NA|TRUE",
+                                     "changed|changed|3|Integer|4|TRUE|FALSE|FALSE|TRUE",
+                                     "vars|vars|205|205|0|FALSE|FALSE|FALSE|NA",
+                                 }));
+  EXPECT_EQ(records("history"), (Records{
+                                    "itemid|itemid|20|20|8|TRUE|FALSE|NA|TRUE",
+                                    "clock|clock|3|Integer|4|FALSE|FALSE|FALSE|TRUE",
+                                    "value|value|12|12|0|FALSE|FALSE|FALSE|NA",
+                                }));
+  // A default fills the key; so does SQLite's rowid (INTEGER, not INT).
+  EXPECT_EQ(records("stamped").at(0), "code|code|202|Text (8)|8|TRUE|TRUE|NA|TRUE");
+  EXPECT_EQ(records("rowid_key"), (Records{
+                                      "id|id|3|Integer|4|TRUE|TRUE|NA|TRUE",
+                                      "note|note|202|Long Text|2048|FALSE|FALSE|FALSE|TRUE",
+                                  }));
+  EXPECT_EQ(records("int_key"), (Records{
+                                    "id|id|3|Integer|4|TRUE|FALSE|NA|TRUE",
+                                    "note|note|2|2|2|FALSE|FALSE|FALSE|TRUE",
+                                }));
+  EXPECT_TRUE(ui_->shown().empty());
+}
+
+// The page's statement over names SQLite refuses bare runs once quoted.
+TEST_F(FieldDataTest, StatementOverHyphenatedAndReservedNamesRunsOnSqlite) {
+  std::string script = dir_ / "names.sql";
+  test::writeFile(script,
+                  "CREATE TABLE \"group\" (id INTEGER PRIMARY KEY, name VARCHAR(20));\n"
+                  "CREATE TABLE \"order\" (id INTEGER PRIMARY KEY, \"reply-to\" VARCHAR(80),"
+                  " \"group\" INTEGER REFERENCES \"group\" (id));\n"
+                  "INSERT INTO \"group\" VALUES (1, 'one');\n"
+                  "INSERT INTO \"order\" VALUES (1, 'a@b.example', 1);\n");
+  db::buildSqliteDatabase(dir_ / "names.db", {script});
+  std::string connection = db::sqliteConnectionString(dir_ / "names.db");
+  wizData_.SetNodeText(wiz::ConnectionStringText, connection);
+  wizData_.SetNodeText(wiz::SQLDialect, "SQLite");
+  records("order");
+  for (const XmlNode& field : wizData_.GetFields()) {
+    wizData_.SetSubNodeText(field, wiz::ListShowField, "TRUE");
+    wizData_.SetSubNodeText(field, wiz::LookupTableType, "DatabaseTable");
+  }
+  ASSERT_TRUE(SetupGenerationData(wizData_));
+  std::string sql = wizData_.GetNodeText(wiz::SQLStatement);
+  EXPECT_EQ(sql,
+            "SELECT \"order\".id, \"order\".\"reply-to\", \"order\".\"group\", \"group\".name FROM \"order\" "
+            "LEFT OUTER JOIN \"group\" ON \"order\".\"group\" = \"group\".id ");
+  EXPECT_NO_THROW(db::openConnection(connection)->execute(sql + "WHERE \"order\".id = 1"));
+  EXPECT_TRUE(ui_->shown().empty());
 }
 
 TEST_F(FieldDataTest, ResetEmptiesDerivedValuesAndRunningTwiceAddsNothing) {

@@ -66,6 +66,21 @@ bool hasState(const OdbcApi& api, SQLSMALLINT type, SQLHANDLE handle, std::initi
 
 SQLCHAR* text(const std::string& s) { return reinterpret_cast<SQLCHAR*>(const_cast<char*>(s.c_str())); }
 
+// psqlODBC reports a varchar longer than its MaxVarcharSize (255 unless
+// told) as long text of no size: varchar(2048) would read as an unsortable
+// memo. The wizard's own connection asks for PostgreSQL's largest varchar,
+// unless the string sets the option itself; text stays long text only
+// while MaxLongVarcharSize is the larger, so that one goes up as well.
+constexpr std::string_view kMaxVarcharSize = "MaxVarcharSize";
+constexpr std::string_view kPostgresVarcharLimit = "10485760";
+constexpr std::string_view kMaxLongVarcharSize = "MaxLongVarcharSize";
+constexpr std::string_view kPostgresLongVarcharLimit = "1073741823";
+
+bool namesPostgresDriver(const ConnectionString& connection) {
+  std::string driver = gfsUpper(connection.get("Driver").value_or(""));
+  return driver.find("POSTGRES") != std::string::npos || driver.find("PSQLODBC") != std::string::npos;
+}
+
 // One statement handle with the query timeout set, and typed column reads.
 class Statement {
  public:
@@ -135,14 +150,25 @@ class OdbcConnection final : public Connection {
                             reinterpret_cast<SQLPOINTER>(static_cast<std::intptr_t>(timeouts.loginSeconds)), 0);
     api_->SQLSetConnectAttr(dbc_.get(), SQL_ATTR_CONNECTION_TIMEOUT,
                             reinterpret_cast<SQLPOINTER>(static_cast<std::intptr_t>(timeouts.querySeconds)), 0);
-    std::string in = connection.text();
-    SQLCHAR out[2048];
-    SQLSMALLINT outLength = 0;
-    SQLRETURN rc = api_->SQLDriverConnect(dbc_.get(), nullptr, text(in), SQL_NTS, out, sizeof out, &outLength,
-                                          SQL_DRIVER_NOPROMPT);
-    if (!SQL_SUCCEEDED(rc)) raiseOdbc(*api_, SQL_HANDLE_DBC, dbc_.get(), "SQLDriverConnect");
-    connected_ = true;
+    ConnectionString settings = connection;
+    bool sizeSet = connection.get(kMaxVarcharSize).has_value();
+    const auto widen = [&] {
+      settings.set(kMaxVarcharSize, kPostgresVarcharLimit);
+      if (!connection.get(kMaxLongVarcharSize)) settings.set(kMaxLongVarcharSize, kPostgresLongVarcharLimit);
+    };
+    if (!sizeSet && namesPostgresDriver(connection)) {
+      widen();
+      sizeSet = true;
+    }
+    connect(settings);
     dbms_ = info(SQL_DBMS_NAME);
+    // A data source name hides the driver: PostgreSQL is known only now.
+    if (!sizeSet && gfbEqualNoCase(dbms_, "PostgreSQL")) {
+      api_->SQLDisconnect(dbc_.get());
+      connected_ = false;
+      widen();
+      connect(settings);
+    }
     escape_ = info(SQL_SEARCH_PATTERN_ESCAPE);
     quote_ = info(SQL_IDENTIFIER_QUOTE_CHAR);
     user_ = info(SQL_USER_NAME);
@@ -154,6 +180,11 @@ class OdbcConnection final : public Connection {
   std::string providerName() override {
     handle();
     return dbms_;
+  }
+
+  std::string identifierQuote() override {
+    handle();
+    return quote_;
   }
 
   void execute(std::string_view statement) override {
@@ -182,6 +213,13 @@ class OdbcConnection final : public Connection {
     for (TableEntry& entry : tables(&pattern))
       if (entry.name == name) exact.push_back(std::move(entry));
     if (!exact.empty()) return preferredSchema(std::move(exact));
+    // "schema.table", as the list shows a table outside the default schema.
+    if (size_t dot = wanted.find('.'); dot != std::string::npos && dot > 0 && dot + 1 < wanted.size()) {
+      std::string schema = wanted.substr(0, dot);
+      std::string bare = escaped(wanted.substr(dot + 1));
+      for (TableEntry& entry : tables(&bare))
+        if (entry.schema == schema && entry.name == wanted.substr(dot + 1)) return std::move(entry);
+    }
     // Not under its exact name: the database may fold letter case the way
     // its SQL does, so a unique match without regard to case counts.
     std::vector<TableEntry> folded;
@@ -209,6 +247,10 @@ class OdbcConnection final : public Connection {
       column.definedSize = adoDefinedSize(column.type, stmt.columnNumber(7));
       if (stmt.columnNumber(11, SQL_NULLABLE_UNKNOWN) != SQL_NO_NULLS) column.attributes |= kColumnNullable;
       if (fixedDefinedSize(column.type) != 0) column.attributes |= kColumnFixed;
+      // COLUMN_DEF: a serial column's nextval(...), an identity's or any other default.
+      // Some drivers report "NULL" for a column without one.
+      std::string defaultValue = stmt.columnText(13);
+      column.hasDefault = !defaultValue.empty() && !gfbEqualNoCase(defaultValue, "NULL");
       columns.push_back(std::move(column));
     }
     markAutoIncrement(table, columns);
@@ -287,6 +329,16 @@ class OdbcConnection final : public Connection {
     std::vector<std::string> columns;
   };
 
+  void connect(const ConnectionString& connection) {
+    std::string in = connection.text();
+    SQLCHAR out[2048];
+    SQLSMALLINT outLength = 0;
+    SQLRETURN rc = api_->SQLDriverConnect(dbc_.get(), nullptr, text(in), SQL_NTS, out, sizeof out, &outLength,
+                                          SQL_DRIVER_NOPROMPT);
+    if (!SQL_SUCCEEDED(rc)) raiseOdbc(*api_, SQL_HANDLE_DBC, dbc_.get(), "SQLDriverConnect");
+    connected_ = true;
+  }
+
   SQLHDBC handle() {
     if (!connected_) raise(kErrObjectClosed, std::string(kOdbc), "Operation is not allowed when the object is closed.");
     return dbc_.get();
@@ -313,9 +365,14 @@ class OdbcConnection final : public Connection {
     return out;
   }
 
+  // The schemas unqualified SQL reaches on most servers: the user's own,
+  // then the usual default ones.
+  bool defaultSchema(const std::string& schema) const {
+    return schema == user_ || schema == "public" || schema == "dbo";
+  }
+
   // Of tables with one name in several schemas, the one unqualified SQL
-  // reaches on most servers: the user's own schema, then the usual default
-  // ones.
+  // reaches (see defaultSchema).
   TableEntry preferredSchema(std::vector<TableEntry> entries) {
     for (const std::string& schema : {user_, std::string("public"), std::string("dbo")}) {
       if (schema.empty()) continue;
@@ -348,6 +405,7 @@ class OdbcConnection final : public Connection {
       entry.schema = stmt.columnText(2);
       entry.name = stmt.columnText(3);
       entry.type = stmt.columnText(4);
+      entry.qualified = !entry.schema.empty() && !defaultSchema(entry.schema);
       if (sqlite && gfbEqualNoCase(entry.type, "TABLE") && gfbStartsWithNoCase(entry.name, "sqlite_"))
         entry.type = "SYSTEM TABLE";
       if (!current.empty() && !entry.catalog.empty() && entry.catalog != current) entry.type = "SYSTEM TABLE";

@@ -121,10 +121,11 @@ bool SetupSQLStatement(XMLWizData& wizData) {
   ErrorTrap trap{wizData.ui(), kModule, "SetupSQLStatement"};
   std::string statement;
   if (!trap([&] {
+        const SqlDialect dialect = gfnSqlDialect(wizData.GetNodeText(wiz::SQLDialect));
         const std::string rawTableName = wizData.GetNodeText(wiz::TableName);
         const std::string rawKey = wizData.GetNodeText(wiz::PrimaryKey);
-        const std::string table = gfsEncaseSQLObject(rawTableName);
-        const std::string key = gfsEncaseSQLObject(rawKey);
+        const std::string table = gfsEncaseSQLTable(rawTableName, dialect);
+        const std::string key = gfsEncaseSQLObject(rawKey, dialect);
         const bool jet = wizData.GetNodeText(wiz::DataProvider) == "JET";
         std::string columns;
         std::string joins;
@@ -134,7 +135,7 @@ bool SetupSQLStatement(XMLWizData& wizData) {
         bool keyNameJoined = false;
 
         for (const XmlNode& field : wizData.GetDisplayedFields()) {
-          std::string name = gfsEncaseSQLObject(wizData.GetSubNodeText(field, wiz::FieldName));
+          std::string name = gfsEncaseSQLObject(wizData.GetSubNodeText(field, wiz::FieldName), dialect);
           if (name == key) keyDisplayed = true;
           columns += table + "." + name + ", ";
           if (!usesDatabaseLookup(wizData, field)) continue;
@@ -148,19 +149,19 @@ bool SetupSQLStatement(XMLWizData& wizData) {
           if (folded(rawTable) == folded(rawTableName) || folded(rawJoin) == folded(rawKey) ||
               folded(rawShow) == folded(rawKey))
             keyNameJoined = true;
-          std::string lookupTable = gfsEncaseSQLObject(rawTable);
-          std::string showField = gfsEncaseSQLObject(rawShow);
+          std::string lookupTable = gfsEncaseSQLTable(rawTable, dialect);
+          std::string showField = gfsEncaseSQLObject(rawShow, dialect);
           std::string aliasText = wizData.GetSubNodeText(field, wiz::LookupShowFieldAlias);
-          std::string joinField = gfsEncaseSQLObject(rawJoin);
+          std::string joinField = gfsEncaseSQLObject(rawJoin, dialect);
           std::string tableAlias = wizData.GetSubNodeText(field, wiz::LookupTableAlias);
           // A table joined a second time is named through its alias.
           std::string joined = lookupTable;
           if (!trimBlanks(tableAlias).empty()) {
-            joined = gfsEncaseSQLObject(tableAlias);
+            joined = gfsEncaseSQLObject(tableAlias, dialect);
             lookupTable += " AS " + joined;
           }
           columns += joined + "." + showField;
-          if (!trimBlanks(aliasText).empty()) columns += " AS " + gfsEncaseSQLObject(aliasText);
+          if (!trimBlanks(aliasText).empty()) columns += " AS " + gfsEncaseSQLObject(aliasText, dialect);
           columns += ", ";
           joins += wizData.GetSubNodeText(field, wiz::FieldRequired) == wiz::kTrue ? "INNER JOIN " : "LEFT OUTER JOIN ";
           joins += lookupTable + " ON " + table + "." + name + " = " + joined + "." + joinField + " ";

@@ -75,6 +75,7 @@ class SqliteConnection final : public Connection {
   ~SqliteConnection() override = default;
 
   std::string providerName() override { return "SQLite"; }
+  std::string identifierQuote() override { return "\""; }
 
   void execute(std::string_view statement) override {
     Deadline deadline(*this);
@@ -122,6 +123,7 @@ class SqliteConnection final : public Connection {
       if (!row.notNull) column.attributes |= kColumnNullable;
       if (fixedDefinedSize(column.type) != 0) column.attributes |= kColumnFixed;
       column.autoIncrement = shape.rowidKey && row.pk == 1;
+      column.hasDefault = row.hasDefault;
       columns.push_back(std::move(column));
     }
     return columns;
@@ -212,6 +214,7 @@ class SqliteConnection final : public Connection {
     std::string declaredType;
     bool notNull = false;
     int pk = 0;
+    bool hasDefault = false;
   };
   struct TableShape {
     std::vector<ColumnRow> rows;
@@ -288,7 +291,7 @@ class SqliteConnection final : public Connection {
       // Hidden columns of virtual tables (hidden = 1) are not part of a row.
       if (sqliteInt(stmt.get(), 6) == 1) continue;
       ColumnRow row{sqliteText(stmt.get(), 1), sqliteText(stmt.get(), 2), sqliteInt(stmt.get(), 3) != 0,
-                    static_cast<int>(sqliteInt(stmt.get(), 5))};
+                    static_cast<int>(sqliteInt(stmt.get(), 5)), sqlite3_column_type(stmt.get(), 4) != SQLITE_NULL};
       if (row.pk > 0) key[row.pk] = row.name;
       shape.rows.push_back(std::move(row));
     }
@@ -343,8 +346,10 @@ class SqliteConnection final : public Connection {
 
 }  // namespace
 
-SqliteColumnType sqliteColumnType(std::string_view declaredType) {
-  DeclaredType t = parseDeclaredType(declaredType);
+namespace {
+
+// The declared types the wizard knows by name; Variant for any other.
+SqliteColumnType knownColumnType(const DeclaredType& t) {
   const std::string& n = t.name;
   const auto is = [&](std::initializer_list<std::string_view> names) {
     return std::find(names.begin(), names.end(), n) != names.end();
@@ -367,6 +372,39 @@ SqliteColumnType sqliteColumnType(std::string_view declaredType) {
   }
   if (is({"TEXT", "CLOB", "MEMO", "NTEXT"})) return {adotype::LongVarWChar, 0};
   if (is({"BLOB", "BINARY", "VARBINARY"})) return {adotype::LongVarBinary, 0};
+  return {adotype::Variant, 0};
+}
+
+bool endsWithWord(std::string_view name, std::string_view word) {
+  return name.size() > word.size() && name.substr(name.size() - word.size()) == word &&
+         name[name.size() - word.size() - 1] == ' ';
+}
+
+}  // namespace
+
+SqliteColumnType sqliteColumnType(std::string_view declaredType) {
+  DeclaredType t = parseDeclaredType(declaredType);
+  SqliteColumnType known = knownColumnType(t);
+  if (known.type != adotype::Variant || t.name.empty()) return known;
+  // MySQL-style modifiers, as schemas written for both databases carry them:
+  // "INTEGER UNSIGNED" is the INTEGER SQLite stores.
+  DeclaredType bare = t;
+  while (endsWithWord(bare.name, "UNSIGNED") || endsWithWord(bare.name, "ZEROFILL"))
+    bare.name.resize(bare.name.rfind(' '));
+  if (bare.name != t.name) {
+    known = knownColumnType(bare);
+    if (known.type != adotype::Variant) return known;
+  }
+  // Any other name: SQLite's own affinity rules, in their order. Names that
+  // would fall through to numeric affinity (JSON, STRING) stay Variant: they
+  // hold text as often as numbers.
+  const std::string& n = t.name;
+  const auto has = [&](std::string_view part) { return n.find(part) != std::string::npos; };
+  if (has("INT")) return has("BIG") ? SqliteColumnType{adotype::BigInt, 8} : SqliteColumnType{adotype::Integer, 4};
+  if (has("CHAR") || has("CLOB") || has("TEXT"))
+    return t.size > 0 ? SqliteColumnType{adotype::VarWChar, t.size} : SqliteColumnType{adotype::LongVarWChar, 0};
+  if (has("BLOB")) return {adotype::LongVarBinary, 0};
+  if (has("REAL") || has("FLOA") || has("DOUB")) return {adotype::Double, 8};
   return {adotype::Variant, 0};
 }
 

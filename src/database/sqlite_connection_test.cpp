@@ -60,8 +60,26 @@ TEST(SqliteColumnType, EveryDeclaredTypeRow) {
       {"VARBINARY", 205, 0},
       {"", 12, 0},
       {"GEOMETRY", 12, 0},
-      {"UNSIGNED BIG INT", 12, 0},
-      {"CHARACTER VARYING(9)", 12, 0},
+      {"JSON", 12, 0},
+      {"STRING", 12, 0},
+      // A trailing UNSIGNED or ZEROFILL is dropped and the name looked up again.
+      {"INTEGER UNSIGNED", 3, 4},
+      {"BIGINT UNSIGNED", 20, 8},
+      {"smallint unsigned", 2, 2},
+      {"TINYINT UNSIGNED ZEROFILL", 17, 1},
+      {"DECIMAL(10,2) UNSIGNED", 131, 10},
+      // Otherwise SQLite's affinity rules, in their order.
+      {"UNSIGNED BIG INT", 20, 8},
+      {"INT8", 3, 4},
+      {"POINT", 3, 4},  // "INT" wins over everything, as in SQLite
+      {"CHARACTER VARYING(9)", 202, 9},
+      {"LONGTEXT", 203, 0},
+      {"CLOB_UTF8", 203, 0},
+      {"longblob", 205, 0},
+      {"MEDIUMBLOB", 205, 0},
+      {"FLOAT8", 5, 8},
+      {"DOUBLE UNSIGNED", 5, 8},
+      {"REALNUM", 5, 8},
   };
   for (const Row& row : rows) {
     SqliteColumnType type = sqliteColumnType(row.declared);

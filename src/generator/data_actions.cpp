@@ -285,9 +285,9 @@ End Function
           {"Key", gsQuoteDoubled(ctx.text(wiz::PrimaryKey))}});
 }
 
-std::string tableLiteral(const GenContext& ctx) { return gsQuoteDoubled(gfsEncaseSQLObject(ctx.text(wiz::TableName))); }
+std::string tableLiteral(const GenContext& ctx) { return gsQuoteDoubled(fsSQLTable(ctx, ctx.text(wiz::TableName))); }
 std::string keyColumnLiteral(const GenContext& ctx) {
-  return gsQuoteDoubled(gfsEncaseSQLObject(ctx.text(wiz::PrimaryKey)));
+  return gsQuoteDoubled(fsSQLName(ctx, ctx.text(wiz::PrimaryKey)));
 }
 
 void insertRecord(const GenContext& ctx, CodePrinter& p, const std::vector<FieldInfo>& fields) {

@@ -307,7 +307,7 @@ std::string fsASPFormGetRecordset(const GenContext& ctx) {
     // value goes through the include file's formatter for its type.
     std::string keyColumn, keyValue;
     if (keyed) {
-      keyColumn = gsQuoteDoubled(gfsEncaseSQLObject(ctx.text(wiz::PrimaryKey)));
+      keyColumn = gsQuoteDoubled(fsSQLName(ctx, ctx.text(wiz::PrimaryKey)));
       keyValue = fsKeyValueExpression(ctx, "msPK");
     }
 
@@ -331,7 +331,7 @@ Function frsGetRecordset
     sSQL = sSQL & " WHERE $Table$.$KeyColumn$ = " & $KeyValue$ & ""
   End If
 )",
-             {{"Table", gsQuoteDoubled(gfsEncaseSQLObject(ctx.text(wiz::TableName)))},
+             {{"Table", gsQuoteDoubled(fsSQLTable(ctx, ctx.text(wiz::TableName)))},
               {"KeyColumn", keyColumn},
               {"KeyValue", keyValue}});
     }

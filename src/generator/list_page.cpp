@@ -432,9 +432,9 @@ Sub DisplayListLine (rs, bEvenLine)
                  "\n",
                  {{"Col", gsQuoteDoubled(field.shownColumn())}});
         else if (field.usesManualList())
-          p.emit(R"(Response.write "<TD>" & gfsFormatOutput(gfsArrayValue(ma$A$,rs("$F$"))) & "</TD>")"
+          p.emit(R"(Response.write "<TD>" & gfsFormatOutput(gfsArrayValue($A$,rs("$F$"))) & "</TD>")"
                  "\n",
-                 {{"A", field.name}, {"F", name}});
+                 {{"A", fsLookupArrayName(field.name)}, {"F", name}});
         else if (field.usesLookup())
           continue;  // a lookup of no known type shows nothing
         else if (isBoolean(field))

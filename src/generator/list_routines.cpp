@@ -196,7 +196,8 @@ Function frsGetRecordset
 Else
   ' Otherwise go to the start of the current page - checking that the page number is valid of course!
 )",
-            {{"EPK", gsQuoteDoubled(gfsEncaseSQLObject(ctx.text(wiz::PrimaryKey)))}, {"KeyValue", findKeyValue(ctx)}});
+            {{"EPK", gsQuoteDoubled(fsADOCriteriaName(ctx, ctx.text(wiz::PrimaryKey)))},
+             {"KeyValue", findKeyValue(ctx)}});
         {
           auto deeper = p.indent();
           pageValidation(p, true);

@@ -8,10 +8,27 @@
 
 namespace tvk::gen {
 
+std::string fsSQLName(const GenContext& ctx, std::string_view name) {
+  return gfsEncaseSQLObject(name, gfnSqlDialect(ctx.text(wiz::SQLDialect)));
+}
+
+std::string fsSQLTable(const GenContext& ctx, std::string_view name) {
+  return gfsEncaseSQLTable(name, gfnSqlDialect(ctx.text(wiz::SQLDialect)));
+}
+
+std::string fsADOCriteriaName(const GenContext& ctx, std::string_view name) {
+  if (gfnSqlDialect(ctx.text(wiz::SQLDialect)) == SqlDialect::Legacy) return gfsEncaseSQLObject(name);
+  return gfsEncaseSQLObject(name, SqlDialect::SqlServer);
+}
+
 std::string fsSortName(const GenContext& ctx, const FieldInfo& field) {
-  if (field.usesDatabaseLookup())
-    return gfsEncaseSQLObject(field.joinedTable()) + "." + gfsEncaseSQLObject(field.showField);
-  return gfsEncaseSQLObject(ctx.text(wiz::TableName)) + "." + gfsEncaseSQLObject(field.name);
+  if (field.usesDatabaseLookup()) {
+    // A table joined a second time is named through its alias.
+    const std::string joined = field.tableAlias.empty() ? fsSQLTable(ctx, field.lookupTable)
+                                                        : fsSQLName(ctx, field.tableAlias);
+    return joined + "." + fsSQLName(ctx, field.showField);
+  }
+  return fsSQLTable(ctx, ctx.text(wiz::TableName)) + "." + fsSQLName(ctx, field.name);
 }
 
 std::string fsSortableColumnsArray(const GenContext& ctx) {

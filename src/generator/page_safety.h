@@ -24,6 +24,15 @@ inline constexpr std::string_view kHTMLEncode = "gfsHTMLEncode";
 // A text made fit for a URL's query string.
 inline constexpr std::string_view kURLEncode = "Server.URLEncode";
 
+// A column name and a table name as the project's database wants them in
+// SQL (gfsEncaseSQLObject / gfsEncaseSQLTable with the stored dialect).
+std::string fsSQLName(const GenContext& ctx, std::string_view name);
+std::string fsSQLTable(const GenContext& ctx, std::string_view name);
+// A column name as ADO's own Find criteria take it, whatever the database:
+// in brackets when it needs quoting (the blank-only rule without a stored
+// dialect).
+std::string fsADOCriteriaName(const GenContext& ctx, std::string_view name);
+
 // The qualified column by which the list is sorted when the user clicks the
 // header of a sortable field: the looked-up column for a database lookup
 // (named through its table's alias when the statement joins that table a

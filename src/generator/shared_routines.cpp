@@ -2,6 +2,7 @@
 #include "generator/page_safety.h"
 
 #include <algorithm>
+#include <cctype>
 
 #include <array>
 
@@ -186,7 +187,7 @@ constexpr std::string_view kManualListLookups =
 std::string arrayName(const XmlNode& lookup) {
   XmlNode field = lookup.parent();
   XmlNode name = field ? field.child(wiz::FieldName) : XmlNode();
-  return "ma" + (name ? name.text() : std::string());
+  return fsLookupArrayName(name ? name.text() : std::string());
 }
 
 XmlNodeList arrayRows(const XmlNode& lookup) {
@@ -329,8 +330,12 @@ std::string fsHTMLReadOnlyLookupInput(const FieldInfo& field) {
 
 std::string fsHTMLReadOnlyManualListInput(const FieldInfo& field) {
   return substitute(
-      R"(<INPUT TYPE="Text" NAME="$F$" VALUE="<%= $HTMLEncode$(gfsArrayValue(ma$F$,gfsFieldValue(rs,"$Q$"))) %>"$D$>)",
-      {{"F", field.name}, {"Q", gsQuoteDoubled(field.name)}, {"D", kReadOnlyAttribute}, {"HTMLEncode", kHTMLEncode}});
+      R"(<INPUT TYPE="Text" NAME="$F$" VALUE="<%= $HTMLEncode$(gfsArrayValue($A$,gfsFieldValue(rs,"$Q$"))) %>"$D$>)",
+      {{"F", field.name},
+       {"A", fsLookupArrayName(field.name)},
+       {"Q", gsQuoteDoubled(field.name)},
+       {"D", kReadOnlyAttribute},
+       {"HTMLEncode", kHTMLEncode}});
 }
 
 std::string fsHTMLReadOnlyLookup(const FieldInfo& field) {
@@ -349,18 +354,27 @@ std::string fsASPLookupControl(const FieldInfo& field) {
   else if (database && field.displayType == kRadioList)
     tmpl = R"(<% gGenerateHTMLRadioInputs "$Q$", gfsFieldValue(rs,"$Q$"), "$T$","$J$","$S$" %>)";
   else if (manual && field.displayType == wiz::kLookupSelectList)
-    tmpl = R"(<% gGenerateHTMLSelectFromArray "$Q$", gfsFieldValue(rs,"$Q$"), ma$F$,$R$ %>)";
+    tmpl = R"(<% gGenerateHTMLSelectFromArray "$Q$", gfsFieldValue(rs,"$Q$"), $F$,$R$ %>)";
   else if (manual && field.displayType == kRadioList)
-    tmpl = R"(<% gGenerateHTMLRadioInputsFromArray "$Q$", gfsFieldValue(rs,"$Q$"), ma$F$ %>)";
+    tmpl = R"(<% gGenerateHTMLRadioInputsFromArray "$Q$", gfsFieldValue(rs,"$Q$"), $F$ %>)";
   if (tmpl == nullptr) return {};
   // The names stand inside string literals of the page; the array name is
   // a script name made from the field name.
   return substitute(tmpl, {{"Q", gsQuoteDoubled(field.name)},
-                           {"F", field.name},
+                           {"F", fsLookupArrayName(field.name)},
                            {"T", gsQuoteDoubled(field.lookupTable)},
                            {"J", gsQuoteDoubled(field.joinField)},
                            {"S", gsQuoteDoubled(field.showField)},
                            {"R", field.isRequired() ? "true" : "false"}});
+}
+
+std::string fsLookupArrayName(std::string_view fieldName) {
+  std::string name = "ma";
+  for (char c : fieldName) {
+    unsigned char u = static_cast<unsigned char>(c);
+    name += u < 0x80 && (std::isalnum(u) || c == '_') ? c : '_';
+  }
+  return name;
 }
 
 }  // namespace tvk::gen

@@ -49,6 +49,11 @@ inline constexpr std::string_view kReadOnlyAttribute = R"( DISABLED CLASS="READO
 // control.
 std::string fsASPLookupControl(const FieldInfo& field);
 
+// The script name of a field's hand-made lookup array: "ma" and the field
+// name with every character that cannot stand in a VBScript name (anything
+// but an ASCII letter, digit or underscore) made "_".
+std::string fsLookupArrayName(std::string_view fieldName);
+
 // The disabled input of a read-only lookup field over a database table:
 // it shows the looked-up text, which comes from the joined column of the
 // page's statement.

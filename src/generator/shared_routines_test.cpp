@@ -104,7 +104,7 @@ TEST_F(SharedRoutines, LookupArraysOnlyForSwitchedOnHandMadeLists) {
   manualList("Empty", 0);
   manualList("With Blank", 1);
   EXPECT_EQ(fsASPDefineLookupArrays(ctx),
-            "Dim maA(1,2)\r\nDim maB(1,1)\r\nDim maEmpty(1,0)\r\nDim maWith Blank(1,0)\r\n");  // an empty list keeps
+            "Dim maA(1,2)\r\nDim maB(1,1)\r\nDim maEmpty(1,0)\r\nDim maWith_Blank(1,0)\r\n");  // an empty list keeps
                                                                                                // one empty row
   EXPECT_EQ(fsASPGenerateLookupArrays(ctx),
             "Sub GenerateLookupArrays()\r\n\r\n"
@@ -115,7 +115,7 @@ TEST_F(SharedRoutines, LookupArraysOnlyForSwitchedOnHandMadeLists) {
             "\tmaB(0,0) = \"1\" : \tmaB(1,0) = \"B \"\"1\"\"\"\r\n"
             "\tmaB(0,1) = \"2\" : \tmaB(1,1) = \"B \"\"2\"\"\"\r\n\r\n"
             "\r\n"
-            "\tmaWith Blank(0,0) = \"1\" : \tmaWith Blank(1,0) = \"With Blank \"\"1\"\"\"\r\n\r\n"
+            "\tmaWith_Blank(0,0) = \"1\" : \tmaWith_Blank(1,0) = \"With Blank \"\"1\"\"\"\r\n\r\n"
             "End Sub \r\n\r\n");
 }
 

@@ -415,10 +415,11 @@ void Load_TVKFieldOptions(FrmWizard& wizard) {
         ElementRef lookupList = page.doc.elementById(ids::LookupTable);
         for (const db::TableEntry& table : catalog->tables()) {
           std::string type = gfsUpper(table.type);
+          std::string name = table.displayName();
           if (type == "TABLE")
-            AddOption(page, lookupList, table.name, "T: " + table.name);
+            AddOption(page, lookupList, name, "T: " + name);
           else if (type == "VIEW")
-            AddOption(page, lookupList, table.name, "V: " + table.name);
+            AddOption(page, lookupList, name, "V: " + name);
         }
       }))
     return;

@@ -102,16 +102,21 @@ std::vector<TableListOption> HTMLTableList(XMLWizData& wizData, bool* complete) 
         catalog->refresh();
         for (const db::TableEntry& table : catalog->tables()) {
           std::string type = gfsUpper(table.type);
+          // A table outside the default schema as "schema.table".
+          std::string name = table.displayName();
           if (type == "TABLE")
-            options.push_back({table.name, "T: " + table.name});
+            options.push_back({name, "T: " + name});
           else if (type == "VIEW")
-            options.push_back({table.name, "V: " + table.name});
+            options.push_back({name, "V: " + name});
         }
       }))
     return options;
   step([&] {
     if (!catalog) raiseNoObject();
     wizData.SetNodeText(wiz::DataProvider, gfsBaseDSProvider(catalog->providerName()));
+    // The pages' SQL quotes names the way this database does.
+    wizData.SetNodeText(wiz::SQLDialect,
+                        gfsSqlDialectName(gfnDetectSqlDialect(catalog->providerName(), catalog->identifierQuote())));
   });
   return options;
 }
@@ -123,7 +128,8 @@ std::string fsTableOpenError(XMLWizData& wizData) {
     // project file append statements of its own, which some drivers run.
     if (std::string part = unsafeNamePart(name); !part.empty())
       return "The table name " + shownName(name) + " holds " + part + ", which a SQL statement cannot carry";
-    std::string statement = "SELECT * FROM " + gfsEncaseSQLObject(name);
+    std::string statement =
+        "SELECT * FROM " + gfsEncaseSQLTable(name, gfnSqlDialect(wizData.GetNodeText(wiz::SQLDialect)));
     std::shared_ptr<db::Connection> connection = fdbConOpenConnection(wizData);
     if (!connection) raiseNoObject();
     connection->execute(statement);

@@ -40,6 +40,9 @@ inline constexpr std::string_view ConnectionStringText = "DatabaseConnection/Con
 inline constexpr std::string_view GlobalASADataSourceName = "DatabaseConnection/GlobalASADataSourceName";
 inline constexpr std::string_view GlobalASAPath = "DatabaseConnection/GlobalASAPath";
 inline constexpr std::string_view DataProvider = "DatabaseConnection/DataProvider";
+// How names are quoted in the SQL of the pages (gfsSqlDialectName); a
+// project without it keeps the blank-only brackets.
+inline constexpr std::string_view SQLDialect = "DatabaseConnection/SQLDialect";
 inline constexpr std::string_view kSourceConnectionString = "ConnectionString";
 inline constexpr std::string_view kSourceGlobalASA = "GlobalASADataSource";
 
