@@ -201,8 +201,12 @@ TEST_F(ListPage, EditLinkCarriesPageAndSortOrderAndOpensTheFormOfAListForm) {
   paging(true);
   GenContext ctx{data, kTemplates};
   EXPECT_TRUE(contains(fsASPDisplayListLine(ctx),
-                       "\tResponse.write \"<TH><A HREF=\"\"OrdersForm.asp?DataAction=\" & sEDIT_BUTTON & \"&PK=\" & "
-                       "rs(\"OrderID\") & \"&CurrPage=\" & mnCurrPage & msSortOrderURL & \"\"\">Edit</A></TH>\"\r\n"));
+                       "\tResponse.write \"<TH><A HREF=\"\"\" & gfsHTMLEncode(\"OrdersForm.asp?DataAction=\" & "
+                       "sEDIT_BUTTON & \"&PK=\" & gfsURLEncode(rs(\"OrderID\")) & \"&CurrPage=\" & mnCurrPage & "
+                       "msSortOrderURL) & \"\"\">Edit</A></TH>\"\r\n"));
+  // The project name is part of a URL.
+  data.SetNodeText(wiz::ProjectName, "My \"Orders\"");
+  EXPECT_TRUE(contains(fsASPDisplayListLine(ctx), "gfsHTMLEncode(\"My%20%22Orders%22Form.asp?DataAction="));
   // A list-with-form list has no edit row of its own.
   std::string text = page();
   EXPECT_FALSE(contains(text, "Sub DisplayEditLine"));

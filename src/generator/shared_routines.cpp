@@ -86,6 +86,8 @@ std::string fsASPStandardHeader(const GenContext& ctx) {
 <%
 Option Explicit
 Response.expires = 0
+Response.CodePage = 1252
+Response.Charset = "windows-1252"
 )");
     // The user's header, line by line so that every line of the page ends
     // alike whatever line ends the file has; its last line is ended too.
@@ -120,7 +122,7 @@ std::string fsHTMLStandardHeader(const GenContext& ctx) {
 <META NAME="GENERATOR" Content="Tavekor Wizard">
 )");
     // (a blank at the end of the LINK line)
-    p.emit("<LINK REL=\"STYLESHEET\" HREF=\"$Rel$$Sheet$\"> \n", {{"Rel", rel}, {"Sheet", sheet}});
+    p.emit("<LINK REL=\"STYLESHEET\" HREF=\"$Rel$$Sheet$\"> \n", {{"Rel", fsHTMLAttributeText(fsURLText(rel, "/:"))}, {"Sheet", sheet}});
     p.emit(R"(
 </HEAD>
 <BODY>
@@ -140,7 +142,7 @@ $TitleRow$
 </TR></TABLE><BR>
 
 )",
-           {{"TitleRow", substitute(titleRow, {{"Name", name}})}});
+           {{"TitleRow", substitute(titleRow, {{"Name", fsHTMLText(name)}})}});
   });
 }
 
@@ -161,7 +163,7 @@ Set mDbCon = Server.CreateObject ("ADODB.Connection")
 )");
     // Names and connection strings stand inside string literals of the page.
     if (ctx.text(wiz::DataSourceType) == wiz::kSourceGlobalASA) {
-      std::string name = gsQuoteDoubled(ctx.text(wiz::GlobalASADataSourceName));
+      std::string name = fsVBStringText(ctx.text(wiz::GlobalASADataSourceName));
       p.emit(R"(
 mDbCon.ConnectionTimeout = Application("$N$_ConnectionTimeout")
 mDbCon.CommandTimeout = Application("$N$_CommandTimeout")
@@ -172,7 +174,7 @@ mDbCon.Open Application("$N$_ConnectionString"), Application("$N$_RuntimeUserNam
       p.emit(R"(
 mDbCon.open "$C$"
 )",
-             {{"C", gsQuoteDoubled(ctx.text(wiz::ConnectionStringText))}});
+             {{"C", fsVBStringText(ctx.text(wiz::ConnectionStringText))}});
     }
   });
 }
@@ -186,7 +188,7 @@ constexpr std::string_view kManualListLookups =
 std::string arrayName(const XmlNode& lookup) {
   XmlNode field = lookup.parent();
   XmlNode name = field ? field.child(wiz::FieldName) : XmlNode();
-  return "ma" + (name ? name.text() : std::string());
+  return "ma" + fsScriptName(name ? name.text() : std::string());
 }
 
 XmlNodeList arrayRows(const XmlNode& lookup) {
@@ -235,8 +237,8 @@ Sub GenerateLookupArrays()
         p.emit("  $A$(0,$i$) = \"$J$\" : \t$A$(1,$i$) = \"$D$\"\n",
                {{"A", array},
                 {"i", index},
-                {"J", gsQuoteDoubled(childText(row, wiz::JoinField))},
-                {"D", gsQuoteDoubled(childText(row, wiz::DisplayField))}});
+                {"J", fsVBStringText(childText(row, wiz::JoinField))},
+                {"D", fsVBStringText(childText(row, wiz::DisplayField))}});
       }
       p.blank();
     }
@@ -297,7 +299,7 @@ std::string fsHTMLGraphic(const GenContext& ctx, int kind) {
           default:
             return;
         }
-        result = substitute(tmpl, {{"Rel", rel}, {"P", prefix}});
+        result = substitute(tmpl, {{"Rel", fsHTMLAttributeText(fsURLText(rel, "/:"))}, {"P", prefix}});
       })) {
     ctx.noteFailure("fsHTMLGraphic");
     return {};
@@ -324,13 +326,13 @@ End If
 
 std::string fsHTMLReadOnlyLookupInput(const FieldInfo& field) {
   return substitute(R"(<INPUT TYPE="Text" NAME="$F$" VALUE="<%= gfsFieldValue(rs,"$S$") %>"$D$>)",
-                    {{"F", field.name}, {"S", gsQuoteDoubled(field.shownColumn())}, {"D", kReadOnlyAttribute}});
+                    {{"F", fsHTMLAttributeText(field.name)}, {"S", fsVBStringText(field.shownColumn())}, {"D", kReadOnlyAttribute}});
 }
 
 std::string fsHTMLReadOnlyManualListInput(const FieldInfo& field) {
   return substitute(
-      R"(<INPUT TYPE="Text" NAME="$F$" VALUE="<%= $HTMLEncode$(gfsArrayValue(ma$F$,gfsFieldValue(rs,"$Q$"))) %>"$D$>)",
-      {{"F", field.name}, {"Q", gsQuoteDoubled(field.name)}, {"D", kReadOnlyAttribute}, {"HTMLEncode", kHTMLEncode}});
+      R"(<INPUT TYPE="Text" NAME="$N$" VALUE="<%= $HTMLEncode$(gfsArrayValue(ma$F$,gfsFieldValue(rs,"$Q$"))) %>"$D$>)",
+      {{"N", fsHTMLAttributeText(field.name)}, {"F", fsScriptName(field.name)}, {"Q", fsVBStringText(field.name)}, {"D", kReadOnlyAttribute}, {"HTMLEncode", kHTMLEncode}});
 }
 
 std::string fsHTMLReadOnlyLookup(const FieldInfo& field) {
@@ -355,11 +357,11 @@ std::string fsASPLookupControl(const FieldInfo& field) {
   if (tmpl == nullptr) return {};
   // The names stand inside string literals of the page; the array name is
   // a script name made from the field name.
-  return substitute(tmpl, {{"Q", gsQuoteDoubled(field.name)},
-                           {"F", field.name},
-                           {"T", gsQuoteDoubled(field.lookupTable)},
-                           {"J", gsQuoteDoubled(field.joinField)},
-                           {"S", gsQuoteDoubled(field.showField)},
+  return substitute(tmpl, {{"Q", fsVBStringText(field.name)},
+                           {"F", fsScriptName(field.name)},
+                           {"T", fsVBStringText(field.lookupTable)},
+                           {"J", fsVBStringText(field.joinField)},
+                           {"S", fsVBStringText(field.showField)},
                            {"R", field.isRequired() ? "true" : "false"}});
 }
 

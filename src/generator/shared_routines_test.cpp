@@ -88,10 +88,10 @@ TEST_F(SharedRoutines, ConnectionTextsAreQuoteDoubled) {
                 "Application(\"Conn_RuntimePassword\")\r\n"),
             std::string::npos);
   data.SetNodeText(wiz::DataSourceType, "ConnectionString");
-  data.SetNodeText(wiz::ConnectionStringText, "Data Source=\"a.mdb\"");
+  data.SetNodeText(wiz::ConnectionStringText, "Data Source=\"a%>.mdb\"\r\n");
   EXPECT_EQ(fsASPOpenDBConnection(ctx),
             "' Open a connection to the database\r\nSet mDbCon = Server.CreateObject (\"ADODB.Connection\")\r\n"
-            "mDbCon.open \"Data Source=\"\"a.mdb\"\"\"\r\n");
+            "mDbCon.open \"Data Source=\"\"a%\" & \">.mdb\"\"\" & vbCrLf & \"\"\r\n");
 }
 
 TEST_F(SharedRoutines, LookupArraysOnlyForSwitchedOnHandMadeLists) {
@@ -104,7 +104,7 @@ TEST_F(SharedRoutines, LookupArraysOnlyForSwitchedOnHandMadeLists) {
   manualList("Empty", 0);
   manualList("With Blank", 1);
   EXPECT_EQ(fsASPDefineLookupArrays(ctx),
-            "Dim maA(1,2)\r\nDim maB(1,1)\r\nDim maEmpty(1,0)\r\nDim maWith Blank(1,0)\r\n");  // an empty list keeps
+            "Dim maA(1,2)\r\nDim maB(1,1)\r\nDim maEmpty(1,0)\r\nDim maWith_Blank(1,0)\r\n");  // an empty list keeps
                                                                                                // one empty row
   EXPECT_EQ(fsASPGenerateLookupArrays(ctx),
             "Sub GenerateLookupArrays()\r\n\r\n"
@@ -115,7 +115,7 @@ TEST_F(SharedRoutines, LookupArraysOnlyForSwitchedOnHandMadeLists) {
             "\tmaB(0,0) = \"1\" : \tmaB(1,0) = \"B \"\"1\"\"\"\r\n"
             "\tmaB(0,1) = \"2\" : \tmaB(1,1) = \"B \"\"2\"\"\"\r\n\r\n"
             "\r\n"
-            "\tmaWith Blank(0,0) = \"1\" : \tmaWith Blank(1,0) = \"With Blank \"\"1\"\"\"\r\n\r\n"
+            "\tmaWith_Blank(0,0) = \"1\" : \tmaWith_Blank(1,0) = \"With Blank \"\"1\"\"\"\r\n\r\n"
             "End Sub \r\n\r\n");
 }
 
@@ -125,10 +125,12 @@ TEST_F(SharedRoutines, HeaderTemplateLineEndsAndCodePage) {
   tvk::test::writeFile(templates / "Header.txt", "' a\n' b\r\n' \xA9 \x80");
   EXPECT_EQ(fsASPStandardHeader(ctx),
             "<%@ Language=VBScript %>\r\n<%\r\nOption Explicit\r\nResponse.expires = 0\r\n"
+            "Response.CodePage = 1252\r\nResponse.Charset = \"windows-1252\"\r\n"
             "' a\r\n' b\r\n' \xC2\xA9 \xE2\x82\xAC\r\n\r\n");
   tvk::test::writeFile(templates / "Header.txt", "' caf\xC3\xA9\n");
   EXPECT_EQ(fsASPStandardHeader(ctx),
-            "<%@ Language=VBScript %>\r\n<%\r\nOption Explicit\r\nResponse.expires = 0\r\n' caf\xC3\xA9\r\n\r\n\r\n");
+            "<%@ Language=VBScript %>\r\n<%\r\nOption Explicit\r\nResponse.expires = 0\r\n"
+            "Response.CodePage = 1252\r\nResponse.Charset = \"windows-1252\"\r\n' caf\xC3\xA9\r\n\r\n\r\n");
   EXPECT_TRUE(ui->shown().empty());
 }
 
