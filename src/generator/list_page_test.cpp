@@ -188,8 +188,8 @@ TEST_F(ListPage, EditRowAndListLineWriteEachFieldKind) {
            "\tResponse.write \"<TD>\" & gfsFormatOutput(rs(\"CompanyName\")) & \"</TD>\"\r\n",
            "\tResponse.write \"<TD>\" & gfsFormatOutput(gfsArrayValue(maZone,rs(\"Zone\"))) & \"</TD>\"\r\n",
            // The edit link goes to the list's own edit row.
-           "\tResponse.write \"<TH><A HREF=\"\"?DataAction=\" & sEDIT_BUTTON & \"&PK=\" & rs(\"OrderID\") & "
-           "\"\"\">Edit</A></TH>\"\r\n",
+           "\tResponse.write \"<TH><A HREF=\"\"\" & gfsHTMLEncode(\"?DataAction=\" & sEDIT_BUTTON & \"&PK=\" & "
+           "gfsURLEncode(rs(\"OrderID\"))) & \"\"\">Edit</A></TH>\"\r\n",
        })
     EXPECT_TRUE(contains(line, part)) << part << "\n" << line;
   EXPECT_TRUE(ui->shown().empty());
