@@ -82,6 +82,11 @@ TEST_F(DataActions, RecordRoutinesWithoutFieldsAreStillWhole) {
   EXPECT_EQ(insert.substr(insert.size() - 16), "End Function\r\n\r\n");
   std::string update = fsASPFormUpdateRecord(ctx);
   EXPECT_NE(update.find("sSQL = \"SELECT * FROM T WHERE ID = \" & gfsSQLNumberFormat(msPK)\r\n"), std::string::npos);
+  // A key the database refuses ends as a failed update, not a stopped page.
+  EXPECT_NE(update.find("\tOn Error Resume Next\r\n\trs.Open sSQL, mDbCon, 3, 3 ' adOpenStatic, adLockOptimistic\r\n"
+                        "\tIf Err.Number <> 0 Then\r\n"),
+            std::string::npos)
+      << update;
   // The insert opens no rows, and both routines change nothing unverified.
   EXPECT_NE(insert.find("\trs.Open \"SELECT * FROM T WHERE 1=0\", mDbCon, 1, 3"), std::string::npos) << insert;
   for (const std::string& text : {insert, update, fsASPDeleteRecord(ctx)})
