@@ -29,7 +29,8 @@ End Function
 Function gfbRequestValue(sFieldName)
 	' The Boolean value of a posted check box: True when it was ticked (a
 	' ticked box posts its VALUE, "1"), False when it was not posted at all.
-	gfbRequestValue = gfbBooleanValue(Request(sFieldName))
+	' Only the posted form counts: a change never takes its values from the URL.
+	gfbRequestValue = gfbBooleanValue(Request.Form(sFieldName))
 End Function
 
 Function gfsFieldError(sFieldName)

@@ -12,6 +12,9 @@
 '   gfsSQLDateFormat(vValue)              quoted ISO date literal, or NULL
 '   gfsSortField(vRequested, aAllowed)    one of the page's own sort columns
 '   gfsSortOrder(sSortField, vRequested)  "ASC", "DESC" or ""
+'   gfsURLEncode(vValue)                  text for a URL's query string
+'   gfsTokenInput()                       the hidden input of the session's token
+'   gfbVerifiedChange()                   a change posted by a form of this session
 '
 ' NULL never compares equal to anything in SQL, so a WHERE clause that is
 ' handed a value of the wrong kind matches no record instead of failing or
@@ -129,6 +132,12 @@ Function gfsHTMLEncode(vValue)
 	s = Replace(s, """", "&quot;")
 	s = Replace(s, "'", "&#39;")
 	gfsHTMLEncode = s
+End Function
+
+Function gfsURLEncode(vValue)
+	' A value for a URL's query string (Null gives the empty text); the whole
+	' URL still goes through gfsHTMLEncode when it lands in an attribute.
+	gfsURLEncode = Server.URLEncode(gfsPlainText(vValue))
 End Function
 
 Function gfsFormatOutput(vValue)
@@ -334,10 +343,10 @@ End Sub
 
 Function gfbSQLNumber(vValue)
 	' True when the value is a plain decimal number: an optional sign, digits,
-	' and optionally a point followed by digits. Nothing else (no blanks
+	' and optionally a point followed by digits, 15 digits at most. Nothing else (no blanks
 	' inside, no exponent, no hexadecimal, no thousands separator) can reach
 	' SQL through gfsSQLNumberFormat.
-	Dim s, i, sChar, bDigits, bPoint
+	Dim s, i, sChar, bDigits, bPoint, nDigits
 	gfbSQLNumber = False
 	s = Trim(gfsPlainText(vValue))
 	If Len(s) = 0 Then Exit Function
@@ -349,6 +358,10 @@ Function gfbSQLNumber(vValue)
 		sChar = Mid(s, i, 1)
 		If sChar >= "0" And sChar <= "9" Then
 			bDigits = True
+			nDigits = nDigits + 1
+			' More digits than a Double holds exactly: no such key, and
+			' some servers refuse the literal outright.
+			If nDigits > 15 Then Exit Function
 		ElseIf sChar = "." And Not bPoint And bDigits Then
 			bPoint = True
 			bDigits = False ' a digit must follow the point
@@ -512,5 +525,53 @@ Function gfsSortOrder(sSortField, vRequested)
 	Else
 		gfsSortOrder = "ASC"
 	End If
+End Function
+
+' *** CHANGES *******************************************************************
+'
+' Records change only through a form that a page of this site wrote for the
+' visitor's session and that the browser posted back: every form carries the
+' session's token in a hidden input, and the insert, update and delete
+' routines run only when the request is a POST whose token matches. A link
+' or an image on another site (a GET) or a form forged elsewhere (without
+' the token) changes nothing.
+
+Function gfsRequestToken()
+	' The session's token, made on first use: a GUID from the system's random
+	' source, or (where that object is not available) 32 random hex digits.
+	Dim s, i
+	s = gfsPlainText(Session("TVKW_Token"))
+	If Len(s) = 0 Then
+		On Error Resume Next
+		s = Server.CreateObject("Scriptlet.TypeLib").Guid
+		If Err.Number <> 0 Then s = ""
+		Err.Clear
+		On Error GoTo 0
+		s = Replace(Replace(Replace(Left(s, 38), "{", ""), "}", ""), "-", "")
+		If Len(s) < 32 Then
+			Randomize
+			s = ""
+			For i = 1 To 32
+				s = s & Hex(Int(Rnd * 16))
+			Next
+		End If
+		Session("TVKW_Token") = s
+	End If
+	gfsRequestToken = s
+End Function
+
+Function gfsTokenInput()
+	' The hidden input that carries the session's token in every form.
+	gfsTokenInput = "<INPUT TYPE=""HIDDEN"" NAME=""TVKToken"" VALUE=""" & gfsHTMLEncode(gfsRequestToken()) & """>"
+End Function
+
+Function gfbVerifiedChange()
+	' True when the request is a POST that carries the session's token.
+	Dim sToken
+	gfbVerifiedChange = False
+	If UCase(gfsPlainText(Request.ServerVariables("REQUEST_METHOD"))) <> "POST" Then Exit Function
+	sToken = gfsPlainText(Session("TVKW_Token"))
+	If Len(sToken) = 0 Then Exit Function
+	gfbVerifiedChange = (gfsPlainText(Request.Form("TVKToken")) = sToken)
 End Function
 %>

@@ -32,14 +32,14 @@ namespace {
 std::string backToList(const GenContext& ctx, bool sorted) {
   return substitute(sorted ? R"(Response.Redirect "$Project$List.asp?PK=" & $URLEncode$(msPK) & msSortOrderURL)"
                            : R"(Response.Redirect "$Project$List.asp?PK=" & $URLEncode$(msPK))",
-                    {{"Project", gsQuoteDoubled(ctx.projectName())}, {"URLEncode", kURLEncode}});
+                    {{"Project", fsVBStringText(fsURLText(ctx.projectName()))}, {"URLEncode", kURLEncode}});
 }
 
 std::string backAfterDelete(const GenContext& ctx, bool sorted) {
   return substitute(
       sorted ? R"(Response.Redirect "$Project$List.asp?CurrPage=" & $URLEncode$(Request("CurrPage")) & msSortOrderURL)"
              : R"(Response.Redirect "$Project$List.asp?CurrPage=" & $URLEncode$(Request("CurrPage")))",
-      {{"Project", gsQuoteDoubled(ctx.projectName())}, {"URLEncode", kURLEncode}});
+      {{"Project", fsVBStringText(fsURLText(ctx.projectName()))}, {"URLEncode", kURLEncode}});
 }
 
 // A Case of PerformDataActions that runs a record function and, when it
@@ -199,13 +199,13 @@ enum class RecordRoutine { Insert, Update };
 // posted value and its assignment to the record. Field names and labels
 // stand inside string literals of the page.
 void fieldBlock(CodePrinter& p, const FieldInfo& field, bool boolean) {
-  std::string name = gsQuoteDoubled(field.name);
-  std::string label = gsQuoteDoubled(field.label);
+  std::string name = fsVBStringText(field.name);
+  std::string label = fsVBStringText(field.label);
   std::string assign = boolean ? substitute(R"(rs("$F$") = gfbRequestValue("$F$"))", {{"F", name}}) : std::string();
   if (field.isRequired()) {
-    if (!boolean) assign = substitute(R"(rs("$F$") = Request("$F$"))", {{"F", name}});
+    if (!boolean) assign = substitute(R"(rs("$F$") = Request.Form("$F$"))", {{"F", name}});
     p.emit(R"(
-  If gfbEmpty(Request("$F$")) Then
+  If gfbEmpty(Request.Form("$F$")) Then
       mDictFieldErrors("$F$") = "$L$ Required"
   Else
     $Assign$
@@ -218,7 +218,7 @@ void fieldBlock(CodePrinter& p, const FieldInfo& field, bool boolean) {
 )",
            {{"F", name}, {"L", label}, {"Assign", assign}});
   } else {
-    if (!boolean) assign = substitute(R"(rs("$F$") = gfvEmptyToNull(Request("$F$")))", {{"F", name}});
+    if (!boolean) assign = substitute(R"(rs("$F$") = gfvEmptyToNull(Request.Form("$F$")))", {{"F", name}});
     p.emit(R"(
   $Assign$
   If Err.Number <> 0 Then
@@ -282,12 +282,12 @@ End Function
           {"Fn", insert ? "fbInsertRecord" : "fbUpdateRecord"},
           {"Error", insert ? "Error Inserting Record" : "Error Updating Record"},
           {"Done", insert ? "Record Inserted" : "Record Updated"},
-          {"Key", gsQuoteDoubled(ctx.text(wiz::PrimaryKey))}});
+          {"Key", fsVBStringText(ctx.text(wiz::PrimaryKey))}});
 }
 
-std::string tableLiteral(const GenContext& ctx) { return gsQuoteDoubled(fsSQLTable(ctx, ctx.text(wiz::TableName))); }
+std::string tableLiteral(const GenContext& ctx) { return fsVBStringText(fsSQLTable(ctx, ctx.text(wiz::TableName))); }
 std::string keyColumnLiteral(const GenContext& ctx) {
-  return gsQuoteDoubled(fsSQLName(ctx, ctx.text(wiz::PrimaryKey)));
+  return fsVBStringText(fsSQLName(ctx, ctx.text(wiz::PrimaryKey)));
 }
 
 void insertRecord(const GenContext& ctx, CodePrinter& p, const std::vector<FieldInfo>& fields) {
@@ -300,6 +300,7 @@ Function fbInsertRecord()
   ' On Error mDictFieldErrors holds a dictionary object containing any field errors
   ' msUserMessage is set to a message of failure / success.
 
+$Verify$
   ' Set up a dictionary object for any field errors
   Set mDictFieldErrors = Server.CreateObject("Scripting.Dictionary")
 
@@ -307,14 +308,15 @@ Function fbInsertRecord()
   ' Note - need to open as a keyset recordset otherwise we will not be able
   ' to find out any Identity (Autonumber) generated primary key for the new record
 
-  rs.Open "$Table$", mDbCon, 1, 3 ' adOpenKeyset, adLockOptimistic
+  ' (no rows: the new record is all it needs)
+  rs.Open "SELECT * FROM $Table$ WHERE 1=0", mDbCon, 1, 3 ' adOpenKeyset, adLockOptimistic
 
   rs.AddNew
 
   On Error Resume Next
 
 )",
-         {{"Table", tableLiteral(ctx)}});
+         {{"Table", tableLiteral(ctx)}, {"Verify", [&] { p.block(fsASPVerifyChange("fbInsertRecord")); }}});
   fieldBlocks(p, fields);
   recordTail(p, ctx, RecordRoutine::Insert);
 }
@@ -330,6 +332,7 @@ Function fbUpdateRecord()
   ' On Error mDictFieldErrors holds a dictionary object containing any field errors
   ' msUserMessage is set to a message of failure / success.
 
+$Verify$
   ' Set up a dictionary object for any field errors
   Set mDictFieldErrors = Server.CreateObject("Scripting.Dictionary")
 
@@ -337,7 +340,17 @@ Function fbUpdateRecord()
 
   Set rs = Server.CreateObject("ADODB.Recordset")
 
+  ' A statement the database refuses is a failed update, not a stopped page
+  On Error Resume Next
   rs.Open sSQL, mDbCon, 3, 3 ' adOpenStatic, adLockOptimistic
+  If Err.Number <> 0 Then
+    Err.Clear
+    Set rs = Nothing
+    fbUpdateRecord = False
+    msUserMessage = "<SPAN CLASS=""MainError"">Error Updating Record</SPAN><BR><BR>"
+    Exit Function
+  End If
+  On Error GoTo 0
 
   If rs.EOF Then
     ' No record has that key (deleted meanwhile, or not a key at all)
@@ -355,7 +368,8 @@ Function fbUpdateRecord()
 )",
          {{"Table", tableLiteral(ctx)},
           {"KeyColumn", keyColumnLiteral(ctx)},
-          {"KeyValue", fsKeyValueExpression(ctx, R"(Request("PK"))")}});
+          {"KeyValue", fsKeyValueExpression(ctx, "msPK")},
+          {"Verify", [&] { p.block(fsASPVerifyChange("fbUpdateRecord")); }}});
   fieldBlocks(p, fields);
   if (extraBlankLine) p.blank();
   recordTail(p, ctx, RecordRoutine::Update);
@@ -391,11 +405,27 @@ Function fbDeleteRecord()
   ' msUserMessage is set to a message of failure / success.
 
   Dim sSQL
+  Dim rs
+  Dim bFound
 
+$Verify$
    sSQL = " DELETE FROM $Table$ WHERE $KeyColumn$ = " & $KeyValue$
 
   On Error Resume Next
-  mDbCon.Execute sSQL
+  ' A key that no record has (deleted meanwhile, or not a key at all) is
+  ' reported as such, not as a deleted record
+  Set rs = Server.CreateObject("ADODB.Recordset")
+  rs.CursorLocation = 3 ' adUseClient
+  rs.Open "SELECT $KeyColumn$ FROM $Table$ WHERE $KeyColumn$ = " & $KeyValue$, mDbCon, 3, 1, &H1 ' adOpenStatic, adLockReadOnly, adCmdText
+  bFound = Not rs.EOF
+  If Err.Number = 0 Then rs.Close
+  Set rs = Nothing
+  If Err.Number = 0 And Not bFound Then
+    fbDeleteRecord = False
+    msUserMessage = "<SPAN CLASS=""MainError"">Record not found</SPAN><BR><BR>"
+    Exit Function
+  End If
+  If Err.Number = 0 Then mDbCon.Execute sSQL
 
   ' Now find out if everything worked
   If Err.Number <> 0 Then
@@ -414,8 +444,9 @@ End Function
 )",
            {{"Table", tableLiteral(ctx)},
             {"KeyColumn", keyColumnLiteral(ctx)},
-            {"KeyValue", fsKeyValueExpression(ctx, R"(Request("PK"))")},
-            {"HTMLEncode", kHTMLEncode}});
+            {"KeyValue", fsKeyValueExpression(ctx, "msPK")},
+            {"HTMLEncode", kHTMLEncode},
+            {"Verify", [&] { p.block(fsASPVerifyChange("fbDeleteRecord")); }}});
   });
 }
 

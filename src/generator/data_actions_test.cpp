@@ -63,10 +63,10 @@ TEST_F(DataActions, FormThatReturnsToTheListAfterADelete) {
   data.SetNodeText(wiz::FormAllowDeleteRecord, "TRUE");
   std::string text = fsASPPerformDataActions(ctx);
   EXPECT_EQ(text.find("sLIST_BUTTON"), std::string::npos);
-  EXPECT_NE(text.find("\t\tCase sCANCEL_BUTTON\r\n\t\t\tResponse.Redirect \"My\"\"PageList.asp?PK=\""),
+  EXPECT_NE(text.find("\t\tCase sCANCEL_BUTTON\r\n\t\t\tResponse.Redirect \"My%22PageList.asp?PK=\""),
             std::string::npos)
       << text;
-  EXPECT_NE(text.find("\t\t\t\tResponse.Redirect \"My\"\"PageList.asp?CurrPage=\" & "
+  EXPECT_NE(text.find("\t\t\t\tResponse.Redirect \"My%22PageList.asp?CurrPage=\" & "
                       "Server.URLEncode(Request(\"CurrPage\"))\r\n\t\t\t\tResponse.end\r\n"),
             std::string::npos)
       << text;
@@ -81,8 +81,19 @@ TEST_F(DataActions, RecordRoutinesWithoutFieldsAreStillWhole) {
       << insert;
   EXPECT_EQ(insert.substr(insert.size() - 16), "End Function\r\n\r\n");
   std::string update = fsASPFormUpdateRecord(ctx);
-  EXPECT_NE(update.find("sSQL = \"SELECT * FROM T WHERE ID = \" & gfsSQLNumberFormat(Request(\"PK\"))\r\n"),
-            std::string::npos);
+  EXPECT_NE(update.find("sSQL = \"SELECT * FROM T WHERE ID = \" & gfsSQLNumberFormat(msPK)\r\n"), std::string::npos);
+  // A key the database refuses ends as a failed update, not a stopped page.
+  EXPECT_NE(update.find("\tOn Error Resume Next\r\n\trs.Open sSQL, mDbCon, 3, 3 ' adOpenStatic, adLockOptimistic\r\n"
+                        "\tIf Err.Number <> 0 Then\r\n"),
+            std::string::npos)
+      << update;
+  // The insert opens no rows, and both routines change nothing unverified.
+  EXPECT_NE(insert.find("\trs.Open \"SELECT * FROM T WHERE 1=0\", mDbCon, 1, 3"), std::string::npos) << insert;
+  for (const std::string& text : {insert, update, fsASPDeleteRecord(ctx)})
+    EXPECT_NE(text.find("\r\n\r\n\t' Only a form of this site, posted in this session, may change records\r\n"
+                        "\tIf Not gfbVerifiedChange() Then\r\n"),
+              std::string::npos)
+        << text;
   EXPECT_TRUE(ui->shown().empty());
 }
 

@@ -6,6 +6,7 @@
 #include "generator/code_printer.h"
 #include "generator/field_types.h"
 #include "generator/gen_context.h"
+#include "generator/page_safety.h"
 #include "generator/shared_routines.h"
 
 namespace tvk::gen {
@@ -14,22 +15,24 @@ namespace {
 
 // The control of a field without lookup.
 std::string plainControl(const FieldInfo& field, bool longTextArea) {
-  std::string quoted = gsQuoteDoubled(field.name);  // inside a string literal
+  std::string quoted = fsVBStringText(field.name);  // inside a string literal
+  std::string name = fsHTMLAttributeText(field.name);  // inside an attribute
   std::string_view disabled = field.isReadOnly() ? kReadOnlyAttribute : std::string_view();
   if (isBoolean(field))
     return substitute(
         R"(<INPUT TYPE="Checkbox" NAME="$F$" VALUE="1" <%= gfsFieldChecked(gfsFieldValue(rs,"$Q$")) %>$D$>)",
-        {{"F", field.name}, {"Q", quoted}, {"D", disabled}});
+        {{"F", name}, {"Q", quoted}, {"D", disabled}});
   // A text input drops line breaks, and the update would store the text
   // without them: where the page has room, long texts get a text area.
   if (longTextArea && isLongText(field))
     return substitute(R"(<TEXTAREA NAME="$F$" ROWS="5" COLS="50"$D$><%= gfsFieldValue(rs,"$Q$") %></TEXTAREA>)",
-                      {{"F", field.name}, {"Q", quoted}, {"D", disabled}});
+                      {{"F", name}, {"Q", quoted}, {"D", disabled}});
   std::string size;
   std::string width = inputWidth(field);
-  if (!width.empty() && width != "0") size = substitute(R"( SIZE="$n$" MAXLENGTH="$n$" )", {{"n", width}});
+  if (!width.empty() && width != "0")
+    size = substitute(R"( SIZE="$n$" MAXLENGTH="$n$" )", {{"n", fsHTMLAttributeText(width)}});
   return substitute(R"(<INPUT TYPE="Text" NAME="$F$" VALUE="<%= gfsFieldValue(rs,"$Q$") %>"$Z$$D$>)",
-                    {{"F", field.name}, {"Q", quoted}, {"Z", size}, {"D", disabled}});
+                    {{"F", name}, {"Q", quoted}, {"Z", size}, {"D", disabled}});
 }
 
 constexpr std::string_view kCarrierComment =
@@ -61,7 +64,7 @@ void writeFieldInput(CodePrinter& p, const FieldInfo& field, const FieldInputLay
   std::string hidden;
   if (field.isReadOnly())
     hidden = substitute(R"(<INPUT TYPE="HIDDEN" NAME="$F$" VALUE="<%= gfsFieldValue(rs,"$Q$") %>" >)",
-                        {{"F", field.name}, {"Q", gsQuoteDoubled(field.name)}});
+                        {{"F", fsHTMLAttributeText(field.name)}, {"Q", fsVBStringText(field.name)}});
   TemplateVars vars = {{"Lead", layout.lead}, {"Control", control}, {"Comment", kCarrierComment}, {"Hidden", hidden}};
   if (layout.endsLines) {
     p.emit("$Lead$$Control$\n", vars);

@@ -45,7 +45,7 @@ void recordFetch(CodePrinter& p, const GenContext& ctx, bool any) {
     msPK = rs("$Key$")
     Response.Write "<INPUT TYPE=""HIDDEN"" NAME=""PK"" VALUE=""" & $HTMLEncode$(msPK) & """>"
 )",
-           {{"Key", gsQuoteDoubled(key)}, {"HTMLEncode", kHTMLEncode}});
+           {{"Key", fsVBStringText(key)}, {"HTMLEncode", kHTMLEncode}});
   }
   p.emit("  End If\n");
   if (any) {
@@ -59,7 +59,7 @@ void fieldRow(CodePrinter& p, const FieldInfo& field, bool any) {
   <TR>
     <TH>$Label$</TH>
 )",
-         {{"Label", field.label}});
+         {{"Label", fsHTMLText(field.label)}});
   {
     auto cell = p.indent(2);
     writeFieldInput(p, field, kFormInput);
@@ -69,7 +69,7 @@ void fieldRow(CodePrinter& p, const FieldInfo& field, bool any) {
   if (any)
     p.emit(R"(    <%= gfsFieldError("$F$") %>)"
            "\n",
-           {{"F", gsQuoteDoubled(field.name)}});
+           {{"F", fsVBStringText(field.name)}});
   p.emit(R"(
     </TD>
   </TR>

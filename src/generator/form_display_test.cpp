@@ -146,8 +146,8 @@ TEST_F(FormDisplay, NamesInsideStringLiteralsAreQuoteDoubled) {
   field("Odd\"Name", "202", "Text (5)", "5");
   std::string text = fsASPDisplayForm(ctx);
   EXPECT_TRUE(contains(text, "\t\tmsPK = rs(\"Key\"\"Col\")\r\n")) << text;
-  // The HTML attribute keeps the name; the script's literal doubles it.
-  EXPECT_TRUE(contains(text, "NAME=\"Odd\"Name\" VALUE=\"<%= gfsFieldValue(rs,\"Odd\"\"Name\") %>\"")) << text;
+  // The HTML attribute encodes the name; the script's literal doubles its quote.
+  EXPECT_TRUE(contains(text, "NAME=\"Odd&quot;Name\" VALUE=\"<%= gfsFieldValue(rs,\"Odd\"\"Name\") %>\"")) << text;
 }
 
 }  // namespace

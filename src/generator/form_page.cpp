@@ -14,21 +14,6 @@ namespace tvk::gen {
 
 namespace {
 
-// A request value read into `variable`: the posted form's value, else the
-// query string's (the form posts back what its links also carry).
-void readPostedFirst(CodePrinter& p, std::string_view comment, std::string_view variable, std::string_view name) {
-  p.emit(R"(
-$Comment$
-$Var$ = Request.Form("$Name$")
-If Len($Var$) = 0 Then
-  ' Variables from the FORM request overide those in Query string
-  $Var$ = Request.QueryString("$Name$")
-End If
-
-)",
-         {{"Comment", comment}, {"Var", variable}, {"Name", name}});
-}
-
 // The lines that keep the requested record number within the records there
 // are; `keyed` writes them inside the key search's Else branch, one tab
 // deeper, where the first nested assignment stays at its If's depth.
@@ -113,6 +98,7 @@ $PerformDataActions$
 $HTMLHeader$
 <CENTER>
 <FORM METHOD="POST">
+$Token$
 $SortInputs$
 <%
 
@@ -227,12 +213,12 @@ GenerateLookupArrays
            }},
           {"ReadRecordNumber",
            [&] {
-             if (f.navigation) readPostedFirst(p, "' Read pageing records", "mnCurrRecord", "CurrRecord");
+             if (f.navigation) p.block(fsASPReadPostedFirst("' Read pageing records", "mnCurrRecord", "CurrRecord"));
            }},
           {"ReadKeyAndAction",
            [&] {
              if (!keyed) return;
-             readPostedFirst(p, "' Read Primary Key variables", "msPK", "PK");
+             p.block(fsASPReadPostedFirst("' Read Primary Key variables", "msPK", "PK"));
              p.block(fsASPReadDataAction());
            }},
           {"OpenConnection", [&] { p.block(fsASPOpenDBConnection(ctx)); }},
@@ -247,13 +233,15 @@ PerformDataActions
 )");
            }},
           {"HTMLHeader", [&] { p.block(fsHTMLStandardHeader(ctx)); }},
+          {"Token", fsASPTokenInputLine()},
           {"SortInputs",
            [&] {
              if (!f.sorted) return;
              p.emit(R"(
-<INPUT TYPE="HIDDEN" NAME="SortField" VALUE="<% = msSortField %>">
+<INPUT TYPE="HIDDEN" NAME="SortField" VALUE="<% = $HTMLEncode$(msSortField) %>">
 <INPUT TYPE="HIDDEN" NAME="SortOrder" VALUE="<% = msSortOrder %>">
-)");
+)",
+                    {{"HTMLEncode", kHTMLEncode}});
            }},
           {"UserMessage",
            [&] {
@@ -307,7 +295,7 @@ std::string fsASPFormGetRecordset(const GenContext& ctx) {
     // value goes through the include file's formatter for its type.
     std::string keyColumn, keyValue;
     if (keyed) {
-      keyColumn = gsQuoteDoubled(fsSQLName(ctx, ctx.text(wiz::PrimaryKey)));
+      keyColumn = fsVBStringText(fsSQLName(ctx, ctx.text(wiz::PrimaryKey)));
       keyValue = fsKeyValueExpression(ctx, "msPK");
     }
 
@@ -322,7 +310,7 @@ Function frsGetRecordset
 
 )");
     if (nav) p.block(fsASPWholeNumberGuard("mnCurrRecord"));
-    p.emit("  sSQL = \"$SQL$\"\n", {{"SQL", gsQuoteDoubled(ctx.text(wiz::SQLStatement))}});
+    p.emit("  sSQL = \"$SQL$\"\n", {{"SQL", fsVBStringText(ctx.text(wiz::SQLStatement))}});
     if (keyed && !nav) {
       // The key column is named with its table: a joined lookup table may
       // have a column of the same name.
@@ -331,13 +319,17 @@ Function frsGetRecordset
     sSQL = sSQL & " WHERE $Table$.$KeyColumn$ = " & $KeyValue$ & ""
   End If
 )",
-             {{"Table", gsQuoteDoubled(fsSQLTable(ctx, ctx.text(wiz::TableName)))},
+             {{"Table", fsVBStringText(fsSQLTable(ctx, ctx.text(wiz::TableName)))},
               {"KeyColumn", keyColumn},
               {"KeyValue", keyValue}});
     }
     p.blank();
     if (sorting) p.block(fsASPApplySorting());
     p.emit("  Set rs = Server.CreateObject(\"ADODB.Recordset\")\n");
+    // A client cursor counts and finds on every provider, and leaves the
+    // connection free for the lookup lists the form opens while it shows
+    // this record.
+    p.emit("  rs.CursorLocation = 3 ' adUseClient\n");
     if (nav) {
       p.emit(R"(
   rs.PageSize = 1
@@ -353,7 +345,9 @@ Function frsGetRecordset
       p.emit(R"(
   If Len(msPK) > 0 And Not rs.EOF Then
 
-    rs.Find ("$KeyColumn$=" & $KeyValue$)
+    If $KeyValue$ <> "NULL" Then
+      rs.Find ("$KeyColumn$=" & $KeyValue$)
+    End If
 )",
              {{"KeyColumn", keyColumn}, {"KeyValue", keyValue}});
       p.emit("\t\t\n");  // a line of two tabs

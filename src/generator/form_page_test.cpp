@@ -83,7 +83,11 @@ TEST_F(FormPage, RecordsetQuotesTheStatementAndFormatsTheKeyByItsType) {
   data.SetNodeText(wiz::PrimaryKey, "Day");
   field("Day", "135", false);
   text = fsASPFormGetRecordset(ctx);
-  EXPECT_TRUE(contains(text, "\t\trs.Find (\"Day=\" & gfsSQLDateFormat(msPK))\r\n")) << text;
+  // Only a key that formats to a value is looked for.
+  EXPECT_TRUE(contains(text, "\t\tIf gfsSQLDateFormat(msPK) <> \"NULL\" Then\r\n"
+                             "\t\t\trs.Find (\"Day=\" & gfsSQLDateFormat(msPK))\r\n\t\tEnd If\r\n"))
+      << text;
+  EXPECT_TRUE(contains(text, "\trs.CursorLocation = 3 ' adUseClient\r\n")) << text;
   EXPECT_FALSE(contains(text, "sSQL & \" WHERE")) << text;
 }
 

@@ -211,11 +211,7 @@ GenerateLookupArrays
              }
              if (f.actions) p.block(fsASPReadDataAction());
              if (keyed) {
-               p.emit(R"(
-' If we have been passed a primary key, get it
-msPK = Request("PK")
-
-)");
+               p.block(fsASPReadPostedFirst("' If we have been passed a primary key, get it", "msPK", "PK"));
              }
              if (f.paging) p.emit("mnCurrPage = Request(\"CurrPage\")\n");
              if (f.sorting) p.block(fsASPSortRequest(ctx));
@@ -300,7 +296,7 @@ Sub DisplayList
       DisplayListLine rs, bEvenLine
     End If
 )",
-             {{"PK", gsQuoteDoubled(ctx.text(wiz::PrimaryKey))}});
+             {{"PK", fsVBStringText(ctx.text(wiz::PrimaryKey))}});
     } else {
       p.emit(R"(
     bEvenLine = i Mod 2
@@ -338,11 +334,11 @@ Sub DisplayListHeader
       if (field.isSortable())
         p.emit(R"(  Response.write "<TH>" & fsSortingHeader("$SortName$","$Label$") & "</TH>")"
                "\n",
-               {{"SortName", gsQuoteDoubled(fsSortName(ctx, field))}, {"Label", gsQuoteDoubled(field.label)}});
+               {{"SortName", fsVBStringText(fsSortName(ctx, field))}, {"Label", fsVBStringText(fsHTMLText(field.label))}});
       else
         p.emit(R"(  Response.write "<TH>$Label$</TH>")"
                "\n",
-               {{"Label", gsQuoteDoubled(field.label)}});
+               {{"Label", fsVBStringText(fsHTMLText(field.label))}});
     }
     p.emit(R"(
   Response.write "</TR></THEAD>"
@@ -355,8 +351,8 @@ End Sub
 std::string fsASPSortingHeader(const GenContext& ctx) {
   return trappedRoutine(ctx, "fsASPSortingHeader", [&](CodePrinter& p) {
     // The markers stand inside string literals of the page.
-    std::string ascending = gsQuoteDoubled(fsHTMLGraphic(ctx, kMarkerSortAscending));
-    std::string descending = gsQuoteDoubled(fsHTMLGraphic(ctx, kMarkerSortDescending));
+    std::string ascending = fsVBStringText(fsHTMLGraphic(ctx, kMarkerSortAscending));
+    std::string descending = fsVBStringText(fsHTMLGraphic(ctx, kMarkerSortDescending));
     p.emit(R"(
 Function fsSortingHeader(sFieldName, sDisplayName)
 
@@ -417,20 +413,22 @@ Sub DisplayListLine (rs, bEvenLine)
         // list opens the form page. The link carries the list's page and
         // sort order, so that the list comes back as it was.
         p.emit(
-            R"(Response.write "<TH><A HREF=""$Page$?DataAction=" & sEDIT_BUTTON & "&PK=" & rs("$PK$")$CurrPage$$SortOrder$ & """>$Marker$</A></TH>")"
+            R"(Response.write "<TH><A HREF=""" & $HTMLEncode$("$Page$?DataAction=" & sEDIT_BUTTON & "&PK=" & $URLEncode$(rs("$PK$"))$CurrPage$$SortOrder$) & """>$Marker$</A></TH>")"
             "\n",
-            {{"Page", f.listForm ? gsQuoteDoubled(ctx.projectName()) + "Form.asp" : std::string()},
-             {"PK", gsQuoteDoubled(ctx.text(wiz::PrimaryKey))},
+            {{"Page", f.listForm ? fsVBStringText(fsURLText(ctx.projectName())) + "Form.asp" : std::string()},
+             {"PK", fsVBStringText(ctx.text(wiz::PrimaryKey))},
              {"CurrPage", f.paging ? R"( & "&CurrPage=" & mnCurrPage)" : ""},
              {"SortOrder", f.sorting ? " & msSortOrderURL" : ""},
-             {"Marker", gsQuoteDoubled(fsHTMLGraphic(ctx, kMarkerEditRecord))}});
+             {"Marker", fsVBStringText(fsHTMLGraphic(ctx, kMarkerEditRecord))},
+             {"HTMLEncode", kHTMLEncode},
+             {"URLEncode", kURLEncodeValue}});
       }
       for (const FieldInfo& field : ctx.listFields()) {
-        std::string name = gsQuoteDoubled(field.name);
+        std::string name = fsVBStringText(field.name);
         if (field.usesDatabaseLookup())
           p.emit(R"(Response.write "<TD>" & gfsFormatOutput(rs("$Col$")) & "</TD>")"
                  "\n",
-                 {{"Col", gsQuoteDoubled(field.shownColumn())}});
+                 {{"Col", fsVBStringText(field.shownColumn())}});
         else if (field.usesManualList())
           p.emit(R"(Response.write "<TD>" & gfsFormatOutput(gfsArrayValue($A$,rs("$F$"))) & "</TD>")"
                  "\n",

@@ -198,8 +198,8 @@ TEST_F(ListPage, EditRowAndListLineWriteEachFieldKind) {
            "\tResponse.write \"<TD>\" & gfsFormatOutput(rs(\"CompanyName\")) & \"</TD>\"\r\n",
            "\tResponse.write \"<TD>\" & gfsFormatOutput(gfsArrayValue(maZone,rs(\"Zone\"))) & \"</TD>\"\r\n",
            // The edit link goes to the list's own edit row.
-           "\tResponse.write \"<TH><A HREF=\"\"?DataAction=\" & sEDIT_BUTTON & \"&PK=\" & rs(\"OrderID\") & "
-           "\"\"\">Edit</A></TH>\"\r\n",
+           "\tResponse.write \"<TH><A HREF=\"\"\" & gfsHTMLEncode(\"?DataAction=\" & sEDIT_BUTTON & \"&PK=\" & "
+           "gfsURLEncode(rs(\"OrderID\"))) & \"\"\">Edit</A></TH>\"\r\n",
        })
     EXPECT_TRUE(contains(line, part)) << part << "\n" << line;
   EXPECT_TRUE(ui->shown().empty());
@@ -233,8 +233,12 @@ TEST_F(ListPage, EditLinkCarriesPageAndSortOrderAndOpensTheFormOfAListForm) {
   paging(true);
   GenContext ctx{data, kTemplates};
   EXPECT_TRUE(contains(fsASPDisplayListLine(ctx),
-                       "\tResponse.write \"<TH><A HREF=\"\"OrdersForm.asp?DataAction=\" & sEDIT_BUTTON & \"&PK=\" & "
-                       "rs(\"OrderID\") & \"&CurrPage=\" & mnCurrPage & msSortOrderURL & \"\"\">Edit</A></TH>\"\r\n"));
+                       "\tResponse.write \"<TH><A HREF=\"\"\" & gfsHTMLEncode(\"OrdersForm.asp?DataAction=\" & "
+                       "sEDIT_BUTTON & \"&PK=\" & gfsURLEncode(rs(\"OrderID\")) & \"&CurrPage=\" & mnCurrPage & "
+                       "msSortOrderURL) & \"\"\">Edit</A></TH>\"\r\n"));
+  // The project name is part of a URL.
+  data.SetNodeText(wiz::ProjectName, "My \"Orders\"");
+  EXPECT_TRUE(contains(fsASPDisplayListLine(ctx), "gfsHTMLEncode(\"My%20%22Orders%22Form.asp?DataAction="));
   // A list-with-form list has no edit row of its own.
   std::string text = page();
   EXPECT_FALSE(contains(text, "Sub DisplayEditLine"));

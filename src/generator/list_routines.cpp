@@ -61,18 +61,21 @@ Sub DisplayEditLine (rs)
 
   %>
   <FORM METHOD="POST">
-)");
+  $Token$
+)",
+           {{"Token", fsASPTokenInputLine()}});
     if (f.sorting) {
       p.emit(R"(
-  <INPUT TYPE="HIDDEN" NAME="SortField" VALUE="<%= msSortField %>" >
+  <INPUT TYPE="HIDDEN" NAME="SortField" VALUE="<%= $HTMLEncode$(msSortField) %>" >
   <INPUT TYPE="HIDDEN" NAME="SortOrder" VALUE="<%= msSortOrder %>" >
-)");
+)",
+             {{"HTMLEncode", kHTMLEncode}});
     }
     p.emit(R"(
   <INPUT TYPE="HIDDEN" NAME="PK" VALUE="<%= gfsFieldValue(rs, "$PK$") %>" >
 
 )",
-           {{"PK", gsQuoteDoubled(ctx.text(wiz::PrimaryKey))}});
+           {{"PK", fsVBStringText(ctx.text(wiz::PrimaryKey))}});
     if (f.editColumn) p.emit("  <TR CLASS=\"EditLine\"><TD>&nbsp;</TD>\n");
 
     for (const FieldInfo& field : fields) {
@@ -89,7 +92,7 @@ Sub DisplayEditLine (rs)
   </TD>
 
 )",
-             {{"F", gsQuoteDoubled(field.name)}});
+             {{"F", fsVBStringText(field.name)}});
     }
 
     p.emit(R"(
@@ -158,9 +161,12 @@ Function frsGetRecordset
   sSQL = "$SQL$"
 
 )",
-           {{"SQL", gsQuoteDoubled(ctx.text(wiz::SQLStatement))}});
+           {{"SQL", fsVBStringText(ctx.text(wiz::SQLStatement))}});
     if (f.sorting) p.block(fsASPApplySorting());
     p.emit("  Set rs = Server.CreateObject(\"ADODB.Recordset\")\n");
+    // A client cursor counts, pages and finds on every provider, and leaves
+    // the connection free for the lookup lists the rows may open.
+    p.emit("  rs.CursorLocation = 3 ' adUseClient\n");
     if (f.paging) {
       p.emit(R"(
   rs.PageSize = mnPAGE_SIZE
@@ -177,10 +183,15 @@ Function frsGetRecordset
 ' If we have just added a new record or been transfered from the form page
 ' then find out which page the record is on and display that page.
 )");
-        p.emit(f.actions ? "If Len(msPK) > 0 And msDataAction = \"\" Then\n" : "If Len(msPK) > 0 Then\n");
+        // An empty table has no record to find; a key that is no value of
+        // the key column's type (NULL) finds nothing, so the first page shows.
+        p.emit(f.actions ? "If Len(msPK) > 0 And msDataAction = \"\" And NOT (rs.BOF OR rs.EOF) Then\n"
+                         : "If Len(msPK) > 0 And NOT (rs.BOF OR rs.EOF) Then\n");
         p.emit(
             R"(
-  rs.Find ("$EPK$=" & $KeyValue$)
+  If $KeyValue$ <> "NULL" Then
+    rs.Find ("$EPK$=" & $KeyValue$)
+  End If
   If rs.AbsolutePage > 0 Then
     ' Found the record we are looking for, get page number
     mnCurrPage = rs.AbsolutePage
@@ -196,7 +207,7 @@ Function frsGetRecordset
 Else
   ' Otherwise go to the start of the current page - checking that the page number is valid of course!
 )",
-            {{"EPK", gsQuoteDoubled(fsADOCriteriaName(ctx, ctx.text(wiz::PrimaryKey)))},
+            {{"EPK", fsVBStringText(fsADOCriteriaName(ctx, ctx.text(wiz::PrimaryKey)))},
              {"KeyValue", findKeyValue(ctx)}});
         {
           auto deeper = p.indent();
@@ -338,12 +349,14 @@ Sub DisplayAddButton
       auto in = p.indent();
       // The table and the form start on one line, parted by a tab.
       p.emit("<TABLE BORDER=\"0\">\t<FORM ACTION=\"$Page$\" METHOD=\"post\"><TR><TD>\n",
-             {{"Page", f.listForm ? ctx.projectName() + "Form.asp" : std::string()}});
+             {{"Page", f.listForm ? fsHTMLAttributeText(fsURLText(ctx.projectName()) + "Form.asp") : std::string()}});
+      p.emit("$Token$\n", {{"Token", fsASPTokenInputLine()}});
       if (f.sorting) {
         p.emit(R"(
 <INPUT TYPE="Hidden" NAME="SortOrder" VALUE="<% = msSortOrder %>">
-<INPUT TYPE="Hidden" NAME="SortField" VALUE="<% = msSortField %>">
-)");
+<INPUT TYPE="Hidden" NAME="SortField" VALUE="<% = $HTMLEncode$(msSortField) %>">
+)",
+               {{"HTMLEncode", kHTMLEncode}});
       }
       p.emit(R"(
 <INPUT TYPE="Submit" CLASS="CommandButton" NAME="DataAction" VALUE="<%= sADD_BUTTON %>">

@@ -21,6 +21,90 @@ std::string fsADOCriteriaName(const GenContext& ctx, std::string_view name) {
   return gfsEncaseSQLObject(name, SqlDialect::SqlServer);
 }
 
+std::string fsVBStringText(std::string_view text) {
+  std::string out;
+  out.reserve(text.size());
+  for (size_t i = 0; i < text.size(); ++i) {
+    char c = text[i];
+    if (c == '"') {
+      out += "\"\"";
+    } else if (c == '\r' && i + 1 < text.size() && text[i + 1] == '\n') {
+      out += "\" & vbCrLf & \"";
+      ++i;
+    } else if (c == '\r') {
+      out += "\" & vbCr & \"";
+    } else if (c == '\n') {
+      out += "\" & vbLf & \"";
+    } else if (c == '%' && i + 1 < text.size() && text[i + 1] == '>') {
+      out += "%\" & \"";
+    } else {
+      out += c;
+    }
+  }
+  return out;
+}
+
+std::string fsHTMLAttributeText(std::string_view text) {
+  std::string out;
+  out.reserve(text.size());
+  for (char c : text) {
+    switch (c) {
+      case '&': out += "&amp;"; break;
+      case '<': out += "&lt;"; break;
+      case '>': out += "&gt;"; break;
+      case '"': out += "&quot;"; break;
+      case '\'': out += "&#39;"; break;
+      default: out += c;
+    }
+  }
+  return out;
+}
+
+std::string fsURLText(std::string_view text, std::string_view keep) {
+  static constexpr char kHex[] = "0123456789ABCDEF";
+  std::string out;
+  out.reserve(text.size());
+  for (char c : text) {
+    auto u = static_cast<unsigned char>(c);
+    bool plain = (u >= 'A' && u <= 'Z') || (u >= 'a' && u <= 'z') || (u >= '0' && u <= '9') || c == '-' ||
+                 c == '_' || c == '.' || c == '~' || keep.find(c) != std::string_view::npos;
+    if (plain) {
+      out += c;
+    } else {
+      out += '%';
+      out += kHex[u >> 4];
+      out += kHex[u & 0x0F];
+    }
+  }
+  return out;
+}
+
+std::string fsHTMLText(std::string_view text) {
+  std::string out;
+  out.reserve(text.size());
+  for (size_t i = 0; i < text.size(); ++i) {
+    if (text[i] == '<' && i + 1 < text.size() && text[i + 1] == '%') {
+      out += "&lt;";
+    } else if (text[i] == '%' && i + 1 < text.size() && text[i + 1] == '>') {
+      out += "%&gt;";
+      ++i;
+    } else {
+      out += text[i];
+    }
+  }
+  return out;
+}
+
+std::string fsScriptName(std::string_view text) {
+  std::string out(text);
+  for (char& c : out) {
+    auto u = static_cast<unsigned char>(c);
+    bool plain = (u >= 'A' && u <= 'Z') || (u >= 'a' && u <= 'z') || (u >= '0' && u <= '9') || c == '_';
+    if (!plain) c = '_';
+  }
+  return out;
+}
+
 std::string fsSortName(const GenContext& ctx, const FieldInfo& field) {
   if (field.usesDatabaseLookup()) {
     // A table joined a second time is named through its alias.
@@ -37,7 +121,7 @@ std::string fsSortableColumnsArray(const GenContext& ctx) {
   for (const FieldInfo& field : ctx.listFields()) {
     if (!field.isSortable()) continue;
     if (!first) array += ", ";
-    array += '"' + gsQuoteDoubled(fsSortName(ctx, field)) + '"';
+    array += '"' + fsVBStringText(fsSortName(ctx, field)) + '"';
     first = false;
   }
   return array + ")";
@@ -83,6 +167,38 @@ std::string fsASPApplySorting() {
   End If
 
 )");
+  return p.take();
+}
+
+std::string fsASPTokenInputLine() { return substitute("<%= $Input$() %>", {{"Input", kTokenInput}}); }
+
+std::string fsASPVerifyChange(std::string_view function) {
+  CodePrinter p;
+  p.emit(R"(
+  ' Only a form of this site, posted in this session, may change records
+  If Not $Verified$() Then
+    $Fn$ = False
+    msUserMessage = "<SPAN CLASS=""MainError"">$Message$</SPAN><BR><BR>"
+    Exit Function
+  End If
+
+)",
+         {{"Verified", kVerifiedChange}, {"Fn", function}, {"Message", kUnverifiedMessage}});
+  return p.take();
+}
+
+std::string fsASPReadPostedFirst(std::string_view comment, std::string_view variable, std::string_view name) {
+  CodePrinter p;
+  p.emit(R"(
+$Comment$
+$Var$ = Request.Form("$Name$")
+If Len($Var$) = 0 Then
+  ' Variables from the FORM request overide those in Query string
+  $Var$ = Request.QueryString("$Name$")
+End If
+
+)",
+         {{"Comment", comment}, {"Var", variable}, {"Name", name}});
   return p.take();
 }
 

@@ -23,6 +23,49 @@ inline constexpr std::string_view kSafeSortOrder = "gfsSortOrder";
 inline constexpr std::string_view kHTMLEncode = "gfsHTMLEncode";
 // A text made fit for a URL's query string.
 inline constexpr std::string_view kURLEncode = "Server.URLEncode";
+// A value made fit for a URL's query string (Null gives the empty text).
+inline constexpr std::string_view kURLEncodeValue = "gfsURLEncode";
+// () the hidden input that carries the session's token in every form.
+inline constexpr std::string_view kTokenInput = "gfsTokenInput";
+// () True for a POST that carries the session's token: the only request
+// that may insert, update or delete.
+inline constexpr std::string_view kVerifiedChange = "gfbVerifiedChange";
+// What a page says when it refuses a change that fails that check.
+inline constexpr std::string_view kUnverifiedMessage = "The request could not be verified; please try again.";
+
+// The line of a form that writes the token's hidden input.
+std::string fsASPTokenInputLine();
+
+// The first lines of an insert, update or delete routine (`function`): a
+// request that is not a POST with the session's token changes nothing.
+std::string fsASPVerifyChange(std::string_view function);
+
+// A request value read into `variable`: the posted form's value, else the
+// query string's (the form posts back what its links also carry), so that
+// every routine of the page reads the one value.
+std::string fsASPReadPostedFirst(std::string_view comment, std::string_view variable, std::string_view name);
+
+// Texts from the project or the schema (labels, field and table names, list
+// values, the connection string, folder and project names), written for the
+// place where they land in a page, so that no such text can end the page's
+// script block, a string literal or an attribute, or start markup.
+
+// The inside of a VBScript string literal ("..."): quotes doubled, "%>"
+// split as %" & "> so that it cannot close the script block, and CR, LF and
+// CR LF written as " & vbCr & ", " & vbLf & " and " & vbCrLf & ".
+std::string fsVBStringText(std::string_view text);
+// An HTML attribute's value: &, <, >, " and ' as character references.
+std::string fsHTMLAttributeText(std::string_view text);
+// A part of a URL: every byte but letters, digits, "-", "_", ".", "~" and
+// those in `keep` (a path keeps "/") as %XX.
+std::string fsURLText(std::string_view text, std::string_view keep = {});
+// HTML content from a label, a title or a list text: as given (a label may
+// hold markup on purpose), except that "<%" and "%>" are encoded, so that
+// the text can neither open nor close a script block.
+std::string fsHTMLText(std::string_view text);
+// A script name made from a field name (the manual lists' arrays): letters,
+// digits and "_" stay, every other character becomes "_".
+std::string fsScriptName(std::string_view text);
 
 // A column name and a table name as the project's database wants them in
 // SQL (gfsEncaseSQLObject / gfsEncaseSQLTable with the stored dialect).

@@ -87,6 +87,8 @@ std::string fsASPStandardHeader(const GenContext& ctx) {
 <%
 Option Explicit
 Response.expires = 0
+Response.CodePage = 1252
+Response.Charset = "windows-1252"
 )");
     // The user's header, line by line so that every line of the page ends
     // alike whatever line ends the file has; its last line is ended too.
@@ -121,7 +123,7 @@ std::string fsHTMLStandardHeader(const GenContext& ctx) {
 <META NAME="GENERATOR" Content="Tavekor Wizard">
 )");
     // (a blank at the end of the LINK line)
-    p.emit("<LINK REL=\"STYLESHEET\" HREF=\"$Rel$$Sheet$\"> \n", {{"Rel", rel}, {"Sheet", sheet}});
+    p.emit("<LINK REL=\"STYLESHEET\" HREF=\"$Rel$$Sheet$\"> \n", {{"Rel", fsHTMLAttributeText(fsURLText(rel, "/:"))}, {"Sheet", sheet}});
     p.emit(R"(
 </HEAD>
 <BODY>
@@ -141,7 +143,7 @@ $TitleRow$
 </TR></TABLE><BR>
 
 )",
-           {{"TitleRow", substitute(titleRow, {{"Name", name}})}});
+           {{"TitleRow", substitute(titleRow, {{"Name", fsHTMLText(name)}})}});
   });
 }
 
@@ -162,7 +164,7 @@ Set mDbCon = Server.CreateObject ("ADODB.Connection")
 )");
     // Names and connection strings stand inside string literals of the page.
     if (ctx.text(wiz::DataSourceType) == wiz::kSourceGlobalASA) {
-      std::string name = gsQuoteDoubled(ctx.text(wiz::GlobalASADataSourceName));
+      std::string name = fsVBStringText(ctx.text(wiz::GlobalASADataSourceName));
       p.emit(R"(
 mDbCon.ConnectionTimeout = Application("$N$_ConnectionTimeout")
 mDbCon.CommandTimeout = Application("$N$_CommandTimeout")
@@ -173,7 +175,7 @@ mDbCon.Open Application("$N$_ConnectionString"), Application("$N$_RuntimeUserNam
       p.emit(R"(
 mDbCon.open "$C$"
 )",
-             {{"C", gsQuoteDoubled(ctx.text(wiz::ConnectionStringText))}});
+             {{"C", fsVBStringText(ctx.text(wiz::ConnectionStringText))}});
     }
   });
 }
@@ -236,8 +238,8 @@ Sub GenerateLookupArrays()
         p.emit("  $A$(0,$i$) = \"$J$\" : \t$A$(1,$i$) = \"$D$\"\n",
                {{"A", array},
                 {"i", index},
-                {"J", gsQuoteDoubled(childText(row, wiz::JoinField))},
-                {"D", gsQuoteDoubled(childText(row, wiz::DisplayField))}});
+                {"J", fsVBStringText(childText(row, wiz::JoinField))},
+                {"D", fsVBStringText(childText(row, wiz::DisplayField))}});
       }
       p.blank();
     }
@@ -298,7 +300,7 @@ std::string fsHTMLGraphic(const GenContext& ctx, int kind) {
           default:
             return;
         }
-        result = substitute(tmpl, {{"Rel", rel}, {"P", prefix}});
+        result = substitute(tmpl, {{"Rel", fsHTMLAttributeText(fsURLText(rel, "/:"))}, {"P", prefix}});
       })) {
     ctx.noteFailure("fsHTMLGraphic");
     return {};
@@ -325,15 +327,15 @@ End If
 
 std::string fsHTMLReadOnlyLookupInput(const FieldInfo& field) {
   return substitute(R"(<INPUT TYPE="Text" NAME="$F$" VALUE="<%= gfsFieldValue(rs,"$S$") %>"$D$>)",
-                    {{"F", field.name}, {"S", gsQuoteDoubled(field.shownColumn())}, {"D", kReadOnlyAttribute}});
+                    {{"F", fsHTMLAttributeText(field.name)}, {"S", fsVBStringText(field.shownColumn())}, {"D", kReadOnlyAttribute}});
 }
 
 std::string fsHTMLReadOnlyManualListInput(const FieldInfo& field) {
   return substitute(
-      R"(<INPUT TYPE="Text" NAME="$F$" VALUE="<%= $HTMLEncode$(gfsArrayValue($A$,gfsFieldValue(rs,"$Q$"))) %>"$D$>)",
-      {{"F", field.name},
+      R"(<INPUT TYPE="Text" NAME="$N$" VALUE="<%= $HTMLEncode$(gfsArrayValue($A$,gfsFieldValue(rs,"$Q$"))) %>"$D$>)",
+      {{"N", fsHTMLAttributeText(field.name)},
        {"A", fsLookupArrayName(field.name)},
-       {"Q", gsQuoteDoubled(field.name)},
+       {"Q", fsVBStringText(field.name)},
        {"D", kReadOnlyAttribute},
        {"HTMLEncode", kHTMLEncode}});
 }
@@ -360,21 +362,14 @@ std::string fsASPLookupControl(const FieldInfo& field) {
   if (tmpl == nullptr) return {};
   // The names stand inside string literals of the page; the array name is
   // a script name made from the field name.
-  return substitute(tmpl, {{"Q", gsQuoteDoubled(field.name)},
+  return substitute(tmpl, {{"Q", fsVBStringText(field.name)},
                            {"F", fsLookupArrayName(field.name)},
-                           {"T", gsQuoteDoubled(field.lookupTable)},
-                           {"J", gsQuoteDoubled(field.joinField)},
-                           {"S", gsQuoteDoubled(field.showField)},
+                           {"T", fsVBStringText(field.lookupTable)},
+                           {"J", fsVBStringText(field.joinField)},
+                           {"S", fsVBStringText(field.showField)},
                            {"R", field.isRequired() ? "true" : "false"}});
 }
 
-std::string fsLookupArrayName(std::string_view fieldName) {
-  std::string name = "ma";
-  for (char c : fieldName) {
-    unsigned char u = static_cast<unsigned char>(c);
-    name += u < 0x80 && (std::isalnum(u) || c == '_') ? c : '_';
-  }
-  return name;
-}
+std::string fsLookupArrayName(std::string_view fieldName) { return "ma" + fsScriptName(fieldName); }
 
 }  // namespace tvk::gen

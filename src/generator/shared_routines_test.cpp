@@ -88,10 +88,10 @@ TEST_F(SharedRoutines, ConnectionTextsAreQuoteDoubled) {
                 "Application(\"Conn_RuntimePassword\")\r\n"),
             std::string::npos);
   data.SetNodeText(wiz::DataSourceType, "ConnectionString");
-  data.SetNodeText(wiz::ConnectionStringText, "Data Source=\"a.mdb\"");
+  data.SetNodeText(wiz::ConnectionStringText, "Data Source=\"a%>.mdb\"\r\n");
   EXPECT_EQ(fsASPOpenDBConnection(ctx),
             "' Open a connection to the database\r\nSet mDbCon = Server.CreateObject (\"ADODB.Connection\")\r\n"
-            "mDbCon.open \"Data Source=\"\"a.mdb\"\"\"\r\n");
+            "mDbCon.open \"Data Source=\"\"a%\" & \">.mdb\"\"\" & vbCrLf & \"\"\r\n");
 }
 
 TEST_F(SharedRoutines, LookupArraysOnlyForSwitchedOnHandMadeLists) {
@@ -125,10 +125,12 @@ TEST_F(SharedRoutines, HeaderTemplateLineEndsAndCodePage) {
   tvk::test::writeFile(templates / "Header.txt", "' a\n' b\r\n' \xA9 \x80");
   EXPECT_EQ(fsASPStandardHeader(ctx),
             "<%@ Language=VBScript %>\r\n<%\r\nOption Explicit\r\nResponse.expires = 0\r\n"
+            "Response.CodePage = 1252\r\nResponse.Charset = \"windows-1252\"\r\n"
             "' a\r\n' b\r\n' \xC2\xA9 \xE2\x82\xAC\r\n\r\n");
   tvk::test::writeFile(templates / "Header.txt", "' caf\xC3\xA9\n");
   EXPECT_EQ(fsASPStandardHeader(ctx),
-            "<%@ Language=VBScript %>\r\n<%\r\nOption Explicit\r\nResponse.expires = 0\r\n' caf\xC3\xA9\r\n\r\n\r\n");
+            "<%@ Language=VBScript %>\r\n<%\r\nOption Explicit\r\nResponse.expires = 0\r\n"
+            "Response.CodePage = 1252\r\nResponse.Charset = \"windows-1252\"\r\n' caf\xC3\xA9\r\n\r\n\r\n");
   EXPECT_TRUE(ui->shown().empty());
 }
 

@@ -55,6 +55,19 @@ Check "num dot", gfsSQLNumberFormat("1."), "NULL"
 Check "num dot2", gfsSQLNumberFormat(".5"), "NULL"
 Check "num empty", gfsSQLNumberFormat(""), "NULL"
 Check "num long", gfsSQLNumberFormat(CLng(7)), "7"
+Check "num 15 digits", gfsSQLNumberFormat("123456789012345"), "123456789012345"
+Check "num 16 digits", gfsSQLNumberFormat("1234567890123456"), "NULL"
+Check "num 16 with point", gfsSQLNumberFormat("12345678.12345678"), "NULL"
+Check "url enc", gfsURLEncode("a&b #+""<"), "a%26b+%23%2B%22%3C"
+Check "url null", gfsURLEncode(Null), ""
+' No session token, no change; a GET never changes anything either.
+Check "no token", gfbVerifiedChange(), False
+Session("TVKW_Token") = "abc"
+Check "token input", gfsTokenInput(), "<INPUT TYPE=""HIDDEN"" NAME=""TVKToken"" VALUE=""abc"">"
+Check "token not posted", gfbVerifiedChange(), False
+Session("TVKW_Token") = Empty
+Check "new token", Len(gfsRequestToken()) >= 32, True
+Check "same token", gfsRequestToken(), Session("TVKW_Token")
 Check "txt", gfsSQLTextFormat("O'Brien"), "'O''Brien'"
 Check "txt null", gfsSQLTextFormat(Null), "NULL"
 Check "txt empty", gfsSQLTextFormat(""), "''"

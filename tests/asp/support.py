@@ -34,8 +34,27 @@ def fixture(name: str) -> Fixture:
     return Fixture.from_file(FIXTURES / name)
 
 
+# The visitor's session: the pages write its token into every form they
+# write, and change records only for a POST that carries it back. Every
+# request of run_all runs in this session unless it names its own.
+TOKEN = "5E55104D7A1B4C2F9E0D3B6A8C7F1E24"
+SESSION = {"Session.TVKW_Token": TOKEN}
+
+
+def in_session(request: PageRequest, session: dict | None = None) -> PageRequest:
+    """The request run in `session` (application values "Session.x"), by
+    default the tests' own."""
+    values = dict(SESSION if session is None else session)
+    values.update(request.application or {})
+    request.application = values
+    return request
+
+
 def run_all(requests: dict[str, PageRequest]) -> dict:
     """Runs named requests in one batch; returns the results by name."""
+    for r in requests.values():
+        if r.application is None:
+            in_session(r)
     names = list(requests)
     results = harness().run_many([requests[n] for n in names])
     return dict(zip(names, results))

@@ -14,7 +14,7 @@ import unittest
 from harness import Fixture, PageRequest
 from harness.crawl import parse
 from generated import Workspace
-from support import HERE, fixture, harness, list_rows, run_all
+from support import HERE, TOKEN, fixture, harness, list_rows, run_all
 
 SCRIPT = '"><script>alert(1)</script>'
 
@@ -76,8 +76,9 @@ class ListPage(unittest.TestCase):
                           [("PK", "5"), ("DataAction", "Cancel")]),
             # Hostile request values.
             "pk_or_edit": req([("DataAction", "Edit"), ("PK", "1 OR 1=1")]),
-            "pk_or_update": req(form=[("DataAction", "Update"), ("PK", "1 OR 1=1"), ("ProductName", "x")]),
-            "pk_or_delete": req(form=[("DataAction", "Delete"), ("PK", "1 OR 1=1")]),
+            "pk_or_update": req(form=[("DataAction", "Update"), ("PK", "1 OR 1=1"), ("ProductName", "x"),
+                                      ("TVKToken", TOKEN)]),
+            "pk_or_delete": req(form=[("DataAction", "Delete"), ("PK", "1 OR 1=1"), ("TVKToken", TOKEN)]),
             "sort_drop": req([("SortField", "1;DROP TABLE x"), ("SortOrder", "ASC;--")]),
             "sort_order_only": req([("SortField", "Products.ProductName"), ("SortOrder", "ASC;--")]),
             "hostile_data": req(fx=hostile),

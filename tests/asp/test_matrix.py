@@ -19,7 +19,7 @@ from harness import CompileError, PageRequest
 from harness.crawl import parse
 from harness.project import Project
 from generated import ROOT, Workspace
-from support import harness
+from support import SESSION, TOKEN, harness
 
 PROJECTS = Path(os.environ.get("TVK_PAGE_PROJECTS", ROOT / "tests" / "generator" / "projects"))
 
@@ -88,7 +88,8 @@ class GeneratorMatrix(unittest.TestCase):
             if errors:
                 cls.problems.append(f"{path.name}: generate reported errors\n{g.report}")
             fixture = g.project.synthetic_fixture()
-            app = g.project.application()
+            # Every request runs in one session, whose token the pages' forms carry.
+            app = dict(SESSION, **g.project.application())
             compiled = {}
             for name, page_path in g.pages.items():
                 try:
@@ -152,10 +153,10 @@ class GeneratorMatrix(unittest.TestCase):
             for action in ("", "Edit"):
                 attacks.append((e, request(e, query=dict(HOSTILE, DataAction=action).items())))
             for action in ("Update", "Delete", "Insert", "Cancel", "List"):
-                attacks.append((e, request(e, form=dict(HOSTILE, DataAction=action).items())))
+                attacks.append((e, request(e, form=dict(HOSTILE, DataAction=action, TVKToken=TOKEN).items())))
             scripted = {k: SCRIPT for k in HOSTILE}
             attacks.append((e, request(e, query=dict(scripted, DataAction="Edit").items())))
-            attacks.append((e, request(e, form=dict(scripted, DataAction="Update").items())))
+            attacks.append((e, request(e, form=dict(scripted, DataAction="Update", TVKToken=TOKEN).items())))
         cls.attacks = list(zip([a for a, _ in attacks], h.run_many([r for _, r in attacks])))
 
     @classmethod

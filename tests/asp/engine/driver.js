@@ -143,6 +143,8 @@ Host.prototype.pairs = function (collection) {
   var r = this.job.request || {};
   return r[collection] || [];
 };
+// How many values the form posted (the mock's REQUEST_METHOD tells POST by them).
+Host.prototype.FormCount = function () { return this.pairs("form").length; };
 Host.prototype.RequestItem = function (collection, key) {
   var order = collection ? [collection] : ["query", "form"];
   var k = String(key).toLowerCase(), c, i, found = [];

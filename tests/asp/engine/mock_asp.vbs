@@ -23,6 +23,16 @@ Dim Request
 Dim Response
 Dim Server
 Dim Application
+Dim Session
+' Open server-side forward-only recordsets: while one is open, the connection
+' answers nothing else (as SQL Server's does without multiple active result
+' sets), so a page that opens a lookup list meanwhile fails here too.
+Dim TVKBusyCount
+TVKBusyCount = 0
+
+Sub TVKCheckNotBusy(source)
+	If TVKBusyCount > 0 Then Err.Raise -2147467259, source, "Connection is busy with results for another command"
+End Sub
 
 ' ------------------------------------------------------------------ helpers
 
@@ -250,12 +260,28 @@ Class TVKRequest
 	Public Function QueryString(k)
 		Set QueryString = Values("query", k)
 	End Function
+	' REQUEST_METHOD: the application value "TVK.RequestMethod" when the test
+	' sets one, else POST for a request with a form and GET without.
+	Public Function ServerVariables(k)
+		Dim m
+		ServerVariables = ""
+		If UCase(TVKPlain(k)) = "REQUEST_METHOD" Then
+			m = Application("TVK.RequestMethod")
+			If IsEmpty(m) Then
+				m = "GET"
+				If TVKHost.FormCount() > 0 Then m = "POST"
+			End If
+			ServerVariables = m
+		End If
+	End Function
 End Class
 
 ' ----------------------------------------------------------------- Response
 
 Class TVKResponse
 	Private mExpires
+	Public CodePage
+	Public Charset
 
 	Private Sub StopIfEnded()
 		If TVKHost.IsEnded() Then
@@ -373,6 +399,7 @@ Class TVKConnection
 		TVKEnter
 		If mState <> 1 Then Err.Raise TVK_ERR_NOCONN, "ADODB.Connection", "The connection cannot be used to perform this operation. It is either closed or invalid in this context."
 		If UBound(a) < 0 Then Err.Raise 450, "ADODB.Connection", "Wrong number of arguments or invalid property assignment: Execute"
+		TVKCheckNotBusy "ADODB.Connection"
 		handle = TVKDb.Execute(TVKText(a(0)))
 		TVKDbCheck
 		Set rs = New TVKRecordset
@@ -407,6 +434,8 @@ Class TVKField
 End Class
 
 Class TVKRecordset
+	Public CursorLocation
+	Private mBusy
 	Private h
 	Private mPageSize
 	Private mCursorType
@@ -419,6 +448,8 @@ Class TVKRecordset
 		mPageSize = 10
 		mCursorType = 0
 		mLockType = 1
+		CursorLocation = 2 ' adUseServer
+		mBusy = False
 	End Sub
 
 	Private Sub NeedOpen()
@@ -456,9 +487,16 @@ Class TVKRecordset
 		If Not IsObject(mConnection) Then Err.Raise TVK_ERR_NOCONN, "ADODB.Recordset", "The connection cannot be used to perform this operation. It is either closed or invalid in this context."
 		If mConnection Is Nothing Then Err.Raise TVK_ERR_NOCONN, "ADODB.Recordset", "The connection cannot be used to perform this operation. It is either closed or invalid in this context."
 		If mConnection.State <> 1 Then Err.Raise TVK_ERR_NOCONN, "ADODB.Recordset", "The connection cannot be used to perform this operation. It is either closed or invalid in this context."
+		' A client cursor is always static.
+		If CLng(CursorLocation) = 3 Then mCursorType = 3
+		TVKCheckNotBusy "ADODB.Recordset"
 		handle = TVKDb.Open(mSource, mCursorType, mLockType)
 		TVKDbCheck
 		h = handle
+		If mCursorType = 0 And CLng(CursorLocation) <> 3 Then
+			mBusy = True
+			TVKBusyCount = TVKBusyCount + 1
+		End If
 		TVKDb.SetPageSize h, mPageSize
 		TVKDbCheck
 	End Sub
@@ -542,6 +580,10 @@ Class TVKRecordset
 		TVKDb.Close h
 		TVKDbCheck
 		h = 0
+		If mBusy Then
+			mBusy = False
+			TVKBusyCount = TVKBusyCount - 1
+		End If
 	End Sub
 
 	' Fields: by name or by position.
@@ -695,3 +737,11 @@ Set Response = New TVKResponse
 Set Server = New TVKServer
 Set Application = New TVKStore
 Application.TVKInit TVKHost.Application()
+' The session starts with the application values named "Session.x" (as x),
+' so that a test can run a page in a session it made before.
+Set Session = New TVKStore
+Session.TVKInit TVKHost.NewObject("Scripting.Dictionary")
+Dim TVKKey
+For Each TVKKey In TVKHost.Application().Keys
+	If LCase(Left(TVKKey, 8)) = "session." Then Session(Mid(TVKKey, 9, Len(TVKKey))) = TVKHost.Application().Item(TVKKey)
+Next

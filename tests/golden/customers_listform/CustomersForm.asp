@@ -2,6 +2,8 @@
 <%
 Option Explicit
 Response.expires = 0
+Response.CodePage = 1252
+Response.Charset = "windows-1252"
 ' Test header: every generated page of the golden tests starts with it.
 ' Its lines end with LF alone; the pages end them with CR LF.
 
@@ -92,7 +94,8 @@ PerformDataActions
 
 <CENTER>
 <FORM METHOD="POST">
-<INPUT TYPE="HIDDEN" NAME="SortField" VALUE="<% = msSortField %>">
+<%= gfsTokenInput() %>
+<INPUT TYPE="HIDDEN" NAME="SortField" VALUE="<% = gfsHTMLEncode(msSortField) %>">
 <INPUT TYPE="HIDDEN" NAME="SortOrder" VALUE="<% = msSortOrder %>">
 <%
 
@@ -328,12 +331,15 @@ Function frsGetRecordset
 	End If
 
 	Set rs = Server.CreateObject("ADODB.Recordset")
+	rs.CursorLocation = 3 ' adUseClient
 	rs.PageSize = 1
 	rs.Open sSQL, mdbCon, 3, 1, &H1 'adOpenStatic, adLockReadOnly, adCmdText
 
 	If Len(msPK) > 0 And Not rs.EOF Then
 
-		rs.Find ("CustomerID=" & gfsSQLTextFormat(msPK))
+		If gfsSQLTextFormat(msPK) <> "NULL" Then
+			rs.Find ("CustomerID=" & gfsSQLTextFormat(msPK))
+		End If
 		
 		If rs.AbsolutePage > 0 Then
 			' Found the record
@@ -374,6 +380,13 @@ Function fbInsertRecord()
 	' On Error mDictFieldErrors holds a dictionary object containing any field errors
 	' msUserMessage is set to a message of failure / success.
 
+	' Only a form of this site, posted in this session, may change records
+	If Not gfbVerifiedChange() Then
+		fbInsertRecord = False
+		msUserMessage = "<SPAN CLASS=""MainError"">The request could not be verified; please try again.</SPAN><BR><BR>"
+		Exit Function
+	End If
+
 	' Set up a dictionary object for any field errors
 	Set mDictFieldErrors = Server.CreateObject("Scripting.Dictionary")
 
@@ -381,35 +394,36 @@ Function fbInsertRecord()
 	' Note - need to open as a keyset recordset otherwise we will not be able
 	' to find out any Identity (Autonumber) generated primary key for the new record
 
-	rs.Open "Customers", mDbCon, 1, 3 ' adOpenKeyset, adLockOptimistic
+	' (no rows: the new record is all it needs)
+	rs.Open "SELECT * FROM Customers WHERE 1=0", mDbCon, 1, 3 ' adOpenKeyset, adLockOptimistic
 
 	rs.AddNew
 
 	On Error Resume Next
 
-	If gfbEmpty(Request("CompanyName")) Then
+	If gfbEmpty(Request.Form("CompanyName")) Then
 			mDictFieldErrors("CompanyName") = "Company Required"
 	Else
-		rs("CompanyName") = Request("CompanyName")
+		rs("CompanyName") = Request.Form("CompanyName")
 		If Err.Number <> 0 Then
 			mDictFieldErrors("CompanyName") = "Invalid Company"
 			Err.Clear
 		End If
 	End If
 
-	rs("ContactName") = gfvEmptyToNull(Request("ContactName"))
+	rs("ContactName") = gfvEmptyToNull(Request.Form("ContactName"))
 	If Err.Number <> 0 Then
 		mDictFieldErrors("ContactName") = "Invalid Contact"
 		Err.Clear
 	End If
 
-	rs("Country") = gfvEmptyToNull(Request("Country"))
+	rs("Country") = gfvEmptyToNull(Request.Form("Country"))
 	If Err.Number <> 0 Then
 		mDictFieldErrors("Country") = "Invalid Country"
 		Err.Clear
 	End If
 
-	rs("Phone") = gfvEmptyToNull(Request("Phone"))
+	rs("Phone") = gfvEmptyToNull(Request.Form("Phone"))
 	If Err.Number <> 0 Then
 		mDictFieldErrors("Phone") = "Invalid Phone"
 		Err.Clear
@@ -462,14 +476,31 @@ Function fbUpdateRecord()
 	' On Error mDictFieldErrors holds a dictionary object containing any field errors
 	' msUserMessage is set to a message of failure / success.
 
+	' Only a form of this site, posted in this session, may change records
+	If Not gfbVerifiedChange() Then
+		fbUpdateRecord = False
+		msUserMessage = "<SPAN CLASS=""MainError"">The request could not be verified; please try again.</SPAN><BR><BR>"
+		Exit Function
+	End If
+
 	' Set up a dictionary object for any field errors
 	Set mDictFieldErrors = Server.CreateObject("Scripting.Dictionary")
 
-	sSQL = "SELECT * FROM Customers WHERE CustomerID = " & gfsSQLTextFormat(Request("PK"))
+	sSQL = "SELECT * FROM Customers WHERE CustomerID = " & gfsSQLTextFormat(msPK)
 
 	Set rs = Server.CreateObject("ADODB.Recordset")
 
+	' A statement the database refuses is a failed update, not a stopped page
+	On Error Resume Next
 	rs.Open sSQL, mDbCon, 3, 3 ' adOpenStatic, adLockOptimistic
+	If Err.Number <> 0 Then
+		Err.Clear
+		Set rs = Nothing
+		fbUpdateRecord = False
+		msUserMessage = "<SPAN CLASS=""MainError"">Error Updating Record</SPAN><BR><BR>"
+		Exit Function
+	End If
+	On Error GoTo 0
 
 	If rs.EOF Then
 		' No record has that key (deleted meanwhile, or not a key at all)
@@ -484,29 +515,29 @@ Function fbUpdateRecord()
 
 	On Error Resume Next
 
-	If gfbEmpty(Request("CompanyName")) Then
+	If gfbEmpty(Request.Form("CompanyName")) Then
 			mDictFieldErrors("CompanyName") = "Company Required"
 	Else
-		rs("CompanyName") = Request("CompanyName")
+		rs("CompanyName") = Request.Form("CompanyName")
 		If Err.Number <> 0 Then
 			mDictFieldErrors("CompanyName") = "Invalid Company"
 			Err.Clear
 		End If
 	End If
 
-	rs("ContactName") = gfvEmptyToNull(Request("ContactName"))
+	rs("ContactName") = gfvEmptyToNull(Request.Form("ContactName"))
 	If Err.Number <> 0 Then
 		mDictFieldErrors("ContactName") = "Invalid Contact"
 		Err.Clear
 	End If
 
-	rs("Country") = gfvEmptyToNull(Request("Country"))
+	rs("Country") = gfvEmptyToNull(Request.Form("Country"))
 	If Err.Number <> 0 Then
 		mDictFieldErrors("Country") = "Invalid Country"
 		Err.Clear
 	End If
 
-	rs("Phone") = gfvEmptyToNull(Request("Phone"))
+	rs("Phone") = gfvEmptyToNull(Request.Form("Phone"))
 	If Err.Number <> 0 Then
 		mDictFieldErrors("Phone") = "Invalid Phone"
 		Err.Clear
@@ -556,11 +587,33 @@ Function fbDeleteRecord()
 	' msUserMessage is set to a message of failure / success.
 
 	Dim sSQL
+	Dim rs
+	Dim bFound
 
-	 sSQL = " DELETE FROM Customers WHERE CustomerID = " & gfsSQLTextFormat(Request("PK"))
+	' Only a form of this site, posted in this session, may change records
+	If Not gfbVerifiedChange() Then
+		fbDeleteRecord = False
+		msUserMessage = "<SPAN CLASS=""MainError"">The request could not be verified; please try again.</SPAN><BR><BR>"
+		Exit Function
+	End If
+
+	 sSQL = " DELETE FROM Customers WHERE CustomerID = " & gfsSQLTextFormat(msPK)
 
 	On Error Resume Next
-	mDbCon.Execute sSQL
+	' A key that no record has (deleted meanwhile, or not a key at all) is
+	' reported as such, not as a deleted record
+	Set rs = Server.CreateObject("ADODB.Recordset")
+	rs.CursorLocation = 3 ' adUseClient
+	rs.Open "SELECT CustomerID FROM Customers WHERE CustomerID = " & gfsSQLTextFormat(msPK), mDbCon, 3, 1, &H1 ' adOpenStatic, adLockReadOnly, adCmdText
+	bFound = Not rs.EOF
+	If Err.Number = 0 Then rs.Close
+	Set rs = Nothing
+	If Err.Number = 0 And Not bFound Then
+		fbDeleteRecord = False
+		msUserMessage = "<SPAN CLASS=""MainError"">Record not found</SPAN><BR><BR>"
+		Exit Function
+	End If
+	If Err.Number = 0 Then mDbCon.Execute sSQL
 
 	' Now find out if everything worked
 	If Err.Number <> 0 Then

@@ -2,6 +2,8 @@
 <%
 Option Explicit
 Response.expires = 0
+Response.CodePage = 1252
+Response.Charset = "windows-1252"
 ' Test header: every generated page of the golden tests starts with it.
 ' Its lines end with LF alone; the pages end them with CR LF.
 
@@ -29,7 +31,11 @@ Dim msPK
 
 ' *** SETUP *******************************************************************
 ' If we have been passed a primary key, get it
-msPK = Request("PK")
+msPK = Request.Form("PK")
+If Len(msPK) = 0 Then
+	' Variables from the FORM request overide those in Query string
+	msPK = Request.QueryString("PK")
+End If
 
 mnCurrPage = Request("CurrPage")
 msSortField = gfsSortField(Request("SortField"), Array("Customers.CompanyName", "Countries.CountryName"))
@@ -166,7 +172,7 @@ Sub DisplayListLine (rs, bEvenLine)
 	Else
 		Response.write "<TR CLASS=""OddLine"">"
 	End If
-	Response.write "<TH><A HREF=""CustomersForm.asp?DataAction=" & sEDIT_BUTTON & "&PK=" & rs("CustomerID") & "&CurrPage=" & mnCurrPage & msSortOrderURL & """><IMG SRC=""images/TVKW_Pro_EditRecord.gif"" BORDER=0 ALT=""Edit Record""></A></TH>"
+	Response.write "<TH><A HREF=""" & gfsHTMLEncode("CustomersForm.asp?DataAction=" & sEDIT_BUTTON & "&PK=" & gfsURLEncode(rs("CustomerID")) & "&CurrPage=" & mnCurrPage & msSortOrderURL) & """><IMG SRC=""images/TVKW_Pro_EditRecord.gif"" BORDER=0 ALT=""Edit Record""></A></TH>"
 	Response.write "<TD>" & gfsFormatOutput(rs("CustomerID")) & "</TD>"
 	Response.write "<TD>" & gfsFormatOutput(rs("CompanyName")) & "</TD>"
 	Response.write "<TD>" & gfsFormatOutput(rs("CountryName")) & "</TD>"
@@ -230,8 +236,9 @@ Sub DisplayAddButton
 
 	%>
 	<TABLE BORDER="0">	<FORM ACTION="CustomersForm.asp" METHOD="post"><TR><TD>
+	<%= gfsTokenInput() %>
 	<INPUT TYPE="Hidden" NAME="SortOrder" VALUE="<% = msSortOrder %>">
-	<INPUT TYPE="Hidden" NAME="SortField" VALUE="<% = msSortField %>">
+	<INPUT TYPE="Hidden" NAME="SortField" VALUE="<% = gfsHTMLEncode(msSortField) %>">
 	<INPUT TYPE="Submit" CLASS="CommandButton" NAME="DataAction" VALUE="<%= sADD_BUTTON %>">
 	</TD></TR></FORM></TABLE>
 	<%
@@ -265,13 +272,16 @@ Function frsGetRecordset
 	End If
 
 	Set rs = Server.CreateObject("ADODB.Recordset")
+	rs.CursorLocation = 3 ' adUseClient
 	rs.PageSize = mnPAGE_SIZE
 	rs.Open sSQL, mdbCon, 3, 1, &H1 'adOpenStatic, adLockReadOnly, adCmdText
 
 	' If we have just added a new record or been transfered from the form page
 	' then find out which page the record is on and display that page.
-	If Len(msPK) > 0 Then
-		rs.Find ("CustomerID=" & gfsSQLTextFormat(msPK))
+	If Len(msPK) > 0 And NOT (rs.BOF OR rs.EOF) Then
+		If gfsSQLTextFormat(msPK) <> "NULL" Then
+			rs.Find ("CustomerID=" & gfsSQLTextFormat(msPK))
+		End If
 		If rs.AbsolutePage > 0 Then
 			' Found the record we are looking for, get page number
 			mnCurrPage = rs.AbsolutePage

@@ -2,6 +2,8 @@
 <%
 Option Explicit
 Response.expires = 0
+Response.CodePage = 1252
+Response.Charset = "windows-1252"
 ' Test header: every generated page of the golden tests starts with it.
 ' Its lines end with LF alone; the pages end them with CR LF.
 
@@ -48,7 +50,11 @@ If Len(msDataAction) = 0 Then
 End If
 
 ' If we have been passed a primary key, get it
-msPK = Request("PK")
+msPK = Request.Form("PK")
+If Len(msPK) = 0 Then
+	' Variables from the FORM request overide those in Query string
+	msPK = Request.QueryString("PK")
+End If
 
 mnCurrPage = Request("CurrPage")
 msSortField = gfsSortField(Request("SortField"), Array("Events.Title"))
@@ -212,7 +218,8 @@ Sub DisplayEditLine (rs)
 
 	%>
 	<FORM METHOD="POST">
-	<INPUT TYPE="HIDDEN" NAME="SortField" VALUE="<%= msSortField %>" >
+	<%= gfsTokenInput() %>
+	<INPUT TYPE="HIDDEN" NAME="SortField" VALUE="<%= gfsHTMLEncode(msSortField) %>" >
 	<INPUT TYPE="HIDDEN" NAME="SortOrder" VALUE="<%= msSortOrder %>" >
 	<INPUT TYPE="HIDDEN" NAME="PK" VALUE="<%= gfsFieldValue(rs, "EventID") %>" >
 
@@ -282,8 +289,9 @@ Sub DisplayAddButton
 
 	%>
 	<TABLE BORDER="0">	<FORM ACTION="" METHOD="post"><TR><TD>
+	<%= gfsTokenInput() %>
 	<INPUT TYPE="Hidden" NAME="SortOrder" VALUE="<% = msSortOrder %>">
-	<INPUT TYPE="Hidden" NAME="SortField" VALUE="<% = msSortField %>">
+	<INPUT TYPE="Hidden" NAME="SortField" VALUE="<% = gfsHTMLEncode(msSortField) %>">
 	<INPUT TYPE="Submit" CLASS="CommandButton" NAME="DataAction" VALUE="<%= sADD_BUTTON %>">
 	</TD></TR></FORM></TABLE>
 	<%
@@ -338,13 +346,16 @@ Function frsGetRecordset
 	End If
 
 	Set rs = Server.CreateObject("ADODB.Recordset")
+	rs.CursorLocation = 3 ' adUseClient
 	rs.PageSize = mnPAGE_SIZE
 	rs.Open sSQL, mdbCon, 3, 1, &H1 'adOpenStatic, adLockReadOnly, adCmdText
 
 	' If we have just added a new record or been transfered from the form page
 	' then find out which page the record is on and display that page.
-	If Len(msPK) > 0 And msDataAction = "" Then
-		rs.Find ("EventID=" & gfsSQLNumberFormat(msPK))
+	If Len(msPK) > 0 And msDataAction = "" And NOT (rs.BOF OR rs.EOF) Then
+		If gfsSQLNumberFormat(msPK) <> "NULL" Then
+			rs.Find ("EventID=" & gfsSQLNumberFormat(msPK))
+		End If
 		If rs.AbsolutePage > 0 Then
 			' Found the record we are looking for, get page number
 			mnCurrPage = rs.AbsolutePage
@@ -384,6 +395,13 @@ Function fbInsertRecord()
 	' On Error mDictFieldErrors holds a dictionary object containing any field errors
 	' msUserMessage is set to a message of failure / success.
 
+	' Only a form of this site, posted in this session, may change records
+	If Not gfbVerifiedChange() Then
+		fbInsertRecord = False
+		msUserMessage = "<SPAN CLASS=""MainError"">The request could not be verified; please try again.</SPAN><BR><BR>"
+		Exit Function
+	End If
+
 	' Set up a dictionary object for any field errors
 	Set mDictFieldErrors = Server.CreateObject("Scripting.Dictionary")
 
@@ -391,29 +409,30 @@ Function fbInsertRecord()
 	' Note - need to open as a keyset recordset otherwise we will not be able
 	' to find out any Identity (Autonumber) generated primary key for the new record
 
-	rs.Open "Events", mDbCon, 1, 3 ' adOpenKeyset, adLockOptimistic
+	' (no rows: the new record is all it needs)
+	rs.Open "SELECT * FROM Events WHERE 1=0", mDbCon, 1, 3 ' adOpenKeyset, adLockOptimistic
 
 	rs.AddNew
 
 	On Error Resume Next
 
-	If gfbEmpty(Request("Title")) Then
+	If gfbEmpty(Request.Form("Title")) Then
 			mDictFieldErrors("Title") = "Title Required"
 	Else
-		rs("Title") = Request("Title")
+		rs("Title") = Request.Form("Title")
 		If Err.Number <> 0 Then
 			mDictFieldErrors("Title") = "Invalid Title"
 			Err.Clear
 		End If
 	End If
 
-	rs("Category") = gfvEmptyToNull(Request("Category"))
+	rs("Category") = gfvEmptyToNull(Request.Form("Category"))
 	If Err.Number <> 0 Then
 		mDictFieldErrors("Category") = "Invalid Category"
 		Err.Clear
 	End If
 
-	rs("Notes") = gfvEmptyToNull(Request("Notes"))
+	rs("Notes") = gfvEmptyToNull(Request.Form("Notes"))
 	If Err.Number <> 0 Then
 		mDictFieldErrors("Notes") = "Invalid Notes"
 		Err.Clear

@@ -2,6 +2,8 @@
 <%
 Option Explicit
 Response.expires = 0
+Response.CodePage = 1252
+Response.Charset = "windows-1252"
 ' Test header: every generated page of the golden tests starts with it.
 ' Its lines end with LF alone; the pages end them with CR LF.
 
@@ -85,6 +87,7 @@ PerformDataActions
 
 <CENTER>
 <FORM METHOD="POST">
+<%= gfsTokenInput() %>
 <%
 
 Response.write msUserMessage
@@ -319,12 +322,15 @@ Function frsGetRecordset
 	sSQL = "SELECT Events.EventCode, Events.Title, Events.Starts, Events.Notes, Events.Public, Events.Kind, Events.Room, Events.Created, Events.Archived FROM Events "
 
 	Set rs = Server.CreateObject("ADODB.Recordset")
+	rs.CursorLocation = 3 ' adUseClient
 	rs.PageSize = 1
 	rs.Open sSQL, mdbCon, 3, 1, &H1 'adOpenStatic, adLockReadOnly, adCmdText
 
 	If Len(msPK) > 0 And Not rs.EOF Then
 
-		rs.Find ("EventCode=" & gfsSQLTextFormat(msPK))
+		If gfsSQLTextFormat(msPK) <> "NULL" Then
+			rs.Find ("EventCode=" & gfsSQLTextFormat(msPK))
+		End If
 		
 		If rs.AbsolutePage > 0 Then
 			' Found the record
@@ -365,6 +371,13 @@ Function fbInsertRecord()
 	' On Error mDictFieldErrors holds a dictionary object containing any field errors
 	' msUserMessage is set to a message of failure / success.
 
+	' Only a form of this site, posted in this session, may change records
+	If Not gfbVerifiedChange() Then
+		fbInsertRecord = False
+		msUserMessage = "<SPAN CLASS=""MainError"">The request could not be verified; please try again.</SPAN><BR><BR>"
+		Exit Function
+	End If
+
 	' Set up a dictionary object for any field errors
 	Set mDictFieldErrors = Server.CreateObject("Scripting.Dictionary")
 
@@ -372,43 +385,44 @@ Function fbInsertRecord()
 	' Note - need to open as a keyset recordset otherwise we will not be able
 	' to find out any Identity (Autonumber) generated primary key for the new record
 
-	rs.Open "Events", mDbCon, 1, 3 ' adOpenKeyset, adLockOptimistic
+	' (no rows: the new record is all it needs)
+	rs.Open "SELECT * FROM Events WHERE 1=0", mDbCon, 1, 3 ' adOpenKeyset, adLockOptimistic
 
 	rs.AddNew
 
 	On Error Resume Next
 
-	If gfbEmpty(Request("EventCode")) Then
+	If gfbEmpty(Request.Form("EventCode")) Then
 			mDictFieldErrors("EventCode") = "Code Required"
 	Else
-		rs("EventCode") = Request("EventCode")
+		rs("EventCode") = Request.Form("EventCode")
 		If Err.Number <> 0 Then
 			mDictFieldErrors("EventCode") = "Invalid Code"
 			Err.Clear
 		End If
 	End If
 
-	If gfbEmpty(Request("Title")) Then
+	If gfbEmpty(Request.Form("Title")) Then
 			mDictFieldErrors("Title") = "Title Required"
 	Else
-		rs("Title") = Request("Title")
+		rs("Title") = Request.Form("Title")
 		If Err.Number <> 0 Then
 			mDictFieldErrors("Title") = "Invalid Title"
 			Err.Clear
 		End If
 	End If
 
-	If gfbEmpty(Request("Starts")) Then
+	If gfbEmpty(Request.Form("Starts")) Then
 			mDictFieldErrors("Starts") = "Starts on Required"
 	Else
-		rs("Starts") = Request("Starts")
+		rs("Starts") = Request.Form("Starts")
 		If Err.Number <> 0 Then
 			mDictFieldErrors("Starts") = "Invalid Starts on"
 			Err.Clear
 		End If
 	End If
 
-	rs("Notes") = gfvEmptyToNull(Request("Notes"))
+	rs("Notes") = gfvEmptyToNull(Request.Form("Notes"))
 	If Err.Number <> 0 Then
 		mDictFieldErrors("Notes") = "Invalid Notes"
 		Err.Clear
@@ -420,17 +434,17 @@ Function fbInsertRecord()
 		Err.Clear
 	End If
 
-	If gfbEmpty(Request("Kind")) Then
+	If gfbEmpty(Request.Form("Kind")) Then
 			mDictFieldErrors("Kind") = "Kind Required"
 	Else
-		rs("Kind") = Request("Kind")
+		rs("Kind") = Request.Form("Kind")
 		If Err.Number <> 0 Then
 			mDictFieldErrors("Kind") = "Invalid Kind"
 			Err.Clear
 		End If
 	End If
 
-	rs("Room") = gfvEmptyToNull(Request("Room"))
+	rs("Room") = gfvEmptyToNull(Request.Form("Room"))
 	If Err.Number <> 0 Then
 		mDictFieldErrors("Room") = "Invalid Room"
 		Err.Clear
@@ -477,14 +491,31 @@ Function fbUpdateRecord()
 	' On Error mDictFieldErrors holds a dictionary object containing any field errors
 	' msUserMessage is set to a message of failure / success.
 
+	' Only a form of this site, posted in this session, may change records
+	If Not gfbVerifiedChange() Then
+		fbUpdateRecord = False
+		msUserMessage = "<SPAN CLASS=""MainError"">The request could not be verified; please try again.</SPAN><BR><BR>"
+		Exit Function
+	End If
+
 	' Set up a dictionary object for any field errors
 	Set mDictFieldErrors = Server.CreateObject("Scripting.Dictionary")
 
-	sSQL = "SELECT * FROM Events WHERE EventCode = " & gfsSQLTextFormat(Request("PK"))
+	sSQL = "SELECT * FROM Events WHERE EventCode = " & gfsSQLTextFormat(msPK)
 
 	Set rs = Server.CreateObject("ADODB.Recordset")
 
+	' A statement the database refuses is a failed update, not a stopped page
+	On Error Resume Next
 	rs.Open sSQL, mDbCon, 3, 3 ' adOpenStatic, adLockOptimistic
+	If Err.Number <> 0 Then
+		Err.Clear
+		Set rs = Nothing
+		fbUpdateRecord = False
+		msUserMessage = "<SPAN CLASS=""MainError"">Error Updating Record</SPAN><BR><BR>"
+		Exit Function
+	End If
+	On Error GoTo 0
 
 	If rs.EOF Then
 		' No record has that key (deleted meanwhile, or not a key at all)
@@ -499,37 +530,37 @@ Function fbUpdateRecord()
 
 	On Error Resume Next
 
-	If gfbEmpty(Request("EventCode")) Then
+	If gfbEmpty(Request.Form("EventCode")) Then
 			mDictFieldErrors("EventCode") = "Code Required"
 	Else
-		rs("EventCode") = Request("EventCode")
+		rs("EventCode") = Request.Form("EventCode")
 		If Err.Number <> 0 Then
 			mDictFieldErrors("EventCode") = "Invalid Code"
 			Err.Clear
 		End If
 	End If
 
-	If gfbEmpty(Request("Title")) Then
+	If gfbEmpty(Request.Form("Title")) Then
 			mDictFieldErrors("Title") = "Title Required"
 	Else
-		rs("Title") = Request("Title")
+		rs("Title") = Request.Form("Title")
 		If Err.Number <> 0 Then
 			mDictFieldErrors("Title") = "Invalid Title"
 			Err.Clear
 		End If
 	End If
 
-	If gfbEmpty(Request("Starts")) Then
+	If gfbEmpty(Request.Form("Starts")) Then
 			mDictFieldErrors("Starts") = "Starts on Required"
 	Else
-		rs("Starts") = Request("Starts")
+		rs("Starts") = Request.Form("Starts")
 		If Err.Number <> 0 Then
 			mDictFieldErrors("Starts") = "Invalid Starts on"
 			Err.Clear
 		End If
 	End If
 
-	rs("Notes") = gfvEmptyToNull(Request("Notes"))
+	rs("Notes") = gfvEmptyToNull(Request.Form("Notes"))
 	If Err.Number <> 0 Then
 		mDictFieldErrors("Notes") = "Invalid Notes"
 		Err.Clear
@@ -541,17 +572,17 @@ Function fbUpdateRecord()
 		Err.Clear
 	End If
 
-	If gfbEmpty(Request("Kind")) Then
+	If gfbEmpty(Request.Form("Kind")) Then
 			mDictFieldErrors("Kind") = "Kind Required"
 	Else
-		rs("Kind") = Request("Kind")
+		rs("Kind") = Request.Form("Kind")
 		If Err.Number <> 0 Then
 			mDictFieldErrors("Kind") = "Invalid Kind"
 			Err.Clear
 		End If
 	End If
 
-	rs("Room") = gfvEmptyToNull(Request("Room"))
+	rs("Room") = gfvEmptyToNull(Request.Form("Room"))
 	If Err.Number <> 0 Then
 		mDictFieldErrors("Room") = "Invalid Room"
 		Err.Clear

@@ -2,6 +2,8 @@
 <%
 Option Explicit
 Response.expires = 0
+Response.CodePage = 1252
+Response.Charset = "windows-1252"
 ' Test header: every generated page of the golden tests starts with it.
 ' Its lines end with LF alone; the pages end them with CR LF.
 
@@ -89,7 +91,8 @@ PerformDataActions
 
 <CENTER>
 <FORM METHOD="POST">
-<INPUT TYPE="HIDDEN" NAME="SortField" VALUE="<% = msSortField %>">
+<%= gfsTokenInput() %>
+<INPUT TYPE="HIDDEN" NAME="SortField" VALUE="<% = gfsHTMLEncode(msSortField) %>">
 <INPUT TYPE="HIDDEN" NAME="SortOrder" VALUE="<% = msSortOrder %>">
 <%
 
@@ -279,6 +282,7 @@ Function frsGetRecordset
 	End If
 
 	Set rs = Server.CreateObject("ADODB.Recordset")
+	rs.CursorLocation = 3 ' adUseClient
 	rs.Open sSQL, mdbCon
 
 	Set frsGetRecordset = rs
@@ -294,6 +298,13 @@ Function fbInsertRecord()
 	' On Error mDictFieldErrors holds a dictionary object containing any field errors
 	' msUserMessage is set to a message of failure / success.
 
+	' Only a form of this site, posted in this session, may change records
+	If Not gfbVerifiedChange() Then
+		fbInsertRecord = False
+		msUserMessage = "<SPAN CLASS=""MainError"">The request could not be verified; please try again.</SPAN><BR><BR>"
+		Exit Function
+	End If
+
 	' Set up a dictionary object for any field errors
 	Set mDictFieldErrors = Server.CreateObject("Scripting.Dictionary")
 
@@ -301,49 +312,50 @@ Function fbInsertRecord()
 	' Note - need to open as a keyset recordset otherwise we will not be able
 	' to find out any Identity (Autonumber) generated primary key for the new record
 
-	rs.Open "[Order Items]", mDbCon, 1, 3 ' adOpenKeyset, adLockOptimistic
+	' (no rows: the new record is all it needs)
+	rs.Open "SELECT * FROM [Order Items] WHERE 1=0", mDbCon, 1, 3 ' adOpenKeyset, adLockOptimistic
 
 	rs.AddNew
 
 	On Error Resume Next
 
-	If gfbEmpty(Request("ProductID")) Then
+	If gfbEmpty(Request.Form("ProductID")) Then
 			mDictFieldErrors("ProductID") = "Product Required"
 	Else
-		rs("ProductID") = Request("ProductID")
+		rs("ProductID") = Request.Form("ProductID")
 		If Err.Number <> 0 Then
 			mDictFieldErrors("ProductID") = "Invalid Product"
 			Err.Clear
 		End If
 	End If
 
-	rs("ShipVia") = gfvEmptyToNull(Request("ShipVia"))
+	rs("ShipVia") = gfvEmptyToNull(Request.Form("ShipVia"))
 	If Err.Number <> 0 Then
 		mDictFieldErrors("ShipVia") = "Invalid Shipper"
 		Err.Clear
 	End If
 
-	If gfbEmpty(Request("SupplierID")) Then
+	If gfbEmpty(Request.Form("SupplierID")) Then
 			mDictFieldErrors("SupplierID") = "Supplier Required"
 	Else
-		rs("SupplierID") = Request("SupplierID")
+		rs("SupplierID") = Request.Form("SupplierID")
 		If Err.Number <> 0 Then
 			mDictFieldErrors("SupplierID") = "Invalid Supplier"
 			Err.Clear
 		End If
 	End If
 
-	If gfbEmpty(Request("Quantity")) Then
+	If gfbEmpty(Request.Form("Quantity")) Then
 			mDictFieldErrors("Quantity") = "Qty Required"
 	Else
-		rs("Quantity") = Request("Quantity")
+		rs("Quantity") = Request.Form("Quantity")
 		If Err.Number <> 0 Then
 			mDictFieldErrors("Quantity") = "Invalid Qty"
 			Err.Clear
 		End If
 	End If
 
-	rs("Discount") = gfvEmptyToNull(Request("Discount"))
+	rs("Discount") = gfvEmptyToNull(Request.Form("Discount"))
 	If Err.Number <> 0 Then
 		mDictFieldErrors("Discount") = "Invalid Discount %"
 		Err.Clear

@@ -2,6 +2,8 @@
 <%
 Option Explicit
 Response.expires = 0
+Response.CodePage = 1252
+Response.Charset = "windows-1252"
 ' Test header: every generated page of the golden tests starts with it.
 ' Its lines end with LF alone; the pages end them with CR LF.
 
@@ -31,7 +33,11 @@ Dim maStatus(1,1)
 GenerateLookupArrays
 
 ' If we have been passed a primary key, get it
-msPK = Request("PK")
+msPK = Request.Form("PK")
+If Len(msPK) = 0 Then
+	' Variables from the FORM request overide those in Query string
+	msPK = Request.QueryString("PK")
+End If
 
 msSortField = gfsSortField(Request("SortField"), Array("[Order Items].[Item ID]", "Products.ProductName"))
 msSortOrder = gfsSortOrder(msSortField, Request("SortOrder"))
@@ -167,7 +173,7 @@ Sub DisplayListLine (rs, bEvenLine)
 	Else
 		Response.write "<TR CLASS=""OddLine"">"
 	End If
-	Response.write "<TH><A HREF=""OrderItemsForm.asp?DataAction=" & sEDIT_BUTTON & "&PK=" & rs("Item ID") & msSortOrderURL & """><IMG SRC=""img/TVKW_Pro_EditRecord.gif"" BORDER=0 ALT=""Edit Record""></A></TH>"
+	Response.write "<TH><A HREF=""" & gfsHTMLEncode("OrderItemsForm.asp?DataAction=" & sEDIT_BUTTON & "&PK=" & gfsURLEncode(rs("Item ID")) & msSortOrderURL) & """><IMG SRC=""img/TVKW_Pro_EditRecord.gif"" BORDER=0 ALT=""Edit Record""></A></TH>"
 	Response.write "<TD>" & gfsFormatOutput(rs("Item ID")) & "</TD>"
 	Response.write "<TD>" & gfsFormatOutput(rs("ProductName")) & "</TD>"
 	Response.write "<TD>" & gfsFormatOutput(rs("Quantity")) & "</TD>"
@@ -180,8 +186,9 @@ Sub DisplayAddButton
 
 	%>
 	<TABLE BORDER="0">	<FORM ACTION="OrderItemsForm.asp" METHOD="post"><TR><TD>
+	<%= gfsTokenInput() %>
 	<INPUT TYPE="Hidden" NAME="SortOrder" VALUE="<% = msSortOrder %>">
-	<INPUT TYPE="Hidden" NAME="SortField" VALUE="<% = msSortField %>">
+	<INPUT TYPE="Hidden" NAME="SortField" VALUE="<% = gfsHTMLEncode(msSortField) %>">
 	<INPUT TYPE="Submit" CLASS="CommandButton" NAME="DataAction" VALUE="<%= sADD_BUTTON %>">
 	</TD></TR></FORM></TABLE>
 	<%
@@ -207,6 +214,7 @@ Function frsGetRecordset
 	End If
 
 	Set rs = Server.CreateObject("ADODB.Recordset")
+	rs.CursorLocation = 3 ' adUseClient
 	rs.Open sSQL, mdbCon
 
 

@@ -2,6 +2,8 @@
 <%
 Option Explicit
 Response.expires = 0
+Response.CodePage = 1252
+Response.Charset = "windows-1252"
 ' Test header: every generated page of the golden tests starts with it.
 ' Its lines end with LF alone; the pages end them with CR LF.
 
@@ -54,6 +56,7 @@ mDbCon.open "Driver={SQLite3};Database=/srv/data/meter.db"
 
 <CENTER>
 <FORM METHOD="POST">
+<%= gfsTokenInput() %>
 <%
 
 Response.write "<TABLE BORDER=0><TR><TD ALIGN=""CENTER"" COLSPAN=2>"
@@ -176,6 +179,7 @@ Function frsGetRecordset
 	sSQL = "SELECT Readings.Meter, Readings.TakenAt, Readings.Value, Readings.Comment FROM Readings "
 
 	Set rs = Server.CreateObject("ADODB.Recordset")
+	rs.CursorLocation = 3 ' adUseClient
 	rs.PageSize = 1
 	rs.Open sSQL, mdbCon, 3, 1, &H1 'adOpenStatic, adLockReadOnly, adCmdText
 

@@ -2,6 +2,8 @@
 <%
 Option Explicit
 Response.expires = 0
+Response.CodePage = 1252
+Response.Charset = "windows-1252"
 ' Test header: every generated page of the golden tests starts with it.
 ' Its lines end with LF alone; the pages end them with CR LF.
 
@@ -39,7 +41,11 @@ If Len(msDataAction) = 0 Then
 End If
 
 ' If we have been passed a primary key, get it
-msPK = Request("PK")
+msPK = Request.Form("PK")
+If Len(msPK) = 0 Then
+	' Variables from the FORM request overide those in Query string
+	msPK = Request.QueryString("PK")
+End If
 
 msSortField = gfsSortField(Request("SortField"), Array("Holidays.HolidayDate", "Holidays.Name"))
 msSortOrder = gfsSortOrder(msSortField, Request("SortOrder"))
@@ -183,7 +189,7 @@ Sub DisplayListLine (rs, bEvenLine)
 	Else
 		Response.write "<TR CLASS=""OddLine"">"
 	End If
-	Response.write "<TH><A HREF=""?DataAction=" & sEDIT_BUTTON & "&PK=" & rs("HolidayDate") & msSortOrderURL & """>Edit</A></TH>"
+	Response.write "<TH><A HREF=""" & gfsHTMLEncode("?DataAction=" & sEDIT_BUTTON & "&PK=" & gfsURLEncode(rs("HolidayDate")) & msSortOrderURL) & """>Edit</A></TH>"
 	Response.write "<TD>" & gfsFormatOutput(rs("HolidayDate")) & "</TD>"
 	Response.write "<TD>" & gfsFormatOutput(rs("Name")) & "</TD>"
 	Response.write "<TD><INPUT TYPE=""CHECKBOX"" " & gfsFieldChecked(rs("IsPublic")) & " DISABLED></TD>"
@@ -198,7 +204,8 @@ Sub DisplayEditLine (rs)
 
 	%>
 	<FORM METHOD="POST">
-	<INPUT TYPE="HIDDEN" NAME="SortField" VALUE="<%= msSortField %>" >
+	<%= gfsTokenInput() %>
+	<INPUT TYPE="HIDDEN" NAME="SortField" VALUE="<%= gfsHTMLEncode(msSortField) %>" >
 	<INPUT TYPE="HIDDEN" NAME="SortOrder" VALUE="<%= msSortOrder %>" >
 	<INPUT TYPE="HIDDEN" NAME="PK" VALUE="<%= gfsFieldValue(rs, "HolidayDate") %>" >
 
@@ -279,6 +286,7 @@ Function frsGetRecordset
 	End If
 
 	Set rs = Server.CreateObject("ADODB.Recordset")
+	rs.CursorLocation = 3 ' adUseClient
 	rs.Open sSQL, mdbCon
 
 
@@ -293,11 +301,33 @@ Function fbDeleteRecord()
 	' msUserMessage is set to a message of failure / success.
 
 	Dim sSQL
+	Dim rs
+	Dim bFound
 
-	 sSQL = " DELETE FROM Holidays WHERE HolidayDate = " & gfsSQLDateFormat(Request("PK"))
+	' Only a form of this site, posted in this session, may change records
+	If Not gfbVerifiedChange() Then
+		fbDeleteRecord = False
+		msUserMessage = "<SPAN CLASS=""MainError"">The request could not be verified; please try again.</SPAN><BR><BR>"
+		Exit Function
+	End If
+
+	 sSQL = " DELETE FROM Holidays WHERE HolidayDate = " & gfsSQLDateFormat(msPK)
 
 	On Error Resume Next
-	mDbCon.Execute sSQL
+	' A key that no record has (deleted meanwhile, or not a key at all) is
+	' reported as such, not as a deleted record
+	Set rs = Server.CreateObject("ADODB.Recordset")
+	rs.CursorLocation = 3 ' adUseClient
+	rs.Open "SELECT HolidayDate FROM Holidays WHERE HolidayDate = " & gfsSQLDateFormat(msPK), mDbCon, 3, 1, &H1 ' adOpenStatic, adLockReadOnly, adCmdText
+	bFound = Not rs.EOF
+	If Err.Number = 0 Then rs.Close
+	Set rs = Nothing
+	If Err.Number = 0 And Not bFound Then
+		fbDeleteRecord = False
+		msUserMessage = "<SPAN CLASS=""MainError"">Record not found</SPAN><BR><BR>"
+		Exit Function
+	End If
+	If Err.Number = 0 Then mDbCon.Execute sSQL
 
 	' Now find out if everything worked
 	If Err.Number <> 0 Then

@@ -2,6 +2,8 @@
 <%
 Option Explicit
 Response.expires = 0
+Response.CodePage = 1252
+Response.Charset = "windows-1252"
 ' Test header: every generated page of the golden tests starts with it.
 ' Its lines end with LF alone; the pages end them with CR LF.
 
@@ -38,7 +40,11 @@ If Len(msDataAction) = 0 Then
 End If
 
 ' If we have been passed a primary key, get it
-msPK = Request("PK")
+msPK = Request.Form("PK")
+If Len(msPK) = 0 Then
+	' Variables from the FORM request overide those in Query string
+	msPK = Request.QueryString("PK")
+End If
 
 mnCurrPage = Request("CurrPage")
 
@@ -148,7 +154,7 @@ Sub DisplayListLine (rs, bEvenLine)
 	Else
 		Response.write "<TR CLASS=""OddLine"">"
 	End If
-	Response.write "<TH><A HREF=""?DataAction=" & sEDIT_BUTTON & "&PK=" & rs("DetailCode") & "&CurrPage=" & mnCurrPage & """><IMG SRC=""../../images/TVKW_XP_EditRecord.gif"" BORDER=0 ALT=""Edit Record""></A></TH>"
+	Response.write "<TH><A HREF=""" & gfsHTMLEncode("?DataAction=" & sEDIT_BUTTON & "&PK=" & gfsURLEncode(rs("DetailCode")) & "&CurrPage=" & mnCurrPage) & """><IMG SRC=""../../images/TVKW_XP_EditRecord.gif"" BORDER=0 ALT=""Edit Record""></A></TH>"
 	Response.write "<TD>" & gfsFormatOutput(rs("Products_Name")) & "</TD>"
 	Response.write "<TD>" & gfsFormatOutput(rs("Suppliers_Name")) & "</TD>"
 	Response.write "<TD>" & gfsFormatOutput(rs("Quantity")) & "</TD>"
@@ -164,6 +170,7 @@ Sub DisplayEditLine (rs)
 
 	%>
 	<FORM METHOD="POST">
+	<%= gfsTokenInput() %>
 	<INPUT TYPE="HIDDEN" NAME="PK" VALUE="<%= gfsFieldValue(rs, "DetailCode") %>" >
 
 	<TR CLASS="EditLine"><TD>&nbsp;</TD>
@@ -269,13 +276,16 @@ Function frsGetRecordset
 	sSQL = "SELECT DetailCode, [Order Details].ProductID, Products.Name AS Products_Name, [Order Details].SupplierID, Suppliers.Name AS Suppliers_Name, [Order Details].Quantity, [Order Details].[Unit Price] FROM (([Order Details] INNER JOIN Products ON [Order Details].ProductID = Products.ProductID ) LEFT OUTER JOIN Suppliers ON [Order Details].SupplierID = Suppliers.SupplierID ) "
 
 	Set rs = Server.CreateObject("ADODB.Recordset")
+	rs.CursorLocation = 3 ' adUseClient
 	rs.PageSize = mnPAGE_SIZE
 	rs.Open sSQL, mdbCon, 3, 1, &H1 'adOpenStatic, adLockReadOnly, adCmdText
 
 	' If we have just added a new record or been transfered from the form page
 	' then find out which page the record is on and display that page.
-	If Len(msPK) > 0 And msDataAction = "" Then
-		rs.Find ("DetailCode=" & gfsSQLTextFormat(msPK))
+	If Len(msPK) > 0 And msDataAction = "" And NOT (rs.BOF OR rs.EOF) Then
+		If gfsSQLTextFormat(msPK) <> "NULL" Then
+			rs.Find ("DetailCode=" & gfsSQLTextFormat(msPK))
+		End If
 		If rs.AbsolutePage > 0 Then
 			' Found the record we are looking for, get page number
 			mnCurrPage = rs.AbsolutePage
@@ -316,14 +326,31 @@ Function fbUpdateRecord()
 	' On Error mDictFieldErrors holds a dictionary object containing any field errors
 	' msUserMessage is set to a message of failure / success.
 
+	' Only a form of this site, posted in this session, may change records
+	If Not gfbVerifiedChange() Then
+		fbUpdateRecord = False
+		msUserMessage = "<SPAN CLASS=""MainError"">The request could not be verified; please try again.</SPAN><BR><BR>"
+		Exit Function
+	End If
+
 	' Set up a dictionary object for any field errors
 	Set mDictFieldErrors = Server.CreateObject("Scripting.Dictionary")
 
-	sSQL = "SELECT * FROM [Order Details] WHERE DetailCode = " & gfsSQLTextFormat(Request("PK"))
+	sSQL = "SELECT * FROM [Order Details] WHERE DetailCode = " & gfsSQLTextFormat(msPK)
 
 	Set rs = Server.CreateObject("ADODB.Recordset")
 
+	' A statement the database refuses is a failed update, not a stopped page
+	On Error Resume Next
 	rs.Open sSQL, mDbCon, 3, 3 ' adOpenStatic, adLockOptimistic
+	If Err.Number <> 0 Then
+		Err.Clear
+		Set rs = Nothing
+		fbUpdateRecord = False
+		msUserMessage = "<SPAN CLASS=""MainError"">Error Updating Record</SPAN><BR><BR>"
+		Exit Function
+	End If
+	On Error GoTo 0
 
 	If rs.EOF Then
 		' No record has that key (deleted meanwhile, or not a key at all)
@@ -338,26 +365,26 @@ Function fbUpdateRecord()
 
 	On Error Resume Next
 
-	If gfbEmpty(Request("ProductID")) Then
+	If gfbEmpty(Request.Form("ProductID")) Then
 			mDictFieldErrors("ProductID") = "Product Required"
 	Else
-		rs("ProductID") = Request("ProductID")
+		rs("ProductID") = Request.Form("ProductID")
 		If Err.Number <> 0 Then
 			mDictFieldErrors("ProductID") = "Invalid Product"
 			Err.Clear
 		End If
 	End If
 
-	rs("SupplierID") = gfvEmptyToNull(Request("SupplierID"))
+	rs("SupplierID") = gfvEmptyToNull(Request.Form("SupplierID"))
 	If Err.Number <> 0 Then
 		mDictFieldErrors("SupplierID") = "Invalid Supplier"
 		Err.Clear
 	End If
 
-	If gfbEmpty(Request("Quantity")) Then
+	If gfbEmpty(Request.Form("Quantity")) Then
 			mDictFieldErrors("Quantity") = "Qty ""ordered"" Required"
 	Else
-		rs("Quantity") = Request("Quantity")
+		rs("Quantity") = Request.Form("Quantity")
 		If Err.Number <> 0 Then
 			mDictFieldErrors("Quantity") = "Invalid Qty ""ordered"""
 			Err.Clear

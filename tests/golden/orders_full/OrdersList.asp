@@ -2,6 +2,8 @@
 <%
 Option Explicit
 Response.expires = 0
+Response.CodePage = 1252
+Response.Charset = "windows-1252"
 ' Test header: every generated page of the golden tests starts with it.
 ' Its lines end with LF alone; the pages end them with CR LF.
 
@@ -50,7 +52,11 @@ If Len(msDataAction) = 0 Then
 End If
 
 ' If we have been passed a primary key, get it
-msPK = Request("PK")
+msPK = Request.Form("PK")
+If Len(msPK) = 0 Then
+	' Variables from the FORM request overide those in Query string
+	msPK = Request.QueryString("PK")
+End If
 
 mnCurrPage = Request("CurrPage")
 msSortField = gfsSortField(Request("SortField"), Array("Orders.OrderID", "Customers.CompanyName", "Orders.OrderDate"))
@@ -215,7 +221,7 @@ Sub DisplayListLine (rs, bEvenLine)
 	Else
 		Response.write "<TR CLASS=""OddLine"">"
 	End If
-	Response.write "<TH><A HREF=""?DataAction=" & sEDIT_BUTTON & "&PK=" & rs("OrderID") & "&CurrPage=" & mnCurrPage & msSortOrderURL & """><IMG SRC=""..//TVKW_Pro_EditRecord.gif"" BORDER=0 ALT=""Edit Record""></A></TH>"
+	Response.write "<TH><A HREF=""" & gfsHTMLEncode("?DataAction=" & sEDIT_BUTTON & "&PK=" & gfsURLEncode(rs("OrderID")) & "&CurrPage=" & mnCurrPage & msSortOrderURL) & """><IMG SRC=""..//TVKW_Pro_EditRecord.gif"" BORDER=0 ALT=""Edit Record""></A></TH>"
 	Response.write "<TD>" & gfsFormatOutput(rs("OrderID")) & "</TD>"
 	Response.write "<TD>" & gfsFormatOutput(rs("CompanyName")) & "</TD>"
 	Response.write "<TD>" & gfsFormatOutput(rs("LastName")) & "</TD>"
@@ -237,7 +243,8 @@ Sub DisplayEditLine (rs)
 
 	%>
 	<FORM METHOD="POST">
-	<INPUT TYPE="HIDDEN" NAME="SortField" VALUE="<%= msSortField %>" >
+	<%= gfsTokenInput() %>
+	<INPUT TYPE="HIDDEN" NAME="SortField" VALUE="<%= gfsHTMLEncode(msSortField) %>" >
 	<INPUT TYPE="HIDDEN" NAME="SortOrder" VALUE="<%= msSortOrder %>" >
 	<INPUT TYPE="HIDDEN" NAME="PK" VALUE="<%= gfsFieldValue(rs, "OrderID") %>" >
 
@@ -372,8 +379,9 @@ Sub DisplayAddButton
 
 	%>
 	<TABLE BORDER="0">	<FORM ACTION="" METHOD="post"><TR><TD>
+	<%= gfsTokenInput() %>
 	<INPUT TYPE="Hidden" NAME="SortOrder" VALUE="<% = msSortOrder %>">
-	<INPUT TYPE="Hidden" NAME="SortField" VALUE="<% = msSortField %>">
+	<INPUT TYPE="Hidden" NAME="SortField" VALUE="<% = gfsHTMLEncode(msSortField) %>">
 	<INPUT TYPE="Submit" CLASS="CommandButton" NAME="DataAction" VALUE="<%= sADD_BUTTON %>">
 	</TD></TR></FORM></TABLE>
 	<%
@@ -440,13 +448,16 @@ Function frsGetRecordset
 	End If
 
 	Set rs = Server.CreateObject("ADODB.Recordset")
+	rs.CursorLocation = 3 ' adUseClient
 	rs.PageSize = mnPAGE_SIZE
 	rs.Open sSQL, mdbCon, 3, 1, &H1 'adOpenStatic, adLockReadOnly, adCmdText
 
 	' If we have just added a new record or been transfered from the form page
 	' then find out which page the record is on and display that page.
-	If Len(msPK) > 0 And msDataAction = "" Then
-		rs.Find ("OrderID=" & gfsSQLNumberFormat(msPK))
+	If Len(msPK) > 0 And msDataAction = "" And NOT (rs.BOF OR rs.EOF) Then
+		If gfsSQLNumberFormat(msPK) <> "NULL" Then
+			rs.Find ("OrderID=" & gfsSQLNumberFormat(msPK))
+		End If
 		If rs.AbsolutePage > 0 Then
 			' Found the record we are looking for, get page number
 			mnCurrPage = rs.AbsolutePage
@@ -486,6 +497,13 @@ Function fbInsertRecord()
 	' On Error mDictFieldErrors holds a dictionary object containing any field errors
 	' msUserMessage is set to a message of failure / success.
 
+	' Only a form of this site, posted in this session, may change records
+	If Not gfbVerifiedChange() Then
+		fbInsertRecord = False
+		msUserMessage = "<SPAN CLASS=""MainError"">The request could not be verified; please try again.</SPAN><BR><BR>"
+		Exit Function
+	End If
+
 	' Set up a dictionary object for any field errors
 	Set mDictFieldErrors = Server.CreateObject("Scripting.Dictionary")
 
@@ -493,49 +511,50 @@ Function fbInsertRecord()
 	' Note - need to open as a keyset recordset otherwise we will not be able
 	' to find out any Identity (Autonumber) generated primary key for the new record
 
-	rs.Open "Orders", mDbCon, 1, 3 ' adOpenKeyset, adLockOptimistic
+	' (no rows: the new record is all it needs)
+	rs.Open "SELECT * FROM Orders WHERE 1=0", mDbCon, 1, 3 ' adOpenKeyset, adLockOptimistic
 
 	rs.AddNew
 
 	On Error Resume Next
 
-	If gfbEmpty(Request("CustomerID")) Then
+	If gfbEmpty(Request.Form("CustomerID")) Then
 			mDictFieldErrors("CustomerID") = "Customer Required"
 	Else
-		rs("CustomerID") = Request("CustomerID")
+		rs("CustomerID") = Request.Form("CustomerID")
 		If Err.Number <> 0 Then
 			mDictFieldErrors("CustomerID") = "Invalid Customer"
 			Err.Clear
 		End If
 	End If
 
-	rs("EmployeeID") = gfvEmptyToNull(Request("EmployeeID"))
+	rs("EmployeeID") = gfvEmptyToNull(Request.Form("EmployeeID"))
 	If Err.Number <> 0 Then
 		mDictFieldErrors("EmployeeID") = "Invalid Employee"
 		Err.Clear
 	End If
 
-	If gfbEmpty(Request("OrderDate")) Then
+	If gfbEmpty(Request.Form("OrderDate")) Then
 			mDictFieldErrors("OrderDate") = "Ordered Required"
 	Else
-		rs("OrderDate") = Request("OrderDate")
+		rs("OrderDate") = Request.Form("OrderDate")
 		If Err.Number <> 0 Then
 			mDictFieldErrors("OrderDate") = "Invalid Ordered"
 			Err.Clear
 		End If
 	End If
 
-	If gfbEmpty(Request("ShipVia")) Then
+	If gfbEmpty(Request.Form("ShipVia")) Then
 			mDictFieldErrors("ShipVia") = "Ship Via Required"
 	Else
-		rs("ShipVia") = Request("ShipVia")
+		rs("ShipVia") = Request.Form("ShipVia")
 		If Err.Number <> 0 Then
 			mDictFieldErrors("ShipVia") = "Invalid Ship Via"
 			Err.Clear
 		End If
 	End If
 
-	rs("Freight") = gfvEmptyToNull(Request("Freight"))
+	rs("Freight") = gfvEmptyToNull(Request.Form("Freight"))
 	If Err.Number <> 0 Then
 		mDictFieldErrors("Freight") = "Invalid Freight"
 		Err.Clear
@@ -588,14 +607,31 @@ Function fbUpdateRecord()
 	' On Error mDictFieldErrors holds a dictionary object containing any field errors
 	' msUserMessage is set to a message of failure / success.
 
+	' Only a form of this site, posted in this session, may change records
+	If Not gfbVerifiedChange() Then
+		fbUpdateRecord = False
+		msUserMessage = "<SPAN CLASS=""MainError"">The request could not be verified; please try again.</SPAN><BR><BR>"
+		Exit Function
+	End If
+
 	' Set up a dictionary object for any field errors
 	Set mDictFieldErrors = Server.CreateObject("Scripting.Dictionary")
 
-	sSQL = "SELECT * FROM Orders WHERE OrderID = " & gfsSQLNumberFormat(Request("PK"))
+	sSQL = "SELECT * FROM Orders WHERE OrderID = " & gfsSQLNumberFormat(msPK)
 
 	Set rs = Server.CreateObject("ADODB.Recordset")
 
+	' A statement the database refuses is a failed update, not a stopped page
+	On Error Resume Next
 	rs.Open sSQL, mDbCon, 3, 3 ' adOpenStatic, adLockOptimistic
+	If Err.Number <> 0 Then
+		Err.Clear
+		Set rs = Nothing
+		fbUpdateRecord = False
+		msUserMessage = "<SPAN CLASS=""MainError"">Error Updating Record</SPAN><BR><BR>"
+		Exit Function
+	End If
+	On Error GoTo 0
 
 	If rs.EOF Then
 		' No record has that key (deleted meanwhile, or not a key at all)
@@ -610,43 +646,43 @@ Function fbUpdateRecord()
 
 	On Error Resume Next
 
-	If gfbEmpty(Request("CustomerID")) Then
+	If gfbEmpty(Request.Form("CustomerID")) Then
 			mDictFieldErrors("CustomerID") = "Customer Required"
 	Else
-		rs("CustomerID") = Request("CustomerID")
+		rs("CustomerID") = Request.Form("CustomerID")
 		If Err.Number <> 0 Then
 			mDictFieldErrors("CustomerID") = "Invalid Customer"
 			Err.Clear
 		End If
 	End If
 
-	rs("EmployeeID") = gfvEmptyToNull(Request("EmployeeID"))
+	rs("EmployeeID") = gfvEmptyToNull(Request.Form("EmployeeID"))
 	If Err.Number <> 0 Then
 		mDictFieldErrors("EmployeeID") = "Invalid Employee"
 		Err.Clear
 	End If
 
-	If gfbEmpty(Request("OrderDate")) Then
+	If gfbEmpty(Request.Form("OrderDate")) Then
 			mDictFieldErrors("OrderDate") = "Ordered Required"
 	Else
-		rs("OrderDate") = Request("OrderDate")
+		rs("OrderDate") = Request.Form("OrderDate")
 		If Err.Number <> 0 Then
 			mDictFieldErrors("OrderDate") = "Invalid Ordered"
 			Err.Clear
 		End If
 	End If
 
-	If gfbEmpty(Request("ShipVia")) Then
+	If gfbEmpty(Request.Form("ShipVia")) Then
 			mDictFieldErrors("ShipVia") = "Ship Via Required"
 	Else
-		rs("ShipVia") = Request("ShipVia")
+		rs("ShipVia") = Request.Form("ShipVia")
 		If Err.Number <> 0 Then
 			mDictFieldErrors("ShipVia") = "Invalid Ship Via"
 			Err.Clear
 		End If
 	End If
 
-	rs("Freight") = gfvEmptyToNull(Request("Freight"))
+	rs("Freight") = gfvEmptyToNull(Request.Form("Freight"))
 	If Err.Number <> 0 Then
 		mDictFieldErrors("Freight") = "Invalid Freight"
 		Err.Clear
@@ -697,11 +733,33 @@ Function fbDeleteRecord()
 	' msUserMessage is set to a message of failure / success.
 
 	Dim sSQL
+	Dim rs
+	Dim bFound
 
-	 sSQL = " DELETE FROM Orders WHERE OrderID = " & gfsSQLNumberFormat(Request("PK"))
+	' Only a form of this site, posted in this session, may change records
+	If Not gfbVerifiedChange() Then
+		fbDeleteRecord = False
+		msUserMessage = "<SPAN CLASS=""MainError"">The request could not be verified; please try again.</SPAN><BR><BR>"
+		Exit Function
+	End If
+
+	 sSQL = " DELETE FROM Orders WHERE OrderID = " & gfsSQLNumberFormat(msPK)
 
 	On Error Resume Next
-	mDbCon.Execute sSQL
+	' A key that no record has (deleted meanwhile, or not a key at all) is
+	' reported as such, not as a deleted record
+	Set rs = Server.CreateObject("ADODB.Recordset")
+	rs.CursorLocation = 3 ' adUseClient
+	rs.Open "SELECT OrderID FROM Orders WHERE OrderID = " & gfsSQLNumberFormat(msPK), mDbCon, 3, 1, &H1 ' adOpenStatic, adLockReadOnly, adCmdText
+	bFound = Not rs.EOF
+	If Err.Number = 0 Then rs.Close
+	Set rs = Nothing
+	If Err.Number = 0 And Not bFound Then
+		fbDeleteRecord = False
+		msUserMessage = "<SPAN CLASS=""MainError"">Record not found</SPAN><BR><BR>"
+		Exit Function
+	End If
+	If Err.Number = 0 Then mDbCon.Execute sSQL
 
 	' Now find out if everything worked
 	If Err.Number <> 0 Then

@@ -2,6 +2,8 @@
 <%
 Option Explicit
 Response.expires = 0
+Response.CodePage = 1252
+Response.Charset = "windows-1252"
 ' Test header: every generated page of the golden tests starts with it.
 ' Its lines end with LF alone; the pages end them with CR LF.
 
@@ -119,6 +121,7 @@ Function frsGetRecordset
 	sSQL = "SELECT ProductID, Products.ProductName, Products.UnitPrice, Products.Discontinued FROM Products "
 
 	Set rs = Server.CreateObject("ADODB.Recordset")
+	rs.CursorLocation = 3 ' adUseClient
 	rs.Open sSQL, mdbCon
 
 

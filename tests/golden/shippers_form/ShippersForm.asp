@@ -2,6 +2,8 @@
 <%
 Option Explicit
 Response.expires = 0
+Response.CodePage = 1252
+Response.Charset = "windows-1252"
 ' Test header: every generated page of the golden tests starts with it.
 ' Its lines end with LF alone; the pages end them with CR LF.
 
@@ -74,6 +76,7 @@ PerformDataActions
 
 <CENTER>
 <FORM METHOD="POST">
+<%= gfsTokenInput() %>
 <%
 
 Response.write msUserMessage
@@ -273,12 +276,15 @@ Function frsGetRecordset
 	sSQL = "SELECT Shippers.ShipperID, Shippers.CompanyName, Shippers.Phone FROM Shippers "
 
 	Set rs = Server.CreateObject("ADODB.Recordset")
+	rs.CursorLocation = 3 ' adUseClient
 	rs.PageSize = 1
 	rs.Open sSQL, mdbCon, 3, 1, &H1 'adOpenStatic, adLockReadOnly, adCmdText
 
 	If Len(msPK) > 0 And Not rs.EOF Then
 
-		rs.Find ("ShipperID=" & gfsSQLNumberFormat(msPK))
+		If gfsSQLNumberFormat(msPK) <> "NULL" Then
+			rs.Find ("ShipperID=" & gfsSQLNumberFormat(msPK))
+		End If
 		
 		If rs.AbsolutePage > 0 Then
 			' Found the record
@@ -319,6 +325,13 @@ Function fbInsertRecord()
 	' On Error mDictFieldErrors holds a dictionary object containing any field errors
 	' msUserMessage is set to a message of failure / success.
 
+	' Only a form of this site, posted in this session, may change records
+	If Not gfbVerifiedChange() Then
+		fbInsertRecord = False
+		msUserMessage = "<SPAN CLASS=""MainError"">The request could not be verified; please try again.</SPAN><BR><BR>"
+		Exit Function
+	End If
+
 	' Set up a dictionary object for any field errors
 	Set mDictFieldErrors = Server.CreateObject("Scripting.Dictionary")
 
@@ -326,23 +339,24 @@ Function fbInsertRecord()
 	' Note - need to open as a keyset recordset otherwise we will not be able
 	' to find out any Identity (Autonumber) generated primary key for the new record
 
-	rs.Open "Shippers", mDbCon, 1, 3 ' adOpenKeyset, adLockOptimistic
+	' (no rows: the new record is all it needs)
+	rs.Open "SELECT * FROM Shippers WHERE 1=0", mDbCon, 1, 3 ' adOpenKeyset, adLockOptimistic
 
 	rs.AddNew
 
 	On Error Resume Next
 
-	If gfbEmpty(Request("CompanyName")) Then
+	If gfbEmpty(Request.Form("CompanyName")) Then
 			mDictFieldErrors("CompanyName") = "Company Required"
 	Else
-		rs("CompanyName") = Request("CompanyName")
+		rs("CompanyName") = Request.Form("CompanyName")
 		If Err.Number <> 0 Then
 			mDictFieldErrors("CompanyName") = "Invalid Company"
 			Err.Clear
 		End If
 	End If
 
-	rs("Phone") = gfvEmptyToNull(Request("Phone"))
+	rs("Phone") = gfvEmptyToNull(Request.Form("Phone"))
 	If Err.Number <> 0 Then
 		mDictFieldErrors("Phone") = "Invalid Phone"
 		Err.Clear
@@ -386,11 +400,33 @@ Function fbDeleteRecord()
 	' msUserMessage is set to a message of failure / success.
 
 	Dim sSQL
+	Dim rs
+	Dim bFound
 
-	 sSQL = " DELETE FROM Shippers WHERE ShipperID = " & gfsSQLNumberFormat(Request("PK"))
+	' Only a form of this site, posted in this session, may change records
+	If Not gfbVerifiedChange() Then
+		fbDeleteRecord = False
+		msUserMessage = "<SPAN CLASS=""MainError"">The request could not be verified; please try again.</SPAN><BR><BR>"
+		Exit Function
+	End If
+
+	 sSQL = " DELETE FROM Shippers WHERE ShipperID = " & gfsSQLNumberFormat(msPK)
 
 	On Error Resume Next
-	mDbCon.Execute sSQL
+	' A key that no record has (deleted meanwhile, or not a key at all) is
+	' reported as such, not as a deleted record
+	Set rs = Server.CreateObject("ADODB.Recordset")
+	rs.CursorLocation = 3 ' adUseClient
+	rs.Open "SELECT ShipperID FROM Shippers WHERE ShipperID = " & gfsSQLNumberFormat(msPK), mDbCon, 3, 1, &H1 ' adOpenStatic, adLockReadOnly, adCmdText
+	bFound = Not rs.EOF
+	If Err.Number = 0 Then rs.Close
+	Set rs = Nothing
+	If Err.Number = 0 And Not bFound Then
+		fbDeleteRecord = False
+		msUserMessage = "<SPAN CLASS=""MainError"">Record not found</SPAN><BR><BR>"
+		Exit Function
+	End If
+	If Err.Number = 0 Then mDbCon.Execute sSQL
 
 	' Now find out if everything worked
 	If Err.Number <> 0 Then

@@ -2,6 +2,8 @@
 <%
 Option Explicit
 Response.expires = 0
+Response.CodePage = 1252
+Response.Charset = "windows-1252"
 ' Test header: every generated page of the golden tests starts with it.
 ' Its lines end with LF alone; the pages end them with CR LF.
 
@@ -88,7 +90,8 @@ PerformDataActions
 
 <CENTER>
 <FORM METHOD="POST">
-<INPUT TYPE="HIDDEN" NAME="SortField" VALUE="<% = msSortField %>">
+<%= gfsTokenInput() %>
+<INPUT TYPE="HIDDEN" NAME="SortField" VALUE="<% = gfsHTMLEncode(msSortField) %>">
 <INPUT TYPE="HIDDEN" NAME="SortOrder" VALUE="<% = msSortOrder %>">
 <%
 
@@ -249,6 +252,7 @@ Function frsGetRecordset
 	End If
 
 	Set rs = Server.CreateObject("ADODB.Recordset")
+	rs.CursorLocation = 3 ' adUseClient
 	rs.Open sSQL, mdbCon
 
 	Set frsGetRecordset = rs
@@ -265,14 +269,31 @@ Function fbUpdateRecord()
 	' On Error mDictFieldErrors holds a dictionary object containing any field errors
 	' msUserMessage is set to a message of failure / success.
 
+	' Only a form of this site, posted in this session, may change records
+	If Not gfbVerifiedChange() Then
+		fbUpdateRecord = False
+		msUserMessage = "<SPAN CLASS=""MainError"">The request could not be verified; please try again.</SPAN><BR><BR>"
+		Exit Function
+	End If
+
 	' Set up a dictionary object for any field errors
 	Set mDictFieldErrors = Server.CreateObject("Scripting.Dictionary")
 
-	sSQL = "SELECT * FROM Suppliers WHERE SupplierID = " & gfsSQLNumberFormat(Request("PK"))
+	sSQL = "SELECT * FROM Suppliers WHERE SupplierID = " & gfsSQLNumberFormat(msPK)
 
 	Set rs = Server.CreateObject("ADODB.Recordset")
 
+	' A statement the database refuses is a failed update, not a stopped page
+	On Error Resume Next
 	rs.Open sSQL, mDbCon, 3, 3 ' adOpenStatic, adLockOptimistic
+	If Err.Number <> 0 Then
+		Err.Clear
+		Set rs = Nothing
+		fbUpdateRecord = False
+		msUserMessage = "<SPAN CLASS=""MainError"">Error Updating Record</SPAN><BR><BR>"
+		Exit Function
+	End If
+	On Error GoTo 0
 
 	If rs.EOF Then
 		' No record has that key (deleted meanwhile, or not a key at all)
@@ -287,26 +308,26 @@ Function fbUpdateRecord()
 
 	On Error Resume Next
 
-	If gfbEmpty(Request("CompanyName")) Then
+	If gfbEmpty(Request.Form("CompanyName")) Then
 			mDictFieldErrors("CompanyName") = "Company Required"
 	Else
-		rs("CompanyName") = Request("CompanyName")
+		rs("CompanyName") = Request.Form("CompanyName")
 		If Err.Number <> 0 Then
 			mDictFieldErrors("CompanyName") = "Invalid Company"
 			Err.Clear
 		End If
 	End If
 
-	rs("City") = gfvEmptyToNull(Request("City"))
+	rs("City") = gfvEmptyToNull(Request.Form("City"))
 	If Err.Number <> 0 Then
 		mDictFieldErrors("City") = "Invalid City"
 		Err.Clear
 	End If
 
-	If gfbEmpty(Request("Region")) Then
+	If gfbEmpty(Request.Form("Region")) Then
 			mDictFieldErrors("Region") = "Region Required"
 	Else
-		rs("Region") = Request("Region")
+		rs("Region") = Request.Form("Region")
 		If Err.Number <> 0 Then
 			mDictFieldErrors("Region") = "Invalid Region"
 			Err.Clear

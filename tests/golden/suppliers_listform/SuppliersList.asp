@@ -2,6 +2,8 @@
 <%
 Option Explicit
 Response.expires = 0
+Response.CodePage = 1252
+Response.Charset = "windows-1252"
 ' Test header: every generated page of the golden tests starts with it.
 ' Its lines end with LF alone; the pages end them with CR LF.
 
@@ -31,7 +33,11 @@ Dim maRegion(1,1)
 GenerateLookupArrays
 
 ' If we have been passed a primary key, get it
-msPK = Request("PK")
+msPK = Request.Form("PK")
+If Len(msPK) = 0 Then
+	' Variables from the FORM request overide those in Query string
+	msPK = Request.QueryString("PK")
+End If
 
 msSortField = gfsSortField(Request("SortField"), Array())
 msSortOrder = gfsSortOrder(msSortField, Request("SortOrder"))
@@ -163,7 +169,7 @@ Sub DisplayListLine (rs, bEvenLine)
 	Else
 		Response.write "<TR CLASS=""OddLine"">"
 	End If
-	Response.write "<TH><A HREF=""SuppliersForm.asp?DataAction=" & sEDIT_BUTTON & "&PK=" & rs("SupplierID") & msSortOrderURL & """><IMG SRC=""images/TVKW_XP_EditRecord.gif"" BORDER=0 ALT=""Edit Record""></A></TH>"
+	Response.write "<TH><A HREF=""" & gfsHTMLEncode("SuppliersForm.asp?DataAction=" & sEDIT_BUTTON & "&PK=" & gfsURLEncode(rs("SupplierID")) & msSortOrderURL) & """><IMG SRC=""images/TVKW_XP_EditRecord.gif"" BORDER=0 ALT=""Edit Record""></A></TH>"
 	Response.write "<TD>" & gfsFormatOutput(rs("CompanyName")) & "</TD>"
 	Response.write "<TD>" & gfsFormatOutput(gfsArrayValue(maRegion,rs("Region"))) & "</TD>"
 	Response.write "</TR>"
@@ -175,8 +181,9 @@ Sub DisplayAddButton
 
 	%>
 	<TABLE BORDER="0">	<FORM ACTION="SuppliersForm.asp" METHOD="post"><TR><TD>
+	<%= gfsTokenInput() %>
 	<INPUT TYPE="Hidden" NAME="SortOrder" VALUE="<% = msSortOrder %>">
-	<INPUT TYPE="Hidden" NAME="SortField" VALUE="<% = msSortField %>">
+	<INPUT TYPE="Hidden" NAME="SortField" VALUE="<% = gfsHTMLEncode(msSortField) %>">
 	<INPUT TYPE="Submit" CLASS="CommandButton" NAME="DataAction" VALUE="<%= sADD_BUTTON %>">
 	</TD></TR></FORM></TABLE>
 	<%
@@ -202,6 +209,7 @@ Function frsGetRecordset
 	End If
 
 	Set rs = Server.CreateObject("ADODB.Recordset")
+	rs.CursorLocation = 3 ' adUseClient
 	rs.Open sSQL, mdbCon
 
 
