@@ -386,7 +386,6 @@ TEST_F(RealSchema, PostgresPagesRunEveryStatement) {
 // Names that need the database's own quotes, and keys the application
 // assigns, which the form must take on insert.
 TEST_F(RealSchema, QuotedNamesAndAssignedKeys) {
-  GTEST_SKIP() << "needs per-database identifier quoting";
   std::optional<Backend> lite = sqlite();
   ASSERT_TRUE(lite);
   std::vector<std::string> failures = rejected(*lite, {kQuotedTables, false});
