@@ -30,10 +30,12 @@ bool SetupGenerationData(XMLWizData& wizData) {
 }
 
 void SetupLookupAliases(XMLWizData& wizData) {
+  // Counted once: the aliases written below change no name that is counted.
+  const FieldNameCounts names(wizData);
   for (const XmlNode& field : wizData.GetDisplayedFields()) {
     if (!usesDatabaseLookup(wizData, field)) continue;
     std::string showField = wizData.GetSubNodeText(field, wiz::LookupShowField);
-    if (wizData.IsUniqueFieldName(gfsEncaseSQLObject(showField))) continue;
+    if (names.isUnique(gfsEncaseSQLObject(showField))) continue;
     // An alias written by an earlier run stays even when no longer needed.
     wizData.SetSubNodeText(field, wiz::LookupShowFieldAlias,
                            wizData.GetSubNodeText(field, wiz::LookupTableName) + "_" + showField);

@@ -87,10 +87,19 @@ XmlNode XMLWizData::SetSubNodeText(const XmlNode& start, std::string_view path, 
 XmlNodeList XMLWizData::GetDisplayedFields() const {
   ErrorTrap trap{ui(), kModule, "GetDisplayedFields"};
   XmlNodeList nodes;
+  // The fields shown on the form page or the list page, in document order:
+  // what "Fields/Field[FormFieldOptions/ShowField='TRUE'] |
+  // Fields/Field[ListFieldOptions/ShowField='TRUE']" selects, walked once
+  // instead, since libxml2 merges the two sides of a union by comparing
+  // every node of one with every node of the other.
   if (!trap([&] {
-        nodes = GetNodes(
-            "Fields/Field[FormFieldOptions/ShowField='TRUE'] | "
-            "Fields/Field[ListFieldOptions/ShowField='TRUE']");
+        auto shown = [](const XmlNode& field, std::string_view path) {
+          for (const XmlNode& flag : selectNodes(field, path))
+            if (flag.text() == wiz::kTrue) return true;
+          return false;
+        };
+        for (const XmlNode& field : GetNodes(wiz::FieldsField))
+          if (shown(field, wiz::FormShowField) || shown(field, wiz::ListShowField)) nodes.push_back(field);
       }))
     return {};
   return nodes;
@@ -216,19 +225,25 @@ std::string XMLWizData::ProjectName() const { return GetNodeText(wiz::ProjectNam
 std::string XMLWizData::ProjectStyle() const { return GetNodeText(wiz::ProjectStyle); }
 
 bool XMLWizData::IsUniqueFieldName(std::string_view encasedName) const {
-  int count = gfsEncaseSQLObject(GetNodeText(wiz::PrimaryKey)) == encasedName ? 1 : 0;
-  for (const XmlNode& field : GetDisplayedFields()) {
+  return FieldNameCounts(*this).isUnique(encasedName);
+}
+
+FieldNameCounts::FieldNameCounts(const XMLWizData& data) {
+  ++counts_[gfsEncaseSQLObject(data.GetNodeText(wiz::PrimaryKey))];
+  for (const XmlNode& field : data.GetDisplayedFields()) {
     auto sub = [&](std::string_view path) {
       XmlNode node = selectNode(field, path);
       return node ? node.text() : std::string();
     };
-    if (gfsEncaseSQLObject(sub(wiz::FieldName)) == encasedName) ++count;
-    if (sub(wiz::LookupTableType) == wiz::kLookupDatabaseTable && sub(wiz::UseLookupTable) == wiz::kTrue &&
-        gfsEncaseSQLObject(sub(wiz::LookupShowField)) == encasedName)
-      ++count;
-    if (count > 1) break;
+    ++counts_[gfsEncaseSQLObject(sub(wiz::FieldName))];
+    if (sub(wiz::LookupTableType) == wiz::kLookupDatabaseTable && sub(wiz::UseLookupTable) == wiz::kTrue)
+      ++counts_[gfsEncaseSQLObject(sub(wiz::LookupShowField))];
   }
-  return count < 2;
+}
+
+bool FieldNameCounts::isUnique(std::string_view encasedName) const {
+  auto found = counts_.find(encasedName);
+  return found == counts_.end() || found->second < 2;
 }
 
 XmlNode XMLWizData::foCreateNode(const XmlNode& start, std::string_view path) {

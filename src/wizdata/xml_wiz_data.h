@@ -4,6 +4,7 @@
 #pragma once
 
 #include <iosfwd>
+#include <map>
 #include <string>
 #include <string_view>
 
@@ -68,7 +69,8 @@ class XMLWizData {
   std::string ProjectStyle() const;
 
   // True when the (encased) column name is used at most once among the
-  // columns of the SELECT statement being built.
+  // columns of the SELECT statement being built. Counts every field on each
+  // call: a caller asking for many names counts once with FieldNameCounts.
   bool IsUniqueFieldName(std::string_view encasedName) const;
 
   XmlNode foCreateNode(const XmlNode& start, std::string_view path);
@@ -86,6 +88,20 @@ class XMLWizData {
   Session* session_;
   XmlDocPtr doc_;
   std::string lastLoadError_;
+};
+
+// The (encased) column names of the SELECT statement being built, each with
+// the number of times it is used: the primary key, every displayed field and
+// the shown column of every database lookup. A snapshot of the document:
+// count again after changing a field's name, display or lookup.
+class FieldNameCounts {
+ public:
+  explicit FieldNameCounts(const XMLWizData& data);
+  // What IsUniqueFieldName answers, without walking the fields again.
+  bool isUnique(std::string_view encasedName) const;
+
+ private:
+  std::map<std::string, int, std::less<>> counts_;
 };
 
 // The Fields/Field record whose FieldName is exactly `fieldName`, or no node.

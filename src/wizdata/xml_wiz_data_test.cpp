@@ -203,6 +203,50 @@ TEST_F(XMLWizDataTest, IsUniqueFieldNameCountsKeyFieldsAndShowColumns) {
   EXPECT_FALSE(data.IsUniqueFieldName("Name"));
 }
 
+// The displayed fields and the name counts are walked, not asked of XPath;
+// on a document with the odd cases a loaded project file may hold they
+// answer what the XPath union and the per-name scan answer.
+TEST_F(XMLWizDataTest, DisplayedFieldsAndNameCountsMatchTheXPathAnswers) {
+  XMLWizData data{session};
+  ScopedTempDir dir;
+  const std::string path = dir / "odd.xml";
+  test::writeFile(path,
+                  "<TVKWizardData><DataSource><PrimaryKey>Key</PrimaryKey></DataSource>"
+                  "<Fields><Field><FieldName>A</FieldName>"  // shown by its second flag
+                  "<ListFieldOptions><ShowField>FALSE</ShowField><ShowField>TRUE</ShowField></ListFieldOptions>"
+                  "</Field>"
+                  "<Field><FieldName>B</FieldName><FormFieldOptions><ShowField> TRUE</ShowField>"
+                  "</FormFieldOptions></Field>"  // not exactly TRUE
+                  "<Field><FieldName>C</FieldName><FormFieldOptions><ShowField>T<x/>RUE</ShowField>"
+                  "</FormFieldOptions>"  // TRUE as the text of its descendants
+                  "<LookupTable><UseLookupTable>TRUE</UseLookupTable><LookupTableType>DatabaseTable"
+                  "</LookupTableType><LookupShowField>A</LookupShowField></LookupTable></Field>"
+                  "<Field xmlns='urn:other'><FieldName>D</FieldName><ListFieldOptions><ShowField>TRUE"
+                  "</ShowField></ListFieldOptions></Field>"  // another namespace
+                  "</Fields><Fields><Field><FieldName>Key</FieldName><ListFieldOptions><ShowField>TRUE"
+                  "</ShowField></ListFieldOptions><FormFieldOptions><ShowField>TRUE</ShowField>"
+                  "</FormFieldOptions></Field></Fields></TVKWizardData>");
+  ASSERT_TRUE(data.Load(path));
+  const XmlNodeList byXPath = data.GetNodes(
+      "Fields/Field[FormFieldOptions/ShowField='TRUE'] | Fields/Field[ListFieldOptions/ShowField='TRUE']");
+  EXPECT_EQ(names(data, byXPath), (std::vector<std::string>{"A", "C", "Key"}));
+  EXPECT_EQ(data.GetDisplayedFields(), byXPath);
+
+  const FieldNameCounts counts(data);
+  for (const char* name : {"A", "B", "C", "D", "Key", "[Key]", "Other"}) {
+    int expected = data.GetNodeText("DataSource/PrimaryKey") == name ? 1 : 0;
+    for (const XmlNode& field : byXPath) {
+      if (data.GetSubNodeText(field, "FieldName") == name) ++expected;
+      if (data.GetSubNodeText(field, "LookupTable/LookupShowField") == name) ++expected;
+    }
+    EXPECT_EQ(counts.isUnique(name), expected < 2) << name;
+    EXPECT_EQ(data.IsUniqueFieldName(name), expected < 2) << name;
+  }
+  EXPECT_FALSE(counts.isUnique("A"));    // a field and a lookup's shown column
+  EXPECT_FALSE(counts.isUnique("Key"));  // the key, displayed
+  EXPECT_TRUE(ui->shown().empty());
+}
+
 TEST_F(XMLWizDataTest, SaveIsAtomicAndLoadRoundTrips) {
   ScopedTempDir dir;
   const std::string path = dir / "project.xml";
