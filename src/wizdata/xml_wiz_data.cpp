@@ -1,6 +1,11 @@
 #include "wizdata/xml_wiz_data.h"
 
 #include <libxml/tree.h>
+#include <libxml/xpath.h>
+
+#include <algorithm>
+#include <cmath>
+#include <vector>
 
 #include "base/ado_routines.h"
 #include "base/error.h"
@@ -9,6 +14,18 @@
 #include "wizdata/xml_wiz_constants.h"
 
 namespace tvk {
+
+namespace {
+
+// True when some element at the plain path below the field has the text
+// "TRUE" (the predicate [path='TRUE']).
+bool flagSet(const XmlNode& field, std::string_view path) {
+  for (const XmlNode& flag : selectNodes(field, path))
+    if (flag.text() == wiz::kTrue) return true;
+  return false;
+}
+
+}  // namespace
 
 std::string wizardVersion() { return std::to_string(TVK_VERSION_MAJOR) + "." + std::to_string(TVK_VERSION_MINOR); }
 
@@ -93,13 +110,8 @@ XmlNodeList XMLWizData::GetDisplayedFields() const {
   // instead, since libxml2 merges the two sides of a union by comparing
   // every node of one with every node of the other.
   if (!trap([&] {
-        auto shown = [](const XmlNode& field, std::string_view path) {
-          for (const XmlNode& flag : selectNodes(field, path))
-            if (flag.text() == wiz::kTrue) return true;
-          return false;
-        };
         for (const XmlNode& field : GetNodes(wiz::FieldsField))
-          if (shown(field, wiz::FormShowField) || shown(field, wiz::ListShowField)) nodes.push_back(field);
+          if (flagSet(field, wiz::FormShowField) || flagSet(field, wiz::ListShowField)) nodes.push_back(field);
       }))
     return {};
   return nodes;
@@ -128,6 +140,45 @@ XmlNodeList XMLWizData::GetListFields() const {
 
 XmlNodeList XMLWizData::GetFormFields() const {
   return orderedFields("FormFields.xsl", "FormFields/Field", "GetFormFields");
+}
+
+XmlNodeList XMLWizData::orderedRecords(std::string_view showPath, std::string_view orderPath,
+                                       std::string_view procedure) const {
+  ErrorTrap trap{ui(), kModule, procedure};
+  XmlNodeList nodes;
+  // What the field-order stylesheets select and how they sort: the shown
+  // fields, by the number their first order element holds (XPath's number
+  // rule: no number is NaN, and NaN comes first), equal keys in document
+  // order.
+  if (!trap([&] {
+        struct Keyed {
+          double order;
+          XmlNode field;
+        };
+        std::vector<Keyed> keyed;
+        for (const XmlNode& field : GetNodes(wiz::FieldsField)) {
+          if (!flagSet(field, showPath)) continue;
+          XmlNode order = selectNode(field, orderPath);
+          const std::string text = order ? order.text() : std::string();
+          keyed.push_back({xmlXPathCastStringToNumber(reinterpret_cast<const xmlChar*>(text.c_str())), field});
+        }
+        std::stable_sort(keyed.begin(), keyed.end(), [](const Keyed& a, const Keyed& b) {
+          if (std::isnan(a.order)) return !std::isnan(b.order);
+          return !std::isnan(b.order) && a.order < b.order;
+        });
+        nodes.reserve(keyed.size());
+        for (Keyed& entry : keyed) nodes.push_back(std::move(entry.field));
+      }))
+    return {};
+  return nodes;
+}
+
+XmlNodeList XMLWizData::GetListFieldRecords() const {
+  return orderedRecords(wiz::ListShowField, wiz::ListFieldOrder, "GetListFields");
+}
+
+XmlNodeList XMLWizData::GetFormFieldRecords() const {
+  return orderedRecords(wiz::FormShowField, wiz::FormFieldOrder, "GetFormFields");
 }
 
 XmlNodeList XMLWizData::GetFields() const {

@@ -54,6 +54,11 @@ class XMLWizData {
   XmlNodeList GetListFields() const;
   XmlNodeList GetFormFields() const;
   XmlNodeList GetFields() const;
+  // The same records as GetListFields and GetFormFields, in the same order,
+  // but the document's own rather than copies, and without a stylesheet
+  // transform: for readers that change nothing, such as the generator.
+  XmlNodeList GetListFieldRecords() const;
+  XmlNodeList GetFormFieldRecords() const;
 
   XmlNode AddSubNode(const XmlNode& parent, std::string_view name);
   XmlNode AddSubNode(const XmlNode& parent, std::string_view name, std::string_view text);
@@ -84,6 +89,7 @@ class XMLWizData {
  private:
   void InitialiseXML();
   XmlNodeList orderedFields(std::string_view stylesheet, std::string_view resultPath, std::string_view procedure) const;
+  XmlNodeList orderedRecords(std::string_view showPath, std::string_view orderPath, std::string_view procedure) const;
 
   Session* session_;
   XmlDocPtr doc_;

@@ -247,6 +247,33 @@ TEST_F(XMLWizDataTest, DisplayedFieldsAndNameCountsMatchTheXPathAnswers) {
   EXPECT_TRUE(ui->shown().empty());
 }
 
+// The generator's field lists come from a sort of the document's own records
+// rather than the stylesheets; they must come out in the stylesheets' order
+// whatever the order texts hold.
+TEST_F(XMLWizDataTest, FieldRecordsSortAsTheStylesheetsDo) {
+  XMLWizData data{session};
+  const std::vector<std::pair<std::string, std::string>> orders = {
+      {"Three", "3"}, {"Blank", ""},     {"Half", "1.5"}, {"Padded", " 2 "}, {"Minus", "-1"},
+      {"Plus", "+1"}, {"Exp", "1e1"},    {"Again3", "3"}, {"Big", "100"},    {"Nine", "9"},
+      {"Ten", "10"},  {"Word", "first"}, {"Zero", "0"},   {"Dot", ".5"},     {"Dup", "2"}};
+  for (const auto& [name, order] : orders) addField(data, name, "TRUE", order, "TRUE", order);
+  addField(data, "Hidden", "FALSE", "0", "FALSE", "0");
+  XmlNode noOrder = addField(data, "NoOrder", "TRUE", "4", "TRUE", "4");
+  removeXmlNode(data.GetSubNode(noOrder, "ListFieldOptions/FieldOrder"));
+
+  const std::vector<std::string> listed = names(data, data.GetListFields());
+  ASSERT_EQ(listed.size(), orders.size() + 1);
+  EXPECT_EQ(names(data, data.GetListFieldRecords()), listed);
+  EXPECT_EQ(names(data, data.GetFormFieldRecords()), names(data, data.GetFormFields()));
+  // Not numbers first, in document order; then by value, ties in document
+  // order ("1e1" is libxml2's 10).
+  EXPECT_EQ(listed, (std::vector<std::string>{"Blank", "Plus", "Word", "NoOrder", "Minus", "Zero", "Dot", "Half",
+                                              "Padded", "Dup", "Three", "Again3", "Nine", "Exp", "Ten", "Big"}));
+  // The records are the document's own.
+  EXPECT_EQ(data.GetListFieldRecords().front(), data.GetDisplayedFields()[1]);
+  EXPECT_TRUE(ui->shown().empty());
+}
+
 TEST_F(XMLWizDataTest, SaveIsAtomicAndLoadRoundTrips) {
   ScopedTempDir dir;
   const std::string path = dir / "project.xml";
