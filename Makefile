@@ -1,6 +1,6 @@
 # Set-up, build and test in one place. `make run` and `make test` work on a
 # fresh Debian machine: each installs what is missing first.
-.PHONY: all deps build build-asan run test bench clean
+.PHONY: all deps build build-asan run test bench fuzz clean
 
 all: build
 
@@ -28,5 +28,12 @@ bench: build
 	@if command -v node >/dev/null && [ -x /usr/bin/chromium ]; then echo "== bench/window"; node bench/window/run.mjs; \
 	else echo "make bench: bench/window skipped: it needs node and /usr/bin/chromium"; fi
 
+# libFuzzer targets (clang), 60 s each; not part of `make test`. Inputs
+# that once failed are replayed by ctest from fuzz/regressions.
+fuzz: deps
+	@cmake --preset fuzz >/dev/null
+	@cmake --build --preset fuzz
+	@fuzz/run
+
 clean:
-	rm -rf build build-asan
+	rm -rf build build-asan build-fuzz
