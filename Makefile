@@ -1,6 +1,6 @@
 # Set-up, build and test in one place. `make run` and `make test` work on a
 # fresh Debian machine: each installs what is missing first.
-.PHONY: all deps build build-asan run test bench screenshots clean
+.PHONY: all deps build build-asan run test bench screenshots fuzz clean
 
 all: build
 
@@ -32,5 +32,12 @@ bench: build
 screenshots: build
 	tests/asp/screenshots.py
 
+# libFuzzer targets (clang), 60 s each; not part of `make test`. Inputs
+# that once failed are replayed by ctest from fuzz/regressions.
+fuzz: deps
+	@cmake --preset fuzz >/dev/null
+	@cmake --build --preset fuzz
+	@fuzz/run
+
 clean:
-	rm -rf build build-asan
+	rm -rf build build-asan build-fuzz

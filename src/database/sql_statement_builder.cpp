@@ -95,10 +95,12 @@ void SetupLookupAliases(XMLWizData& wizData) {
   std::set<std::string> taken{folded(wizData.GetNodeText(wiz::PrimaryKey))};
   for (const XmlNode& field : fields) taken.insert(folded(wizData.GetSubNodeText(field, wiz::FieldName)));
   std::vector<bool> needsAlias;
+  // Counted once: the aliases written below change no name that is counted.
+  const FieldNameCounts names(wizData);
   for (const XmlNode& field : lookups) {
     std::string showField = wizData.GetSubNodeText(field, wiz::LookupShowField);
     bool stored = !trimBlanks(wizData.GetSubNodeText(field, wiz::LookupShowFieldAlias)).empty();
-    bool unique = wizData.IsUniqueFieldName(gfsEncaseSQLObject(showField));
+    bool unique = names.isUnique(gfsEncaseSQLObject(showField));
     needsAlias.push_back(stored || !unique);
     if (!stored && unique) taken.insert(folded(showField));
   }

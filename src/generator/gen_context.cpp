@@ -79,12 +79,12 @@ bool GenContext::fieldSortingUsed() const {
 }
 
 const std::vector<FieldInfo>& GenContext::listFields() const {
-  if (!listFields_) listFields_ = readFields(data_.GetListFields());
+  if (!listFields_) listFields_ = readFields(data_.GetListFieldRecords());
   return *listFields_;
 }
 
 const std::vector<FieldInfo>& GenContext::formFields() const {
-  if (!formFields_) formFields_ = readFields(data_.GetFormFields());
+  if (!formFields_) formFields_ = readFields(data_.GetFormFieldRecords());
   return *formFields_;
 }
 

@@ -3,8 +3,8 @@
 // the list and form pages read once, and the option flags.
 //
 // Routine writers read the document themselves, as they need; the context
-// only keeps what is costly to read again (the ordered field lists, which
-// each take a stylesheet transform). The document does not change during a
+// only keeps what is costly to read again (the ordered field lists, each a
+// sort of the fields). The document does not change during a
 // generation run, so what is kept stays true.
 #pragma once
 

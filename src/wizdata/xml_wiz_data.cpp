@@ -1,6 +1,11 @@
 #include "wizdata/xml_wiz_data.h"
 
 #include <libxml/tree.h>
+#include <libxml/xpath.h>
+
+#include <algorithm>
+#include <cmath>
+#include <vector>
 
 #include "base/ado_routines.h"
 #include "base/error.h"
@@ -9,6 +14,18 @@
 #include "wizdata/xml_wiz_constants.h"
 
 namespace tvk {
+
+namespace {
+
+// True when some element at the plain path below the field has the text
+// "TRUE" (the predicate [path='TRUE']).
+bool flagSet(const XmlNode& field, std::string_view path) {
+  for (const XmlNode& flag : selectNodes(field, path))
+    if (flag.text() == wiz::kTrue) return true;
+  return false;
+}
+
+}  // namespace
 
 std::string wizardVersion() { return std::to_string(TVK_VERSION_MAJOR) + "." + std::to_string(TVK_VERSION_MINOR); }
 
@@ -87,10 +104,14 @@ XmlNode XMLWizData::SetSubNodeText(const XmlNode& start, std::string_view path, 
 XmlNodeList XMLWizData::GetDisplayedFields() const {
   ErrorTrap trap{ui(), kModule, "GetDisplayedFields"};
   XmlNodeList nodes;
+  // The fields shown on the form page or the list page, in document order:
+  // what "Fields/Field[FormFieldOptions/ShowField='TRUE'] |
+  // Fields/Field[ListFieldOptions/ShowField='TRUE']" selects, walked once
+  // instead, since libxml2 merges the two sides of a union by comparing
+  // every node of one with every node of the other.
   if (!trap([&] {
-        nodes = GetNodes(
-            "Fields/Field[FormFieldOptions/ShowField='TRUE'] | "
-            "Fields/Field[ListFieldOptions/ShowField='TRUE']");
+        for (const XmlNode& field : GetNodes(wiz::FieldsField))
+          if (flagSet(field, wiz::FormShowField) || flagSet(field, wiz::ListShowField)) nodes.push_back(field);
       }))
     return {};
   return nodes;
@@ -119,6 +140,45 @@ XmlNodeList XMLWizData::GetListFields() const {
 
 XmlNodeList XMLWizData::GetFormFields() const {
   return orderedFields("FormFields.xsl", "FormFields/Field", "GetFormFields");
+}
+
+XmlNodeList XMLWizData::orderedRecords(std::string_view showPath, std::string_view orderPath,
+                                       std::string_view procedure) const {
+  ErrorTrap trap{ui(), kModule, procedure};
+  XmlNodeList nodes;
+  // What the field-order stylesheets select and how they sort: the shown
+  // fields, by the number their first order element holds (XPath's number
+  // rule: no number is NaN, and NaN comes first), equal keys in document
+  // order.
+  if (!trap([&] {
+        struct Keyed {
+          double order;
+          XmlNode field;
+        };
+        std::vector<Keyed> keyed;
+        for (const XmlNode& field : GetNodes(wiz::FieldsField)) {
+          if (!flagSet(field, showPath)) continue;
+          XmlNode order = selectNode(field, orderPath);
+          const std::string text = order ? order.text() : std::string();
+          keyed.push_back({xmlXPathCastStringToNumber(reinterpret_cast<const xmlChar*>(text.c_str())), field});
+        }
+        std::stable_sort(keyed.begin(), keyed.end(), [](const Keyed& a, const Keyed& b) {
+          if (std::isnan(a.order)) return !std::isnan(b.order);
+          return !std::isnan(b.order) && a.order < b.order;
+        });
+        nodes.reserve(keyed.size());
+        for (Keyed& entry : keyed) nodes.push_back(std::move(entry.field));
+      }))
+    return {};
+  return nodes;
+}
+
+XmlNodeList XMLWizData::GetListFieldRecords() const {
+  return orderedRecords(wiz::ListShowField, wiz::ListFieldOrder, "GetListFields");
+}
+
+XmlNodeList XMLWizData::GetFormFieldRecords() const {
+  return orderedRecords(wiz::FormShowField, wiz::FormFieldOrder, "GetFormFields");
 }
 
 XmlNodeList XMLWizData::GetFields() const {
@@ -216,19 +276,25 @@ std::string XMLWizData::ProjectName() const { return GetNodeText(wiz::ProjectNam
 std::string XMLWizData::ProjectStyle() const { return GetNodeText(wiz::ProjectStyle); }
 
 bool XMLWizData::IsUniqueFieldName(std::string_view encasedName) const {
-  int count = gfsEncaseSQLObject(GetNodeText(wiz::PrimaryKey)) == encasedName ? 1 : 0;
-  for (const XmlNode& field : GetDisplayedFields()) {
+  return FieldNameCounts(*this).isUnique(encasedName);
+}
+
+FieldNameCounts::FieldNameCounts(const XMLWizData& data) {
+  ++counts_[gfsEncaseSQLObject(data.GetNodeText(wiz::PrimaryKey))];
+  for (const XmlNode& field : data.GetDisplayedFields()) {
     auto sub = [&](std::string_view path) {
       XmlNode node = selectNode(field, path);
       return node ? node.text() : std::string();
     };
-    if (gfsEncaseSQLObject(sub(wiz::FieldName)) == encasedName) ++count;
-    if (sub(wiz::LookupTableType) == wiz::kLookupDatabaseTable && sub(wiz::UseLookupTable) == wiz::kTrue &&
-        gfsEncaseSQLObject(sub(wiz::LookupShowField)) == encasedName)
-      ++count;
-    if (count > 1) break;
+    ++counts_[gfsEncaseSQLObject(sub(wiz::FieldName))];
+    if (sub(wiz::LookupTableType) == wiz::kLookupDatabaseTable && sub(wiz::UseLookupTable) == wiz::kTrue)
+      ++counts_[gfsEncaseSQLObject(sub(wiz::LookupShowField))];
   }
-  return count < 2;
+}
+
+bool FieldNameCounts::isUnique(std::string_view encasedName) const {
+  auto found = counts_.find(encasedName);
+  return found == counts_.end() || found->second < 2;
 }
 
 XmlNode XMLWizData::foCreateNode(const XmlNode& start, std::string_view path) {

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <iosfwd>
+#include <map>
 #include <string>
 #include <string_view>
 
@@ -53,6 +54,11 @@ class XMLWizData {
   XmlNodeList GetListFields() const;
   XmlNodeList GetFormFields() const;
   XmlNodeList GetFields() const;
+  // The same records as GetListFields and GetFormFields, in the same order,
+  // but the document's own rather than copies, and without a stylesheet
+  // transform: for readers that change nothing, such as the generator.
+  XmlNodeList GetListFieldRecords() const;
+  XmlNodeList GetFormFieldRecords() const;
 
   XmlNode AddSubNode(const XmlNode& parent, std::string_view name);
   XmlNode AddSubNode(const XmlNode& parent, std::string_view name, std::string_view text);
@@ -68,7 +74,8 @@ class XMLWizData {
   std::string ProjectStyle() const;
 
   // True when the (encased) column name is used at most once among the
-  // columns of the SELECT statement being built.
+  // columns of the SELECT statement being built. Counts every field on each
+  // call: a caller asking for many names counts once with FieldNameCounts.
   bool IsUniqueFieldName(std::string_view encasedName) const;
 
   XmlNode foCreateNode(const XmlNode& start, std::string_view path);
@@ -82,10 +89,25 @@ class XMLWizData {
  private:
   void InitialiseXML();
   XmlNodeList orderedFields(std::string_view stylesheet, std::string_view resultPath, std::string_view procedure) const;
+  XmlNodeList orderedRecords(std::string_view showPath, std::string_view orderPath, std::string_view procedure) const;
 
   Session* session_;
   XmlDocPtr doc_;
   std::string lastLoadError_;
+};
+
+// The (encased) column names of the SELECT statement being built, each with
+// the number of times it is used: the primary key, every displayed field and
+// the shown column of every database lookup. A snapshot of the document:
+// count again after changing a field's name, display or lookup.
+class FieldNameCounts {
+ public:
+  explicit FieldNameCounts(const XMLWizData& data);
+  // What IsUniqueFieldName answers, without walking the fields again.
+  bool isUnique(std::string_view encasedName) const;
+
+ private:
+  std::map<std::string, int, std::less<>> counts_;
 };
 
 // The Fields/Field record whose FieldName is exactly `fieldName`, or no node.

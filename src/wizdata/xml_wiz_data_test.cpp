@@ -203,6 +203,77 @@ TEST_F(XMLWizDataTest, IsUniqueFieldNameCountsKeyFieldsAndShowColumns) {
   EXPECT_FALSE(data.IsUniqueFieldName("Name"));
 }
 
+// The displayed fields and the name counts are walked, not asked of XPath;
+// on a document with the odd cases a loaded project file may hold they
+// answer what the XPath union and the per-name scan answer.
+TEST_F(XMLWizDataTest, DisplayedFieldsAndNameCountsMatchTheXPathAnswers) {
+  XMLWizData data{session};
+  ScopedTempDir dir;
+  const std::string path = dir / "odd.xml";
+  test::writeFile(path,
+                  "<TVKWizardData><DataSource><PrimaryKey>Key</PrimaryKey></DataSource>"
+                  "<Fields><Field><FieldName>A</FieldName>"  // shown by its second flag
+                  "<ListFieldOptions><ShowField>FALSE</ShowField><ShowField>TRUE</ShowField></ListFieldOptions>"
+                  "</Field>"
+                  "<Field><FieldName>B</FieldName><FormFieldOptions><ShowField> TRUE</ShowField>"
+                  "</FormFieldOptions></Field>"  // not exactly TRUE
+                  "<Field><FieldName>C</FieldName><FormFieldOptions><ShowField>T<x/>RUE</ShowField>"
+                  "</FormFieldOptions>"  // TRUE as the text of its descendants
+                  "<LookupTable><UseLookupTable>TRUE</UseLookupTable><LookupTableType>DatabaseTable"
+                  "</LookupTableType><LookupShowField>A</LookupShowField></LookupTable></Field>"
+                  "<Field xmlns='urn:other'><FieldName>D</FieldName><ListFieldOptions><ShowField>TRUE"
+                  "</ShowField></ListFieldOptions></Field>"  // another namespace
+                  "</Fields><Fields><Field><FieldName>Key</FieldName><ListFieldOptions><ShowField>TRUE"
+                  "</ShowField></ListFieldOptions><FormFieldOptions><ShowField>TRUE</ShowField>"
+                  "</FormFieldOptions></Field></Fields></TVKWizardData>");
+  ASSERT_TRUE(data.Load(path));
+  const XmlNodeList byXPath = data.GetNodes(
+      "Fields/Field[FormFieldOptions/ShowField='TRUE'] | Fields/Field[ListFieldOptions/ShowField='TRUE']");
+  EXPECT_EQ(names(data, byXPath), (std::vector<std::string>{"A", "C", "Key"}));
+  EXPECT_EQ(data.GetDisplayedFields(), byXPath);
+
+  const FieldNameCounts counts(data);
+  for (const char* name : {"A", "B", "C", "D", "Key", "[Key]", "Other"}) {
+    int expected = data.GetNodeText("DataSource/PrimaryKey") == name ? 1 : 0;
+    for (const XmlNode& field : byXPath) {
+      if (data.GetSubNodeText(field, "FieldName") == name) ++expected;
+      if (data.GetSubNodeText(field, "LookupTable/LookupShowField") == name) ++expected;
+    }
+    EXPECT_EQ(counts.isUnique(name), expected < 2) << name;
+    EXPECT_EQ(data.IsUniqueFieldName(name), expected < 2) << name;
+  }
+  EXPECT_FALSE(counts.isUnique("A"));    // a field and a lookup's shown column
+  EXPECT_FALSE(counts.isUnique("Key"));  // the key, displayed
+  EXPECT_TRUE(ui->shown().empty());
+}
+
+// The generator's field lists come from a sort of the document's own records
+// rather than the stylesheets; they must come out in the stylesheets' order
+// whatever the order texts hold.
+TEST_F(XMLWizDataTest, FieldRecordsSortAsTheStylesheetsDo) {
+  XMLWizData data{session};
+  const std::vector<std::pair<std::string, std::string>> orders = {
+      {"Three", "3"}, {"Blank", ""},     {"Half", "1.5"}, {"Padded", " 2 "}, {"Minus", "-1"},
+      {"Plus", "+1"}, {"Exp", "1e1"},    {"Again3", "3"}, {"Big", "100"},    {"Nine", "9"},
+      {"Ten", "10"},  {"Word", "first"}, {"Zero", "0"},   {"Dot", ".5"},     {"Dup", "2"}};
+  for (const auto& [name, order] : orders) addField(data, name, "TRUE", order, "TRUE", order);
+  addField(data, "Hidden", "FALSE", "0", "FALSE", "0");
+  XmlNode noOrder = addField(data, "NoOrder", "TRUE", "4", "TRUE", "4");
+  removeXmlNode(data.GetSubNode(noOrder, "ListFieldOptions/FieldOrder"));
+
+  const std::vector<std::string> listed = names(data, data.GetListFields());
+  ASSERT_EQ(listed.size(), orders.size() + 1);
+  EXPECT_EQ(names(data, data.GetListFieldRecords()), listed);
+  EXPECT_EQ(names(data, data.GetFormFieldRecords()), names(data, data.GetFormFields()));
+  // Not numbers first, in document order; then by value, ties in document
+  // order ("1e1" is libxml2's 10).
+  EXPECT_EQ(listed, (std::vector<std::string>{"Blank", "Plus", "Word", "NoOrder", "Minus", "Zero", "Dot", "Half",
+                                              "Padded", "Dup", "Three", "Again3", "Nine", "Exp", "Ten", "Big"}));
+  // The records are the document's own.
+  EXPECT_EQ(data.GetListFieldRecords().front(), data.GetDisplayedFields()[1]);
+  EXPECT_TRUE(ui->shown().empty());
+}
+
 TEST_F(XMLWizDataTest, SaveIsAtomicAndLoadRoundTrips) {
   ScopedTempDir dir;
   const std::string path = dir / "project.xml";
