@@ -173,28 +173,29 @@ TEST_F(SqlStatementBuilder, NothingToSelectIsReportedAndNotStored) {
 }
 
 TEST_F(SqlStatementBuilder, NamesQuotedByTheStoredDialect) {
-  // PostgreSQL: a reserved table name, a hyphenated column, a schema-qualified lookup.
+  // PostgreSQL: a reserved table name, a hyphenated column, a schema-qualified lookup
+  // (joined by a column of the key's name, so the hidden key is qualified).
   table("user", "id");
   data.SetNodeText(wiz::SQLDialect, "PostgreSQL");
   field("reply-to");
   field("group", "archive.groups/id/Name");
   EXPECT_EQ(statement(),
-            "SELECT id, \"user\".\"reply-to\", \"user\".\"group\", archive.groups.\"Name\" FROM \"user\" "
+            "SELECT \"user\".id, \"user\".\"reply-to\", \"user\".\"group\", archive.groups.\"Name\" FROM \"user\" "
             "LEFT OUTER JOIN archive.groups ON \"user\".\"group\" = archive.groups.id ");
   // The same document for MySQL (where "groups" is reserved, "user" not)
   // and for SQL Server.
   data.SetNodeText(wiz::SQLDialect, "MySQL");
   EXPECT_EQ(statement(),
-            "SELECT id, user.`reply-to`, user.`group`, archive.`groups`.Name FROM user LEFT OUTER JOIN "
+            "SELECT user.id, user.`reply-to`, user.`group`, archive.`groups`.Name FROM user LEFT OUTER JOIN "
             "archive.`groups` ON user.`group` = archive.`groups`.id ");
   data.SetNodeText(wiz::SQLDialect, "SQLServer");
   EXPECT_EQ(statement(),
-            "SELECT id, [user].[reply-to], [user].[group], archive.groups.Name FROM [user] LEFT OUTER JOIN "
+            "SELECT [user].id, [user].[reply-to], [user].[group], archive.groups.Name FROM [user] LEFT OUTER JOIN "
             "archive.groups ON [user].[group] = archive.groups.id ");
   // Without a stored dialect (an older project file): blanks only, as ever.
   data.SetNodeText(wiz::SQLDialect, "");
   EXPECT_EQ(statement(),
-            "SELECT id, user.reply-to, user.group, archive.groups.Name FROM user LEFT OUTER JOIN archive.groups ON "
+            "SELECT user.id, user.reply-to, user.group, archive.groups.Name FROM user LEFT OUTER JOIN archive.groups ON "
             "user.group = archive.groups.id ");
 }
 
