@@ -260,8 +260,11 @@ function watchBridge(page) {
       if (message && message.event !== undefined) lastEvent = ++sequence;
     });
     socket.on('framereceived', ({ payload }) => {
-      const message = parse(payload);
-      if (message && message.op === 'idle') {
+      // A frame carries one message or several (posted calls travel
+      // together, an idle often last among them).
+      const frame = parse(payload);
+      const messages = Array.isArray(frame) ? frame : [frame];
+      if (messages.some((message) => message && message.op === 'idle')) {
         lastIdle = ++sequence;
         wake();
       }
