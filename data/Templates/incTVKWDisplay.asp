@@ -245,7 +245,12 @@ End Function
 Function gfsEncaseSQLObject(sName)
 	' A table or column name ready for SQL: bracketed when it holds a blank,
 	' the same rule the wizard uses for the names it writes into the pages.
-	If InStr(sName, " ") > 0 Then
+	' A name the page already quotes for its database stays as it is.
+	Dim sFirst
+	sFirst = Left(sName, 1)
+	If sFirst = "[" Or sFirst = """" Or sFirst = "`" Then
+		gfsEncaseSQLObject = sName
+	ElseIf InStr(sName, " ") > 0 Then
 		gfsEncaseSQLObject = "[" & sName & "]"
 	Else
 		gfsEncaseSQLObject = sName

@@ -194,9 +194,10 @@ TEST_F(SqlStatementBuilder, NamesQuotedByTheStoredDialect) {
             "archive.groups ON [user].[group] = archive.groups.id ");
   // Without a stored dialect (an older project file): blanks only, as ever.
   data.SetNodeText(wiz::SQLDialect, "");
-  EXPECT_EQ(statement(),
-            "SELECT user.id, user.reply-to, user.group, archive.groups.Name FROM user LEFT OUTER JOIN archive.groups ON "
-            "user.group = archive.groups.id ");
+  EXPECT_EQ(
+      statement(),
+      "SELECT user.id, user.reply-to, user.group, archive.groups.Name FROM user LEFT OUTER JOIN archive.groups ON "
+      "user.group = archive.groups.id ");
 }
 
 }  // namespace

@@ -15,7 +15,7 @@ namespace {
 
 // The control of a field without lookup.
 std::string plainControl(const FieldInfo& field, bool longTextArea) {
-  std::string quoted = fsVBStringText(field.name);  // inside a string literal
+  std::string quoted = fsVBStringText(field.name);     // inside a string literal
   std::string name = fsHTMLAttributeText(field.name);  // inside an attribute
   std::string_view disabled = field.isReadOnly() ? kReadOnlyAttribute : std::string_view();
   if (isBoolean(field))

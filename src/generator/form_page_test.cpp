@@ -84,8 +84,9 @@ TEST_F(FormPage, RecordsetQuotesTheStatementAndFormatsTheKeyByItsType) {
   field("Day", "135", false);
   text = fsASPFormGetRecordset(ctx);
   // Only a key that formats to a value is looked for.
-  EXPECT_TRUE(contains(text, "\t\tIf gfsSQLDateFormat(msPK) <> \"NULL\" Then\r\n"
-                             "\t\t\trs.Find (\"Day=\" & gfsSQLDateFormat(msPK))\r\n\t\tEnd If\r\n"))
+  EXPECT_TRUE(contains(text,
+                       "\t\tIf gfsSQLDateFormat(msPK) <> \"NULL\" Then\r\n"
+                       "\t\t\trs.Find (\"Day=\" & gfsSQLDateFormat(msPK))\r\n\t\tEnd If\r\n"))
       << text;
   EXPECT_TRUE(contains(text, "\trs.CursorLocation = 3 ' adUseClient\r\n")) << text;
   EXPECT_FALSE(contains(text, "sSQL & \" WHERE")) << text;

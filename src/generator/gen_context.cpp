@@ -24,10 +24,13 @@ std::string childText(const XmlNode& node, std::string_view path) {
   return current ? current.text() : std::string();
 }
 
-std::vector<FieldInfo> readFields(const XmlNodeList& nodes) {
+std::vector<FieldInfo> readFields(const XmlNodeList& nodes, const std::string& sqlDialect) {
   std::vector<FieldInfo> fields;
   fields.reserve(nodes.size());
-  for (const XmlNode& node : nodes) fields.push_back(readField(node));
+  for (const XmlNode& node : nodes) {
+    fields.push_back(readField(node));
+    fields.back().sqlDialect = sqlDialect;
+  }
   return fields;
 }
 
@@ -79,12 +82,12 @@ bool GenContext::fieldSortingUsed() const {
 }
 
 const std::vector<FieldInfo>& GenContext::listFields() const {
-  if (!listFields_) listFields_ = readFields(data_.GetListFieldRecords());
+  if (!listFields_) listFields_ = readFields(data_.GetListFieldRecords(), text(wiz::SQLDialect));
   return *listFields_;
 }
 
 const std::vector<FieldInfo>& GenContext::formFields() const {
-  if (!formFields_) formFields_ = readFields(data_.GetFormFieldRecords());
+  if (!formFields_) formFields_ = readFields(data_.GetFormFieldRecords(), text(wiz::SQLDialect));
   return *formFields_;
 }
 

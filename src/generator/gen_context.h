@@ -45,6 +45,7 @@ struct FieldInfo {
   std::string showField;     // LookupTable/LookupShowField
   std::string alias;         // LookupTable/LookupShowFieldAlias
   std::string tableAlias;    // LookupTable/LookupTableAlias
+  std::string sqlDialect;    // the project's DatabaseConnection/SQLDialect
 
   bool isRequired() const;
   bool isReadOnly() const;

@@ -332,9 +332,10 @@ Sub DisplayListHeader
     for (const FieldInfo& field : ctx.listFields()) {
       // Labels and sort names stand inside string literals of the page.
       if (field.isSortable())
-        p.emit(R"(  Response.write "<TH>" & fsSortingHeader("$SortName$","$Label$") & "</TH>")"
-               "\n",
-               {{"SortName", fsVBStringText(fsSortName(ctx, field))}, {"Label", fsVBStringText(fsHTMLText(field.label))}});
+        p.emit(
+            R"(  Response.write "<TH>" & fsSortingHeader("$SortName$","$Label$") & "</TH>")"
+            "\n",
+            {{"SortName", fsVBStringText(fsSortName(ctx, field))}, {"Label", fsVBStringText(fsHTMLText(field.label))}});
       else
         p.emit(R"(  Response.write "<TH>$Label$</TH>")"
                "\n",

@@ -49,12 +49,23 @@ std::string fsHTMLAttributeText(std::string_view text) {
   out.reserve(text.size());
   for (char c : text) {
     switch (c) {
-      case '&': out += "&amp;"; break;
-      case '<': out += "&lt;"; break;
-      case '>': out += "&gt;"; break;
-      case '"': out += "&quot;"; break;
-      case '\'': out += "&#39;"; break;
-      default: out += c;
+      case '&':
+        out += "&amp;";
+        break;
+      case '<':
+        out += "&lt;";
+        break;
+      case '>':
+        out += "&gt;";
+        break;
+      case '"':
+        out += "&quot;";
+        break;
+      case '\'':
+        out += "&#39;";
+        break;
+      default:
+        out += c;
     }
   }
   return out;
@@ -66,8 +77,8 @@ std::string fsURLText(std::string_view text, std::string_view keep) {
   out.reserve(text.size());
   for (char c : text) {
     auto u = static_cast<unsigned char>(c);
-    bool plain = (u >= 'A' && u <= 'Z') || (u >= 'a' && u <= 'z') || (u >= '0' && u <= '9') || c == '-' ||
-                 c == '_' || c == '.' || c == '~' || keep.find(c) != std::string_view::npos;
+    bool plain = (u >= 'A' && u <= 'Z') || (u >= 'a' && u <= 'z') || (u >= '0' && u <= '9') || c == '-' || c == '_' ||
+                 c == '.' || c == '~' || keep.find(c) != std::string_view::npos;
     if (plain) {
       out += c;
     } else {
@@ -108,8 +119,8 @@ std::string fsScriptName(std::string_view text) {
 std::string fsSortName(const GenContext& ctx, const FieldInfo& field) {
   if (field.usesDatabaseLookup()) {
     // A table joined a second time is named through its alias.
-    const std::string joined = field.tableAlias.empty() ? fsSQLTable(ctx, field.lookupTable)
-                                                        : fsSQLName(ctx, field.tableAlias);
+    const std::string joined =
+        field.tableAlias.empty() ? fsSQLTable(ctx, field.lookupTable) : fsSQLName(ctx, field.tableAlias);
     return joined + "." + fsSQLName(ctx, field.showField);
   }
   return fsSQLTable(ctx, ctx.text(wiz::TableName)) + "." + fsSQLName(ctx, field.name);

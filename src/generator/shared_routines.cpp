@@ -6,6 +6,7 @@
 
 #include <array>
 
+#include "base/ado_routines.h"
 #include "base/error.h"
 #include "base/fs.h"
 #include "base/general.h"
@@ -123,7 +124,8 @@ std::string fsHTMLStandardHeader(const GenContext& ctx) {
 <META NAME="GENERATOR" Content="Tavekor Wizard">
 )");
     // (a blank at the end of the LINK line)
-    p.emit("<LINK REL=\"STYLESHEET\" HREF=\"$Rel$$Sheet$\"> \n", {{"Rel", fsHTMLAttributeText(fsURLText(rel, "/:"))}, {"Sheet", sheet}});
+    p.emit("<LINK REL=\"STYLESHEET\" HREF=\"$Rel$$Sheet$\"> \n",
+           {{"Rel", fsHTMLAttributeText(fsURLText(rel, "/:"))}, {"Sheet", sheet}});
     p.emit(R"(
 </HEAD>
 <BODY>
@@ -326,8 +328,9 @@ End If
 }
 
 std::string fsHTMLReadOnlyLookupInput(const FieldInfo& field) {
-  return substitute(R"(<INPUT TYPE="Text" NAME="$F$" VALUE="<%= gfsFieldValue(rs,"$S$") %>"$D$>)",
-                    {{"F", fsHTMLAttributeText(field.name)}, {"S", fsVBStringText(field.shownColumn())}, {"D", kReadOnlyAttribute}});
+  return substitute(
+      R"(<INPUT TYPE="Text" NAME="$F$" VALUE="<%= gfsFieldValue(rs,"$S$") %>"$D$>)",
+      {{"F", fsHTMLAttributeText(field.name)}, {"S", fsVBStringText(field.shownColumn())}, {"D", kReadOnlyAttribute}});
 }
 
 std::string fsHTMLReadOnlyManualListInput(const FieldInfo& field) {
@@ -361,12 +364,20 @@ std::string fsASPLookupControl(const FieldInfo& field) {
     tmpl = R"(<% gGenerateHTMLRadioInputsFromArray "$Q$", gfsFieldValue(rs,"$Q$"), $F$ %>)";
   if (tmpl == nullptr) return {};
   // The names stand inside string literals of the page; the array name is
-  // a script name made from the field name.
+  // a script name made from the field name. A project that knows its
+  // database's quotes hands the include its names quoted (the include's
+  // own rule brackets only names with a blank, and leaves quoted ones).
+  std::string table = field.lookupTable, join = field.joinField, show = field.showField;
+  if (SqlDialect dialect = gfnSqlDialect(field.sqlDialect); dialect != SqlDialect::Legacy) {
+    table = gfsEncaseSQLTable(table, dialect);
+    join = gfsEncaseSQLObject(join, dialect);
+    show = gfsEncaseSQLObject(show, dialect);
+  }
   return substitute(tmpl, {{"Q", fsVBStringText(field.name)},
                            {"F", fsLookupArrayName(field.name)},
-                           {"T", fsVBStringText(field.lookupTable)},
-                           {"J", fsVBStringText(field.joinField)},
-                           {"S", fsVBStringText(field.showField)},
+                           {"T", fsVBStringText(table)},
+                           {"J", fsVBStringText(join)},
+                           {"S", fsVBStringText(show)},
                            {"R", field.isRequired() ? "true" : "false"}});
 }
 

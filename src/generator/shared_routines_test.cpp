@@ -167,5 +167,25 @@ TEST_F(SharedRoutines, MissingHeaderIsReportedAndAbortLeavesTheBlockOut) {
   EXPECT_NE(text.find("' late\r\n"), std::string::npos) << text;
 }
 
+TEST(LookupControl, NamesGoToTheIncludeQuotedForTheProjectsDatabase) {
+  FieldInfo field;
+  field.name = "owner";
+  field.useLookup = wiz::kTrue;
+  field.lookupType = wiz::kLookupDatabaseTable;
+  field.displayType = wiz::kLookupSelectList;
+  field.lookupTable = "user";
+  field.joinField = "id";
+  field.showField = "reply-to";
+  // An older project: the names as they stand (the include brackets blanks).
+  EXPECT_EQ(fsASPLookupControl(field),
+            R"(<% gGenerateHTMLSelect "owner", gfsFieldValue(rs,"owner"), "user","id","reply-to",false %>)");
+  field.sqlDialect = "PostgreSQL";
+  EXPECT_EQ(fsASPLookupControl(field),
+            R"(<% gGenerateHTMLSelect "owner", gfsFieldValue(rs,"owner"), """user""","id","""reply-to""",false %>)");
+  field.sqlDialect = "MySQL";
+  EXPECT_EQ(fsASPLookupControl(field),
+            R"(<% gGenerateHTMLSelect "owner", gfsFieldValue(rs,"owner"), "user","id","`reply-to`",false %>)");
+}
+
 }  // namespace
 }  // namespace tvk::gen

@@ -143,5 +143,7 @@ Mark "sel opt enc" : gGenerateHTMLSelectFromArray "F", "x&quot;y", a, False : Ma
 Mark "radio" : gGenerateHTMLRadioInputsFromArray "R", "1", a : Mark "/radio"
 Mark "radio empty" : gGenerateHTMLRadioInputsFromArray "R", "1", Empty : Mark "/radio empty"
 Check "encase", gfsEncaseSQLObject("Order Details"), "[Order Details]"
+Check "encase quoted", gfsEncaseSQLObject("""order details"""), """order details"""
+Check "encase backticks", gfsEncaseSQLObject("`order details`"), "`order details`"
 
 Response.Write vbCrLf & "failures: " & nFail
