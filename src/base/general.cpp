@@ -129,6 +129,52 @@ std::string gsQuoteDoubled(std::string_view text) {
   return result;
 }
 
+std::string gfsHTMLEscape(std::string_view text) {
+  std::string out;
+  out.reserve(text.size());
+  for (char c : text) {
+    switch (c) {
+      case '&':
+        out += "&amp;";
+        break;
+      case '<':
+        out += "&lt;";
+        break;
+      case '>':
+        out += "&gt;";
+        break;
+      case '"':
+        out += "&quot;";
+        break;
+      case '\'':
+        out += "&#39;";
+        break;
+      default:
+        out += c;
+    }
+  }
+  return out;
+}
+
+std::string gfsURLEncode(std::string_view text, std::string_view keep) {
+  static constexpr char kHex[] = "0123456789ABCDEF";
+  std::string out;
+  out.reserve(text.size());
+  for (char c : text) {
+    const auto u = static_cast<unsigned char>(c);
+    const bool plain = (u >= 'A' && u <= 'Z') || (u >= 'a' && u <= 'z') || (u >= '0' && u <= '9') || c == '-' ||
+                       c == '_' || c == '.' || c == '~' || keep.find(c) != std::string_view::npos;
+    if (plain) {
+      out += c;
+    } else {
+      out += '%';
+      out += kHex[u >> 4];
+      out += kHex[u & 0x0F];
+    }
+  }
+  return out;
+}
+
 bool gfbValidInteger(std::string_view text, std::optional<long> lower, std::optional<long> upper) {
   // The ordinary numeric conversion: blanks around the number are allowed, a
   // fraction rounds to the nearest whole number (halves to even).

@@ -21,6 +21,12 @@ std::string gfsFilePath(std::string_view path);
 std::string gfsRelativePath(std::string_view fromDirectory, std::string_view toDirectory);
 int fnDirLevels(std::string_view path);
 std::string gsQuoteDoubled(std::string_view text);
+// Text made safe for HTML, in an attribute or between tags: & < > " and '
+// written as entities.
+std::string gfsHTMLEscape(std::string_view text);
+// Text percent-encoded for a URL: every byte but letters, digits, "-._~"
+// and those in `keep`.
+std::string gfsURLEncode(std::string_view text, std::string_view keep = {});
 bool gfbValidInteger(std::string_view text, std::optional<long> lower = std::nullopt,
                      std::optional<long> upper = std::nullopt);
 // The folder browser; the empty text when cancelled.

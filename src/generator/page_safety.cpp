@@ -44,51 +44,9 @@ std::string fsVBStringText(std::string_view text) {
   return out;
 }
 
-std::string fsHTMLAttributeText(std::string_view text) {
-  std::string out;
-  out.reserve(text.size());
-  for (char c : text) {
-    switch (c) {
-      case '&':
-        out += "&amp;";
-        break;
-      case '<':
-        out += "&lt;";
-        break;
-      case '>':
-        out += "&gt;";
-        break;
-      case '"':
-        out += "&quot;";
-        break;
-      case '\'':
-        out += "&#39;";
-        break;
-      default:
-        out += c;
-    }
-  }
-  return out;
-}
+std::string fsHTMLAttributeText(std::string_view text) { return gfsHTMLEscape(text); }
 
-std::string fsURLText(std::string_view text, std::string_view keep) {
-  static constexpr char kHex[] = "0123456789ABCDEF";
-  std::string out;
-  out.reserve(text.size());
-  for (char c : text) {
-    auto u = static_cast<unsigned char>(c);
-    bool plain = (u >= 'A' && u <= 'Z') || (u >= 'a' && u <= 'z') || (u >= '0' && u <= '9') || c == '-' || c == '_' ||
-                 c == '.' || c == '~' || keep.find(c) != std::string_view::npos;
-    if (plain) {
-      out += c;
-    } else {
-      out += '%';
-      out += kHex[u >> 4];
-      out += kHex[u & 0x0F];
-    }
-  }
-  return out;
-}
+std::string fsURLText(std::string_view text, std::string_view keep) { return gfsURLEncode(text, keep); }
 
 std::string fsHTMLText(std::string_view text) {
   std::string out;

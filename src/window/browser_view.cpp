@@ -5,6 +5,7 @@
 #include <system_error>
 
 #include "base/error.h"
+#include "base/general.h"
 #include "window/bridge.h"
 #include "window/protocol.h"
 
@@ -26,22 +27,7 @@ std::string filePath(const std::string& url) {
   return path;
 }
 
-std::string percentEncoded(std::string_view text) {
-  static constexpr char kHex[] = "0123456789ABCDEF";
-  std::string encoded;
-  for (char c : text) {
-    const auto byte = static_cast<unsigned char>(c);
-    if ((byte >= 'A' && byte <= 'Z') || (byte >= 'a' && byte <= 'z') || (byte >= '0' && byte <= '9') || c == '-' ||
-        c == '.' || c == '_' || c == '~') {
-      encoded += c;
-    } else {
-      encoded += '%';
-      encoded += kHex[byte >> 4];
-      encoded += kHex[byte & 0x0F];
-    }
-  }
-  return encoded;
-}
+std::string percentEncoded(std::string_view text) { return gfsURLEncode(text); }
 
 }  // namespace
 

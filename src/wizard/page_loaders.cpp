@@ -56,29 +56,7 @@ void clearAndDisable(const HtmlPage& page, std::string_view id) {
 // A path written into the page's HTML shows as the text it is: a folder
 // named "a&b" or "<img ...>" (a project file may come from anyone) must not
 // become markup, let alone script, in the wizard's own page.
-std::string htmlText(std::string_view text) {
-  std::string escaped;
-  escaped.reserve(text.size());
-  for (char c : text) {
-    switch (c) {
-      case '&':
-        escaped += "&amp;";
-        break;
-      case '<':
-        escaped += "&lt;";
-        break;
-      case '>':
-        escaped += "&gt;";
-        break;
-      case '"':
-        escaped += "&quot;";
-        break;
-      default:
-        escaped += c;
-    }
-  }
-  return escaped;
-}
+std::string htmlText(std::string_view text) { return gfsHTMLEscape(text); }
 
 // Shows the wait pointer for the length of a long load.
 class BusyPointer {
