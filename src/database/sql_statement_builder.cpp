@@ -1,6 +1,7 @@
 #include "database/sql_statement_builder.h"
 
 #include <cctype>
+#include <map>
 #include <set>
 #include <string>
 #include <vector>
@@ -53,6 +54,9 @@ void setupTableAliases(XMLWizData& wizData, const XmlNodeList& lookups) {
   std::set<std::string> names{folded(table)};
   for (const XmlNode& field : lookups) names.insert(folded(wizData.GetSubNodeText(field, wiz::LookupTableName)));
   std::set<std::string> joined{folded(table)};
+  // The next number to try for each stem: a table joined a thousand times
+  // does not try the numbers of the earlier ones again.
+  std::map<std::string, int> nextNumber;
   for (const XmlNode& field : lookups) {
     std::string lookupTable = wizData.GetSubNodeText(field, wiz::LookupTableName);
     if (joined.insert(folded(lookupTable)).second) {
@@ -61,7 +65,7 @@ void setupTableAliases(XMLWizData& wizData, const XmlNodeList& lookups) {
     }
     std::string stem = aliasStem(lookupTable);
     std::string alias;
-    for (int n = 1;; ++n) {
+    for (int& n = nextNumber.try_emplace(folded(stem), 1).first->second;; ++n) {
       alias = stem + "_" + std::to_string(n);
       if (names.insert(folded(alias)).second) break;
     }
@@ -104,6 +108,7 @@ void SetupLookupAliases(XMLWizData& wizData) {
     needsAlias.push_back(stored || !unique);
     if (!stored && unique) taken.insert(folded(showField));
   }
+  std::map<std::string, int> nextSuffix;  // as above, per wanted alias
   for (size_t i = 0; i < lookups.size(); ++i) {
     if (!needsAlias[i]) continue;
     const XmlNode& field = lookups[i];
@@ -114,7 +119,8 @@ void SetupLookupAliases(XMLWizData& wizData) {
                                                           wizData.GetSubNodeText(field, wiz::LookupShowField)
                                                     : stored;
     std::string alias = wanted;
-    for (int n = 2; !taken.insert(folded(alias)).second; ++n) alias = wanted + "_" + std::to_string(n);
+    for (int& n = nextSuffix.try_emplace(folded(wanted), 2).first->second; !taken.insert(folded(alias)).second; ++n)
+      alias = wanted + "_" + std::to_string(n);
     if (alias != stored) wizData.SetSubNodeText(field, wiz::LookupShowFieldAlias, alias);
   }
 }
