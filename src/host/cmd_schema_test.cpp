@@ -100,7 +100,8 @@ TEST_F(SchemaCommandTest, NamesNoStatementOrDocumentCanCarryAreRefusedByName) {
                   "bad\" TEXT);\n"
                   "CREATE TABLE t_ff (id INTEGER PRIMARY KEY, \"form\x0c"
                   "feed\" TEXT);\n"
-                  "CREATE TABLE t_quote (id INTEGER PRIMARY KEY, \"o'b\" TEXT);\n"
+                  "CREATE TABLE t_quote (id INTEGER PRIMARY KEY, \"o'b\" TEXT, \"say \"\"hi\"\" %> <x>\" TEXT);\n"
+                  "CREATE TABLE t_bracket (id INTEGER PRIMARY KEY, \"a]b\" TEXT);\n"
                   "CREATE TABLE \"q\"\"uote\" (id INTEGER PRIMARY KEY);\n"
                   "CREATE TABLE \"br[ack]et\" (id INTEGER PRIMARY KEY);\n"
                   "CREATE TABLE \"pc%t\" (id INTEGER PRIMARY KEY);\n"
@@ -113,6 +114,7 @@ TEST_F(SchemaCommandTest, NamesNoStatementOrDocumentCanCarryAreRefusedByName) {
   for (const auto& [table, message] : std::vector<std::pair<std::string, std::string>>{
            {"t_ctl", "The column \\x01bad of the table t_ctl holds a control character" + tail},
            {"t_ff", "The column form\\x0Cfeed of the table t_ff holds a control character" + tail},
+           {"t_bracket", "The column a]b of the table t_bracket holds a \"]\"" + tail},
            {"q\"uote", "The table name q\"uote holds a \"\"\"" + tail},
            {"br[ack]et", "The table name br[ack]et holds a \"[\"" + tail},
            {"pc%t", "The table name pc%t holds a \"%\"" + tail},
@@ -125,7 +127,8 @@ TEST_F(SchemaCommandTest, NamesNoStatementOrDocumentCanCarryAreRefusedByName) {
     EXPECT_EQ(out_.str(), "");
   }
   // Letters beyond ASCII are names like any other, and so is a column with
-  // an apostrophe (the pages handle O'Brien).
+  // an apostrophe, a quote or script brackets (the pages write each for its
+  // place).
   EXPECT_EQ(run("t_quote"), 0) << err_.str();
   ASSERT_EQ(run("caf\xc3\xa9"), 0) << err_.str();
   std::string error;
