@@ -19,6 +19,7 @@ from harness.crawl import parse
 from harness.project import Project
 from generated import ROOT, Workspace
 from support import HERE, SESSION, fixture, harness
+from test_matrix import BRACKETS_REFUSED, _bracketed
 
 PROJECTS = Path(os.environ.get("TVK_PAGE_PROJECTS", ROOT / "tests" / "generator" / "projects"))
 
@@ -58,6 +59,10 @@ class HostileData(unittest.TestCase):
         projects = sorted(PROJECTS.glob("*.xml")) + sorted((HERE / "projects").glob("*.xml"))
         for path in projects:
             project = Project.load(path)
+            # A stored project without its database's quotes brackets names
+            # with a blank, which this engine refuses (test_matrix shows it).
+            if BRACKETS_REFUSED and _bracketed(project):
+                continue
             g = cls.ws.generate(project)
             local = path.parent == HERE / "projects"
             fx = hostile(fixture("shop.sql") if local else project.synthetic_fixture())
