@@ -101,6 +101,28 @@ std::map<std::string, std::vector<Field>> readAll(const std::string& connection,
   return tables;
 }
 
+// The customers table's columns as a server reports them: the key, a
+// varchar(40), a char, a boolean, a numeric(10) and a long text, with the
+// character type codes the server's driver uses (narrow or wide).
+void expectCustomerColumns(const std::vector<Field>& customers, int varChar, int fixedChar, int longText) {
+  EXPECT_EQ(customers[0].type, adotype::Integer);
+  EXPECT_EQ(customers[1].type, varChar);
+  EXPECT_EQ(customers[1].description, "Text (40)");
+  EXPECT_EQ(customers[3].type, fixedChar);
+  EXPECT_EQ(customers[4].type, adotype::Boolean);
+  EXPECT_EQ(customers[4].required, "NA");
+  EXPECT_EQ(customers[5].type, adotype::Numeric);
+  EXPECT_EQ(customers[5].size, "10");
+  EXPECT_EQ(customers[6].type, longText);
+}
+
+// The captions of a table list, in any order.
+std::multiset<std::string> captionsOf(const std::vector<TableListOption>& list) {
+  std::multiset<std::string> captions;
+  for (const auto& o : list) captions.insert(o.caption);
+  return captions;
+}
+
 // Every value must agree; the type code and what follows from it only where
 // both drivers report the same code (a boolean's "NA" where either does).
 // Without `sameKeyFilling` the key columns' read-only flag is left out: an
@@ -193,24 +215,13 @@ TEST_F(IntrospectionTest, OdbcOnPostgresYieldsTheNativeRecords) {
 
   // PostgreSQL lists by name, and once per schema: another schema's table
   // as "schema.table".
-  std::multiset<std::string> nativeCaptions, pgCaptions;
-  for (const auto& o : nativeList) nativeCaptions.insert(o.caption);
-  for (const auto& o : pgList) pgCaptions.insert(o.caption);
+  std::multiset<std::string> nativeCaptions = captionsOf(nativeList);
   nativeCaptions.insert("T: pg_types");
   nativeCaptions.insert("T: archive.regions");
-  EXPECT_EQ(pgCaptions, nativeCaptions);
+  EXPECT_EQ(captionsOf(pgList), nativeCaptions);
 
   // Here the codes agree with SQLite's wherever the types are the same kind.
-  const std::vector<Field>& customers = actual.at("customers");
-  EXPECT_EQ(customers[0].type, adotype::Integer);
-  EXPECT_EQ(customers[1].type, adotype::VarChar);
-  EXPECT_EQ(customers[1].description, "Text (40)");
-  EXPECT_EQ(customers[3].type, adotype::Char);
-  EXPECT_EQ(customers[4].type, adotype::Boolean);
-  EXPECT_EQ(customers[4].required, "NA");
-  EXPECT_EQ(customers[5].type, adotype::Numeric);
-  EXPECT_EQ(customers[5].size, "10");
-  EXPECT_EQ(customers[6].type, adotype::LongVarChar);
+  expectCustomerColumns(actual.at("customers"), adotype::VarChar, adotype::Char, adotype::LongVarChar);
 }
 
 TEST_F(IntrospectionTest, PostgresTypesMapToAdoCodes) {
@@ -254,24 +265,13 @@ TEST_F(IntrospectionTest, OdbcOnMariadbYieldsTheNativeRecords) {
 
   // The database's own tables and views, and nothing of the server's own
   // databases (the driver offers some of performance_schema to everyone).
-  std::multiset<std::string> nativeCaptions, mariaCaptions;
-  for (const auto& o : nativeList) nativeCaptions.insert(o.caption);
-  for (const auto& o : mariaList) mariaCaptions.insert(o.caption);
+  std::multiset<std::string> nativeCaptions = captionsOf(nativeList);
   nativeCaptions.insert("T: maria_types");
-  EXPECT_EQ(mariaCaptions, nativeCaptions);
+  EXPECT_EQ(captionsOf(mariaList), nativeCaptions);
 
   // BOOLEAN (TINYINT(1) there) is a Boolean, as everywhere else; the
   // Unicode driver reports character columns as wide.
-  const std::vector<Field>& customers = actual.at("customers");
-  EXPECT_EQ(customers[0].type, adotype::Integer);
-  EXPECT_EQ(customers[1].type, adotype::VarWChar);
-  EXPECT_EQ(customers[1].description, "Text (40)");
-  EXPECT_EQ(customers[3].type, adotype::WChar);
-  EXPECT_EQ(customers[4].type, adotype::Boolean);
-  EXPECT_EQ(customers[4].required, "NA");
-  EXPECT_EQ(customers[5].type, adotype::Numeric);
-  EXPECT_EQ(customers[5].size, "10");
-  EXPECT_EQ(customers[6].type, adotype::LongVarWChar);
+  expectCustomerColumns(actual.at("customers"), adotype::VarWChar, adotype::WChar, adotype::LongVarWChar);
 }
 
 TEST_F(IntrospectionTest, MariadbTypesMapToAdoCodes) {
