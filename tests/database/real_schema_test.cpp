@@ -11,6 +11,7 @@
 
 #include <sqlite3.h>
 
+#include <chrono>
 #include <filesystem>
 #include <functional>
 #include <memory>
@@ -156,13 +157,23 @@ std::vector<FieldFacts> fieldFacts(const XMLWizData& data, const XmlNodeList& fi
   return facts;
 }
 
+// Text keys written by one run; the PostgreSQL test server keeps its rows
+// between runs (the default and the sanitizer presets share it), so the
+// keys carry the moment of the run.
+const std::string& runStamp() {
+  static const std::string stamp = std::to_string(
+      std::chrono::duration_cast<std::chrono::microseconds>(std::chrono::system_clock::now().time_since_epoch())
+          .count());
+  return stamp;
+}
+
 // A value the user could have typed for a field, as SQL: a lookup takes a
 // row of its table, the key a value no record has.
 std::string valueFor(const FieldFacts& f, const std::string& table, const std::string& key, int serial) {
   if (!f.lookupTable.empty()) return "(SELECT MIN(" + sqlName(f.joinField) + ") FROM " + sqlName(f.lookupTable) + ")";
   bool text = gfbIsTextType(f.type);
   if (f.name == key)
-    return text ? "'new" + std::to_string(serial) + "'"
+    return text ? "'new" + runStamp() + "-" + std::to_string(serial) + "'"
                 : "(SELECT MAX(" + sqlName(key) + ") + 1 FROM " + sqlName(table) + ")";
   if (text) return "'v'";
   switch (gfnBaseDataType(f.type)) {
