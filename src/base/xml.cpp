@@ -183,6 +183,9 @@ std::string XmlNode::name() const { return node_ ? fromXml(node_->name) : std::s
 
 std::string XmlNode::text() const {
   if (!node_) return {};
+  // Most elements hold one text node: its content is the text as it stands.
+  if (xmlNodePtr only = node_->children; only && !only->next && only->type == XML_TEXT_NODE && only->content)
+    return reinterpret_cast<const char*>(only->content);
   XmlString content{xmlNodeGetContent(node_)};
   return fromXml(content.get());
 }
@@ -430,6 +433,50 @@ XmlNodeList evaluate(const XmlNode& context, std::string_view xpath, bool first)
 }  // namespace
 
 XmlNodeList selectNodes(const XmlNode& context, std::string_view xpath) { return evaluate(context, xpath, false); }
+
+namespace {
+
+struct PendingPath {
+  std::string_view path;  // what is left of it below the current node
+  size_t index;           // where its text goes
+};
+
+// One walk over the element children of `node` for all the pending paths;
+// a child that starts some of them is walked once for all of those.
+void readPendingTexts(xmlNodePtr node, const std::vector<PendingPath>& pending, std::vector<std::string>& texts,
+                      std::vector<bool>& found) {
+  std::vector<PendingPath> below;
+  for (xmlNodePtr child = node->children; child; child = child->next) {
+    if (child->type != XML_ELEMENT_NODE || child->ns != nullptr || child->name == nullptr) continue;
+    std::string_view name = reinterpret_cast<const char*>(child->name);
+    below.clear();
+    for (const PendingPath& p : pending) {
+      if (found[p.index]) continue;
+      size_t slash = p.path.find('/');
+      if (p.path.substr(0, slash) != name) continue;
+      if (slash == std::string_view::npos) {
+        texts[p.index] = XmlNode(child).text();
+        found[p.index] = true;
+      } else {
+        below.push_back({p.path.substr(slash + 1), p.index});
+      }
+    }
+    if (!below.empty()) readPendingTexts(child, below, texts, found);
+  }
+}
+
+}  // namespace
+
+std::vector<std::string> childTexts(const XmlNode& node, std::span<const std::string_view> paths) {
+  std::vector<std::string> texts(paths.size());
+  if (!node) return texts;
+  std::vector<PendingPath> pending;
+  pending.reserve(paths.size());
+  for (size_t i = 0; i < paths.size(); ++i) pending.push_back({paths[i], i});
+  std::vector<bool> found(paths.size(), false);
+  readPendingTexts(node.get(), pending, texts, found);
+  return texts;
+}
 
 XmlNode selectNode(const XmlNode& context, std::string_view xpath) {
   XmlNodeList nodes = evaluate(context, xpath, true);

@@ -8,6 +8,7 @@
 
 #include <iosfwd>
 #include <memory>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -92,6 +93,12 @@ void removeXmlNode(const XmlNode& node);
 // throws WizError (err::kXml). Results that are not node sets yield no nodes.
 XmlNodeList selectNodes(const XmlNode& context, std::string_view xpath);
 XmlNode selectNode(const XmlNode& context, std::string_view xpath);
+
+// The texts of several plain paths below `node` ("Name", "Lookup/Table"),
+// read in one walk over its children: texts[i] is the text of the first
+// element paths[i] names, as selectNode would find it, or "" when there is
+// none. A record of many values is read without a walk per value.
+std::vector<std::string> childTexts(const XmlNode& node, std::span<const std::string_view> paths);
 
 // True when the text is UTF-8 made only of characters XML 1.0 can hold (no
 // control characters other than tab, line feed and carriage return).

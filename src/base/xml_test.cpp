@@ -39,7 +39,7 @@ TEST(Xml, PlainPathsFindWhatXPathFinds) {
       "<Fields><Field><FieldName>a</FieldName><LookupTable><UseLookupTable>T</UseLookupTable></LookupTable></Field>"
       "text<!-- note --><Field><FieldName>b</FieldName><FieldName>b2</FieldName></Field>"
       "<p:Field><FieldName>ns</FieldName></p:Field></Fields>"
-      "<Fields><Field><FieldName>c</FieldName></Field></Fields>"
+      "<Fields><Field><FieldName>c</FieldName></Field><Extra>e</Extra></Fields>"
       "<Field-Size.x>9</Field-Size.x><_u>u</_u></Root>");
   XmlNode root = rootElement(doc.get());
   const std::vector<std::pair<std::string, std::string>> paths = {
@@ -48,17 +48,24 @@ TEST(Xml, PlainPathsFindWhatXPathFinds) {
       {"Fields/Field/FieldName", "child::Fields/child::Field/child::FieldName"},
       {"Fields/Field/LookupTable/UseLookupTable",
        "child::Fields/child::Field/child::LookupTable/child::UseLookupTable"},
+      {"Fields/Extra", "child::Fields/child::Extra"},  // only in the second
       {"Field-Size.x", "child::Field-Size.x"},
       {"_u", "child::_u"},
       {"Missing", "child::Missing"},
       {"Fields/Missing/FieldName", "child::Fields/child::Missing/child::FieldName"},
   };
+  std::vector<std::string_view> plains;
   for (const auto& [plain, axes] : paths) {
     EXPECT_EQ(describe(selectNodes(root, plain)), describe(selectNodes(root, axes))) << plain;
     XmlNode first = selectNode(root, plain);
     XmlNodeList all = selectNodes(root, axes);
     EXPECT_EQ(first, all.empty() ? XmlNode() : all.front()) << plain;
+    plains.push_back(plain);
   }
+  // Read all at once, each path gives its first match's text.
+  std::vector<std::string> texts = childTexts(root, plains);
+  for (size_t i = 0; i < paths.size(); ++i)
+    EXPECT_EQ(texts[i], selectNode(root, paths[i].second).text()) << paths[i].first;
   // The element in a namespace is not found by an unprefixed name.
   EXPECT_EQ(describe(selectNodes(root, "Fields/Field/FieldName")),
             (std::vector<std::string>{"FieldName=a", "FieldName=b", "FieldName=b2", "FieldName=c"}));

@@ -58,6 +58,35 @@ std::string fsBanner(std::string_view title, size_t width) {
   return text;
 }
 
+void CodePrinter::block(std::string&& text) {
+  constexpr size_t kKeptWhole = 16 * 1024;
+  if (text.size() < kKeptWhole) {
+    out_ += text;
+    return;
+  }
+  if (!out_.empty()) pieces_.push_back(std::move(out_));
+  pieces_.push_back(std::move(text));
+  out_.clear();
+}
+
+const std::string& CodePrinter::str() {
+  if (!pieces_.empty()) out_ = take();
+  return out_;
+}
+
+std::string CodePrinter::take() {
+  if (pieces_.empty()) return std::move(out_);
+  size_t size = out_.size();
+  for (const std::string& piece : pieces_) size += piece.size();
+  std::string text;
+  text.reserve(size);
+  for (const std::string& piece : pieces_) text += piece;
+  text += out_;
+  pieces_.clear();
+  out_.clear();
+  return text;
+}
+
 void CodePrinter::blank(int count) {
   for (int i = 0; i < count; ++i) out_ += kLineEnd;
 }

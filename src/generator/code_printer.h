@@ -37,6 +37,7 @@
 #include <string_view>
 #include <type_traits>
 #include <utility>
+#include <vector>
 
 namespace tvk::gen {
 
@@ -97,12 +98,17 @@ class CodePrinter {
   void blank(int count = 1);
 
   // A block that another generator returned: it carries its own line ends
-  // and indentation.
+  // and indentation. A large block is kept as it came and joined once, by
+  // take(): a page of ten thousand fields is megabytes, and copying each
+  // routine into a growing page would copy it again at every doubling.
   void block(std::string_view text) { out_ += text; }
+  void block(std::string&& text);
 
-  const std::string& str() const { return out_; }
-  std::string take() { return std::move(out_); }
+  // The text so far. take() leaves the printer empty.
+  const std::string& str();
+  std::string take();
   void clear() {
+    pieces_.clear();
     out_.clear();
     level_ = 0;
   }
@@ -110,6 +116,7 @@ class CodePrinter {
  private:
   void emitLine(std::string_view templateLine, TemplateVars vars, bool withLineEnd);
 
+  std::vector<std::string> pieces_;  // text before out_, in order
   std::string out_;
   int level_ = 0;
 };

@@ -64,6 +64,21 @@ End Sub
   EXPECT_EQ(p.str(), "\ty\r\nx\r\n");
 }
 
+TEST(CodePrinter, LargeBlocksKeepTheirPlace) {
+  // Blocks large enough to be kept whole come out where they were given.
+  const std::string large(40000, 'x');
+  CodePrinter p;
+  p.emit("a\n");
+  p.block(std::string(large));
+  p.emit("b\n");
+  p.block(std::string(large));
+  p.block(std::string(large));
+  EXPECT_EQ(p.str(), "a\r\n" + large + "b\r\n" + large + large);
+  p.emit("c\n");
+  EXPECT_EQ(p.take(), "a\r\n" + large + "b\r\n" + large + large + "c\r\n");
+  EXPECT_EQ(p.take(), "");
+}
+
 TEST(CodePrinter, BannersFillToTheirWidth) {
   EXPECT_EQ(fsBanner("SETUP"), "' *** SETUP " + std::string(79 - 12, '*'));
   EXPECT_EQ(fsBanner("CONSTANTS", 77).size(), 77u);

@@ -119,7 +119,8 @@ TEST_F(FormDisplay, ActionButtonsFollowTheOptions) {
     data.SetNodeText(wiz::ProjectType, c.type);
     options(c.add, c.update, c.remove);
     navigation(c.navigate, c.navigate, c.navigate, false);
-    EXPECT_EQ(buttons(fsASPDisplayRecordAction(ctx)), c.expected)
+    GenContext run{data, "/nowhere"};
+    EXPECT_EQ(buttons(fsASPDisplayRecordAction(run)), c.expected)
         << c.type << " add " << c.add << " update " << c.update << " delete " << c.remove << " navigate " << c.navigate;
   }
   // The Delete button asks first.

@@ -82,7 +82,8 @@ TEST_F(FormPage, RecordsetQuotesTheStatementAndFormatsTheKeyByItsType) {
   navigation(true);
   data.SetNodeText(wiz::PrimaryKey, "Day");
   field("Day", "135", false);
-  text = fsASPFormGetRecordset(ctx);
+  GenContext dateKeyed{data, kTemplates};
+  text = fsASPFormGetRecordset(dateKeyed);
   // Only a key that formats to a value is looked for.
   EXPECT_TRUE(contains(text,
                        "\t\tIf gfsSQLDateFormat(msPK) <> \"NULL\" Then\r\n"

@@ -46,29 +46,32 @@ const std::string& FieldInfo::shownColumn() const { return trimBlanks(alias).emp
 const std::string& FieldInfo::joinedTable() const { return trimBlanks(tableAlias).empty() ? lookupTable : tableAlias; }
 
 FieldInfo readField(const XmlNode& field) {
+  // One walk over the record for all its values: a page of ten thousand
+  // fields reads them all.
+  static constexpr std::string_view kPaths[] = {
+      wiz::FieldName,       wiz::ColumnLabel,          wiz::DataType,        wiz::FieldSize,
+      wiz::FieldRequired,   wiz::FieldReadOnly,        wiz::AllowSorting,    wiz::UseLookupTable,
+      wiz::LookupTableType, wiz::LookupDisplayType,    wiz::LookupTableName, wiz::LookupJoinField,
+      wiz::LookupShowField, wiz::LookupShowFieldAlias, wiz::LookupTableAlias};
+  std::vector<std::string> texts = childTexts(field, kPaths);
   FieldInfo info;
-  info.name = childText(field, wiz::FieldName);
-  info.label = childText(field, wiz::ColumnLabel);
-  info.dataType = childText(field, wiz::DataType);
-  info.size = childText(field, wiz::FieldSize);
-  info.required = childText(field, wiz::FieldRequired);
-  info.readOnly = childText(field, wiz::FieldReadOnly);
-  info.allowSorting = childText(field, wiz::AllowSorting);
-  info.useLookup = childText(field, wiz::UseLookupTable);
-  info.lookupType = childText(field, wiz::LookupTableType);
-  info.displayType = childText(field, wiz::LookupDisplayType);
-  info.lookupTable = childText(field, wiz::LookupTableName);
-  info.joinField = childText(field, wiz::LookupJoinField);
-  info.showField = childText(field, wiz::LookupShowField);
-  info.alias = childText(field, wiz::LookupShowFieldAlias);
-  info.tableAlias = childText(field, wiz::LookupTableAlias);
+  std::string* const members[] = {&info.name,       &info.label,       &info.dataType,     &info.size,
+                                  &info.required,   &info.readOnly,    &info.allowSorting, &info.useLookup,
+                                  &info.lookupType, &info.displayType, &info.lookupTable,  &info.joinField,
+                                  &info.showField,  &info.alias,       &info.tableAlias};
+  static_assert(std::size(kPaths) == std::size(members));
+  for (size_t i = 0; i < texts.size(); ++i) *members[i] = std::move(texts[i]);
   return info;
 }
 
 GenContext::GenContext(const XMLWizData& data, std::string templatesDirectory)
     : data_(data), templatesDirectory_(std::move(templatesDirectory)) {}
 
-std::string GenContext::text(std::string_view path) const { return data_.GetNodeText(path); }
+const std::string& GenContext::text(std::string_view path) const {
+  auto known = texts_.find(path);
+  if (known == texts_.end()) known = texts_.emplace(std::string(path), data_.GetNodeText(path)).first;
+  return known->second;
+}
 
 bool GenContext::isTrue(std::string_view path) const { return text(path) == wiz::kTrue; }
 

@@ -9,6 +9,7 @@
 #pragma once
 
 #include <functional>
+#include <map>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -73,7 +74,9 @@ class GenContext {
   const std::string& templatesDirectory() const { return templatesDirectory_; }
 
   // The text of an element path ("" when missing), and whether it is "TRUE".
-  std::string text(std::string_view path) const;
+  // Each path is read from the document once per run: the page writers ask
+  // for the same project values (the table, the dialect) once per field.
+  const std::string& text(std::string_view path) const;
   bool isTrue(std::string_view path) const;
 
   std::string projectType() const;
@@ -101,6 +104,7 @@ class GenContext {
   mutable std::optional<std::vector<FieldInfo>> formFields_;
   mutable std::vector<std::string> failures_;
   mutable std::optional<bool> fieldSortingUsed_;
+  mutable std::map<std::string, std::string, std::less<>> texts_;
 };
 
 // The list page's flags, each computed as the list page documents them.

@@ -25,16 +25,19 @@ TEST_F(PageSqlNames, QuotedByTheStoredDialectAndBracketedForAdoCriteria) {
   EXPECT_EQ(fsADOCriteriaName(ctx, "Order ID"), "[Order ID]");
   EXPECT_EQ(fsADOCriteriaName(ctx, "reply-to"), "reply-to");
 
+  // A generation run reads the project once: each dialect gets its own run.
   data.SetNodeText(wiz::SQLDialect, "PostgreSQL");
-  EXPECT_EQ(fsSQLName(ctx, "reply-to"), "\"reply-to\"");
-  EXPECT_EQ(fsSQLTable(ctx, "archive.user"), "archive.\"user\"");
+  GenContext postgres{data, "/nowhere"};
+  EXPECT_EQ(fsSQLName(postgres, "reply-to"), "\"reply-to\"");
+  EXPECT_EQ(fsSQLTable(postgres, "archive.user"), "archive.\"user\"");
   // ADO's Find reads its criteria itself: brackets, whatever the database.
-  EXPECT_EQ(fsADOCriteriaName(ctx, "reply-to"), "[reply-to]");
-  EXPECT_EQ(fsADOCriteriaName(ctx, "id"), "id");
+  EXPECT_EQ(fsADOCriteriaName(postgres, "reply-to"), "[reply-to]");
+  EXPECT_EQ(fsADOCriteriaName(postgres, "id"), "id");
 
   data.SetNodeText(wiz::SQLDialect, "MySQL");
-  EXPECT_EQ(fsSQLName(ctx, "key"), "`key`");
-  EXPECT_EQ(fsADOCriteriaName(ctx, "key"), "[key]");
+  GenContext mysql{data, "/nowhere"};
+  EXPECT_EQ(fsSQLName(mysql, "key"), "`key`");
+  EXPECT_EQ(fsADOCriteriaName(mysql, "key"), "[key]");
 }
 
 // Every hostile text, in each context it can land in.

@@ -89,7 +89,8 @@ TEST_F(SharedRoutines, ConnectionTextsAreQuoteDoubled) {
             std::string::npos);
   data.SetNodeText(wiz::DataSourceType, "ConnectionString");
   data.SetNodeText(wiz::ConnectionStringText, "Data Source=\"a%>.mdb\"\r\n");
-  EXPECT_EQ(fsASPOpenDBConnection(ctx),
+  GenContext withText{data, templates.path()};
+  EXPECT_EQ(fsASPOpenDBConnection(withText),
             "' Open a connection to the database\r\nSet mDbCon = Server.CreateObject (\"ADODB.Connection\")\r\n"
             "mDbCon.open \"Data Source=\"\"a%\" & \">.mdb\"\"\" & vbCrLf & \"\"\r\n");
 }

@@ -68,7 +68,7 @@ FileReport gfsCreatePageFile(OutputFiles& output, const std::string& path,
   try {
     TVKTextStream stream;
     stream.OpenOutputStream(path, output.writeOptions);
-    stream.WriteText(buildText());
+    stream.WriteWholeText(buildText());
     stream.CloseStream();
     output.pageWritten(path);
     return {path, FileReport::Outcome::Created, "File " + gfsFileName(path) + " successfully created at " + path};

@@ -111,6 +111,13 @@ void TVKTextStream::WriteLine(std::string_view text) {
 
 void TVKTextStream::WriteText(std::string_view text) { write(text); }
 
+void TVKTextStream::WriteWholeText(std::string&& text) {
+  if (impl_ && impl_->buffer.empty() && isAscii(text))
+    impl_->buffer = std::move(text);
+  else
+    write(text);
+}
+
 void TVKTextStream::WriteBlankLines(std::int32_t count) {
   for (std::int32_t i = 0; i < count; ++i) write(kCRLF);
 }

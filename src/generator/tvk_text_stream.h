@@ -27,6 +27,9 @@ class TVKTextStream {
   void OpenOutputStream(const std::string& fileName, files::AtomicWriteOptions options = {});
   void WriteLine(std::string_view text);
   void WriteText(std::string_view text);
+  // WriteText for a whole page: its text is taken over, not copied, when it
+  // needs no converting.
+  void WriteWholeText(std::string&& text);
   void WriteBlankLines(std::int32_t count);
   void CloseStream();
 
