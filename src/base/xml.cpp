@@ -382,6 +382,13 @@ bool isPlainPath(std::string_view xpath) {
   return !stepStart;
 }
 
+// True when the node's name is `name` (compared without measuring the
+// node's name first: the walks below compare every child they pass).
+bool hasName(xmlNodePtr node, std::string_view name) {
+  const auto* own = reinterpret_cast<const char*>(node->name);
+  return own != nullptr && std::strncmp(own, name.data(), name.size()) == 0 && own[name.size()] == '\0';
+}
+
 // Walks a plain path child by child, collecting in document order what the
 // XPath engine would find (elements of that name in no namespace); stops at
 // the first match when `first` is set. The wizard asks the document many
@@ -392,8 +399,7 @@ bool walkPlainPath(xmlNodePtr node, std::string_view path, const XmlNode& contex
   std::string_view name = path.substr(0, slash);
   std::string_view rest = slash == std::string_view::npos ? std::string_view() : path.substr(slash + 1);
   for (xmlNodePtr child = node->children; child; child = child->next) {
-    if (child->type != XML_ELEMENT_NODE || child->ns != nullptr || child->name == nullptr) continue;
-    if (name != reinterpret_cast<const char*>(child->name)) continue;
+    if (child->type != XML_ELEMENT_NODE || child->ns != nullptr || !hasName(child, name)) continue;
     if (rest.empty()) {
       out.emplace_back(child, context.keepAlive());
       if (first) return true;

@@ -88,6 +88,10 @@ class GenContext {
   const std::vector<FieldInfo>& listFields() const;
   const std::vector<FieldInfo>& formFields() const;
 
+  // The lookups (LookupTable elements) of the fields whose hand-made list
+  // is switched on, shown or not, in document order.
+  const XmlNodeList& manualLists() const;
+
   // The data type text of the primary key's field record; empty when the
   // table has no key or the key has no record.
   std::string keyDataType() const;
@@ -102,6 +106,7 @@ class GenContext {
   std::string templatesDirectory_;
   mutable std::optional<std::vector<FieldInfo>> listFields_;
   mutable std::optional<std::vector<FieldInfo>> formFields_;
+  mutable std::optional<XmlNodeList> manualLists_;
   mutable std::vector<std::string> failures_;
   mutable std::optional<bool> fieldSortingUsed_;
   mutable std::map<std::string, std::string, std::less<>> texts_;

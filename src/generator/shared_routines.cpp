@@ -184,26 +184,6 @@ mDbCon.open "$C$"
 
 namespace {
 
-// True when one of the element children of that name holds `value`.
-bool anyChildHolds(const XmlNode& node, std::string_view name, std::string_view value) {
-  for (const XmlNode& child : node.children())
-    if (child.name() == name && child.text() == value) return true;
-  return false;
-}
-
-// The lookups of the fields whose hand-made list is switched on (as the
-// path "Fields/Field/LookupTable[UseLookupTable='TRUE' and
-// LookupTableType='ManualList']" finds them, without an XPath run over
-// every field).
-XmlNodeList manualListLookups(const GenContext& ctx) {
-  XmlNodeList lists;
-  for (const XmlNode& lookup : ctx.data().GetNodes("Fields/Field/LookupTable"))
-    if (anyChildHolds(lookup, "UseLookupTable", wiz::kTrue) &&
-        anyChildHolds(lookup, "LookupTableType", wiz::kLookupManualList))
-      lists.push_back(lookup);
-  return lists;
-}
-
 // The array of a hand-made list: "ma" and the owning field's name.
 std::string arrayName(const XmlNode& lookup) {
   XmlNode field = lookup.parent();
@@ -229,7 +209,7 @@ std::string childText(const XmlNode& node, std::string_view name) {
 
 std::string fsASPDefineLookupArrays(const GenContext& ctx) {
   return trappedRoutine(ctx, "fsASPDefineLookupArrays", [&](CodePrinter& p) {
-    for (const XmlNode& lookup : manualListLookups(ctx)) {
+    for (const XmlNode& lookup : ctx.manualLists()) {
       // A list without rows still gets one (empty) row: "Dim ma(1,-1)" is
       // not VBScript, and the page would not compile at all.
       long bound = std::max(0L, static_cast<long>(arrayRows(lookup).size()) - 1);
@@ -240,7 +220,7 @@ std::string fsASPDefineLookupArrays(const GenContext& ctx) {
 
 std::string fsASPGenerateLookupArrays(const GenContext& ctx) {
   return trappedRoutine(ctx, "fsASPGenerateLookupArrays", [&](CodePrinter& p) {
-    XmlNodeList lookups = manualListLookups(ctx);
+    const XmlNodeList& lookups = ctx.manualLists();
     if (lookups.empty()) return;
     p.emit(R"(
 Sub GenerateLookupArrays()

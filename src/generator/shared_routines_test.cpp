@@ -104,10 +104,11 @@ TEST_F(SharedRoutines, LookupArraysOnlyForSwitchedOnHandMadeLists) {
   manualList("B", 2);
   manualList("Empty", 0);
   manualList("With Blank", 1);
-  EXPECT_EQ(fsASPDefineLookupArrays(ctx),
+  GenContext withLists{data, templates.path()};
+  EXPECT_EQ(fsASPDefineLookupArrays(withLists),
             "Dim maA(1,2)\r\nDim maB(1,1)\r\nDim maEmpty(1,0)\r\nDim maWith_Blank(1,0)\r\n");  // an empty list keeps
                                                                                                // one empty row
-  EXPECT_EQ(fsASPGenerateLookupArrays(ctx),
+  EXPECT_EQ(fsASPGenerateLookupArrays(withLists),
             "Sub GenerateLookupArrays()\r\n\r\n"
             "\t' Fill up the arrays holding the manual lookup lists\r\n"
             "\tmaA(0,0) = \"1\" : \tmaA(1,0) = \"A \"\"1\"\"\"\r\n"

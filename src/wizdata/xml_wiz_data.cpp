@@ -241,19 +241,24 @@ bool XMLWizData::FieldSortingUsed() const {
         type = node.text();
       }))
     return false;
-  std::string_view query;
-  if (type == wiz::kTypeList)
-    query = "Fields/Field[AllowSorting='TRUE' and ListFieldOptions/ShowField='TRUE']";
-  else if (type == wiz::kTypeForm)
-    query = "Fields/Field[AllowSorting='TRUE' and FormFieldOptions/ShowField='TRUE']";
-  else if (type == wiz::kTypeListForm)
-    query =
-        "Fields/Field[AllowSorting='TRUE' and (ListFieldOptions/ShowField='TRUE' or "
-        "FormFieldOptions/ShowField='TRUE' )]";
-  else
-    return false;
+  // A field that allows sorting and is shown on a page of the project: what
+  // "Fields/Field[AllowSorting='TRUE' and ListFieldOptions/ShowField='TRUE']"
+  // (or the form's, or either) finds, walked until the first one instead of
+  // an XPath run over every field.
+  bool list = type == wiz::kTypeList || type == wiz::kTypeListForm;
+  bool form = type == wiz::kTypeForm || type == wiz::kTypeListForm;
+  if (!list && !form) return false;
   bool found = false;
-  if (!trap([&] { found = static_cast<bool>(GetNode(query)); })) return false;
+  if (!trap([&] {
+        for (const XmlNode& field : GetNodes(wiz::FieldsField)) {
+          if (flagSet(field, wiz::AllowSorting) &&
+              ((list && flagSet(field, wiz::ListShowField)) || (form && flagSet(field, wiz::FormShowField)))) {
+            found = true;
+            return;
+          }
+        }
+      }))
+    return false;
   return found;
 }
 
