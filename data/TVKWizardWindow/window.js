@@ -6,8 +6,9 @@
 
  - "state" sets the caption, the buttons and the busy flag; "idle" ends the
    block that a button press starts;
- - "navigate" loads a page into the frame; "dom" calls read and change the
-   frame's document through element handles "<page>:<n>";
+ - "navigate" shows a page in the frame; "dom" calls read and change the
+   frame's document through element handles "<page>:<n>"; "pages" names the
+   wizard's pages, which the window loads ahead while the user reads;
  - "dialog" shows a message box, a file dialog, the folder browser, the list
    editor or the About box and answers with the user's choice;
  - button presses and bound element events go back as "event" messages.
@@ -37,7 +38,8 @@
 	];
 
 	const byId = (id) => document.getElementById(id);
-	const frame = byId('WizBrowser');
+	// The frame of the page shown; a page loaded ahead takes its place.
+	let frame = byId('WizBrowser');
 	const captionElement = byId('Caption');
 	const banner = byId('Banner');
 	const dialogLayer = byId('DialogLayer');
@@ -238,10 +240,66 @@
 			return;
 		}
 		if (Array.isArray(frame)) {
-			frame.forEach(receiveMessage);
+			for (let i = 0; i < frame.length;) {
+				const run = optionRun(frame, i);
+				if (run > 1) {
+					addOptions(frame.slice(i, i + run));
+					i += run;
+				} else {
+					receiveMessage(frame[i++]);
+				}
+			}
 		} else {
 			receiveMessage(frame);
 		}
+	}
+
+	// How many messages from `start` on add options to one list without
+	// wanting an answer, when they can be handled at once (nothing waits
+	// before them): a page fill adds a thousand table names in a row.
+	function optionRun(messages, start) {
+		const first = messages[start];
+		if (queued !== 0 || !isOptionAdd(first)) {
+			return 0;
+		}
+		let end = start + 1;
+		while (end < messages.length && isOptionAdd(messages[end]) && messages[end].args[0] === first.args[0]) {
+			end++;
+		}
+		return end - start;
+	}
+
+	function isOptionAdd(message) {
+		return !!message && message.op === 'dom' && message.call === 'addOption' &&
+			(message.id === undefined || message.id === null) && Array.isArray(message.args);
+	}
+
+	// The options of such a run, inserted into the list in one step: the
+	// list updates itself once instead of once per option.
+	function addOptions(messages) {
+		if (ended) {
+			return;
+		}
+		try {
+			const element = elementOf(messages[0].args[0]);
+			requireSelect(element, 'options.add');
+			const fragment = element.ownerDocument.createDocumentFragment();
+			for (const message of messages) {
+				fragment.appendChild(newOption(element, message.args[1], message.args[2]));
+			}
+			element.appendChild(fragment);
+		} catch (error) {
+			if (deferredError === null) {
+				deferredError = error && error.message ? error.message : String(error);
+			}
+		}
+	}
+
+	function newOption(list, value, text) {
+		const option = list.ownerDocument.createElement('option');
+		option.value = value === null || value === undefined ? '' : String(value);
+		option.text = text === null || text === undefined ? '' : String(text);
+		return option;
 	}
 
 	function receiveMessage(message) {
@@ -303,9 +361,14 @@
 				pressBlocked = false;
 				updateBusy();
 			}
+			schedulePreload();
 			break;
 		case 'navigate':
 			await navigate(message, forGeneration);
+			break;
+		case 'pages':
+			pageUrls = Array.isArray(message.urls) ? message.urls.map(String).filter(isPageUrl) : [];
+			schedulePreload();
 			break;
 		case 'dom':
 			domCall(message, forGeneration);
@@ -337,6 +400,7 @@
 			byId(button.id).disabled = true;
 		}
 		const notice = h('div', { id: 'Ended', role: 'status' }, text);
+		dropPreloaded();
 		if (frame.isConnected) {
 			frame.replaceWith(notice);
 		}
@@ -497,7 +561,23 @@
 	let handleNumbers = new Map();
 	let loadWaiter = null;
 
-	frame.addEventListener('load', () => {
+	// A load in the shown frame (the program's navigation, or a page that
+	// reloads itself) voids the old document's handles.
+	function watchLoads(shown) {
+		shown.addEventListener('load', () => {
+			if (shown !== frame) {
+				return;
+			}
+			pageShown();
+			const waiter = loadWaiter;
+			loadWaiter = null;
+			if (waiter) {
+				waiter();
+			}
+		});
+	}
+
+	function pageShown() {
 		page++;
 		handleElements = [];
 		handleNumbers = new Map();
@@ -505,12 +585,9 @@
 		if (doc) {
 			doc.addEventListener('keydown', onKeyDown);
 		}
-		const waiter = loadWaiter;
-		loadWaiter = null;
-		if (waiter) {
-			waiter();
-		}
-	});
+	}
+
+	watchLoads(frame);
 
 	function frameDocument() {
 		try {
@@ -520,20 +597,127 @@
 		}
 	}
 
+	function isPageUrl(url) {
+		return url.startsWith('/') && !url.startsWith('//');
+	}
+
+	/* Pages loaded ahead ---------------------------------------------------- */
+
+	// A Next would otherwise wait for a new document: its request, parse,
+	// style and scripts. So each page of the wizard is kept loaded once,
+	// fresh, in a frame out of sight, loaded while the window is idle; a
+	// navigation to it swaps frames, and a fresh copy of the page is loaded
+	// again later. url -> { frame, loaded (a promise: true once loaded) }.
+	const preloaded = new Map();
+	let pageUrls = [];
+	let preloadTimer = 0;
+	let preloading = null;
+
+	// One page at a time, and only while nothing else happens, so that
+	// loading ahead never slows down what the user waits for.
+	function schedulePreload() {
+		if (ended || preloadTimer || preloading || isBusy()) {
+			return;
+		}
+		const url = pageUrls.find((candidate) => !preloaded.has(candidate));
+		if (url === undefined) {
+			return;
+		}
+		const start = () => {
+			preloadTimer = 0;
+			if (ended || preloading || isBusy() || preloaded.has(url)) {
+				schedulePreload();
+				return;
+			}
+			preloading = preload(url).then(() => {
+				preloading = null;
+				schedulePreload();
+			});
+		};
+		preloadTimer = window.requestIdleCallback
+			? window.requestIdleCallback(start, { timeout: 1000 })
+			: setTimeout(start, 50);
+	}
+
+	function preload(url) {
+		const spare = document.createElement('iframe');
+		spare.className = 'Preloaded';
+		spare.title = frame.title;
+		spare.tabIndex = -1;
+		spare.inert = true;
+		spare.setAttribute('aria-hidden', 'true');
+		const loaded = new Promise((resolve) => {
+			spare.addEventListener('load', () => {
+				// What the server answers instead of a page is not kept.
+				const doc = spare.contentDocument;
+				const good = !!doc && doc.contentType === 'text/html';
+				if (!good && preloaded.get(url) && preloaded.get(url).frame === spare) {
+					preloaded.delete(url);
+					spare.remove();
+				}
+				resolve(good);
+			}, { once: true });
+		});
+		spare.src = url;
+		frame.parentNode.appendChild(spare);
+		preloaded.set(url, { frame: spare, loaded: loaded });
+		return loaded;
+	}
+
+	function dropPreloaded() {
+		for (const entry of preloaded.values()) {
+			entry.frame.remove();
+		}
+		preloaded.clear();
+	}
+
+	// Shows the page loaded ahead for `url`; false when there is none (or it
+	// did not load).
+	async function showPreloaded(url) {
+		const entry = preloaded.get(url);
+		if (!entry || !(await entry.loaded) || preloaded.get(url) !== entry) {
+			return false;
+		}
+		preloaded.delete(url);
+		const spare = entry.frame;
+		const old = frame;
+		old.removeAttribute('id');
+		old.removeAttribute('name');
+		spare.className = '';
+		spare.removeAttribute('tabindex');
+		spare.removeAttribute('aria-hidden');
+		spare.inert = false;
+		spare.id = 'WizBrowser';
+		spare.name = 'WizBrowser';
+		const hadFocus = document.activeElement === old;
+		frame = spare;
+		watchLoads(frame);
+		old.remove();
+		// Focus that was in the page stays in the page, as it does when a
+		// frame loads a new document.
+		if (hadFocus) {
+			frame.focus();
+		}
+		pageShown();
+		return true;
+	}
+
 	async function navigate(message, forGeneration) {
 		const url = String(message.url || '');
 		const fail = (why) => reply(message.id, { error: 'The page ' + url + ' could not be loaded (' + why + ')' }, forGeneration);
 		// Only pages of this server: never another site, never a script URL.
-		if (!url.startsWith('/') || url.startsWith('//')) {
+		if (!isPageUrl(url)) {
 			fail('not a page of the wizard');
 			return;
 		}
-		// The program has checked that the file is there; what the server
-		// answers instead of a page (403, 404) is plain text.
-		await new Promise((resolve) => {
-			loadWaiter = resolve;
-			frame.src = url;
-		});
+		if (!(await showPreloaded(url))) {
+			// The program has checked that the file is there; what the server
+			// answers instead of a page (403, 404) is plain text.
+			await new Promise((resolve) => {
+				loadWaiter = resolve;
+				frame.src = url;
+			});
+		}
 		if (ended || forGeneration !== generation) {
 			return;
 		}
@@ -542,8 +726,7 @@
 			fail(loaded ? 'the server answered ' + (loaded.body ? loaded.body.textContent.trim() : loaded.contentType) : 'nothing loaded');
 			return;
 		}
-		const doc = frameDocument();
-		const title = doc ? doc.title : '';
+		const title = loaded.title;
 		reply(message.id, { result: title, title: title }, forGeneration);
 	}
 
@@ -802,10 +985,7 @@
 		addOption: (handle, value, text) => {
 			const element = elementOf(handle);
 			requireSelect(element, 'options.add');
-			const option = element.ownerDocument.createElement('option');
-			option.value = value === null || value === undefined ? '' : String(value);
-			option.text = text === null || text === undefined ? '' : String(text);
-			element.add(option);
+			element.add(newOption(element, value, text));
 		},
 		// Like the browser's own: an index out of range removes nothing.
 		removeOption: (handle, index) => {

@@ -1,8 +1,10 @@
 #include "window/browser_view.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <nlohmann/json.hpp>
 #include <system_error>
+#include <vector>
 
 #include "base/error.h"
 #include "base/general.h"
@@ -81,6 +83,19 @@ void BrowserView::sendState() {
                               WizardButton::Cancel, WizardButton::About})
     buttons[std::string(buttonName(button))] = json{{"enabled", isEnabled(button)}, {"visible", isVisible(button)}};
   bridge_.post(json{{"op", "state"}, {"caption", caption_}, {"busy", busy_}, {"buttons", std::move(buttons)}});
+}
+
+void BrowserView::sendPages() {
+  std::vector<std::string> files;
+  std::error_code ec;
+  for (fs::directory_iterator it(htmlDirectory_, ec), end; !ec && it != end; it.increment(ec)) {
+    std::error_code typeError;
+    if (it->path().extension() == ".htm" && it->is_regular_file(typeError)) files.push_back(it->path().string());
+  }
+  std::sort(files.begin(), files.end());
+  json urls = json::array();
+  for (const std::string& file : files) urls.push_back(pageUrl(file));
+  bridge_.post(json{{"op", "pages"}, {"urls", std::move(urls)}});
 }
 
 std::string BrowserView::pageUrl(const std::string& path) const {

@@ -58,6 +58,9 @@ class BrowserView final : public WizardView {
 
   // Sends the whole state (a window that has just connected needs it).
   void sendState();
+  // Names the wizard's pages (the .htm files of TVKWizardHTML/) to a window
+  // that has just connected, which loads them ahead while it is idle.
+  void sendPages();
   // Shows the page shown last again (a window that has just connected has
   // none); nothing before the first page.
   void reshow();

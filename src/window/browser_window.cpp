@@ -104,6 +104,7 @@ struct BrowserWindow::Impl {
     // loaded again (its loader fills it from the answers stored so far).
     view.sendState();
     ErrorTrap trap{session.ui(), kModule, "WindowConnected"};
+    trap([&] { view.sendPages(); });
     trap([&] { view.reshow(); });
   }
 

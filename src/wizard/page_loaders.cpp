@@ -275,16 +275,14 @@ void Load_TVKDataSource(FrmWizard& wizard) {
   }
   // The stored table, or the first one when it is gone (or none was chosen
   // yet), so that Next always has a table to test.
+  // (The list holds the tables just added: the first is known here, and a
+  // thousand options need not be read back from the page.)
   trap([&] {
     std::string stored = data.GetNodeText(wiz::TableName);
     SetSelectSingleValue(page, ids::TableName, stored);
-    if (!list) return;
-    std::vector<SelectOption> options = page.doc.options(list);
-    if (options.empty()) return;
-    bool selected = false;
-    for (const SelectOption& option : options) selected = selected || option.selected;
-    if (!selected || gfsGetSelectSingleValue(page, ids::TableName).empty())
-      SetSelectSingleValue(page, ids::TableName, options.front().value);
+    if (!list || tables.empty()) return;
+    if (gfsGetSelectSingleValue(page, ids::TableName).empty())
+      SetSelectSingleValue(page, ids::TableName, tables.front().value);
   });
 }
 

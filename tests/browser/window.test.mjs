@@ -180,3 +180,28 @@ test('a failed save comes up as the error report; Retry asks again and the secon
 function crlfless(text) {
   return text.replace(/\r\n/g, '\n');
 }
+
+test('pages are loaded ahead out of sight, out of reach of the keyboard, and Next shows one by a swap of frames', async (t) => {
+  const root = tempFolder(t);
+  const { page } = await openWizard(t, join(root, 'home'));
+  const pages = 14; // the .htm files of TVKWizardHTML, each kept once
+  await page.waitForFunction((count) => document.querySelectorAll('iframe.Preloaded').length === count, pages,
+    { timeout: stepTimeout });
+  const hidden = await page.$$eval('iframe.Preloaded', (frames) => frames.map((f) =>
+    [f.inert, f.getAttribute('aria-hidden'), f.tabIndex, getComputedStyle(f).visibility, f.id]));
+  for (const facts of hidden) assert.deepEqual(facts, [true, 'true', -1, 'hidden', ''], 'a page loaded ahead');
+
+  await page.evaluate(() => { document.getElementById('WizBrowser').dataset.first = 'yes'; });
+  await press(page, 'Next >');
+  await waitPage(page, 'TVKProjType');
+  const shown = await page.$eval('#WizBrowser', (f) => [f.dataset.first ?? '', f.inert, f.hasAttribute('aria-hidden'),
+    f.className, document.querySelectorAll('#WizBrowser').length]);
+  assert.deepEqual(shown, ['', false, false, '', 1], 'the page comes from a frame loaded ahead');
+  // The page shown works as a loaded one does: its answers are read and kept.
+  await frame(page).locator('#ProjectType-Form').check();
+  await press(page, 'Next >');
+  await waitPage(page, 'TVKProjStyle');
+  await press(page, '< Back');
+  await waitPage(page, 'TVKProjType');
+  assert.equal(await frame(page).locator('#ProjectType-Form').isChecked(), true);
+});
