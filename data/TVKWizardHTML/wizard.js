@@ -30,17 +30,23 @@
 
 	   The window sets check boxes and radio buttons by clicking them, and a
 	   disabled control ignores click(). Those are therefore only made inert
-	   to the developer (no focus, trusted clicks refused); the other controls
-	   are written by value and may really be disabled. A control that the
-	   window itself disabled is left to the window. */
+	   to the developer (no focus, trusted clicks and keys refused). So are
+	   lists: disabling a list restyles every one of its entries, and a list
+	   of a thousand tables would hold up the page each time. The other
+	   controls are written by value and may really be disabled. A control
+	   that the window itself disabled is left to the window. */
 
 	function isToggle(control) {
 		var kind = (control.type || '').toLowerCase();
 		return kind === 'checkbox' || kind === 'radio';
 	}
 
+	function keepsEnabled(control) {
+		return isToggle(control) || control.tagName === 'SELECT';
+	}
+
 	function setInert(control, inert) {
-		if (isToggle(control)) {
+		if (keepsEnabled(control)) {
 			if (inert) {
 				control.setAttribute('aria-disabled', 'true');
 				control.tabIndex = -1;
@@ -71,6 +77,14 @@
 		if (target.tagName === 'LABEL' && isInert(target.control)) {
 			event.preventDefault();
 		} else if (event.isTrusted && isInert(target)) {
+			event.preventDefault();
+		}
+	}, true);
+
+	// Keys would still change an inert list that has the focus (a click on
+	// its label gives it none, and Tab passes it by).
+	document.addEventListener('keydown', function (event) {
+		if (event.key !== 'Tab' && isInert(event.target) && event.target.tagName === 'SELECT') {
 			event.preventDefault();
 		}
 	}, true);

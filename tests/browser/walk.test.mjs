@@ -128,6 +128,19 @@ test('a list-with-form project in the XP style, from the first page to the saved
 
   await waitPage(page, 'TVKFieldOptions');
   assert.equal(await page.title(), 'TVK Wizard - Field Options');
+  // The first field has no lookup: its lists are inert rather than disabled
+  // (disabling restyles every entry of a long list), and neither a click on
+  // a label nor a key changes them.
+  assert.equal(await f.locator('#UseLookup').isChecked(), false);
+  const lookupTables = f.locator('#LookupTable');
+  assert.deepEqual(await lookupTables.evaluate((l) => [l.disabled, l.getAttribute('aria-disabled'), l.tabIndex]),
+    [false, 'true', -1]);
+  await f.locator('label[for="LookupTable"]').click({ force: true });
+  assert.equal(await lookupTables.evaluate((l) => l.ownerDocument.activeElement === l), false, 'the label gives no focus');
+  const before = await lookupTables.inputValue();
+  await lookupTables.focus();
+  await lookupTables.press('ArrowDown');
+  assert.equal(await lookupTables.inputValue(), before, 'keys leave an inert list as it is');
   // The ship name is chosen from the customers' company names.
   await showField(page, 'ShipName');
   await f.locator('#ColumnLabel').fill('Ship to');
