@@ -440,6 +440,12 @@ XmlNodeList evaluate(const XmlNode& context, std::string_view xpath, bool first)
 
 XmlNodeList selectNodes(const XmlNode& context, std::string_view xpath) { return evaluate(context, xpath, false); }
 
+bool anySelectedTextIs(const XmlNode& node, std::string_view path, std::string_view text) {
+  for (const XmlNode& found : selectNodes(node, path))
+    if (found.text() == text) return true;
+  return false;
+}
+
 namespace {
 
 struct PendingPath {

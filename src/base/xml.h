@@ -94,6 +94,10 @@ void removeXmlNode(const XmlNode& node);
 XmlNodeList selectNodes(const XmlNode& context, std::string_view xpath);
 XmlNode selectNode(const XmlNode& context, std::string_view xpath);
 
+// True when some element the path selects below `node` has the text `text`:
+// XPath's predicate [path='text'], without an XPath run.
+bool anySelectedTextIs(const XmlNode& node, std::string_view path, std::string_view text);
+
 // The texts of several plain paths below `node` ("Name", "Lookup/Table"),
 // read in one walk over its children: texts[i] is the text of the first
 // element paths[i] names, as selectNode would find it, or "" when there is

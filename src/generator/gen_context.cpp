@@ -89,14 +89,10 @@ const XmlNodeList& GenContext::manualLists() const {
   // What "Fields/Field/LookupTable[UseLookupTable='TRUE' and
   // LookupTableType='ManualList']" finds, without an XPath run over every
   // field.
-  auto holds = [](const XmlNode& node, std::string_view path, std::string_view value) {
-    for (const XmlNode& found : selectNodes(node, path))
-      if (found.text() == value) return true;
-    return false;
-  };
   XmlNodeList lists;
   for (const XmlNode& lookup : data_.GetNodes("Fields/Field/LookupTable"))
-    if (holds(lookup, "UseLookupTable", wiz::kTrue) && holds(lookup, "LookupTableType", wiz::kLookupManualList))
+    if (anySelectedTextIs(lookup, "UseLookupTable", wiz::kTrue) &&
+        anySelectedTextIs(lookup, "LookupTableType", wiz::kLookupManualList))
       lists.push_back(lookup);
   return manualLists_.emplace(std::move(lists));
 }

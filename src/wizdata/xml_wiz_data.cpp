@@ -19,11 +19,7 @@ namespace {
 
 // True when some element at the plain path below the field has the text
 // "TRUE" (the predicate [path='TRUE']).
-bool flagSet(const XmlNode& field, std::string_view path) {
-  for (const XmlNode& flag : selectNodes(field, path))
-    if (flag.text() == wiz::kTrue) return true;
-  return false;
-}
+bool flagSet(const XmlNode& field, std::string_view path) { return anySelectedTextIs(field, path, wiz::kTrue); }
 
 }  // namespace
 
