@@ -81,6 +81,14 @@
 		}
 	}, true);
 
+	// A press on an inert list neither opens it nor gives it the focus.
+	document.addEventListener('mousedown', function (event) {
+		var list = event.target.closest ? event.target.closest('select') : null;
+		if (isInert(list)) {
+			event.preventDefault();
+		}
+	}, true);
+
 	// Keys would still change an inert list that has the focus (a click on
 	// its label gives it none, and Tab passes it by).
 	document.addEventListener('keydown', function (event) {

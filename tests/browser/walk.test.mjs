@@ -137,6 +137,9 @@ test('a list-with-form project in the XP style, from the first page to the saved
     [false, 'true', -1]);
   await f.locator('label[for="LookupTable"]').click({ force: true });
   assert.equal(await lookupTables.evaluate((l) => l.ownerDocument.activeElement === l), false, 'the label gives no focus');
+  await lookupTables.click({ force: true });
+  assert.deepEqual(await lookupTables.evaluate((l) => [l.ownerDocument.activeElement === l, l.matches(':open')]),
+    [false, false], 'a press on the list neither focuses nor opens it');
   const before = await lookupTables.inputValue();
   await lookupTables.focus();
   await lookupTables.press('ArrowDown');
