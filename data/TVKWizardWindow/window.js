@@ -612,6 +612,9 @@
 	let pageUrls = [];
 	let preloadTimer = 0;
 	let preloading = null;
+	// Frames of pages swapped out, hidden; taking a document down costs
+	// several milliseconds, so it waits for an idle moment too.
+	const retired = [];
 
 	// One page at a time, and only while nothing else happens, so that
 	// loading ahead never slows down what the user waits for.
@@ -620,12 +623,21 @@
 			return;
 		}
 		const url = pageUrls.find((candidate) => !preloaded.has(candidate));
-		if (url === undefined) {
+		if (url === undefined && retired.length === 0) {
 			return;
 		}
 		const start = () => {
 			preloadTimer = 0;
-			if (ended || preloading || isBusy() || preloaded.has(url)) {
+			if (ended || preloading || isBusy()) {
+				schedulePreload();
+				return;
+			}
+			if (retired.length > 0) {
+				retired.shift().remove();
+				schedulePreload();
+				return;
+			}
+			if (url === undefined || preloaded.has(url)) {
 				schedulePreload();
 				return;
 			}
@@ -669,6 +681,7 @@
 			entry.frame.remove();
 		}
 		preloaded.clear();
+		retired.splice(0).forEach((old) => old.remove());
 	}
 
 	// Shows the page loaded ahead for `url`; false when there is none (or it
@@ -692,7 +705,11 @@
 		const hadFocus = document.activeElement === old;
 		frame = spare;
 		watchLoads(frame);
-		old.remove();
+		old.className = 'Preloaded';
+		old.tabIndex = -1;
+		old.inert = true;
+		old.setAttribute('aria-hidden', 'true');
+		retired.push(old);
 		// Focus that was in the page stays in the page, as it does when a
 		// frame loads a new document.
 		if (hadFocus) {

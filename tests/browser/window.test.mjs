@@ -204,4 +204,8 @@ test('pages are loaded ahead out of sight, out of reach of the keyboard, and Nex
   await press(page, '< Back');
   await waitPage(page, 'TVKProjType');
   assert.equal(await frame(page).locator('#ProjectType-Form').isChecked(), true);
+  // Frames swapped out are taken down once the window is idle: a copy of
+  // every page ahead and the one shown are all that stay.
+  await page.waitForFunction((count) => document.querySelectorAll('iframe').length === count + 1, pages,
+    { timeout: stepTimeout });
 });
