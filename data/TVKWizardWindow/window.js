@@ -283,11 +283,16 @@
 		try {
 			const element = elementOf(messages[0].args[0]);
 			requireSelect(element, 'options.add');
-			const fragment = element.ownerDocument.createDocumentFragment();
-			for (const message of messages) {
-				fragment.appendChild(newOption(element, message.args[1], message.args[2]));
+			const run = messages.map((message) => [optionText(message.args[1]), optionText(message.args[2])]);
+			if (!takePrepared(element, run)) {
+				settlePrepared(element);
+				const fragment = element.ownerDocument.createDocumentFragment();
+				for (const [value, text] of run) {
+					fragment.appendChild(newOption(element, value, text));
+				}
+				element.appendChild(fragment);
 			}
-			element.appendChild(fragment);
+			noteFill(element, run);
 		} catch (error) {
 			if (deferredError === null) {
 				deferredError = error && error.message ? error.message : String(error);
@@ -295,10 +300,14 @@
 		}
 	}
 
+	function optionText(value) {
+		return value === null || value === undefined ? '' : String(value);
+	}
+
 	function newOption(list, value, text) {
 		const option = list.ownerDocument.createElement('option');
-		option.value = value === null || value === undefined ? '' : String(value);
-		option.text = text === null || text === undefined ? '' : String(text);
+		option.value = optionText(value);
+		option.text = optionText(text);
 		return option;
 	}
 
@@ -361,6 +370,9 @@
 				pressBlocked = false;
 				updateBusy();
 			}
+			// A list the program did not fill as the last time shows as the
+			// page has it.
+			settlePrepared(null);
 			schedulePreload();
 			break;
 		case 'navigate':
@@ -577,10 +589,12 @@
 		});
 	}
 
-	function pageShown() {
+	function pageShown(prepared) {
 		page++;
 		handleElements = [];
 		handleNumbers = new Map();
+		pendingLists = prepared || new Map();
+		filledThisPage = new Set();
 		const doc = frameDocument();
 		if (doc) {
 			doc.addEventListener('keydown', onKeyDown);
@@ -641,7 +655,7 @@
 				schedulePreload();
 				return;
 			}
-			preloading = preload(url).then(() => {
+			preloading = preload(url).then((good) => good && prepareWhenIdle(url)).then(() => {
 				preloading = null;
 				schedulePreload();
 			});
@@ -674,6 +688,167 @@
 		frame.parentNode.appendChild(spare);
 		preloaded.set(url, { frame: spare, loaded: loaded });
 		return loaded;
+	}
+
+	/* Long lists filled ahead ------------------------------------------------
+
+	   Filling a list of a thousand tables is most of what a Next onto such a
+	   page costs: the entries are made, styled and laid out while the
+	   developer waits. A page's copy loaded ahead therefore gets, while the
+	   window is idle, the entries the program put into its long lists the
+	   last time that page was shown. Until the program has filled the list
+	   again they are pending, and nothing the program or the page can ask
+	   sees them: when the program adds exactly the same entries to the
+	   untouched list they are taken as its own; any other call that reaches
+	   the list, a click (page scripts may look at it), other entries, or the
+	   end of the program's work first takes them out again. A copy whose
+	   page reacts to them in anything the program reads is not filled. */
+
+	// Lists of fewer entries are quick to fill as they come.
+	const PREPARE_MIN = 100;
+	// "<page path>#<list id>" -> [[value, text], ...] of its last fill.
+	const lastFills = new Map();
+	// The shown page's pending lists: list -> { run, options }.
+	let pendingLists = new Map();
+	let filledThisPage = new Set();
+
+	function fillKey(list) {
+		return list.ownerDocument.location.pathname + '#' + list.id;
+	}
+
+	// The first long fill of a list on each showing is what the next copy
+	// of the page gets.
+	function noteFill(list, run) {
+		if (run.length < PREPARE_MIN || !list.id || filledThisPage.has(list)) {
+			return;
+		}
+		filledThisPage.add(list);
+		lastFills.set(fillKey(list), run);
+	}
+
+	function sameRun(a, b) {
+		if (a.length !== b.length) {
+			return false;
+		}
+		for (let i = 0; i < a.length; i++) {
+			if (a[i][0] !== b[i][0] || a[i][1] !== b[i][1]) {
+				return false;
+			}
+		}
+		return true;
+	}
+
+	function takePrepared(list, run) {
+		const pending = pendingLists.get(list);
+		if (!pending || !sameRun(pending.run, run)) {
+			return false;
+		}
+		pendingLists.delete(list);
+		return true;
+	}
+
+	// Takes the pending entries out of every list that `element` is, holds
+	// or lies in; of every list when `element` is null.
+	function settlePrepared(element) {
+		if (pendingLists.size === 0) {
+			return;
+		}
+		for (const [list, pending] of pendingLists) {
+			if (element === null || list === element || list.contains(element) || element.contains(list)) {
+				pendingLists.delete(list);
+				for (const option of pending.options) {
+					option.remove();
+				}
+			}
+		}
+	}
+
+	// Calls that cannot see a list's entries leave them pending: the
+	// snapshot was checked to read the same with and without them.
+	const BLIND_CALLS = ['title', 'snapshot', 'byId', 'byName'];
+
+	function guardPrepared(message) {
+		if (pendingLists.size === 0 || BLIND_CALLS.includes(message.call)) {
+			return;
+		}
+		if (message.call === 'click') {
+			settlePrepared(null);
+			return;
+		}
+		let element;
+		try {
+			element = elementOf(Array.isArray(message.args) ? message.args[0] : undefined);
+		} catch (error) {
+			return; // the call itself reports it
+		}
+		settlePrepared(element);
+	}
+
+	function whenIdle(callback) {
+		if (window.requestIdleCallback) {
+			window.requestIdleCallback(callback, { timeout: 1000 });
+		} else {
+			setTimeout(callback, 50);
+		}
+	}
+
+	function prepareWhenIdle(url) {
+		return new Promise((resolve) => {
+			const run = () => {
+				if (isBusy()) {
+					whenIdle(run);
+					return;
+				}
+				const entry = preloaded.get(url);
+				if (entry && !ended) {
+					prepareLists(entry, url).then(resolve, (error) => {
+						logError(error);
+						resolve();
+					});
+				} else {
+					resolve();
+				}
+			};
+			whenIdle(run);
+		});
+	}
+
+	async function prepareLists(entry, url) {
+		const doc = entry.frame.contentDocument;
+		if (!doc) {
+			return;
+		}
+		const lists = [];
+		for (const list of doc.querySelectorAll('select[id]')) {
+			const run = lastFills.get(fillKey(list));
+			if (run) {
+				lists.push({ list: list, run: run, value: list.value, index: list.selectedIndex, options: [] });
+			}
+		}
+		if (lists.length === 0) {
+			return;
+		}
+		const before = JSON.stringify(pageFacts(doc));
+		for (const item of lists) {
+			const fragment = doc.createDocumentFragment();
+			for (const [value, text] of item.run) {
+				item.options.push(fragment.appendChild(newOption(item.list, value, text)));
+			}
+			item.list.appendChild(fragment);
+		}
+		// The page's own observers of its lists have run by now.
+		await Promise.resolve();
+		const unchanged = JSON.stringify(pageFacts(doc)) === before &&
+			lists.every((item) => item.list.value === item.value && item.list.selectedIndex === item.index);
+		if (!unchanged || preloaded.get(url) !== entry) {
+			for (const item of lists) {
+				item.options.forEach((option) => option.remove());
+			}
+			return;
+		}
+		entry.prepared = new Map(lists.map((item) => [item.list, { run: item.run, options: item.options }]));
+		// Styled and laid out now rather than when the page is shown.
+		void doc.documentElement.offsetHeight;
 	}
 
 	function dropPreloaded() {
@@ -715,7 +890,7 @@
 		if (hadFocus) {
 			frame.focus();
 		}
-		pageShown();
+		pageShown(entry.prepared);
 		return true;
 	}
 
@@ -947,18 +1122,25 @@
 	// Every element with an id or a name and what the program reads of it,
 	// in one answer: storing or filling a page reads dozens of them. Nothing
 	// here makes the browser lay out the page (innerText would).
+	// What the program reads of each element with an id or a name.
+	function elementFacts(element) {
+		let value = null;
+		if (VALUE_TAGS.includes(element.tagName.toUpperCase())) {
+			value = String(element.value);
+		}
+		return [element.getAttribute('id') || '', element.getAttribute('name') || '',
+			getText(element, 'tagName'), getText(element, 'type'), value, getText(element, 'className'),
+			getText(element, 'style.display'), !!element.checked, !!element.disabled, !!element.readOnly];
+	}
+
+	function pageFacts(doc) {
+		return [doc.title, Array.from(doc.querySelectorAll('[id],[name]'), elementFacts)];
+	}
+
 	function snapshot() {
 		const doc = currentDocument();
-		const elements = [];
-		for (const element of doc.querySelectorAll('[id],[name]')) {
-			let value = null;
-			if (VALUE_TAGS.includes(element.tagName.toUpperCase())) {
-				value = String(element.value);
-			}
-			elements.push([handleFor(element), element.getAttribute('id') || '', element.getAttribute('name') || '',
-				getText(element, 'tagName'), getText(element, 'type'), value, getText(element, 'className'),
-				getText(element, 'style.display'), !!element.checked, !!element.disabled, !!element.readOnly]);
-		}
+		const elements = Array.from(doc.querySelectorAll('[id],[name]'),
+			(element) => [handleFor(element), ...elementFacts(element)]);
 		return { title: doc.title, elements: elements };
 	}
 
@@ -1021,6 +1203,7 @@
 			if (!call) {
 				throw new Error('Unknown call "' + String(message.call) + '"');
 			}
+			guardPrepared(message);
 			const result = call(...(Array.isArray(message.args) ? message.args : []));
 			if (wantsAnswer) {
 				reply(message.id, { result: result === undefined ? null : result }, forGeneration);

@@ -3,6 +3,7 @@
 // standard error report whose Retry runs the failed step again.
 import { test } from 'node:test';
 import assert from 'node:assert/strict';
+import { execFileSync } from 'node:child_process';
 import { existsSync, readFileSync } from 'node:fs';
 import { join } from 'node:path';
 import {
@@ -208,4 +209,92 @@ test('pages are loaded ahead out of sight, out of reach of the keyboard, and Nex
   // every page ahead and the one shown are all that stay.
   await page.waitForFunction((count) => document.querySelectorAll('iframe').length === count + 1, pages,
     { timeout: stepTimeout });
+});
+
+// The options of the lookup table list in the field options page.
+async function lookupTables(page) {
+  return frame(page).locator('#LookupTable').evaluate((list) => Array.from(list.options, (o) => [o.value, o.text, o.dataset.mark ?? '']));
+}
+
+// Waits until the copy of the field options page loaded ahead has its long
+// list filled ahead, and marks one of those entries.
+async function markFilledAhead(page, entries) {
+  await page.waitForFunction((count) => [...document.querySelectorAll('iframe.Preloaded')].some((f) =>
+    f.contentDocument?.location.pathname.endsWith('/TVKFieldOptions.htm') &&
+    f.contentDocument.getElementById('LookupTable')?.options.length === count), entries, { timeout: stepTimeout });
+  await page.evaluate(() => {
+    const copy = [...document.querySelectorAll('iframe.Preloaded')].find((f) =>
+      f.contentDocument?.location.pathname.endsWith('/TVKFieldOptions.htm') &&
+      f.contentDocument.getElementById('LookupTable').options.length > 1);
+    copy.contentDocument.getElementById('LookupTable').options[1].dataset.mark = 'ahead';
+  });
+}
+
+test('long lists are filled ahead only with what the program fills them with', async (t) => {
+  const root = tempFolder(t);
+  const database = sampleDatabase(join(root, 'sample'));
+  const extra = Array.from({ length: 120 }, (_, i) => `CREATE TABLE extra_${String(i).padStart(3, '0')} (id INTEGER PRIMARY KEY);`);
+  execFileSync('sqlite3', [database, extra.join('\n')]);
+  const { page } = await openWizard(t, join(root, 'home'));
+  const f = frame(page);
+  await press(page, 'Next >');
+  await waitPage(page, 'TVKProjType');
+  await f.getByLabel('A form page', { exact: true }).check();
+  await press(page, 'Next >');
+  await waitPage(page, 'TVKProjStyle');
+  await press(page, 'Next >');
+  await waitPage(page, 'TVKProjectName');
+  await f.locator('#ProjectName').fill('Ahead');
+  await f.locator('#FileDirectory').fill(root);
+  await press(page, 'Next >');
+  await waitPage(page, 'TVKDatabaseConnection');
+  await f.locator('#ConnectionStringText').fill(`Driver={SQLite3};Database=${database}`);
+  await press(page, 'Next >');
+  await waitPage(page, 'TVKDataSource');
+  await f.locator('#TableName').selectOption('Orders');
+  await press(page, 'Next >');
+  await waitPage(page, 'TVKFormOptions');
+  await press(page, 'Next >');
+  await waitPage(page, 'TVKFormFieldSelect');
+  await f.getByRole('button', { name: 'Add All >>', exact: true }).click();
+  await handled(page);
+  await press(page, 'Next >');
+  await waitPage(page, 'TVKFieldOptions');
+  const first = await lookupTables(page);
+  assert.ok(first.length > 120 && first.some(([value]) => value === 'extra_119'), `${first.length} lookup tables`);
+
+  // The same tables again: the entries filled ahead are the program's own.
+  await press(page, '< Back');
+  await waitPage(page, 'TVKFormFieldSelect');
+  await markFilledAhead(page, first.length);
+  await press(page, 'Next >');
+  await waitPage(page, 'TVKFieldOptions');
+  const again = await lookupTables(page);
+  assert.deepEqual(again.map(([value, text]) => [value, text]), first.map(([value, text]) => [value, text]));
+  assert.equal(again[1][2], 'ahead', 'the entries filled ahead were taken');
+  assert.equal(await f.locator('#LookupTable').inputValue(), '', 'the first field has no lookup');
+
+  // A table made meanwhile and read on the table page: the program's fills
+  // differ, the entries filled ahead go and the lists are the program's.
+  await press(page, '< Back');
+  await waitPage(page, 'TVKFormFieldSelect');
+  await markFilledAhead(page, first.length);
+  execFileSync('sqlite3', [database, 'CREATE TABLE extra_new (id INTEGER PRIMARY KEY);']);
+  await press(page, '< Back');
+  await waitPage(page, 'TVKFormOptions');
+  await press(page, '< Back');
+  await waitPage(page, 'TVKDataSource');
+  const tables = await f.locator('#TableName').evaluate((list) => Array.from(list.options, (o) => o.value));
+  assert.ok(tables.includes('extra_new'), 'the table page reads the new table');
+  assert.equal(new Set(tables).size, tables.length, 'no table twice');
+  assert.equal(await f.locator('#TableName').inputValue(), 'Orders');
+  for (const name of ['TVKFormOptions', 'TVKFormFieldSelect', 'TVKFieldOptions']) {
+    await press(page, 'Next >');
+    await waitPage(page, name);
+  }
+  const changed = await lookupTables(page);
+  assert.equal(changed.length, first.length + 1);
+  assert.ok(changed.some(([value]) => value === 'extra_new'));
+  assert.equal(new Set(changed.map(([value]) => value)).size, changed.length, 'no entry twice');
+  assert.ok(changed.every(([, , mark]) => mark === ''), 'nothing filled ahead is left');
 });
