@@ -194,7 +194,8 @@ void TVKW_LinkTableSelect_onchange(FrmWizard& wizard) {
     return;
   if (tableName.empty()) return;
 
-  // Read afresh each time: the developer may change the database meanwhile.
+  // The session's catalogue, as the table page last read it: a table
+  // changed since shows its new columns once that page is shown again.
   if (!trap([&] {
         catalog = foOpenADOXConnection(data);  // shows its own message when it fails
         if (catalog) table = &catalog->table(tableName);
