@@ -107,6 +107,16 @@ class WindowSocket : public Connection, public std::enable_shared_from_this<Wind
 
   void queue(std::string message) {
     if (!open_ || closing_) return;
+    backlog_ += message.size();
+    if (backlog_ > core_.options.windowBacklog) {
+      // The read that is pending fails too and reports the window gone. A
+      // write under way keeps its buffer until it completes.
+      messages_.erase(writing_ ? std::next(messages_.begin()) : messages_.begin(), messages_.end());
+      backlog_ = messages_.empty() ? 0 : messages_.front().size();
+      closing_ = true;
+      beast::get_lowest_layer(ws_).close();
+      return;
+    }
     messages_.push_back(std::move(message));
     if (!writing_) writeNext();
   }
@@ -140,6 +150,7 @@ class WindowSocket : public Connection, public std::enable_shared_from_this<Wind
     if (ec) {
       open_ = false;
       messages_.clear();
+      backlog_ = 0;
       core_.windowClosed(this);
       return;
     }
@@ -170,10 +181,12 @@ class WindowSocket : public Connection, public std::enable_shared_from_this<Wind
     if (ec) {
       // The pending read fails too and reports the socket closed.
       messages_.clear();
+      backlog_ = 0;
       writing_ = false;
       beast::get_lowest_layer(ws_).close();
       return;
     }
+    backlog_ -= messages_.front().size();
     messages_.pop_front();
     writeNext();
   }
@@ -196,6 +209,7 @@ class WindowSocket : public Connection, public std::enable_shared_from_this<Wind
   ServerCore& core_;
   beast::flat_buffer buffer_;
   std::deque<std::string> messages_;
+  std::size_t backlog_ = 0;  // bytes in messages_
   bool open_ = false;
   bool writing_ = false;
   bool closing_ = false;

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <chrono>
+#include <cstddef>
 #include <memory>
 #include <string>
 
@@ -16,6 +17,11 @@ struct ServerOptions {
   unsigned short port = 0;    // 0: a free port
   std::string token;          // empty: a fresh one (see url())
   std::chrono::seconds idleTimeout{30};
+  // Bytes waiting for a window that does not read them. Beyond this the
+  // window's socket is closed: a tab that stopped reading must not make the
+  // program hold everything it sends (a live page connects again and is
+  // shown afresh).
+  std::size_t windowBacklog = 64 * 1024 * 1024;
 };
 
 class LocalServer final : public BridgeTransport {

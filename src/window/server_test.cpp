@@ -293,6 +293,32 @@ TEST_F(LocalServerTest, OneWindowSocketCarriesMessagesBothWaysInOrder) {
   EXPECT_TRUE(await(ioc, [&](auto done) { socket.async_connect(address(), done); }));
 }
 
+TEST_F(LocalServerTest, AWindowThatStopsReadingIsClosedOnceItsBacklogIsFull) {
+  RecordingEndpoint stalledEndpoint;
+  ServerOptions options{data.path(), 0, kToken, 30s};
+  options.windowBacklog = 256 * 1024;
+  LocalServer small{options, stalledEndpoint};
+  small.start();
+  const tcp::endpoint at{asio::ip::address_v4::loopback(), small.port()};
+  const std::string origin = "http://127.0.0.1:" + std::to_string(small.port());
+  WindowClient stalled(at, origin);
+  ASSERT_TRUE(stalled.open);
+  EXPECT_EQ(stalledEndpoint.waitFor(1).back(), "connected");
+
+  // Far more than the loopback socket's buffers hold: the rest waits in the
+  // server until the backlog is full and the window is let go.
+  const std::string chunk(64 * 1024, 'x');
+  for (int i = 0; i < 1024 && stalledEndpoint.waitFor(0).back() != "disconnected"; ++i) small.send(chunk);
+  EXPECT_EQ(stalledEndpoint.waitFor(2).back(), "disconnected");
+
+  // The page connects again and is served as before.
+  WindowClient again(at, origin);
+  ASSERT_TRUE(again.open);
+  EXPECT_EQ(stalledEndpoint.waitFor(3).back(), "connected");
+  small.send("afresh");
+  EXPECT_EQ(again.read(), "afresh");
+}
+
 TEST_F(LocalServerTest, TheBridgeCanStopTheServerFromItsOwnCall) {
   endpoint.onReceived = [&](const std::string& message) {
     if (message == "end") server.stop();
