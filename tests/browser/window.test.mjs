@@ -8,7 +8,7 @@ import { existsSync, readFileSync } from 'node:fs';
 import { join } from 'node:path';
 import {
   openWizard, press, settle, handled, waitPage, waitIdle, frame, button, dialog, dialogText, dialogIcon,
-  waitEntry, screenshot, tempFolder, sampleDatabase, within, stepTimeout,
+  waitEntry, screenshot, tempFolder, sampleDatabase, connectionString, within, stepTimeout,
 } from './harness.mjs';
 
 const windowButtons = ['#cmdAbout', '#cmdBack', '#cmdNext', '#cmdFinish', '#cmdExit', '#cmdCancel'];
@@ -237,28 +237,28 @@ test('long lists are filled ahead only with what the program fills them with', a
   execFileSync('sqlite3', [database, extra.join('\n')]);
   const { page } = await openWizard(t, join(root, 'home'));
   const f = frame(page);
+  // Each step's answers, then Next onto the page named after it.
+  const steps = [
+    ['TVKProjType', () => f.getByLabel('A form page', { exact: true }).check()],
+    ['TVKProjStyle', () => {}],
+    ['TVKProjectName', async () => {
+      await f.locator('#ProjectName').fill('Ahead');
+      await f.locator('#FileDirectory').fill(root);
+    }],
+    ['TVKDatabaseConnection', () => f.locator('#ConnectionStringText').fill(connectionString(database))],
+    ['TVKDataSource', () => f.locator('#TableName').selectOption('Orders')],
+    ['TVKFormOptions', () => {}],
+    ['TVKFormFieldSelect', async () => {
+      await f.getByRole('button', { name: 'Add All >>', exact: true }).click();
+      await handled(page);
+    }],
+  ];
   await press(page, 'Next >');
-  await waitPage(page, 'TVKProjType');
-  await f.getByLabel('A form page', { exact: true }).check();
-  await press(page, 'Next >');
-  await waitPage(page, 'TVKProjStyle');
-  await press(page, 'Next >');
-  await waitPage(page, 'TVKProjectName');
-  await f.locator('#ProjectName').fill('Ahead');
-  await f.locator('#FileDirectory').fill(root);
-  await press(page, 'Next >');
-  await waitPage(page, 'TVKDatabaseConnection');
-  await f.locator('#ConnectionStringText').fill(`Driver={SQLite3};Database=${database}`);
-  await press(page, 'Next >');
-  await waitPage(page, 'TVKDataSource');
-  await f.locator('#TableName').selectOption('Orders');
-  await press(page, 'Next >');
-  await waitPage(page, 'TVKFormOptions');
-  await press(page, 'Next >');
-  await waitPage(page, 'TVKFormFieldSelect');
-  await f.getByRole('button', { name: 'Add All >>', exact: true }).click();
-  await handled(page);
-  await press(page, 'Next >');
+  for (const [name, answer] of steps) {
+    await waitPage(page, name);
+    await answer();
+    await press(page, 'Next >');
+  }
   await waitPage(page, 'TVKFieldOptions');
   const first = await lookupTables(page);
   assert.ok(first.length > 120 && first.some(([value]) => value === 'extra_119'), `${first.length} lookup tables`);
