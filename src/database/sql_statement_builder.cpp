@@ -41,19 +41,34 @@ std::string aliasStem(std::string_view table) {
   return stem;
 }
 
+// The name the statement's columns know a table by: "archive.regions" is
+// "regions" there as the default schema's regions is, and a statement may
+// not name two of its tables alike.
+std::string exposedName(std::string_view table) {
+  size_t dot = table.rfind('.');
+  if (dot != std::string_view::npos) table.remove_prefix(dot + 1);
+  return folded(table);
+}
+
 // Gives every lookup table that the statement joins a second time (the
-// page's own table, or the table of an earlier lookup) an alias of its own,
-// "hosts_1", "hosts_2"..., that is no table name of the statement; removes
-// an alias that is no longer needed.
+// page's own table, or the table of an earlier lookup, or a table of the
+// same name in another schema) an alias of its own, "hosts_1",
+// "hosts_2"..., that is no table name of the statement; removes an alias
+// that is no longer needed.
 void setupTableAliases(XMLWizData& wizData, const XmlNodeList& lookups) {
   std::string table = wizData.GetNodeText(wiz::TableName);
   UniqueNames names;
   names.take(table);
-  for (const XmlNode& field : lookups) names.take(wizData.GetSubNodeText(field, wiz::LookupTableName));
-  std::set<std::string> joined{folded(table)};
+  names.take(exposedName(table));
   for (const XmlNode& field : lookups) {
     std::string lookupTable = wizData.GetSubNodeText(field, wiz::LookupTableName);
-    if (joined.insert(folded(lookupTable)).second) {
+    names.take(lookupTable);
+    names.take(exposedName(lookupTable));
+  }
+  std::set<std::string> joined{exposedName(table)};
+  for (const XmlNode& field : lookups) {
+    std::string lookupTable = wizData.GetSubNodeText(field, wiz::LookupTableName);
+    if (joined.insert(exposedName(lookupTable)).second) {
       if (wizData.GetSubNode(field, wiz::LookupTableAlias)) wizData.SetSubNodeText(field, wiz::LookupTableAlias, "");
       continue;
     }
