@@ -216,11 +216,18 @@ class OdbcConnection final : public Connection {
     // "schema.table", as the list shows a table outside the default schema.
     if (size_t dot = wanted.find('.'); dot != std::string::npos && dot > 0 && dot + 1 < wanted.size()) {
       // Asked for in its schema: psqlODBC answers a name asked for without
-      // one from the search path only.
+      // one from the search path only. A driver without schemas may refuse
+      // the schema; it is then asked for the name alone, as before.
       std::string schema = wanted.substr(0, dot);
       std::string bare = escaped(wanted.substr(dot + 1));
       std::string schemaPattern = escaped(schema);
-      for (TableEntry& entry : tables(&bare, &schemaPattern))
+      std::vector<TableEntry> candidates;
+      try {
+        candidates = tables(&bare, &schemaPattern);
+      } catch (const WizError&) {
+        candidates = tables(&bare);
+      }
+      for (TableEntry& entry : candidates)
         if (entry.schema == schema && entry.name == wanted.substr(dot + 1)) return std::move(entry);
     }
     // Not under its exact name: the database may fold letter case the way
