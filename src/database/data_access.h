@@ -51,7 +51,7 @@ struct Key {
   std::string name;
   KeyType type = KeyType::Primary;
   std::vector<std::string> columns;         // in key order
-  std::string relatedTable;                 // empty unless a foreign key
+  std::string relatedTable;                 // as the table list names it; empty unless a foreign key
   std::vector<std::string> relatedColumns;  // one per column, foreign keys only
 };
 

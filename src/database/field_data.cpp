@@ -48,8 +48,9 @@ struct FieldRecord {
 
 // The lookup a foreign-key column proposes into its related table: the join
 // column is the one the key refers to when the related table has it with a
-// compatible type; otherwise the first column of the same name and a
-// compatible type, or the first compatible one. The shown column is the
+// type that can link (an integer of another width does); otherwise the
+// first column of the same name and a compatible type, or the first
+// compatible one, or the first that can link. The shown column is the
 // first text column other than the join column, or the first other column.
 Lookup proposeLookup(db::Catalog& catalog, const db::Column& column, const db::Key& key,
                      const std::string& relatedName) {
@@ -57,10 +58,11 @@ Lookup proposeLookup(db::Catalog& catalog, const db::Column& column, const db::K
   lookup.table = relatedName;
   const std::vector<db::Column>& related = catalog.table(relatedName).columns();
   const auto compatible = [&](const db::Column& c) { return gfbCompatibleDataType(column.type, c.type); };
+  const auto linkable = [&](const db::Column& c) { return gfbLinkableDataType(column.type, c.type); };
   const db::Column* join = nullptr;
   if (!key.relatedColumns.empty() && !key.relatedColumns[0].empty()) {
     for (const db::Column& c : related)
-      if (c.name == key.relatedColumns[0] && compatible(c)) join = &c;
+      if (c.name == key.relatedColumns[0] && linkable(c)) join = &c;
   }
   for (const db::Column& c : related) {
     if (join != nullptr) break;
@@ -69,6 +71,10 @@ Lookup proposeLookup(db::Catalog& catalog, const db::Column& column, const db::K
   for (const db::Column& c : related) {
     if (join != nullptr) break;
     if (compatible(c)) join = &c;
+  }
+  for (const db::Column& c : related) {
+    if (join != nullptr) break;
+    if (linkable(c)) join = &c;
   }
   if (join != nullptr) lookup.joinField = join->name;
 
@@ -193,6 +199,11 @@ void SetupXMLFieldData_ADOX(XMLWizData& wizData) {
     if (!trap([&] { record = describe(wizData.ui(), *catalog, *table, column, primaryKey, jet); })) return;
     writeRecord(wizData, fields, record);
   }
+}
+
+bool gfbLinkableDataType(int fieldType, int columnType) {
+  if (gfbCompatibleDataType(fieldType, columnType)) return true;
+  return gfnBaseDataType(fieldType) == adotype::Integer && gfnBaseDataType(columnType) == adotype::Integer;
 }
 
 std::string fsRelatedTable(Ui& ui, db::Table& table, const db::Column& column) {

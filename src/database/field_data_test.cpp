@@ -5,6 +5,7 @@
 #include <memory>
 #include <sstream>
 
+#include "base/ado_routines.h"
 #include "base/session.h"
 #include "base/ui.h"
 #include "database/database_test_support.h"
@@ -167,6 +168,35 @@ TEST_F(FieldDataTest, KeysAreReadOnlyOnlyWhenTheDatabaseFillsThem) {
                                     "note|note|2|2|2|FALSE|FALSE|FALSE|TRUE",
                                 }));
   EXPECT_TRUE(ui_->shown().empty());
+}
+
+// A key's column need not have the referenced column's type: integers of
+// any width link to each other; a number never links to text.
+TEST_F(FieldDataTest, IntegerKeysLinkWhateverTheirWidth) {
+  std::string script = dir_ / "widths.sql";
+  test::writeFile(script,
+                  "CREATE TABLE kinds (kind_id INTEGER PRIMARY KEY, label VARCHAR(20));\n"
+                  "CREATE TABLE codes (code VARCHAR(4) PRIMARY KEY, num INTEGER, label VARCHAR(20));\n"
+                  "CREATE TABLE things (id INTEGER PRIMARY KEY, kind bigint REFERENCES kinds (kind_id),"
+                  " small_kind SMALLINT UNSIGNED REFERENCES kinds, code_num INTEGER REFERENCES codes (code));\n");
+  db::buildSqliteDatabase(dir_ / "widths.db", {script});
+  wizData_.SetNodeText(wiz::ConnectionStringText, db::sqliteConnectionString(dir_ / "widths.db"));
+  EXPECT_EQ(records("things"), (Records{
+                                   "id|id|3|Integer|4|FALSE|TRUE|NA|TRUE",
+                                   "kind|kind|20|20|8|FALSE|FALSE|TRUE:kinds:kind_id:label|TRUE",
+                                   // A bare REFERENCES: the referenced table's key.
+                                   "small_kind|small_kind|2|2|2|FALSE|FALSE|TRUE:kinds:kind_id:label|TRUE",
+                                   // Not the text key: the first integer column.
+                                   "code_num|code_num|3|Integer|4|FALSE|FALSE|TRUE:codes:num:code|TRUE",
+                               }));
+  EXPECT_TRUE(ui_->shown().empty());
+
+  EXPECT_TRUE(gfbLinkableDataType(adotype::BigInt, adotype::Integer));
+  EXPECT_TRUE(gfbLinkableDataType(adotype::UnsignedTinyInt, adotype::UnsignedBigInt));
+  EXPECT_TRUE(gfbLinkableDataType(adotype::VarWChar, adotype::Char));
+  EXPECT_FALSE(gfbLinkableDataType(adotype::Integer, adotype::VarChar));
+  EXPECT_FALSE(gfbLinkableDataType(adotype::Integer, adotype::Numeric));
+  EXPECT_FALSE(gfbLinkableDataType(adotype::Boolean, adotype::SmallInt));
 }
 
 // The page's statement over names SQLite refuses bare runs once quoted.

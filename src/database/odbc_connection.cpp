@@ -215,9 +215,19 @@ class OdbcConnection final : public Connection {
     if (!exact.empty()) return preferredSchema(std::move(exact));
     // "schema.table", as the list shows a table outside the default schema.
     if (size_t dot = wanted.find('.'); dot != std::string::npos && dot > 0 && dot + 1 < wanted.size()) {
+      // Asked for in its schema: psqlODBC answers a name asked for without
+      // one from the search path only. A driver without schemas may refuse
+      // the schema; it is then asked for the name alone, as before.
       std::string schema = wanted.substr(0, dot);
       std::string bare = escaped(wanted.substr(dot + 1));
-      for (TableEntry& entry : tables(&bare))
+      std::string schemaPattern = escaped(schema);
+      std::vector<TableEntry> candidates;
+      try {
+        candidates = tables(&bare, &schemaPattern);
+      } catch (const WizError&) {
+        candidates = tables(&bare);
+      }
+      for (TableEntry& entry : candidates)
         if (entry.schema == schema && entry.name == wanted.substr(dot + 1)) return std::move(entry);
     }
     // Not under its exact name: the database may fold letter case the way
@@ -303,7 +313,8 @@ class OdbcConnection final : public Connection {
         bool next = keys.empty() || keys.back().type != KeyType::Foreign || sequence <= 1 ||
                     (!keyName.empty() && keyName != lastName);
         if (next) {
-          keys.push_back({keyName, KeyType::Foreign, {}, stmt.columnText(3), {}});
+          std::string relatedSchema = stmt.columnText(2);
+          keys.push_back({keyName, KeyType::Foreign, {}, listedName(relatedSchema, stmt.columnText(3)), {}});
           lastName = keyName;
         }
         keys.back().columns.push_back(stmt.columnText(8));
@@ -371,6 +382,17 @@ class OdbcConnection final : public Connection {
     return schema == user_ || schema == "public" || schema == "dbo";
   }
 
+  // Whether a table of that schema is listed, stored and written as
+  // "schema.table".
+  bool qualifies(const std::string& schema) const { return !schema.empty() && !defaultSchema(schema); }
+
+  // A table as the table list names it. A foreign key into another schema
+  // then proposes that schema's table: by its bare name the lookup would
+  // open the default schema's table of that name, or none.
+  std::string listedName(const std::string& schema, const std::string& name) const {
+    return qualifies(schema) ? schema + "." + name : name;
+  }
+
   // Of tables with one name in several schemas, the one unqualified SQL
   // reaches (see defaultSchema).
   TableEntry preferredSchema(std::vector<TableEntry> entries) {
@@ -386,11 +408,14 @@ class OdbcConnection final : public Connection {
     return name == table.name && (table.schema.empty() || schema.empty() || schema == table.schema);
   }
 
-  std::vector<TableEntry> tables(const std::string* pattern) {
+  std::vector<TableEntry> tables(const std::string* pattern, const std::string* schemaPattern = nullptr) {
     Statement stmt(api_, handle(), timeouts_.querySeconds);
-    SQLRETURN rc = pattern == nullptr
-                       ? api_->SQLTables(stmt.get(), nullptr, 0, nullptr, 0, nullptr, 0, nullptr, 0)
-                       : api_->SQLTables(stmt.get(), nullptr, 0, nullptr, 0, text(*pattern), SQL_NTS, nullptr, 0);
+    SQLCHAR* schema = schemaPattern == nullptr ? nullptr : text(*schemaPattern);
+    SQLSMALLINT schemaLength = schemaPattern == nullptr ? 0 : SQL_NTS;
+    SQLRETURN rc =
+        pattern == nullptr
+            ? api_->SQLTables(stmt.get(), nullptr, 0, schema, schemaLength, nullptr, 0, nullptr, 0)
+            : api_->SQLTables(stmt.get(), nullptr, 0, schema, schemaLength, text(*pattern), SQL_NTS, nullptr, 0);
     stmt.check(rc, "SQLTables");
     // SQLite's own tables are system tables, whatever its driver says.
     bool sqlite = gfbEqualNoCase(dbms_, "SQLite");
@@ -405,7 +430,7 @@ class OdbcConnection final : public Connection {
       entry.schema = stmt.columnText(2);
       entry.name = stmt.columnText(3);
       entry.type = stmt.columnText(4);
-      entry.qualified = !entry.schema.empty() && !defaultSchema(entry.schema);
+      entry.qualified = qualifies(entry.schema);
       if (sqlite && gfbEqualNoCase(entry.type, "TABLE") && gfbStartsWithNoCase(entry.name, "sqlite_"))
         entry.type = "SYSTEM TABLE";
       if (!current.empty() && !entry.catalog.empty() && entry.catalog != current) entry.type = "SYSTEM TABLE";

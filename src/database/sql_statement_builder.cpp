@@ -1,7 +1,6 @@
 #include "database/sql_statement_builder.h"
 
 #include <cctype>
-#include <map>
 #include <set>
 #include <string>
 #include <vector>
@@ -10,6 +9,7 @@
 #include "base/error.h"
 #include "base/general.h"
 #include "base/xml.h"
+#include "database/unique_names.h"
 #include "wizdata/xml_wiz_constants.h"
 #include "wizdata/xml_wiz_data.h"
 
@@ -28,11 +28,7 @@ bool usesDatabaseLookup(const XMLWizData& wd, const XmlNode& field) {
 
 // Databases compare unquoted names without regard to case, so two names
 // that differ only in case clash all the same.
-std::string folded(std::string_view name) {
-  std::string text(name);
-  for (char& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-  return text;
-}
+std::string folded(std::string_view name) { return gfsFoldedName(name); }
 
 // The start of a table's alias: a plain name made from the table's own name
 // (without a schema), so that the alias never needs quoting.
@@ -45,30 +41,38 @@ std::string aliasStem(std::string_view table) {
   return stem;
 }
 
+// The name the statement's columns know a table by: "archive.regions" is
+// "regions" there as the default schema's regions is, and a statement may
+// not name two of its tables alike.
+std::string exposedName(std::string_view table) {
+  size_t dot = table.rfind('.');
+  if (dot != std::string_view::npos) table.remove_prefix(dot + 1);
+  return folded(table);
+}
+
 // Gives every lookup table that the statement joins a second time (the
-// page's own table, or the table of an earlier lookup) an alias of its own,
-// "hosts_1", "hosts_2"..., that is no table name of the statement; removes
-// an alias that is no longer needed.
+// page's own table, or the table of an earlier lookup, or a table of the
+// same name in another schema) an alias of its own, "hosts_1",
+// "hosts_2"..., that is no table name of the statement; removes an alias
+// that is no longer needed.
 void setupTableAliases(XMLWizData& wizData, const XmlNodeList& lookups) {
   std::string table = wizData.GetNodeText(wiz::TableName);
-  std::set<std::string> names{folded(table)};
-  for (const XmlNode& field : lookups) names.insert(folded(wizData.GetSubNodeText(field, wiz::LookupTableName)));
-  std::set<std::string> joined{folded(table)};
-  // The next number to try for each stem: a table joined a thousand times
-  // does not try the numbers of the earlier ones again.
-  std::map<std::string, int> nextNumber;
+  UniqueNames names;
+  names.take(table);
+  names.take(exposedName(table));
   for (const XmlNode& field : lookups) {
     std::string lookupTable = wizData.GetSubNodeText(field, wiz::LookupTableName);
-    if (joined.insert(folded(lookupTable)).second) {
+    names.take(lookupTable);
+    names.take(exposedName(lookupTable));
+  }
+  std::set<std::string> joined{exposedName(table)};
+  for (const XmlNode& field : lookups) {
+    std::string lookupTable = wizData.GetSubNodeText(field, wiz::LookupTableName);
+    if (joined.insert(exposedName(lookupTable)).second) {
       if (wizData.GetSubNode(field, wiz::LookupTableAlias)) wizData.SetSubNodeText(field, wiz::LookupTableAlias, "");
       continue;
     }
-    std::string stem = aliasStem(lookupTable);
-    std::string alias;
-    for (int& n = nextNumber.try_emplace(folded(stem), 1).first->second;; ++n) {
-      alias = stem + "_" + std::to_string(n);
-      if (names.insert(folded(alias)).second) break;
-    }
+    std::string alias = names.numbered(aliasStem(lookupTable), 1);
     wizData.SetSubNodeText(field, wiz::LookupTableAlias, alias);
   }
 }
@@ -96,8 +100,9 @@ void SetupLookupAliases(XMLWizData& wizData) {
 
   // The names the statement's columns already carry; an alias must be none
   // of them.
-  std::set<std::string> taken{folded(wizData.GetNodeText(wiz::PrimaryKey))};
-  for (const XmlNode& field : fields) taken.insert(folded(wizData.GetSubNodeText(field, wiz::FieldName)));
+  UniqueNames taken;
+  taken.take(wizData.GetNodeText(wiz::PrimaryKey));
+  for (const XmlNode& field : fields) taken.take(wizData.GetSubNodeText(field, wiz::FieldName));
   std::vector<bool> needsAlias;
   // Counted once: the aliases written below change no name that is counted.
   const FieldNameCounts names(wizData);
@@ -106,9 +111,8 @@ void SetupLookupAliases(XMLWizData& wizData) {
     bool stored = !trimBlanks(wizData.GetSubNodeText(field, wiz::LookupShowFieldAlias)).empty();
     bool unique = names.isUnique(gfsEncaseSQLObject(showField));
     needsAlias.push_back(stored || !unique);
-    if (!stored && unique) taken.insert(folded(showField));
+    if (!stored && unique) taken.take(showField);
   }
-  std::map<std::string, int> nextSuffix;  // as above, per wanted alias
   for (size_t i = 0; i < lookups.size(); ++i) {
     if (!needsAlias[i]) continue;
     const XmlNode& field = lookups[i];
@@ -118,9 +122,7 @@ void SetupLookupAliases(XMLWizData& wizData) {
     std::string wanted = trimBlanks(stored).empty() ? joinedTableName(wizData, field) + "_" +
                                                           wizData.GetSubNodeText(field, wiz::LookupShowField)
                                                     : stored;
-    std::string alias = wanted;
-    for (int& n = nextSuffix.try_emplace(folded(wanted), 2).first->second; !taken.insert(folded(alias)).second; ++n)
-      alias = wanted + "_" + std::to_string(n);
+    std::string alias = taken.unique(wanted);
     if (alias != stored) wizData.SetSubNodeText(field, wiz::LookupShowFieldAlias, alias);
   }
 }

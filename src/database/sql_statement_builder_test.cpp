@@ -129,6 +129,27 @@ TEST_F(SqlStatementBuilder, TableJoinedAgainGetsItsOwnAlias) {
   EXPECT_TRUE(ui->shown().empty());
 }
 
+TEST_F(SqlStatementBuilder, TablesOfOneNameInTwoSchemasAreToldApart) {
+  // The statement's columns know archive.regions as "regions", as they know
+  // the default schema's regions: the second one joined goes by an alias.
+  table("sites", "site_id");
+  data.SetNodeText(wiz::SQLDialect, "PostgreSQL");
+  field("region_code", "regions/code/label");
+  XmlNode old = field("old_region", "archive.regions/region_id/region_name");
+  EXPECT_EQ(statement(),
+            "SELECT site_id, sites.region_code, regions.label, sites.old_region, regions_1.region_name "
+            "FROM sites LEFT OUTER JOIN regions ON sites.region_code = regions.code "
+            "LEFT OUTER JOIN archive.regions AS regions_1 ON sites.old_region = regions_1.region_id ");
+  EXPECT_EQ(data.GetSubNodeText(old, wiz::LookupTableAlias), "regions_1");
+  // The page's own table too.
+  table("regions", "code");
+  EXPECT_NE(statement().find("FROM regions LEFT OUTER JOIN regions AS regions_1 ON regions.region_code = "
+                             "regions_1.code LEFT OUTER JOIN archive.regions AS regions_2 ON "),
+            std::string::npos)
+      << statement();
+  EXPECT_TRUE(ui->shown().empty());
+}
+
 TEST_F(SqlStatementBuilder, ShownColumnAliasesAreUniqueInTheStatement) {
   // Two lookups into one table showing the same column; the second one's
   // alias from an earlier run names the first one's column and is replaced.

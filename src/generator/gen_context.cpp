@@ -4,6 +4,8 @@
 
 #include "base/error.h"
 #include "base/general.h"
+#include "database/unique_names.h"
+#include "generator/shared_routines.h"
 #include "wizdata/xml_wiz_constants.h"
 #include "wizdata/xml_wiz_data.h"
 
@@ -24,12 +26,13 @@ std::string childText(const XmlNode& node, std::string_view path) {
   return current ? current.text() : std::string();
 }
 
-std::vector<FieldInfo> readFields(const XmlNodeList& nodes, const std::string& sqlDialect) {
+std::vector<FieldInfo> readFields(const GenContext& ctx, const XmlNodeList& nodes, const std::string& sqlDialect) {
   std::vector<FieldInfo> fields;
   fields.reserve(nodes.size());
   for (const XmlNode& node : nodes) {
     fields.push_back(readField(node));
     fields.back().sqlDialect = sqlDialect;
+    if (fields.back().usesManualList()) fields.back().arrayName = ctx.lookupArrayName(fields.back().name);
   }
   return fields;
 }
@@ -97,13 +100,47 @@ const XmlNodeList& GenContext::manualLists() const {
   return manualLists_.emplace(std::move(lists));
 }
 
+const std::vector<std::string>& GenContext::manualListArrays() const {
+  if (manualListArrays_) return *manualListArrays_;
+  const XmlNodeList& lists = manualLists();
+  std::vector<std::string> wanted;
+  wanted.reserve(lists.size());
+  std::map<std::string, int> uses;  // per folded name
+  for (const XmlNode& lookup : lists) {
+    XmlNode field = lookup.parent();
+    wanted.push_back(fsLookupArrayName(field ? childText(field, wiz::FieldName) : std::string()));
+    ++uses[gfsFoldedName(wanted.back())];
+  }
+  // The names only one list wants are kept first, so that no numbered name
+  // takes one of them.
+  UniqueNames names;
+  for (const std::string& name : wanted)
+    if (uses[gfsFoldedName(name)] == 1) names.take(name);
+  std::vector<std::string> arrays;
+  arrays.reserve(wanted.size());
+  for (const std::string& name : wanted) arrays.push_back(uses[gfsFoldedName(name)] == 1 ? name : names.unique(name));
+  for (size_t i = 0; i < lists.size(); ++i) {
+    XmlNode field = lists[i].parent();
+    arrayNames_.try_emplace(field ? childText(field, wiz::FieldName) : std::string(), arrays[i]);
+  }
+  return manualListArrays_.emplace(std::move(arrays));
+}
+
+const std::string& GenContext::lookupArrayName(std::string_view fieldName) const {
+  manualListArrays();
+  auto known = arrayNames_.find(fieldName);
+  if (known == arrayNames_.end())
+    known = arrayNames_.emplace(std::string(fieldName), fsLookupArrayName(fieldName)).first;
+  return known->second;
+}
+
 const std::vector<FieldInfo>& GenContext::listFields() const {
-  if (!listFields_) listFields_ = readFields(data_.GetListFieldRecords(), text(wiz::SQLDialect));
+  if (!listFields_) listFields_ = readFields(*this, data_.GetListFieldRecords(), text(wiz::SQLDialect));
   return *listFields_;
 }
 
 const std::vector<FieldInfo>& GenContext::formFields() const {
-  if (!formFields_) formFields_ = readFields(data_.GetFormFieldRecords(), text(wiz::SQLDialect));
+  if (!formFields_) formFields_ = readFields(*this, data_.GetFormFieldRecords(), text(wiz::SQLDialect));
   return *formFields_;
 }
 

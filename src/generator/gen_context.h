@@ -47,6 +47,7 @@ struct FieldInfo {
   std::string alias;         // LookupTable/LookupShowFieldAlias
   std::string tableAlias;    // LookupTable/LookupTableAlias
   std::string sqlDialect;    // the project's DatabaseConnection/SQLDialect
+  std::string arrayName;     // its hand-made list's array on the page (GenContext::lookupArrayName)
 
   bool isRequired() const;
   bool isReadOnly() const;
@@ -91,6 +92,15 @@ class GenContext {
   // The lookups (LookupTable elements) of the fields whose hand-made list
   // is switched on, shown or not, in document order.
   const XmlNodeList& manualLists() const;
+  // The arrays the pages hold those lists in, in the same order: "ma" and
+  // the field's script name (fsLookupArrayName), numbered "_2", "_3"... for
+  // the second and later lists whose names would be the same (VBScript
+  // does not tell letter case apart, and every character that cannot stand
+  // in a name is "_"). A name no other list shares stays as it is.
+  const std::vector<std::string>& manualListArrays() const;
+  // The array of the field of that name (fsLookupArrayName's for a field
+  // without a hand-made list).
+  const std::string& lookupArrayName(std::string_view fieldName) const;
 
   // The data type text of the primary key's field record; empty when the
   // table has no key or the key has no record.
@@ -107,6 +117,8 @@ class GenContext {
   mutable std::optional<std::vector<FieldInfo>> listFields_;
   mutable std::optional<std::vector<FieldInfo>> formFields_;
   mutable std::optional<XmlNodeList> manualLists_;
+  mutable std::optional<std::vector<std::string>> manualListArrays_;
+  mutable std::map<std::string, std::string, std::less<>> arrayNames_;  // by field name
   mutable std::vector<std::string> failures_;
   mutable std::optional<bool> fieldSortingUsed_;
   mutable std::map<std::string, std::string, std::less<>> texts_;

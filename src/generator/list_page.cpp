@@ -433,7 +433,7 @@ Sub DisplayListLine (rs, bEvenLine)
         else if (field.usesManualList())
           p.emit(R"(Response.write "<TD>" & gfsFormatOutput(gfsArrayValue($A$,rs("$F$"))) & "</TD>")"
                  "\n",
-                 {{"A", fsLookupArrayName(field.name)}, {"F", name}});
+                 {{"A", field.arrayName}, {"F", name}});
         else if (field.usesLookup())
           continue;  // a lookup of no known type shows nothing
         else if (isBoolean(field))

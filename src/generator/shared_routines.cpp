@@ -184,13 +184,6 @@ mDbCon.open "$C$"
 
 namespace {
 
-// The array of a hand-made list: "ma" and the owning field's name.
-std::string arrayName(const XmlNode& lookup) {
-  XmlNode field = lookup.parent();
-  XmlNode name = field ? field.child(wiz::FieldName) : XmlNode();
-  return fsLookupArrayName(name ? name.text() : std::string());
-}
-
 XmlNodeList arrayRows(const XmlNode& lookup) {
   XmlNode array = lookup.child("LookupArray");
   XmlNodeList rows;
@@ -209,11 +202,12 @@ std::string childText(const XmlNode& node, std::string_view name) {
 
 std::string fsASPDefineLookupArrays(const GenContext& ctx) {
   return trappedRoutine(ctx, "fsASPDefineLookupArrays", [&](CodePrinter& p) {
-    for (const XmlNode& lookup : ctx.manualLists()) {
+    const XmlNodeList& lookups = ctx.manualLists();
+    for (size_t i = 0; i < lookups.size(); ++i) {
       // A list without rows still gets one (empty) row: "Dim ma(1,-1)" is
       // not VBScript, and the page would not compile at all.
-      long bound = std::max(0L, static_cast<long>(arrayRows(lookup).size()) - 1);
-      p.emit("Dim $A$(1,$R$)\n", {{"A", arrayName(lookup)}, {"R", std::to_string(bound)}});
+      long bound = std::max(0L, static_cast<long>(arrayRows(lookups[i]).size()) - 1);
+      p.emit("Dim $A$(1,$R$)\n", {{"A", ctx.manualListArrays()[i]}, {"R", std::to_string(bound)}});
     }
   });
 }
@@ -227,10 +221,10 @@ Sub GenerateLookupArrays()
 
   ' Fill up the arrays holding the manual lookup lists
 )");
-    for (const XmlNode& lookup : lookups) {
-      std::string array = arrayName(lookup);
+    for (size_t list = 0; list < lookups.size(); ++list) {
+      const std::string& array = ctx.manualListArrays()[list];
       long i = 0;
-      for (const XmlNode& row : arrayRows(lookup)) {
+      for (const XmlNode& row : arrayRows(lookups[list])) {
         std::string index = std::to_string(i++);
         // Two assignments on one line, parted by " : " and a tab; the list's
         // texts stand inside string literals.
@@ -330,11 +324,21 @@ std::string fsHTMLReadOnlyLookupInput(const FieldInfo& field) {
       {{"F", fsHTMLAttributeText(field.name)}, {"S", fsVBStringText(field.shownColumn())}, {"D", kReadOnlyAttribute}});
 }
 
+namespace {
+
+// The array of a field's hand-made list: the page's name for it, when the
+// field was read through the page's context.
+std::string listArray(const FieldInfo& field) {
+  return field.arrayName.empty() ? fsLookupArrayName(field.name) : field.arrayName;
+}
+
+}  // namespace
+
 std::string fsHTMLReadOnlyManualListInput(const FieldInfo& field) {
   return substitute(
       R"(<INPUT TYPE="Text" NAME="$N$" VALUE="<%= $HTMLEncode$(gfsArrayValue($A$,gfsFieldValue(rs,"$Q$"))) %>"$D$>)",
       {{"N", fsHTMLAttributeText(field.name)},
-       {"A", fsLookupArrayName(field.name)},
+       {"A", listArray(field)},
        {"Q", fsVBStringText(field.name)},
        {"D", kReadOnlyAttribute},
        {"HTMLEncode", kHTMLEncode}});
@@ -371,7 +375,7 @@ std::string fsASPLookupControl(const FieldInfo& field) {
     show = gfsEncaseSQLObject(show, dialect);
   }
   return substitute(tmpl, {{"Q", fsVBStringText(field.name)},
-                           {"F", fsLookupArrayName(field.name)},
+                           {"F", listArray(field)},
                            {"T", fsVBStringText(table)},
                            {"J", fsVBStringText(join)},
                            {"S", fsVBStringText(show)},

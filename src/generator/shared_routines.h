@@ -51,7 +51,8 @@ std::string fsASPLookupControl(const FieldInfo& field);
 
 // The script name of a field's hand-made lookup array: "ma" and the field
 // name with every character that cannot stand in a VBScript name (anything
-// but an ASCII letter, digit or underscore) made "_".
+// but an ASCII letter, digit or underscore) made "_". A page numbers the
+// names its lists would share (GenContext::manualListArrays).
 std::string fsLookupArrayName(std::string_view fieldName);
 
 // The disabled input of a read-only lookup field over a database table:

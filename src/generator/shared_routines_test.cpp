@@ -4,6 +4,7 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "base/session.h"
 #include "base/ui.h"
@@ -119,6 +120,38 @@ TEST_F(SharedRoutines, LookupArraysOnlyForSwitchedOnHandMadeLists) {
             "\r\n"
             "\tmaWith_Blank(0,0) = \"1\" : \tmaWith_Blank(1,0) = \"With Blank \"\"1\"\"\"\r\n\r\n"
             "End Sub \r\n\r\n");
+}
+
+// VBScript refuses a page that declares one name twice: lists whose names
+// come out the same (letter case aside) are numbered, and every use of a
+// field's list names its own array.
+TEST_F(SharedRoutines, LookupArraysThatWouldShareANameAreNumbered) {
+  for (const char* name : {"a b", "a-b", "a_b_2", "A_b", "c"}) {
+    manualList(name, 1);
+    XmlNode field = data.GetFields().back();
+    data.SetSubNodeText(field, wiz::ListShowField, "TRUE");
+    data.SetSubNodeText(field, wiz::LookupDisplayType, wiz::kLookupSelectList);
+  }
+  GenContext page{data, templates.path()};
+  // Names no other list wants keep theirs, even one the numbering would
+  // reach (a_b_2); the first of the others keeps the plain name.
+  EXPECT_EQ(fsASPDefineLookupArrays(page),
+            "Dim maa_b(1,0)\r\nDim maa_b_3(1,0)\r\nDim maa_b_2(1,0)\r\nDim maA_b_4(1,0)\r\nDim mac(1,0)\r\n");
+  std::string fill = fsASPGenerateLookupArrays(page);
+  for (const char* line : {"\tmaa_b(0,0) = \"1\" : \tmaa_b(1,0) = \"a b \"\"1\"\"\"\r\n",
+                           "\tmaa_b_3(0,0) = \"1\" : \tmaa_b_3(1,0) = \"a-b \"\"1\"\"\"\r\n",
+                           "\tmaA_b_4(0,0) = \"1\" : \tmaA_b_4(1,0) = \"A_b \"\"1\"\"\"\r\n"})
+    EXPECT_NE(fill.find(line), std::string::npos) << line << "\n" << fill;
+  EXPECT_EQ(page.lookupArrayName("a-b"), "maa_b_3");
+  std::vector<std::string> controls;
+  for (const FieldInfo& field : page.listFields()) controls.push_back(fsASPLookupControl(field));
+  ASSERT_EQ(controls.size(), 5u);
+  EXPECT_EQ(controls[1], R"(<% gGenerateHTMLSelectFromArray "a-b", gfsFieldValue(rs,"a-b"), maa_b_3,false %>)");
+  EXPECT_EQ(controls[2], R"(<% gGenerateHTMLSelectFromArray "a_b_2", gfsFieldValue(rs,"a_b_2"), maa_b_2,false %>)");
+  FieldInfo shown = page.listFields()[3];
+  shown.readOnly = wiz::kTrue;
+  EXPECT_NE(fsHTMLReadOnlyLookup(shown).find("gfsArrayValue(maA_b_4,"), std::string::npos);
+  EXPECT_TRUE(ui->shown().empty());
 }
 
 TEST_F(SharedRoutines, HeaderTemplateLineEndsAndCodePage) {

@@ -7,6 +7,7 @@
 #include "base/ado_routines.h"
 #include "base/error.h"
 #include "database/database_connection.h"
+#include "database/field_data.h"
 #include "wizard/frm_wizard.h"
 #include "wizard/html_routines.h"
 #include "wizard/list_editor.h"
@@ -205,7 +206,7 @@ void TVKW_LinkTableSelect_onchange(FrmWizard& wizard) {
 
   trap([&] {
     for (const db::Column& column : table->columns())
-      if (gfbCompatibleDataType(fieldType, column.type)) AddOption(page, linkList, column.name, column.name);
+      if (gfbLinkableDataType(fieldType, column.type)) AddOption(page, linkList, column.name, column.name);
     SetSelectSingleValue(page, kLookupTableLinkField, joinField);
   });
   trap([&] {

@@ -179,6 +179,19 @@ TEST_F(FieldOptionsTest, ChoosingALookupTableRefillsTheColumnLists) {
   EXPECT_EQ(options("LookupDisplayField"), (Values{""}));
 }
 
+TEST_F(FieldOptionsTest, AnIntegerOfAnotherWidthIsOfferedAsTheLinkColumn) {
+  // A bigint column whose key refers to customers' INTEGER key keeps that
+  // key as its link; the text column still is no link for a number.
+  data().SetSubNodeText(fieldByName(data(), "cust"), wiz::DataType, "20");
+  showPage();
+  choose("cust");
+  EXPECT_EQ(options("LookupTableLinkField"), (Values{"cust"}));
+  EXPECT_EQ(value("LookupTableLinkField"), "cust");
+  choose("order_id");
+  EXPECT_EQ(fieldText("cust", wiz::LookupJoinField), "cust");
+  EXPECT_TRUE(ui->shown().empty()) << ui->shown().front();
+}
+
 TEST_F(FieldOptionsTest, EditListWritesTheHandMadeListIntoTheField) {
   showPage();
   choose("O'Brien");

@@ -28,6 +28,7 @@
 #include "base/ui.h"
 #include "database/data_access.h"
 #include "database/database_test_support.h"
+#include "database/field_data.h"
 #include "database/sample_database.h"
 #include "support/temp_dir.h"
 #include "wizard/frm_wizard.h"
@@ -71,6 +72,13 @@ std::string sqlName(const std::string& name) {
   std::string text = "\"";
   for (char c : name) text += c == '"' ? std::string("\"\"") : std::string(1, c);
   return text + "\"";
+}
+
+// A table name as those statements write it: "schema.table" part by part.
+std::string sqlTable(const std::string& name) {
+  size_t dot = name.find('.');
+  if (dot == std::string::npos) return sqlName(name);
+  return sqlName(name.substr(0, dot)) + "." + sqlName(name.substr(dot + 1));
 }
 
 // The VBScript string literal that starts after the quote at `open`, its
@@ -170,7 +178,7 @@ const std::string& runStamp() {
 // A value the user could have typed for a field, as SQL: a lookup takes a
 // row of its table, the key a value no record has.
 std::string valueFor(const FieldFacts& f, const std::string& table, const std::string& key, int serial) {
-  if (!f.lookupTable.empty()) return "(SELECT MIN(" + sqlName(f.joinField) + ") FROM " + sqlName(f.lookupTable) + ")";
+  if (!f.lookupTable.empty()) return "(SELECT MIN(" + sqlName(f.joinField) + ") FROM " + sqlTable(f.lookupTable) + ")";
   bool text = gfbIsTextType(f.type);
   if (f.name == key)
     return text ? "'new" + runStamp() + "-" + std::to_string(serial) + "'"
@@ -383,6 +391,8 @@ TEST_F(RealSchema, SqlitePagesRunEveryStatement) {
   EXPECT_TRUE(anyRecordSetHas("FROM hosts LEFT OUTER JOIN hosts AS hosts_1 ON hosts.proxy_hostid = hosts_1.hostid "));
   EXPECT_TRUE(anyRecordSetHas("LEFT OUTER JOIN hosts AS hosts_2 ON hosts.templateid = hosts_2.hostid "));
   EXPECT_TRUE(anyRecordSetHas("LEFT OUTER JOIN users AS users_1 ON alerts.ack_userid = users_1.userid "));
+  // A bigint column into an INTEGER key links on that key.
+  EXPECT_TRUE(anyRecordSetHas("LEFT OUTER JOIN maintenances ON hosts.maintenanceid = maintenances.maintenanceid "));
 }
 
 TEST_F(RealSchema, PostgresPagesRunEveryStatement) {
@@ -392,6 +402,31 @@ TEST_F(RealSchema, PostgresPagesRunEveryStatement) {
   EXPECT_TRUE(failures.empty()) << joined(failures);
   EXPECT_TRUE(anyRecordSetHas("FROM hosts LEFT OUTER JOIN hosts AS hosts_1 ON hosts.proxy_hostid = hosts_1.hostid "));
   EXPECT_TRUE(anyRecordSetHas("LEFT OUTER JOIN users AS users_1 ON alerts.ack_userid = users_1.userid "));
+  EXPECT_TRUE(anyRecordSetHas("LEFT OUTER JOIN maintenances ON hosts.maintenanceid = maintenances.maintenanceid "));
+}
+
+// A key into another schema's table proposes that table as the table list
+// names it, not the default schema's table of the same name; the pages
+// then join it and run.
+TEST_F(RealSchema, PostgresLookupIntoAnotherSchema) {
+  std::optional<Backend> backend = postgres();
+  if (!backend) GTEST_SKIP() << kNoServer;
+  auto ui = std::make_shared<ConsoleUi>();
+  Session session{ui};
+  XMLWizData data{session};
+  data.SetNodeText(wiz::DataSourceType, "ConnectionString");
+  data.SetNodeText(wiz::ConnectionStringText, backend->connection);
+  data.SetNodeText(wiz::DataProvider, "OTHER");
+  data.SetNodeText(wiz::TableName, "sites");
+  ResetTableData(data);
+  ASSERT_EQ(test::fieldRecords(data).size(), 3u) << (ui->shown().empty() ? "" : ui->shown().front());
+  EXPECT_EQ(test::fieldRecords(data).at(2),
+            "region_id|region_id|3|Integer|4|FALSE|FALSE|TRUE:archive.regions:region_id:region_name|TRUE");
+  EXPECT_TRUE(ui->shown().empty()) << ui->shown().front();
+
+  std::vector<std::string> failures = rejected(*backend, {{"sites"}, false});
+  EXPECT_TRUE(failures.empty()) << joined(failures);
+  EXPECT_TRUE(anyRecordSetHas("LEFT OUTER JOIN archive.regions ON sites.region_id = archive.regions.region_id "));
 }
 
 // Names that need the database's own quotes, and keys the application

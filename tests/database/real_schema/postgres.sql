@@ -14,7 +14,7 @@ CREATE TABLE hosts (
   host varchar(128) NOT NULL DEFAULT '',
   proxy_hostid bigint REFERENCES hosts (hostid),
   templateid bigint REFERENCES hosts (hostid),
-  maintenanceid integer REFERENCES maintenances (maintenanceid),
+  maintenanceid bigint REFERENCES maintenances (maintenanceid),
   status integer NOT NULL DEFAULT 0,
   lastaccess integer NOT NULL DEFAULT 0,
   description varchar(2048) NOT NULL DEFAULT ''
@@ -72,6 +72,25 @@ CREATE TABLE identities (
   signature text
 );
 
+-- PostgreSQL only: a lookup table outside the default schema, beside a
+-- table of the same name in it that is another table.
+CREATE SCHEMA archive;
+CREATE TABLE archive.regions (
+  region_id integer NOT NULL PRIMARY KEY,
+  region_name varchar(64) NOT NULL
+);
+
+CREATE TABLE regions (
+  code char(2) NOT NULL PRIMARY KEY,
+  label varchar(40)
+);
+
+CREATE TABLE sites (
+  siteid serial PRIMARY KEY,
+  name varchar(64) NOT NULL,
+  region_id integer REFERENCES archive.regions (region_id)
+);
+
 INSERT INTO maintenances (name, active_since) VALUES ('Weekly', 1700000000);
 INSERT INTO hosts (hostid, host, status, lastaccess, description) VALUES (10001, 'proxy-1', 0, 1700000000, '');
 INSERT INTO hosts (hostid, host, proxy_hostid, templateid, maintenanceid, status, lastaccess, description)
@@ -83,3 +102,6 @@ INSERT INTO session (sess_id, changed, ip, vars) VALUES ('a1b2c3', '2024-01-02 0
 INSERT INTO attachments (itemid, filename, size, data) VALUES (1, 'graph.png', 3, '\x010203');
 INSERT INTO "user" (username, language) VALUES ('ann', 'en_US');
 INSERT INTO identities (user_id, email, "reply-to") VALUES (1, 'ann@example.org', 'ann@example.org');
+INSERT INTO archive.regions (region_id, region_name) VALUES (1, 'North');
+INSERT INTO regions (code, label) VALUES ('NO', 'Norway');
+INSERT INTO sites (name, region_id) VALUES ('Oslo', 1);

@@ -14,13 +14,14 @@ CREATE TABLE maintenances (
 );
 
 -- Assigned by the application; refers to itself twice (a parent and a
--- template) and to maintenances.
+-- template) and to maintenances, through a bigint column into its INTEGER
+-- key.
 CREATE TABLE hosts (
   hostid bigint unsigned NOT NULL PRIMARY KEY,
   host varchar(128) NOT NULL DEFAULT '',
   proxy_hostid bigint unsigned REFERENCES hosts (hostid),
   templateid bigint unsigned REFERENCES hosts (hostid),
-  maintenanceid integer REFERENCES maintenances (maintenanceid),
+  maintenanceid bigint REFERENCES maintenances (maintenanceid),
   status INTEGER UNSIGNED NOT NULL DEFAULT '0',
   lastaccess integer NOT NULL DEFAULT '0',
   description text NOT NULL DEFAULT ''
