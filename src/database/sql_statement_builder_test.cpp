@@ -141,6 +141,11 @@ TEST_F(SqlStatementBuilder, TablesOfOneNameInTwoSchemasAreToldApart) {
             "FROM sites LEFT OUTER JOIN regions ON sites.region_code = regions.code "
             "LEFT OUTER JOIN archive.regions AS regions_1 ON sites.old_region = regions_1.region_id ");
   EXPECT_EQ(data.GetSubNodeText(old, wiz::LookupTableAlias), "regions_1");
+  // A shown column that needs an alias is named by the table without its
+  // schema.
+  XmlNode code = field("code", "archive.zones/zone_id/code");
+  EXPECT_NE(statement().find("zones.code AS zones_code FROM"), std::string::npos) << statement();
+  removeXmlNode(code);
   // The page's own table too.
   table("regions", "code");
   EXPECT_NE(statement().find("FROM regions LEFT OUTER JOIN regions AS regions_1 ON regions.region_code = "
