@@ -122,11 +122,10 @@ void SetupLookupAliases(XMLWizData& wizData) {
     // A table in another schema is named in the alias as the statement
     // exposes it, without its schema: a dot would make the alias a
     // qualified name.
-    std::string_view tableName = joinedTableName(wizData, field);
-    if (size_t dot = tableName.rfind('.'); dot != std::string_view::npos) tableName.remove_prefix(dot + 1);
-    std::string wanted = trimBlanks(stored).empty()
-                             ? std::string(tableName) + "_" + wizData.GetSubNodeText(field, wiz::LookupShowField)
-                             : stored;
+    std::string tableName = joinedTableName(wizData, field);
+    if (size_t dot = tableName.rfind('.'); dot != std::string::npos) tableName.erase(0, dot + 1);
+    std::string wanted =
+        trimBlanks(stored).empty() ? tableName + "_" + wizData.GetSubNodeText(field, wiz::LookupShowField) : stored;
     std::string alias = taken.unique(wanted);
     if (alias != stored) wizData.SetSubNodeText(field, wiz::LookupShowFieldAlias, alias);
   }
