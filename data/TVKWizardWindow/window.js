@@ -918,8 +918,8 @@
 			fail(loaded ? 'the server answered ' + (loaded.body ? loaded.body.textContent.trim() : loaded.contentType) : 'nothing loaded');
 			return;
 		}
-		const title = loaded.title;
-		reply(message.id, { result: title, title: title }, forGeneration);
+		// The program reads the new page first thing: its snapshot comes along.
+		reply(message.id, { result: { title: loaded.title, snapshot: snapshot() } }, forGeneration);
 	}
 
 	/* DOM calls ------------------------------------------------------------ */
@@ -1163,10 +1163,11 @@
 			elementOf(handle)[prop] = !!value;
 		},
 		// Bound listeners send their events synchronously during click(), so
-		// they reach the program before this call's answer.
+		// they reach the program before this call's answer. The answer is
+		// the page as the click (and the page's own script) left it.
 		click: (handle) => {
 			elementOf(handle).click();
-			return null;
+			return snapshot();
 		},
 		options: (handle) => {
 			const element = elementOf(handle);

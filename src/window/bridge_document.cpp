@@ -62,7 +62,14 @@ const BridgeDocument::Snapshot* BridgeDocument::snapshot() {
   json result = bridge_.call(dom("snapshot", json::array()));
   // A handler that ran while the snapshot was on its way may have changed
   // the page after the browser took it.
-  if (writes != writes_ || events != bridge_.eventsDispatched() || !result.is_object()) return nullptr;
+  if (writes != writes_ || events != bridge_.eventsDispatched()) return nullptr;
+  return take(result, writes, events);
+}
+
+void BridgeDocument::adoptSnapshot(const json& snapshot) { take(snapshot, writes_, bridge_.eventsDispatched()); }
+
+const BridgeDocument::Snapshot* BridgeDocument::take(const json& result, std::uint64_t writes, std::uint64_t events) {
+  if (!result.is_object()) return nullptr;
   Snapshot taken;
   taken.writes = writes;
   taken.events = events;
@@ -233,9 +240,12 @@ void BridgeDocument::setFlag(const ElementRef& element, FlagProperty property, b
 
 void BridgeDocument::click(const ElementRef& element) {
   touched();
+  const std::uint64_t writes = writes_;
+  const std::uint64_t events = bridge_.eventsDispatched();
   // The bound handlers' events come before the reply, so they have run when
-  // this returns.
-  bridge_.call(dom("click", json::array({checked(element)})));
+  // this returns; the page they leave is read afresh.
+  json result = bridge_.call(dom("click", json::array({checked(element)})));
+  if (writes == writes_ && events == bridge_.eventsDispatched()) take(result, writes, events);
 }
 
 std::vector<SelectOption> BridgeDocument::options(const ElementRef& select) {

@@ -7,7 +7,9 @@
 // Reads are answered from a snapshot of the page's named elements (one
 // round trip for all of them: storing or filling a page reads dozens),
 // taken at the first read and kept until anything may have changed the page:
-// a write, a click, a browser event, another page. Texts that cost the
+// a write, a click, a browser event, another page. A navigation and a click
+// bring the page's snapshot as they leave it with their reply, which serves
+// until the next change. Texts that cost the
 // browser a layout (outerText) or may be large (innerHTML) and option lists
 // are always asked for.
 #pragma once
@@ -22,6 +24,8 @@
 #include <unordered_map>
 #include <utility>
 #include <vector>
+
+#include <nlohmann/json_fwd.hpp>
 
 #include "wizard/page_document.h"
 
@@ -56,6 +60,9 @@ class BridgeDocument final : public PageDocument {
 
   // A new page is shown: the bindings of the old one are dropped.
   void reset();
+  // The page's snapshot as the browser took it just now (after the page was
+  // shown), for the reads that follow; anything else is ignored.
+  void adoptSnapshot(const nlohmann::json& snapshot);
   // Runs the handler bound to an element's event (`handle` as the browser
   // names the element); events of elements of an earlier page, or without a
   // handler, do nothing.
@@ -91,6 +98,9 @@ class BridgeDocument final : public PageDocument {
   // The snapshot of the page as it is now, taken when there is none or it
   // may be out of date; null when the page changed while it was taken.
   const Snapshot* snapshot();
+  // Keeps the browser's snapshot as current for the page as it was after
+  // `writes` and `events`; null (and none kept) when it is no snapshot.
+  const Snapshot* take(const nlohmann::json& result, std::uint64_t writes, std::uint64_t events);
   // The element's entry in a current snapshot, or null.
   const Snapshot::Element* cached(const ElementRef& element);
   // The element's entry in a current snapshot for a write to amend: null

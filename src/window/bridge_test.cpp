@@ -116,8 +116,22 @@ TEST_F(BridgeTest, EventsBeforeTheReplyRunFirstAndPostedFailuresComeBackWithTheN
 
 TEST_F(BridgeTest, ReadsShareOneSnapshotUntilAWriteOrAnEventMayHaveChangedThePage) {
   browser.connect();
+  const auto snapshotCalls = [&] {
+    size_t calls = 0;
+    for (const json& message : browser.messages("dom")) calls += message.value("call", "") == "snapshot";
+    return calls;
+  };
+  // The navigation brings the new page's snapshot: reading it takes no
+  // round trip.
   view.navigate(page("a.htm"));
   PageDocument& doc = view.document();
+  EXPECT_EQ(doc.title(), "A");
+  EXPECT_EQ(doc.text(doc.elementById("name"), TextProperty::Value), "x");
+  EXPECT_EQ(snapshotCalls(), 0u);
+  // Changed by a browser event, the page is read again once.
+  browser.onPage([](HtmlDocument&) { return 0; });
+  browser.pressButton("Next");
+  ASSERT_TRUE(bridge.dispatchNext());
   const size_t before = browser.snapshots();
   EXPECT_EQ(doc.title(), "A");
   const ElementRef name = doc.elementById("name");
@@ -148,8 +162,11 @@ TEST_F(BridgeTest, ReadsShareOneSnapshotUntilAWriteOrAnEventMayHaveChangedThePag
   for (const json& message : browser.messages("dom")) listings += message.value("call", "") == "options";
   EXPECT_EQ(listings, 2u);
 
+  // A click's reply is the page as the click left it.
   doc.click(doc.elementById("box"));
   EXPECT_TRUE(doc.flag(doc.elementById("box"), FlagProperty::Checked));
+  EXPECT_EQ(browser.snapshots(), before + 2);
+  EXPECT_EQ(snapshotCalls(), 1u);
 
   // What the user typed counts from the press that follows it.
   browser.onPage([](HtmlDocument& shown) {
@@ -213,7 +230,8 @@ TEST_F(BridgeTest, ViewSendsItsWholeStateOnChangesAndShowsOnlyItsOwnPages) {
   view.setEnabled(WizardButton::Next, false);
   view.setEnabled(WizardButton::Next, false);  // no change, no message
   view.setBusy(true);
-  view.document().title();  // the browser has handled everything posted before
+  // A round trip: the browser has handled everything posted before.
+  view.document().text(view.document().elementById("note"), TextProperty::OuterText);
   json state = browser.lastState();
   EXPECT_EQ(state["busy"], true);
   EXPECT_EQ(state["buttons"]["Next"], (json{{"enabled", false}, {"visible", true}}));

@@ -117,9 +117,10 @@ void BrowserView::navigate(const std::string& path) {
   std::error_code ec;
   if (!fs::is_regular_file(file, ec))
     raise(err::kFileNotFound, std::string(kSource), "The page '" + file + "' cannot be read: File not found");
-  bridge_.call(json{{"op", "navigate"}, {"url", url}});
+  json shown = bridge_.call(json{{"op", "navigate"}, {"url", url}});
   // The old page's bindings went with it.
   document_.reset();
+  if (shown.is_object() && shown.contains("snapshot")) document_.adoptSnapshot(shown["snapshot"]);
   lastNavigated_ = file;
   // A copy: the handler may set another handler while it runs.
   if (std::function<void()> handler = documentComplete_) handler();

@@ -210,7 +210,8 @@ class TestBrowser final : public BridgeTransport {
         page_ = HtmlDocument::load(dataDirectory_ + decoded(message.at("url").get<std::string>()));
         ++pageCount_;
         refs_.clear();
-        json answer{{"reply", message.at("id")}, {"title", page_->title()}};
+        json answer{{"reply", message.at("id")},
+                    {"result", json{{"title", page_->title()}, {"snapshot", snapshot(*page_)}}}};
         if (!deferred_.empty()) answer["deferredError"] = std::exchange(deferred_, {});
         bridge_.received(answer.dump());
       } catch (const std::exception& e) {
@@ -273,37 +274,40 @@ class TestBrowser final : public BridgeTransport {
     throw std::runtime_error("unknown property " + name);
   }
 
+  // What the browser's snapshot call answers for the page.
+  json snapshot(HtmlDocument& page) {
+    json elements = json::array();
+    for (const HtmlDocument::NamedElement& named : page.namedElements()) {
+      // What the document refuses to tell is left out (null), as the
+      // browser leaves out the value of an element that has none.
+      const auto text = [&](TextProperty property) {
+        try {
+          return json(page.text(named.ref, property));
+        } catch (const std::exception&) {
+          return json();
+        }
+      };
+      const auto flag = [&](FlagProperty property) {
+        try {
+          return json(page.flag(named.ref, property));
+        } catch (const std::exception&) {
+          return json();
+        }
+      };
+      elements.push_back(
+          json::array({handleOf(named.ref), named.id, named.name, text(TextProperty::TagName), text(TextProperty::Type),
+                       text(TextProperty::Value), text(TextProperty::ClassName), text(TextProperty::StyleDisplay),
+                       flag(FlagProperty::Checked), flag(FlagProperty::Disabled), flag(FlagProperty::ReadOnly)}));
+    }
+    ++snapshots_;
+    return json{{"title", page.title()}, {"elements", std::move(elements)}};
+  }
+
   json dom(const std::string& call, const json& args) {
     if (!page_) throw std::runtime_error("no page is shown");
     HtmlDocument& page = *page_;
     if (call == "title") return page.title();
-    if (call == "snapshot") {
-      json elements = json::array();
-      for (const HtmlDocument::NamedElement& named : page.namedElements()) {
-        // What the document refuses to tell is left out (null), as the
-        // browser leaves out the value of an element that has none.
-        const auto text = [&](TextProperty property) {
-          try {
-            return json(page.text(named.ref, property));
-          } catch (const std::exception&) {
-            return json();
-          }
-        };
-        const auto flag = [&](FlagProperty property) {
-          try {
-            return json(page.flag(named.ref, property));
-          } catch (const std::exception&) {
-            return json();
-          }
-        };
-        elements.push_back(json::array(
-            {handleOf(named.ref), named.id, named.name, text(TextProperty::TagName), text(TextProperty::Type),
-             text(TextProperty::Value), text(TextProperty::ClassName), text(TextProperty::StyleDisplay),
-             flag(FlagProperty::Checked), flag(FlagProperty::Disabled), flag(FlagProperty::ReadOnly)}));
-      }
-      ++snapshots_;
-      return json{{"title", page.title()}, {"elements", std::move(elements)}};
-    }
+    if (call == "snapshot") return snapshot(page);
     if (call == "byId") {
       ElementRef ref = page.elementById(args.at(0).get<std::string>());
       return ref ? json(handleOf(ref)) : json();
@@ -325,7 +329,7 @@ class TestBrowser final : public BridgeTransport {
     }
     if (call == "click") {
       page.click(resolve(args.at(0)));
-      return nullptr;
+      return snapshot(page);
     }
     if (call == "options") {
       json list = json::array();
