@@ -346,10 +346,13 @@ Function frsGetRecordset
   If Len(msPK) > 0 And Not rs.EOF Then
 
     If $KeyValue$ <> "NULL" Then
-      rs.Find ("$KeyColumn$=" & $KeyValue$)
+      rs.Find ("$FindColumn$=" & $KeyValue$)
     End If
 )",
-             {{"KeyColumn", keyColumn}, {"KeyValue", keyValue}});
+             // ADO reads Find's criterion itself, in its own syntax, not
+             // the database's quotes.
+             {{"FindColumn", fsVBStringText(fsADOCriteriaName(ctx, ctx.text(wiz::PrimaryKey)))},
+              {"KeyValue", keyValue}});
       p.emit("\t\t\n");  // a line of two tabs
       p.emit(R"(
     If rs.AbsolutePage > 0 Then
