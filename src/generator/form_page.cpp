@@ -293,9 +293,12 @@ std::string fsASPFormGetRecordset(const GenContext& ctx) {
     bool sorting = ctx.fieldSortingUsed() && (type == wiz::kTypeList || type == wiz::kTypeListForm);
     // The key's column and value inside string literals of the page; the
     // value goes through the include file's formatter for its type.
-    std::string keyColumn, keyValue;
+    // ADO reads Find's criterion itself, in its own syntax, not the
+    // database's quotes.
+    std::string keyColumn, findColumn, keyValue;
     if (keyed) {
       keyColumn = fsVBStringText(fsSQLName(ctx, ctx.text(wiz::PrimaryKey)));
+      findColumn = fsVBStringText(fsADOCriteriaName(ctx, ctx.text(wiz::PrimaryKey)));
       keyValue = fsKeyValueExpression(ctx, "msPK");
     }
 
@@ -346,10 +349,10 @@ Function frsGetRecordset
   If Len(msPK) > 0 And Not rs.EOF Then
 
     If $KeyValue$ <> "NULL" Then
-      rs.Find ("$KeyColumn$=" & $KeyValue$)
+      rs.Find ("$FindColumn$=" & $KeyValue$)
     End If
 )",
-             {{"KeyColumn", keyColumn}, {"KeyValue", keyValue}});
+             {{"FindColumn", findColumn}, {"KeyValue", keyValue}});
       p.emit("\t\t\n");  // a line of two tabs
       p.emit(R"(
     If rs.AbsolutePage > 0 Then

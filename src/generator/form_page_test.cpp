@@ -91,6 +91,20 @@ TEST_F(FormPage, RecordsetQuotesTheStatementAndFormatsTheKeyByItsType) {
       << text;
   EXPECT_TRUE(contains(text, "\trs.CursorLocation = 3 ' adUseClient\r\n")) << text;
   EXPECT_FALSE(contains(text, "sSQL & \" WHERE")) << text;
+
+  // The database's quotes are SQL's; ADO's Find takes a bare name or
+  // brackets, whatever the database.
+  data.SetNodeText(wiz::SQLDialect, "PostgreSQL");
+  data.SetNodeText(wiz::PrimaryKey, "OrderID");
+  GenContext postgres{data, kTemplates};
+  text = fsASPFormGetRecordset(postgres);
+  EXPECT_TRUE(contains(text, "\t\t\trs.Find (\"OrderID=\" & gfsSQLNumberFormat(msPK))\r\n")) << text;
+  data.SetNodeText(wiz::SQLDialect, "MySQL");
+  data.SetNodeText(wiz::PrimaryKey, "Order ID");
+  field("Order ID", "3", false);
+  GenContext mysql{data, kTemplates};
+  text = fsASPFormGetRecordset(mysql);
+  EXPECT_TRUE(contains(text, "\t\t\trs.Find (\"[Order ID]=\" & gfsSQLNumberFormat(msPK))\r\n")) << text;
 }
 
 TEST_F(FormPage, OnlyAListFormTakesOverTheListsSortOrder) {

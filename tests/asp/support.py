@@ -9,6 +9,7 @@ from html.parser import HTMLParser
 from pathlib import Path
 
 from harness import Fixture, Harness, PageRequest, WineUnavailable
+from harness.database import engine_dialect
 
 HERE = Path(__file__).resolve().parent
 FIXTURES = HERE / "fixtures"
@@ -32,6 +33,26 @@ def harness() -> Harness:
 
 def fixture(name: str) -> Fixture:
     return Fixture.from_file(FIXTURES / name)
+
+
+def project_fixture(name: str) -> Fixture:
+    """The fixture as the tables the test projects were made against: the
+    pages' SQL names them as the projects spell them."""
+    return fixture(name).named_exactly()
+
+
+def sql_name(*parts: str) -> str:
+    """A (table.)column name as the pages of the engine under test write it:
+    bare when it is a plain name (for PostgreSQL, one without capitals),
+    else in the dialect's quotes. Reserved words are not looked at."""
+    dialect = engine_dialect()
+    q = "`" if dialect == "MySQL" else '"'
+
+    def one(name: str) -> str:
+        if re.fullmatch(r"[A-Za-z_][A-Za-z0-9_]*", name) and not (dialect == "PostgreSQL" and name != name.lower()):
+            return name
+        return q + name.replace(q, q + q) + q
+    return ".".join(one(p) for p in parts)
 
 
 # The visitor's session: the pages write its token into every form they

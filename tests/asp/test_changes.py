@@ -20,7 +20,7 @@ import unittest
 from harness import PageRequest
 from harness.crawl import parse
 from generated import Workspace
-from support import HERE, TOKEN, fixture, harness, in_session, list_rows, run_all
+from support import HERE, TOKEN, harness, in_session, list_rows, project_fixture, run_all, sql_name
 
 REFUSED = "The request could not be verified; please try again."
 
@@ -53,7 +53,7 @@ class Changes(unittest.TestCase):
                 cls.ws.close()
                 raise AssertionError(f"{name} was not generated:\n{g.report}")
             pages[name] = h.compile(g.pages[name], root=cls.ws.path)
-        shop = fixture("shop.sql")
+        shop = project_fixture("shop.sql")
         lst, form, catalog, nonav = (pages["ProductsList.asp"], pages["CatalogForm.asp"],
                                      pages["CatalogList.asp"], pages["GoodsForm.asp"])
         token = [("TVKToken", TOKEN)]
@@ -201,8 +201,8 @@ class Changes(unittest.TestCase):
 
     def test_the_insert_opens_no_rows(self):
         r = self.ok("insert")
-        self.assertIn("SELECT * FROM Products WHERE 1=0", r.sql())
-        self.assertNotIn("Products", r.sql(), "the whole table is not opened")
+        self.assertIn(f"SELECT * FROM {sql_name('Products')} WHERE 1=0", r.sql())
+        self.assertNotIn(sql_name("Products"), r.sql(), "the whole table is not opened")
 
 
 class EmptyTables(unittest.TestCase):
@@ -213,7 +213,7 @@ class EmptyTables(unittest.TestCase):
     def setUpClass(cls):
         h = harness()
         cls.ws = Workspace()
-        empty = fixture("shop.sql")
+        empty = project_fixture("shop.sql")
         for t in empty.tables:
             t["rows"] = []
         requests = {}

@@ -18,9 +18,9 @@ from urllib.parse import parse_qsl, urlsplit
 from harness import PageRequest
 from harness.crawl import parse
 from generated import Workspace
-from support import HERE, fixture, harness, list_rows, run_all
+from support import HERE, harness, list_rows, project_fixture, run_all, sql_name
 
-SORT = [("SortField", "Products.ProductName"), ("SortOrder", "ASC")]
+SORT = [("SortField", sql_name("Products", "ProductName")), ("SortOrder", "ASC")]
 
 
 def record_number(result) -> tuple[int, int] | None:
@@ -61,7 +61,7 @@ class ListFormList(unittest.TestCase):
         if "CatalogList.asp" not in g.pages:
             raise AssertionError("CatalogList.asp was not generated:\n" + g.report)
         page = h.compile(g.pages["CatalogList.asp"], root=cls.ws.path)
-        shop = fixture("shop.sql")
+        shop = project_fixture("shop.sql")
         cls.r = run_all({
             "first": PageRequest(page, fixture=shop),
             "back": PageRequest(page, query=[("PK", "14")], fixture=shop),
@@ -92,7 +92,7 @@ class ListFormList(unittest.TestCase):
         self.assertIn(14, [int(row["cells"][0]) for row in list_rows(r.output)])
         self.assertIn("Page 2 of 3", r.output)
         s = self.r["back_sorted"].assert_ok()
-        self.assertTrue(any(t.endswith("ORDER BY Products.ProductName ASC") for t in s.sql()), s.sql())
+        self.assertTrue(any(t.endswith(f"ORDER BY {sql_name('Products', 'ProductName')} ASC") for t in s.sql()), s.sql())
         self.assertIn(14, [int(row["cells"][0]) for row in list_rows(s.output)])
 
     def test_a_hostile_key_finds_nothing_and_reaches_no_statement(self):
@@ -115,7 +115,7 @@ class FormPage(unittest.TestCase):
                 cls.ws.close()
                 raise AssertionError(f"{name} was not generated:\n{g.report}")
             pages[name] = h.compile(g.pages[name], root=cls.ws.path)
-        shop = fixture("shop.sql")
+        shop = project_fixture("shop.sql")
         names = {row[0]: row[1] for row in next(t for t in shop.tables if t["name"] == "Products")["rows"]}
         cls.tofu_by_name = sorted(names, key=lambda k: names[k].lower()).index(14) + 1
         nav, nonav = pages["CatalogForm.asp"], pages["GoodsForm.asp"]
@@ -260,14 +260,14 @@ class FormPage(unittest.TestCase):
         self.assertEqual(r.status, "ended", r.message())
         path, query = redirect_query(r)
         self.assertEqual(path, "CatalogList.asp")
-        self.assertEqual(query, {"PK": "14", "SortField": "Products.ProductName", "SortOrder": "ASC"})
+        self.assertEqual(query, {"PK": "14", "SortField": sql_name("Products", "ProductName"), "SortOrder": "ASC"})
 
     # ----------------------------------------- a form without navigation
 
     def test_without_navigation_the_key_narrows_the_statement(self):
         r = self.ok("nonav")
         self.assertEqual(self.field("nonav", "ProductName"), "Gumbo Mix")
-        self.assertTrue(any(re.search(r"WHERE (Products\.)?ProductID = 5\b", t) for t in r.sql()), r.sql())
+        self.assertTrue(any(re.search(rf"WHERE ({re.escape(sql_name('Products'))}\.)?{re.escape(sql_name('ProductID'))} = 5\b", t) for t in r.sql()), r.sql())
         self.assertEqual(labels(the_form(r)), ["Cancel", "Delete", "Update"])
 
     def test_without_navigation_every_action_returns_to_the_list(self):
@@ -275,7 +275,7 @@ class FormPage(unittest.TestCase):
         self.assertEqual(r.status, "ended", f"{r.message()}; errors the database raised: {r.raised}")
         self.assertEqual({p["ProductID"]: p for p in r.table("Products")}[5]["ProductName"], "Gumbo")
         path, query = redirect_query(r)
-        self.assertEqual((path, query.get("PK"), query.get("SortField")), ("GoodsList.asp", "5", "Products.ProductName"))
+        self.assertEqual((path, query.get("PK"), query.get("SortField")), ("GoodsList.asp", "5", sql_name("Products", "ProductName")))
         r = self.r["nonav_cancel"]
         self.assertEqual(r.status, "ended", r.message())
         self.assertEqual(redirect_query(r)[1].get("PK"), "5")

@@ -16,10 +16,8 @@ from pathlib import Path
 
 from harness import CompileError, Fixture, PageRequest
 from harness.crawl import parse
-from harness.project import Project
 from generated import ROOT, Workspace
-from support import HERE, SESSION, fixture, harness
-from test_matrix import BRACKETS_REFUSED, _bracketed
+from support import HERE, SESSION, harness, project_fixture
 
 PROJECTS = Path(os.environ.get("TVK_PAGE_PROJECTS", ROOT / "tests" / "generator" / "projects"))
 
@@ -58,14 +56,10 @@ class HostileData(unittest.TestCase):
         entries = []     # (project, page name, compiled pages, fixture, application)
         projects = sorted(PROJECTS.glob("*.xml")) + sorted((HERE / "projects").glob("*.xml"))
         for path in projects:
-            project = Project.load(path)
-            # A stored project without its database's quotes brackets names
-            # with a blank, which this engine refuses (test_matrix shows it).
-            if BRACKETS_REFUSED and _bracketed(project):
-                continue
-            g = cls.ws.generate(project)
+            g = cls.ws.generate(path)
+            project = g.project
             local = path.parent == HERE / "projects"
-            fx = hostile(fixture("shop.sql") if local else project.synthetic_fixture())
+            fx = hostile(project_fixture("shop.sql") if local else project.synthetic_fixture())
             app = dict(SESSION, **project.application())
             compiled = {}
             for name, page_path in g.pages.items():

@@ -11,10 +11,10 @@ from __future__ import annotations
 import re
 import unittest
 
-from harness import Fixture, PageRequest
+from harness import PageRequest
 from harness.crawl import parse
 from generated import Workspace
-from support import HERE, TOKEN, fixture, harness, list_rows, run_all
+from support import HERE, TOKEN, harness, list_rows, project_fixture, run_all, sql_name
 
 SCRIPT = '"><script>alert(1)</script>'
 
@@ -49,10 +49,10 @@ class ListPage(unittest.TestCase):
         if "ProductsList.asp" not in g.pages:
             raise AssertionError("ProductsList.asp was not generated:\n" + g.report)
         cls.page = h.compile(g.pages["ProductsList.asp"], root=cls.ws.path)
-        cls.shop = fixture("shop.sql")
+        cls.shop = project_fixture("shop.sql")
         names = {row[0]: row[1] for row in next(t for t in cls.shop.tables if t["name"] == "Products")["rows"]}
         cls.by_name = sorted(names, key=lambda k: names[k].lower())
-        hostile = Fixture.from_file(HERE / "fixtures" / "shop.sql")
+        hostile = project_fixture("shop.sql")
         for t in hostile.tables:
             for row in t["rows"]:
                 row[1] = SCRIPT + row[1]
@@ -80,7 +80,7 @@ class ListPage(unittest.TestCase):
                                       ("TVKToken", TOKEN)]),
             "pk_or_delete": req(form=[("DataAction", "Delete"), ("PK", "1 OR 1=1"), ("TVKToken", TOKEN)]),
             "sort_drop": req([("SortField", "1;DROP TABLE x"), ("SortOrder", "ASC;--")]),
-            "sort_order_only": req([("SortField", "Products.ProductName"), ("SortOrder", "ASC;--")]),
+            "sort_order_only": req([("SortField", sql_name("Products", "ProductName")), ("SortOrder", "ASC;--")]),
             "hostile_data": req(fx=hostile),
             "hostile_data_edit": req([("DataAction", "Edit"), ("PK", "1")], fx=hostile),
         })
@@ -98,8 +98,8 @@ class ListPage(unittest.TestCase):
         new = dict(ProductName="Tea", CategoryID="1", UnitPrice="3.5", InStock="1", Added="2024-03-01",
                    Rating="2")
         cls.r.update(run_all({
-            "by_name": req(sort.get("Products.ProductName", [])),
-            "by_category": req(sort.get("Categories.CategoryName", [])),
+            "by_name": req(sort.get(sql_name("Products", "ProductName"), [])),
+            "by_category": req(sort.get(sql_name("Categories", "CategoryName"), [])),
             "update": req(q5, e5.submit(button(e5, "Update"), ProductName="Gumbo Mix Deluxe", UnitPrice="22.5")),
             "update_required": req(q5, e5.submit(button(e5, "Update"), ProductName="")),
             "update_number": req(q5, e5.submit(button(e5, "Update"), UnitPrice="abc")),
@@ -109,7 +109,7 @@ class ListPage(unittest.TestCase):
             "delete": req(q12, e12.submit(button(e12, "Delete"))),
         }))
         links, _ = parse(cls.r["by_name"].output)
-        desc = [l.query for l in links if ("SortField", "Products.ProductName") in l.query
+        desc = [l.query for l in links if ("SortField", sql_name("Products", "ProductName")) in l.query
                 and ("SortOrder", "DESC") in l.query]
         paged = [l.query for l in links if ("CurrPage", "2") in l.query]
         cls.r.update(run_all({
@@ -152,10 +152,10 @@ class ListPage(unittest.TestCase):
     # ------------------------------------------------------------ sorting
 
     def test_sorting_through_the_header_links(self):
-        self.assertIn("Products.ProductName", self.sort_links)
+        self.assertIn(sql_name("Products", "ProductName"), self.sort_links)
         r = self.ok("by_name")
         self.assertEqual(ids(r), self.by_name[:10])
-        self.assertTrue(r.received()[-1].endswith("ORDER BY Products.ProductName ASC"), r.received())
+        self.assertTrue(r.received()[-1].endswith(f"ORDER BY {sql_name('Products', 'ProductName')} ASC"), r.received())
         # The sorted column shows its marker and its link now sorts the other way.
         self.assertIn("/\\", r.output)
         d = self.ok("by_name_desc")
@@ -167,7 +167,7 @@ class ListPage(unittest.TestCase):
 
     def test_sorting_by_a_lookup_column_sorts_by_the_shown_text(self):
         r = self.ok("by_category")
-        self.assertTrue(r.received()[-1].endswith("ORDER BY Categories.CategoryName ASC"), r.received())
+        self.assertTrue(r.received()[-1].endswith(f"ORDER BY {sql_name('Categories', 'CategoryName')} ASC"), r.received())
         categories = [row["cells"][2] for row in list_rows(r.output)]
         shown = [c for c in categories if c.strip()]
         self.assertEqual(shown, sorted(shown))
@@ -289,7 +289,7 @@ class ListPage(unittest.TestCase):
         self.assertEqual(ids(r), list(range(1, 11)))
         r = self.assert_no_injection("sort_order_only")
         r.assert_ok()
-        self.assertTrue(r.received()[-1].endswith("ORDER BY Products.ProductName ASC"), r.received())
+        self.assertTrue(r.received()[-1].endswith(f"ORDER BY {sql_name('Products', 'ProductName')} ASC"), r.received())
 
     def test_script_in_stored_values_is_encoded(self):
         for name in ("hostile_data", "hostile_data_edit", "update_script"):

@@ -246,7 +246,7 @@ MockDb.prototype.ParseDateText = function (text) {
 // ---- recordsets
 
 function isTableName(source) {
-  return /^\s*(\[[^\]]+\]|[A-Za-z_][A-Za-z0-9_$@]*)\s*$/.test(source);
+  return /^\s*(\[[^\]]+\]|"([^"]|"")+"|`([^`]|``)+`|[A-Za-z_][A-Za-z0-9_$@]*)\s*$/.test(source);
 }
 
 MockDb.prototype.newHandle = function (result, cursorType, lockType, source) {

@@ -126,17 +126,40 @@ class StatementError(Exception):
 
 # ------------------------------------------------------------------ engines
 
+PARAM = "\x00"
+
+
 class Engine:
     """What differs between the databases: types, quoting, placeholders,
     connecting, and preparing a copy of a fixture for a session."""
 
     name = ""
-    placeholder = "?"
+    # The SQLDialect the wizard stores for a project made against this
+    # database (the name its provider reports leads to this dialect).
+    dialect = ""
+    # The harness's own statements with parameters are written with this
+    # mark and handed to the driver through bind().
+    placeholder = PARAM
+    paramstyle = "?"
     integrity_errors: tuple = ()
     data_errors: tuple = ()
 
-    def quote(self, name: str) -> str:
+    def bind(self, sql: str) -> str:
+        """A statement with parameter marks in the driver's style. A
+        "format" driver (psycopg2, pymysql) reads every "%" of a statement
+        with parameters, so a "%" of a name is doubled."""
+        if self.paramstyle == "?":
+            return sql.replace(PARAM, "?")
+        return sql.replace("%", "%%").replace(PARAM, "%s")
+
+    def quote(self, name: str, exact: bool = False) -> str:
+        """The name in this engine's SQL. `exact` keeps its case where the
+        engine would fold a bare name (a table marked "exact_names")."""
         raise NotImplementedError
+
+    def ident(self, table: dict, name: str) -> str:
+        """A name of this table (its own or a column's) in the harness's SQL."""
+        return self.quote(name, bool(table.get("exact_names")))
 
     def column_type(self, column: dict) -> str:
         raise NotImplementedError
@@ -161,7 +184,7 @@ class Engine:
                 longest = max((len(str(r[i])) for r in table["rows"] if i < len(r) and r[i] is not None),
                               default=0)
                 c = dict(c, size=max(c["size"], longest))
-            text = f"{self.quote(c['name'])} {self.column_type(c)}"
+            text = f"{self.ident(table, c['name'])} {self.column_type(c)}"
             if c.get("autoinc") and len(keys) == 1:
                 text += " " + self.identity_clause()
             else:
@@ -171,8 +194,8 @@ class Engine:
                     text += " DEFAULT " + self.literal_default(c)
             cols.append(text)
         if keys and not (len(keys) == 1 and keys[0].get("autoinc")):
-            cols.append("PRIMARY KEY (" + ", ".join(self.quote(c["name"]) for c in keys) + ")")
-        return [f"CREATE TABLE {self.quote(table['name'])} (" + ", ".join(cols) + ")"]
+            cols.append("PRIMARY KEY (" + ", ".join(self.ident(table, c["name"]) for c in keys) + ")")
+        return [f"CREATE TABLE {self.ident(table, table['name'])} (" + ", ".join(cols) + ")"]
 
     def identity_clause(self) -> str:
         raise NotImplementedError
@@ -196,10 +219,12 @@ def _text_type(column: dict, long_type: str) -> str:
 
 class SqliteEngine(Engine):
     name = "SQLite"
+    dialect = "SQLite"
+    paramstyle = "?"
     integrity_errors = (sqlite3.IntegrityError,)
     data_errors = (sqlite3.DataError,)
 
-    def quote(self, name):
+    def quote(self, name, exact=False):
         return '"' + name.replace('"', '""') + '"'
 
     def column_type(self, c):
@@ -221,7 +246,8 @@ class SqliteEngine(Engine):
 
 class PostgresEngine(Engine):
     name = "PostgreSQL"
-    placeholder = "%s"
+    dialect = "PostgreSQL"
+    paramstyle = "%s"
 
     def __init__(self, connection: str):
         import psycopg2  # Debian: python3-psycopg2
@@ -242,9 +268,12 @@ class PostgresEngine(Engine):
         return conn
 
     # Unquoted names, as a DBA writes them: the server folds them to lower
-    # case, and so does every unquoted name of the pages' SQL.
-    def quote(self, name):
-        if re.fullmatch(r"[A-Za-z_][A-Za-z0-9_]*", name):
+    # case, and so does every unquoted name of the pages' SQL. Tables made
+    # for a project keep its names as they are spelled (quoted), as the
+    # wizard reads them from the catalogue of the database it was made
+    # against; the pages then quote every name with a capital letter.
+    def quote(self, name, exact=False):
+        if not exact and re.fullmatch(r"[A-Za-z_][A-Za-z0-9_]*", name):
             return name
         return '"' + name.replace('"', '""') + '"'
 
@@ -267,7 +296,8 @@ class PostgresEngine(Engine):
 
 class MariaEngine(Engine):
     name = "MariaDB"
-    placeholder = "%s"
+    dialect = "MySQL"
+    paramstyle = "%s"
 
     def __init__(self, connection: str):
         import pymysql  # Debian: python3-pymysql
@@ -288,7 +318,7 @@ class MariaEngine(Engine):
             cur.execute("SET SESSION sql_mode = 'STRICT_TRANS_TABLES,NO_ENGINE_SUBSTITUTION'")
         return conn
 
-    def quote(self, name):
+    def quote(self, name, exact=False):
         return "`" + name.replace("`", "``") + "`"
 
     def column_type(self, c):
@@ -316,11 +346,25 @@ class MariaEngine(Engine):
         return super().literal_default(column)
 
 
-def engine_from_environment() -> Engine:
+def _engine_kind() -> str:
     kind = (os.environ.get("TVK_ASP_DB") or "sqlite").lower()
+    return "postgres" if kind in ("postgresql", "pg") else kind
+
+
+def engine_dialect() -> str:
+    """The SQLDialect of the engine TVK_ASP_DB names, without reaching it."""
+    classes = {"sqlite": SqliteEngine, "postgres": PostgresEngine, "mariadb": MariaEngine}
+    kind = _engine_kind()
+    if kind not in classes:
+        raise DatabaseUnavailable(f"unknown TVK_ASP_DB '{kind}' (sqlite, postgres or mariadb)")
+    return classes[kind].dialect
+
+
+def engine_from_environment() -> Engine:
+    kind = _engine_kind()
     if kind == "sqlite":
         return SqliteEngine()
-    if kind in ("postgres", "postgresql", "pg"):
+    if kind == "postgres":
         conn = os.environ.get("TVK_TEST_PG_PAGES")
         if not conn:
             raise DatabaseUnavailable("TVK_ASP_DB=postgres needs TVK_TEST_PG_PAGES (scripts/start-test-postgres)")
@@ -365,8 +409,11 @@ class Session:
         return None
 
     def _tables_in(self, sql: str) -> list[dict]:
-        words = [w.lower() for w in re.findall(r"[A-Za-z_][A-Za-z0-9_]*|\[[^\]]+\]", sql)]
-        words = [w.strip("[]") for w in words]
+        # Bare names and names in the quotes of each engine's SQL; a quote
+        # inside a text literal is data.
+        code = re.sub(r"'(?:[^']|'')*'", "''", sql)
+        words = re.findall(r'[A-Za-z_][A-Za-z0-9_]*|\[[^\]]+\]|"(?:[^"]|"")+"|`(?:[^`]|``)+`', code)
+        words = [w[1:-1].replace(w[0] * 2, w[0]) if w[0] in '"`' else w.strip("[]") for w in words]
         found = []
         for w in words:
             t = self.table_of(w)
@@ -418,7 +465,7 @@ class Session:
                 cur.execute("SAVEPOINT tvk_stmt")
             try:
                 if params:
-                    cur.execute(sql, params)
+                    cur.execute(self.engine.bind(sql), params)
                 else:
                     cur.execute(sql)
                 names = [d[0] for d in cur.description] if cur.description else []
@@ -469,20 +516,20 @@ class Session:
             c = by_name[name.lower()]
             if v is not None and type_class(c["type"]) == "bool":
                 v = bool(v)
-            cols.append(self.engine.quote(c["name"]))
+            cols.append(self.engine.ident(table, c["name"]))
             params.append(v)
         return cols, params
 
     def _where_key(self, table: dict, key: dict) -> tuple[str, list]:
         parts, params = [], []
         for name, v in key.items():
-            parts.append(f"{self.engine.quote(name)} = {self.engine.placeholder}")
+            parts.append(f"{self.engine.ident(table, name)} = {self.engine.placeholder}")
             params.append(v)
         return " AND ".join(parts), params
 
     def _row_by_key(self, table: dict, key: dict) -> dict | None:
         where, params = self._where_key(table, key)
-        sql = f"SELECT * FROM {self.engine.quote(table['name'])} WHERE {where}"
+        sql = f"SELECT * FROM {self.engine.ident(table, table['name'])} WHERE {where}"
         names, rows, _, _ = self._run(sql, params)
         if not rows:
             return None
@@ -492,7 +539,7 @@ class Session:
         """A recordset's new row; returns the row as the table now holds it."""
         table = self.table_of(table_name)
         cols, params = self._params(table, values)
-        q = self.engine.quote(table["name"])
+        q = self.engine.ident(table, table["name"])
         if cols:
             sql = f"INSERT INTO {q} ({', '.join(cols)}) VALUES ({', '.join([self.engine.placeholder] * len(cols))})"
         elif isinstance(self.engine, MariaEngine):
@@ -502,7 +549,7 @@ class Session:
         keys = [c for c in table["columns"] if c.get("pk")]
         auto = next((c for c in keys if c.get("autoinc")), None)
         if isinstance(self.engine, PostgresEngine) and auto is not None:
-            sql += f" RETURNING {self.engine.quote(auto['name'])}"
+            sql += f" RETURNING {self.engine.ident(table, auto['name'])}"
         names, rows, _, lastrowid = self._run(sql, params)
         self.inserted = True
         key = {}
@@ -518,7 +565,7 @@ class Session:
         cols, params = self._params(table, values)
         where, kparams = self._where_key(table, key)
         sets = ", ".join(f"{c} = {self.engine.placeholder}" for c in cols)
-        sql = f"UPDATE {self.engine.quote(table['name'])} SET {sets} WHERE {where}"
+        sql = f"UPDATE {self.engine.ident(table, table['name'])} SET {sets} WHERE {where}"
         _, _, count, _ = self._run(sql, params + kparams)
         if count == 0:
             raise StatementError(E_NOT_LOCATED, "Row cannot be located for updating. Some values may have "
@@ -536,9 +583,9 @@ class Session:
         out = {}
         for t in self.tables:
             keys = [c["name"] for c in t["columns"] if c.get("pk")] or [t["columns"][0]["name"]]
-            order = ", ".join(self.engine.quote(k) for k in keys)
-            cols = ", ".join(self.engine.quote(c["name"]) for c in t["columns"])
-            _, rows, _, _ = self._run(f"SELECT {cols} FROM {self.engine.quote(t['name'])} ORDER BY {order}")
+            order = ", ".join(self.engine.ident(t, k) for k in keys)
+            cols = ", ".join(self.engine.ident(t, c["name"]) for c in t["columns"])
+            _, rows, _, _ = self._run(f"SELECT {cols} FROM {self.engine.ident(t, t['name'])} ORDER BY {order}")
             types = [c["type"] for c in t["columns"]]
             out[t["name"]] = {"columns": [c["name"] for c in t["columns"]],
                               "rows": [[to_wire(v, ty) for v, ty in zip(r, types)] for r in rows]}
@@ -577,15 +624,15 @@ class Databases:
             self.fixtures.setdefault(key, json.loads(json.dumps(tables)))
         return key
 
-    def _load(self, conn, tables: list[dict], paramstyle: str) -> None:
+    def _load(self, conn, tables: list[dict]) -> None:
         cur = conn.cursor()
         for t in tables:
             for sql in self.engine.create_statements(t):
                 cur.execute(sql)
             if t["rows"]:
-                cols = ", ".join(self.engine.quote(c["name"]) for c in t["columns"])
-                marks = ", ".join([paramstyle] * len(t["columns"]))
-                cur.executemany(f"INSERT INTO {self.engine.quote(t['name'])} ({cols}) VALUES ({marks})",
+                cols = ", ".join(self.engine.ident(t, c["name"]) for c in t["columns"])
+                marks = ", ".join([PARAM] * len(t["columns"]))
+                cur.executemany(self.engine.bind(f"INSERT INTO {self.engine.ident(t, t['name'])} ({cols}) VALUES ({marks})"),
                                 [list(r) + [None] * (len(t["columns"]) - len(r)) for r in t["rows"]])
         cur.close()
 
@@ -596,7 +643,7 @@ class Databases:
                 template = self.templates.get(key)
                 if template is None:
                     template = sqlite3.connect(":memory:", check_same_thread=False)
-                    self._load(template, tables, "?")
+                    self._load(template, tables)
                     template.commit()
                     self.templates[key] = template
                 conn = sqlite3.connect(":memory:", check_same_thread=False, isolation_level=None)
@@ -624,7 +671,7 @@ class Databases:
         cur.close()
         setup.close()
         conn = self.engine.connect(schema)
-        self._load(conn, tables, "%s")
+        self._load(conn, tables)
         conn.commit()
         self._reset_counters(conn, tables)
         return (schema, conn)
@@ -637,12 +684,13 @@ class Databases:
             for c in t["columns"]:
                 if not (c.get("autoinc") and c.get("pk")):
                     continue
-                q, n = self.engine.quote(t["name"]), self.engine.quote(c["name"])
+                q, n = self.engine.ident(t, t["name"]), self.engine.ident(t, c["name"])
                 if isinstance(self.engine, PostgresEngine):
                     # The table's name is read as SQL reads it, the column's as it is.
                     column = c["name"] if n.startswith('"') else c["name"].lower()
-                    cur.execute("SELECT setval(pg_get_serial_sequence(%s, %s), "
-                                f"COALESCE((SELECT MAX({n}) FROM {q}), 0) + 1, false)", (q, column))
+                    cur.execute(self.engine.bind(f"SELECT setval(pg_get_serial_sequence({PARAM}, {PARAM}), "
+                                                 f"COALESCE((SELECT MAX({n}) FROM {q}), 0) + 1, false)"),
+                                (q, column))
                 else:
                     cur.execute(f"ALTER TABLE {q} AUTO_INCREMENT = 1")
         conn.commit()

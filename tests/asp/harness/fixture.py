@@ -64,6 +64,12 @@ class Fixture:
     def from_file(cls, path: Path | str) -> "Fixture":
         return cls.from_sql(Path(path).read_text(encoding="utf-8"))
 
+    def named_exactly(self) -> "Fixture":
+        """The tables with their names as spelled, where an engine would fold
+        a bare name (PostgreSQL): the tables a wizard project was made
+        against, whose pages quote a name as its catalogue spells it."""
+        return Fixture([dict(t, exact_names=True) for t in self.tables])
+
     def as_json(self) -> dict:
         return {"tables": self.tables}
 

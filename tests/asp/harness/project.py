@@ -79,6 +79,25 @@ class Project:
 
     # ------------------------------------------------------------ generating
 
+    @property
+    def dialect(self) -> str:
+        return self.get("DatabaseConnection/SQLDialect")
+
+    def made_for(self, dialect: str) -> "Project":
+        """The project as the wizard makes it against a database of this
+        dialect: a copy that stores the dialect, unless it stores one."""
+        if self.dialect or not dialect:
+            return self
+        root = ET.fromstring(ET.tostring(self.root))
+        connection = root.find("DatabaseConnection")
+        if connection is None:
+            connection = ET.SubElement(root, "DatabaseConnection")
+        node = connection.find("SQLDialect")
+        if node is None:
+            node = ET.SubElement(connection, "SQLDialect")
+        node.text = dialect
+        return Project(self.path, root)
+
     def relocate(self, out: Path) -> Path:
         """Writes a copy whose directories lie below `out`; returns its path."""
         root = ET.fromstring(ET.tostring(self.root))
@@ -119,7 +138,7 @@ class Project:
             makers.append(self._maker(f, name, code, size, required, is_key, tables, rows))
         for i in range(1, rows + 1):
             main["rows"].append([make(i) for make in makers])
-        return Fixture([t for t in tables.values()])
+        return Fixture([t for t in tables.values()]).named_exactly()
 
     def _maker(self, f, name, code, size, required, is_key, tables, rows):
         lookup = f.find("LookupTable")
