@@ -29,6 +29,17 @@ class FieldDataTest : public ::testing::Test {
     wizData_.SetNodeText(wiz::DataProvider, "OTHER");
   }
 
+  // Makes the SQLite database `name`.db from the script and connects to it;
+  // answers its connection string.
+  std::string useDatabase(const std::string& name, const std::string& sql) {
+    const std::string script = dir_ / (name + ".sql");
+    test::writeFile(script, sql);
+    db::buildSqliteDatabase(dir_ / (name + ".db"), {script});
+    std::string connection = db::sqliteConnectionString(dir_ / (name + ".db"));
+    wizData_.SetNodeText(wiz::ConnectionStringText, connection);
+    return connection;
+  }
+
   Records records(const std::string& table) {
     wizData_.SetNodeText(wiz::TableName, table);
     ResetTableData(wizData_);
@@ -136,17 +147,14 @@ TEST_F(FieldDataTest, JetMarksAutoIncrementColumnsReadOnly) {
 // Schemas as applications write them for SQLite: keys the application
 // assigns, keys with a default, MySQL-style declarations.
 TEST_F(FieldDataTest, KeysAreReadOnlyOnlyWhenTheDatabaseFillsThem) {
-  std::string script = dir_ / "app.sql";
-  test::writeFile(script,
-                  "CREATE TABLE sessions (sess_id VARCHAR(40) NOT NULL PRIMARY KEY, changed INTEGER UNSIGNED NOT NULL,"
-                  " vars longblob);\n"
-                  "CREATE TABLE history (itemid BIGINT UNSIGNED NOT NULL PRIMARY KEY, clock INTEGER UNSIGNED,"
-                  " value JSON);\n"
-                  "CREATE TABLE stamped (code VARCHAR(8) NOT NULL DEFAULT 'new' PRIMARY KEY, note TEXT);\n"
-                  "CREATE TABLE rowid_key (id INTEGER NOT NULL PRIMARY KEY, note VARCHAR(2048));\n"
-                  "CREATE TABLE int_key (id INT NOT NULL PRIMARY KEY, note SMALLINT UNSIGNED);\n");
-  db::buildSqliteDatabase(dir_ / "app.db", {script});
-  wizData_.SetNodeText(wiz::ConnectionStringText, db::sqliteConnectionString(dir_ / "app.db"));
+  useDatabase("app",
+              "CREATE TABLE sessions (sess_id VARCHAR(40) NOT NULL PRIMARY KEY, changed INTEGER UNSIGNED NOT NULL,"
+              " vars longblob);\n"
+              "CREATE TABLE history (itemid BIGINT UNSIGNED NOT NULL PRIMARY KEY, clock INTEGER UNSIGNED,"
+              " value JSON);\n"
+              "CREATE TABLE stamped (code VARCHAR(8) NOT NULL DEFAULT 'new' PRIMARY KEY, note TEXT);\n"
+              "CREATE TABLE rowid_key (id INTEGER NOT NULL PRIMARY KEY, note VARCHAR(2048));\n"
+              "CREATE TABLE int_key (id INT NOT NULL PRIMARY KEY, note SMALLINT UNSIGNED);\n");
   EXPECT_EQ(records("sessions"), (Records{
                                      "sess_id|sess_id|202|Text (40)|40|TRUE|FALSE|NA|TRUE",
                                      "changed|changed|3|Integer|4|TRUE|FALSE|FALSE|TRUE",
@@ -173,14 +181,11 @@ TEST_F(FieldDataTest, KeysAreReadOnlyOnlyWhenTheDatabaseFillsThem) {
 // A key's column need not have the referenced column's type: integers of
 // any width link to each other; a number never links to text.
 TEST_F(FieldDataTest, IntegerKeysLinkWhateverTheirWidth) {
-  std::string script = dir_ / "widths.sql";
-  test::writeFile(script,
-                  "CREATE TABLE kinds (kind_id INTEGER PRIMARY KEY, label VARCHAR(20));\n"
-                  "CREATE TABLE codes (code VARCHAR(4) PRIMARY KEY, num INTEGER, label VARCHAR(20));\n"
-                  "CREATE TABLE things (id INTEGER PRIMARY KEY, kind bigint REFERENCES kinds (kind_id),"
-                  " small_kind SMALLINT UNSIGNED REFERENCES kinds, code_num INTEGER REFERENCES codes (code));\n");
-  db::buildSqliteDatabase(dir_ / "widths.db", {script});
-  wizData_.SetNodeText(wiz::ConnectionStringText, db::sqliteConnectionString(dir_ / "widths.db"));
+  useDatabase("widths",
+              "CREATE TABLE kinds (kind_id INTEGER PRIMARY KEY, label VARCHAR(20));\n"
+              "CREATE TABLE codes (code VARCHAR(4) PRIMARY KEY, num INTEGER, label VARCHAR(20));\n"
+              "CREATE TABLE things (id INTEGER PRIMARY KEY, kind bigint REFERENCES kinds (kind_id),"
+              " small_kind SMALLINT UNSIGNED REFERENCES kinds, code_num INTEGER REFERENCES codes (code));\n");
   EXPECT_EQ(records("things"), (Records{
                                    "id|id|3|Integer|4|FALSE|TRUE|NA|TRUE",
                                    "kind|kind|20|20|8|FALSE|FALSE|TRUE:kinds:kind_id:label|TRUE",
@@ -201,16 +206,12 @@ TEST_F(FieldDataTest, IntegerKeysLinkWhateverTheirWidth) {
 
 // The page's statement over names SQLite refuses bare runs once quoted.
 TEST_F(FieldDataTest, StatementOverHyphenatedAndReservedNamesRunsOnSqlite) {
-  std::string script = dir_ / "names.sql";
-  test::writeFile(script,
-                  "CREATE TABLE \"group\" (id INTEGER PRIMARY KEY, name VARCHAR(20));\n"
-                  "CREATE TABLE \"order\" (id INTEGER PRIMARY KEY, \"reply-to\" VARCHAR(80),"
-                  " \"group\" INTEGER REFERENCES \"group\" (id));\n"
-                  "INSERT INTO \"group\" VALUES (1, 'one');\n"
-                  "INSERT INTO \"order\" VALUES (1, 'a@b.example', 1);\n");
-  db::buildSqliteDatabase(dir_ / "names.db", {script});
-  std::string connection = db::sqliteConnectionString(dir_ / "names.db");
-  wizData_.SetNodeText(wiz::ConnectionStringText, connection);
+  std::string connection = useDatabase("names",
+                                       "CREATE TABLE \"group\" (id INTEGER PRIMARY KEY, name VARCHAR(20));\n"
+                                       "CREATE TABLE \"order\" (id INTEGER PRIMARY KEY, \"reply-to\" VARCHAR(80),"
+                                       " \"group\" INTEGER REFERENCES \"group\" (id));\n"
+                                       "INSERT INTO \"group\" VALUES (1, 'one');\n"
+                                       "INSERT INTO \"order\" VALUES (1, 'a@b.example', 1);\n");
   wizData_.SetNodeText(wiz::SQLDialect, "SQLite");
   records("order");
   for (const XmlNode& field : wizData_.GetFields()) {
