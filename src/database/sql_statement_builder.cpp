@@ -159,8 +159,9 @@ bool SetupSQLStatement(XMLWizData& wizData) {
           const std::string rawJoin = wizData.GetSubNodeText(field, wiz::LookupJoinField);
           const std::string rawShow = wizData.GetSubNodeText(field, wiz::LookupShowField);
           // The joined table has a column of the key's name: the page's own
-          // table, or a lookup that joins or shows a column of that name.
-          if (folded(rawTable) == folded(rawTableName) || folded(rawJoin) == folded(rawKey) ||
+          // table (or a table of its name in another schema), or a lookup
+          // that joins or shows a column of that name.
+          if (exposedName(rawTable) == exposedName(rawTableName) || folded(rawJoin) == folded(rawKey) ||
               folded(rawShow) == folded(rawKey))
             keyNameJoined = true;
           std::string lookupTable = gfsEncaseSQLTable(rawTable, dialect);

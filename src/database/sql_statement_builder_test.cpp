@@ -155,6 +155,18 @@ TEST_F(SqlStatementBuilder, TablesOfOneNameInTwoSchemasAreToldApart) {
   EXPECT_TRUE(ui->shown().empty());
 }
 
+TEST_F(SqlStatementBuilder, HiddenKeyIsQualifiedWhenAnotherSchemasTableOfItsNameIsJoined) {
+  // archive.zones is known as zones too, and has the columns of the page's
+  // own table: the key that is not shown would be ambiguous bare.
+  table("zones", "zone_id");
+  data.SetNodeText(wiz::SQLDialect, "PostgreSQL");
+  field("name");
+  field("merged_into", "archive.zones/old_id/name");
+  EXPECT_EQ(statement().rfind("SELECT zones.zone_id, zones.name, zones.merged_into, zones_1.name AS zones_1_name ", 0),
+            0u)
+      << statement();
+}
+
 TEST_F(SqlStatementBuilder, ShownColumnAliasesAreUniqueInTheStatement) {
   // Two lookups into one table showing the same column; the second one's
   // alias from an earlier run names the first one's column and is replaced.
