@@ -39,6 +39,13 @@ std::string gfsUpper(std::string_view text) {
   return result;
 }
 
+std::string gfsLower(std::string_view text) {
+  std::string result(text);
+  for (char& c : result)
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  return result;
+}
+
 bool gfbEqualNoCase(std::string_view a, std::string_view b) {
   return a.size() == b.size() && gfsUpper(a) == gfsUpper(b);
 }

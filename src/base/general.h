@@ -38,6 +38,8 @@ std::string_view trimBlanks(std::string_view text);
 
 // Upper-cases ASCII letters (paths compare without regard to case).
 std::string gfsUpper(std::string_view text);
+// Lower-cases ASCII letters (names that differ only in case clash).
+std::string gfsLower(std::string_view text);
 bool gfbEqualNoCase(std::string_view a, std::string_view b);
 bool gfbStartsWithNoCase(std::string_view text, std::string_view prefix);
 

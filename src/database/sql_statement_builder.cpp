@@ -30,11 +30,16 @@ bool usesDatabaseLookup(const XMLWizData& wd, const XmlNode& field) {
 // that differ only in case clash all the same.
 std::string folded(std::string_view name) { return gfsFoldedName(name); }
 
+// A table's name without its schema: how the statement's columns know it.
+std::string_view unqualified(std::string_view table) {
+  const size_t dot = table.rfind('.');
+  return dot == std::string_view::npos ? table : table.substr(dot + 1);
+}
+
 // The start of a table's alias: a plain name made from the table's own name
 // (without a schema), so that the alias never needs quoting.
 std::string aliasStem(std::string_view table) {
-  size_t dot = table.rfind('.');
-  if (dot != std::string_view::npos) table.remove_prefix(dot + 1);
+  table = unqualified(table);
   std::string stem;
   for (char c : table) stem += std::isalnum(static_cast<unsigned char>(c)) != 0 || c == '_' ? c : '_';
   if (stem.empty() || std::isdigit(static_cast<unsigned char>(stem[0])) != 0) stem.insert(0, "t");
@@ -44,11 +49,7 @@ std::string aliasStem(std::string_view table) {
 // The name the statement's columns know a table by: "archive.regions" is
 // "regions" there as the default schema's regions is, and a statement may
 // not name two of its tables alike.
-std::string exposedName(std::string_view table) {
-  size_t dot = table.rfind('.');
-  if (dot != std::string_view::npos) table.remove_prefix(dot + 1);
-  return folded(table);
-}
+std::string exposedName(std::string_view table) { return folded(unqualified(table)); }
 
 // Gives every lookup table that the statement joins a second time (the
 // page's own table, or the table of an earlier lookup, or a table of the
@@ -122,10 +123,10 @@ void SetupLookupAliases(XMLWizData& wizData) {
     // A table in another schema is named in the alias as the statement
     // exposes it, without its schema: a dot would make the alias a
     // qualified name.
-    std::string tableName = joinedTableName(wizData, field);
-    if (size_t dot = tableName.rfind('.'); dot != std::string::npos) tableName.erase(0, dot + 1);
-    std::string wanted =
-        trimBlanks(stored).empty() ? tableName + "_" + wizData.GetSubNodeText(field, wiz::LookupShowField) : stored;
+    const std::string joined = joinedTableName(wizData, field);
+    std::string wanted = trimBlanks(stored).empty() ? std::string(unqualified(joined)) + "_" +
+                                                          wizData.GetSubNodeText(field, wiz::LookupShowField)
+                                                    : stored;
     std::string alias = taken.unique(wanted);
     if (alias != stored) wizData.SetSubNodeText(field, wiz::LookupShowFieldAlias, alias);
   }

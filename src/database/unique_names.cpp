@@ -1,14 +1,10 @@
 #include "database/unique_names.h"
 
-#include <cctype>
+#include "base/general.h"
 
 namespace tvk {
 
-std::string gfsFoldedName(std::string_view name) {
-  std::string text(name);
-  for (char& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-  return text;
-}
+std::string gfsFoldedName(std::string_view name) { return gfsLower(name); }
 
 bool UniqueNames::take(std::string_view name) { return names_.insert(gfsFoldedName(name)).second; }
 

@@ -15,6 +15,7 @@
 
 #include "base/error.h"
 #include "base/fs.h"
+#include "base/general.h"
 
 namespace tvk {
 
@@ -36,11 +37,7 @@ struct XmlBufferFree {
   void operator()(xmlBuffer* p) const noexcept { xmlBufferFree(p); }
 };
 
-std::string lower(std::string_view text) {
-  std::string result(text);
-  for (char& c : result) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-  return result;
-}
+std::string lower(std::string_view text) { return gfsLower(text); }
 
 std::string upper(std::string_view text) {
   std::string result(text);
